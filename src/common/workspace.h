@@ -1,0 +1,36 @@
+// The one shared workspace the program owns: every subsystem's state in one object, made
+// once at start-up. Routines take the parts they read and write as parameters.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "analysis/series.h"
+#include "calibration/calibration.h"
+#include "common/colors.h"
+#include "daq/device_state.h"
+#include "files/naming.h"
+#include "measure/record.h"
+
+namespace velquor {
+
+// Default drawing colours: red for the left wheel, blue for the right, magenta otherwise.
+inline constexpr std::array<Rgb, 3> kDefaultGraphColor = {MakeRgb(255, 0, 0), MakeRgb(0, 0, 255),
+                                                          MakeRgb(255, 0, 255)};
+
+struct Workspace {
+  MeasurementRecord record;
+  DeviceState device;
+  DerivedSeries series;
+  KinematicsResults kin;
+  StrokeConditions strokeConditions;
+  StrokeResults strokes;
+  Calibration calibration = Calibration::DesignTime();
+  FileNaming naming;
+  std::array<Rgb, 3> GraphColor = kDefaultGraphColor;
+
+  // The workspace is large (fixed arrays of every series), so it lives on the heap.
+  static std::unique_ptr<Workspace> Make() { return std::make_unique<Workspace>(); }
+};
+
+}  // namespace velquor

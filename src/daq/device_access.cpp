@@ -1,0 +1,98 @@
+#include "daq/device_access.h"
+
+#include <cmath>
+
+#include "common/number_parse.h"
+#include "daq/return_code.h"
+
+namespace velquor {
+namespace {
+
+std::string WithReason(const AcqDriver& driver, std::int32_t code, const std::string& op) {
+  if (code == 0) return {};
+  std::string reason = driver.LastError();
+  return op + " failed with code " + ReturnCodeText(code) + (reason.empty() ? "" : ": " + reason);
+}
+
+std::int16_t Port16(const std::string& text) {
+  double v = RoundHalfEven(Val(text));
+  if (!(v >= -32768 && v <= 32767)) v = 0;
+  return static_cast<std::int16_t>(v);
+}
+
+}  // namespace
+
+DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSettingTexts& texts) {
+  DeviceOutcome out;
+  auto drv = ParseWhole16(texts.TxtDrvAD);
+  auto grp = ParseWhole16(texts.TxtGrpAD);
+  if (!drv || !grp) {
+    out.notice = std::string("A/D ") + (!drv ? "Driver Number \"" + texts.TxtDrvAD
+                                            : "Group Number \"" + texts.TxtGrpAD) +
+                 "\" is not a whole number from -32768 to 32767; the A/D device was not opened";
+  } else {
+    dev.AioDrvNo = *drv;
+    dev.GrpNo = *grp;
+    dev.RetCode = driver.AioOpen(dev.AioId, dev.AioDrvNo, dev.GrpNo);
+    out.retInf = "AioOpen Return Code = " + ReturnCodeText(dev.RetCode);
+    out.lampGreen = ReturnCodeShowsSuccess(dev.RetCode);
+    out.notice = WithReason(driver, dev.RetCode, "AioOpen");
+  }
+  for (int k = 0; k < 32; ++k) dev.ChannelList.at(static_cast<std::size_t>(k)) = static_cast<std::int16_t>(k);
+  dev.AioReq.AiData = &dev.AiData;
+  dev.AioReq.ChannelList = &dev.ChannelList;
+  dev.AioReq.ChannelCount = 2;
+  return out;
+}
+
+DeviceOutcome OpenDioCard(AcqDriver& driver, DeviceState& dev, const CardSettingTexts& texts) {
+  DeviceOutcome out;
+  auto drv = ParseWhole16(texts.TxtDrvDIO);
+  auto grp = ParseWhole16(texts.TxtGrpDIO);
+  if (!drv || !grp) {
+    out.notice = std::string("DIO ") + (!drv ? "Driver Number \"" + texts.TxtDrvDIO
+                                             : "Group Number \"" + texts.TxtGrpDIO) +
+                 "\" is not a whole number from -32768 to 32767; the DIO device was not opened";
+    return out;
+  }
+  dev.DioDrvNo = *drv;
+  dev.GrpNo = *grp;
+  dev.RetCode = driver.DioOpen(dev.DioId, dev.DioDrvNo, dev.GrpNo);
+  out.retInf = "DioOpen Return Code = " + ReturnCodeText(dev.RetCode);
+  out.lampGreen = ReturnCodeShowsSuccess(dev.RetCode);
+  out.notice = WithReason(driver, dev.RetCode, "DioOpen");
+  if (dev.DioDrvNo == 1) {
+    dev.RetCode = driver.Dio8255Mode(dev.DioId, 0, 0x9B);
+    out.retInf = "Dio8255Mode Return Code = " + ReturnCodeText(dev.RetCode);
+    if (dev.RetCode != 0) {
+      std::string more = WithReason(driver, dev.RetCode, "Dio8255Mode");
+      out.notice = out.notice.empty() ? more : out.notice + "; " + more;
+      return out;
+    }
+  }
+  dev.PortList = {Port16(texts.PortNo1Inf), Port16(texts.PortNo2Inf), Port16(texts.PortNo3Inf)};
+  dev.DioReq.PortList = &dev.PortList;
+  dev.DioReq.PortCount = 3;
+  dev.DioReq.DioData = &dev.DioData;
+  return out;
+}
+
+DeviceOutcome CloseAioCard(AcqDriver& driver, DeviceState& dev) {
+  DeviceOutcome out;
+  dev.RetCode = driver.AioClose(dev.AioId);
+  out.retInf = "AioClose Return Code = " + ReturnCodeText(dev.RetCode);
+  out.lampGreen = false;
+  out.notice = WithReason(driver, dev.RetCode, "AioClose");
+  return out;
+}
+
+DeviceOutcome CloseDioCard(AcqDriver& driver, DeviceState& dev) {
+  DeviceOutcome out;
+  dev.RetCode = driver.DioClose(dev.DioId);
+  out.retInf = "DioClose Return Code = " + ReturnCodeText(dev.RetCode);
+  out.lampGreen = false;
+  out.notice = WithReason(driver, dev.RetCode, "DioClose");
+  return out;
+}
+
+}  // namespace velquor

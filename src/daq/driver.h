@@ -1,0 +1,54 @@
+// The acquisition driver operations every backend provides: open, read, mode and close for
+// the analog and the digital device, each returning a 32-bit code, 0 for success.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "daq/device_state.h"
+
+namespace velquor {
+
+// Codes shared by the program's own backends (a real card's library may add its own).
+namespace daq_code {
+inline constexpr std::int32_t kOk = 0;
+inline constexpr std::int32_t kNotOpen = 7;            // no device behind this identifier
+inline constexpr std::int32_t kRequestNotBuilt = 8;    // the read request was never built
+inline constexpr std::int32_t kUnsupportedMode = 11;   // 8255 control word other than 0x9B
+inline constexpr std::int32_t kNoSuchDevice = 10001;   // driver/group number names no device
+inline constexpr std::int32_t kOpenFailed = 10002;     // the device exists but cannot be opened
+inline constexpr std::int32_t kConfigFailed = 10003;   // range, resolution or port setup refused
+inline constexpr std::int32_t kReadFailed = 10004;     // the read itself failed
+inline constexpr std::int32_t kCloseFailed = 10005;
+inline constexpr std::int32_t kEndOfData = 10006;      // replay reached its end (and restarted)
+}  // namespace daq_code
+
+class AcqDriver {
+ public:
+  virtual ~AcqDriver() = default;
+
+  // Short name shown in the window title, e.g. "simulated rig (seed 1)".
+  virtual std::string Describe() const = 0;
+
+  virtual std::int32_t AioOpen(std::int32_t& id, std::int16_t driver_no, std::int16_t group_no) = 0;
+  // Fills (*req.AiData)[0..1] with the raw 12-bit codes of channels 0 and 1.
+  virtual std::int32_t AioInp(std::int32_t id, AioRequest& req) = 0;
+  virtual std::int32_t AioClose(std::int32_t id) = 0;
+
+  virtual std::int32_t DioOpen(std::int32_t& id, std::int16_t driver_no, std::int16_t group_no) = 0;
+  virtual std::int32_t Dio8255Mode(std::int32_t id, std::int16_t chip, std::int16_t control) = 0;
+  // Fills (*req.DioData)[0..2] with the bytes of ports (*req.PortList)[0..2].
+  virtual std::int32_t DioInp(std::int32_t id, DioRequest& req) = 0;
+  virtual std::int32_t DioClose(std::int32_t id) = 0;
+
+  // A readable reason for the last non-zero code (operation, device, cause), or empty.
+  virtual std::string LastError() const { return {}; }
+};
+
+// The program's own conversion of a raw code to volts: min + code * (max - min) / 2^bits,
+// the exact inverse of how the rig quantises its voltages. mode is accepted and unused.
+float BinaryToVI(float min_v, float max_v, int mode, int bits, std::uint16_t code);
+// The nearest raw code for a voltage (used by the simulated rig and replay).
+std::uint16_t VIToBinary(float min_v, float max_v, int bits, double volts);
+
+}  // namespace velquor

@@ -1,0 +1,79 @@
+#include "daq/rig_model.h"
+
+#include <cmath>
+
+namespace velquor {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kWheelRadius = 0.31;  // m
+constexpr double kHalfMass = 45.0;     // kg carried by each wheel
+constexpr double kDrag = 0.35;         // 1/s, rolling and air resistance
+constexpr double kFirstPush = 0.3;     // s
+
+std::uint64_t Mix(std::uint64_t x) {
+  x += 0x9E3779B97F4A7C15ull;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  return x ^ (x >> 31);
+}
+
+}  // namespace
+
+double RigModel::Noise(std::uint64_t seed, std::int64_t index, int stream) {
+  std::uint64_t h = Mix(seed ^ Mix(static_cast<std::uint64_t>(index) * 4 + static_cast<std::uint64_t>(stream)));
+  return static_cast<double>(h >> 11) / static_cast<double>(1ull << 52) - 1.0;
+}
+
+RigModel::RigModel(std::uint64_t seed, double dt) : seed_(seed), dt_(dt) { Reset(); }
+
+void RigModel::Reset() {
+  n_ = 0;
+  state_ = RigSample{};
+  speed_[0] = speed_[1] = 0;
+  cycle_ = -1;
+  cycle_start_ = kFirstPush;
+  cycle_length_ = 0;
+  NextCycle();
+  cycle_start_ = kFirstPush;
+}
+
+void RigModel::NextCycle() {
+  cycle_start_ += cycle_length_;
+  ++cycle_;
+  cycle_length_ = 1.0 + 0.1 * Noise(seed_, cycle_, 90);
+  push_length_ = 0.4 + 0.05 * Noise(seed_, cycle_, 91);
+  peak_ = 25.0 + 15.0 * Noise(seed_, cycle_, 92);
+  skew_ = 1.05 + 0.02 * Noise(seed_, cycle_, 93);
+}
+
+double RigModel::PushTorque(double t, int wheel) const {
+  double into = t - cycle_start_;
+  double base = 0.0;
+  if (into >= 0 && into < push_length_) base = peak_ * std::sin(kPi * into / push_length_);
+  if (wheel == 1) base *= skew_;
+  // Recovery: the hands brush the rims lightly.
+  if (base == 0.0) base = -0.3;
+  return base + 0.15 * Noise(seed_, n_, wheel);
+}
+
+void RigModel::Step() {
+  ++n_;
+  const double t = static_cast<double>(n_) * dt_;
+  while (t >= cycle_start_ + cycle_length_) NextCycle();
+  for (int w = 0; w < 2; ++w) {
+    double torque = PushTorque(t, w);
+    double accel = torque / (kWheelRadius * kHalfMass) - kDrag * speed_[w];
+    speed_[w] += accel * dt_;
+    state_.angle[w] += speed_[w] / kWheelRadius * dt_;
+    state_.torque[w] = torque;
+  }
+}
+
+RigSample RigModel::At(std::int64_t n) {
+  if (n < n_) Reset();
+  while (n_ < n) Step();
+  return state_;
+}
+
+}  // namespace velquor

@@ -1,0 +1,42 @@
+// A small physical model of a person pushing a wheelchair on the rig: torque pulses about
+// once a second with recoveries near zero, wheels that follow the torque, a slight turn.
+#pragma once
+
+#include <cstdint>
+
+namespace velquor {
+
+struct RigSample {
+  double torque[2] = {0, 0};  // Nm, left and right wheel
+  double angle[2] = {0, 0};   // rad, forward positive on both wheels
+};
+
+class RigModel {
+ public:
+  // dt is the time one sample index stands for, in seconds.
+  explicit RigModel(std::uint64_t seed, double dt = 0.02);
+
+  // The state at sample index n (n >= 1); indices are visited forward only, a smaller one
+  // restarts the model, so the same seed always gives the same sequence.
+  RigSample At(std::int64_t n);
+
+  // A deterministic value in [-1, 1] for (seed, index, stream).
+  static double Noise(std::uint64_t seed, std::int64_t index, int stream);
+
+ private:
+  void Reset();
+  void Step();
+  double PushTorque(double t, int wheel) const;
+  void NextCycle();
+
+  std::uint64_t seed_;
+  double dt_;
+  std::int64_t n_ = 0;
+  RigSample state_;
+  double speed_[2] = {0, 0};
+  // The push cycle now under way.
+  std::int64_t cycle_ = 0;
+  double cycle_start_ = 0, cycle_length_ = 1, push_length_ = 0.4, peak_ = 25, skew_ = 1.05;
+};
+
+}  // namespace velquor

@@ -1,0 +1,34 @@
+// The measuring condition: reading it from the three boxes of the main window, and the one
+// check that says whether a record and its analysis can be made under it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "measure/record.h"
+
+namespace velquor {
+
+// Stores Val of each text: sampling time -> MeasTime, interval -> SampInterval,
+// data number -> DataNum (as a single).
+void ReadCondition(MeasurementRecord& rec, std::string_view timer_interval_text,
+                   std::string_view data_num_text, std::string_view samp_time_text);
+
+enum class ConditionField { kTimerInterval, kDataNumber, kSamplingTime };
+
+struct ConditionProblem {
+  ConditionField field;
+  std::string message;  // names the value, says what is wrong and what is allowed
+};
+
+// Nothing when a measurement can be taken and analysed under the condition; otherwise the
+// first value that is wrong: Data Number not a whole number in 2..2000, Timer Interval below
+// 1 ms (it would never pace a sample) or not finite, Sampling Time 0, negative or not finite.
+std::optional<ConditionProblem> CheckCondition(const MeasurementRecord& rec);
+
+// The same check for the values alone (used by the analysis and the file reader).
+std::optional<ConditionProblem> CheckCondition(double samp_interval, double data_num,
+                                               double meas_time);
+
+}  // namespace velquor

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "daq/device_access.h"
+#include "support/scripted_driver.h"
+
+namespace velquor {
+namespace {
+
+using testing::ScriptedDriver;
+
+TEST(DeviceAccess, InitialNumbersOpenBothDevicesAndSetTheMode) {
+  ScriptedDriver drv;
+  DeviceState dev;
+  CardSettingTexts texts;
+  auto aio = OpenAioCard(drv, dev, texts);
+  auto dio = OpenDioCard(drv, dev, texts);
+  EXPECT_EQ(drv.calls, (std::vector<std::string>{"AioOpen 30 1", "DioOpen 1 1", "Dio8255Mode 22 0 155"}));
+  EXPECT_EQ(aio.retInf, "AioOpen Return Code = 000h");
+  EXPECT_TRUE(aio.lampGreen);
+  EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 000h");
+  EXPECT_TRUE(dio.lampGreen);
+  EXPECT_TRUE(dev.AioReq.Built());
+  EXPECT_EQ(dev.AioReq.ChannelCount, 2);
+  EXPECT_EQ(dev.ChannelList[31], 31);
+  EXPECT_TRUE(dev.DioReq.Built());
+  EXPECT_EQ(dev.PortList, (std::array<std::int16_t, 3>{0, 1, 2}));
+  EXPECT_EQ(dev.GrpNo, 1);
+}
+
+TEST(DeviceAccess, OtherDigitalDriverSkipsTheModeCall) {
+  ScriptedDriver drv;
+  DeviceState dev;
+  CardSettingTexts texts;
+  texts.TxtDrvDIO = "2";
+  texts.TxtGrpDIO = "7";
+  texts.PortNo3Inf = "5.5";
+  auto dio = OpenDioCard(drv, dev, texts);
+  EXPECT_EQ(drv.calls, (std::vector<std::string>{"DioOpen 2 7"}));
+  EXPECT_EQ(dio.retInf, "DioOpen Return Code = 000h");
+  EXPECT_EQ(dev.PortList[2], 6);  // halves to even
+  EXPECT_EQ(dev.GrpNo, 7);
+}
+
+TEST(DeviceAccess, FailuresShowCodesRedLampsAndReasons) {
+  ScriptedDriver drv;
+  DeviceState dev;
+  CardSettingTexts texts;
+  drv.open_code = 10001;
+  auto aio = OpenAioCard(drv, dev, texts);
+  EXPECT_EQ(aio.retInf, "AioOpen Return Code = 711h");
+  EXPECT_FALSE(aio.lampGreen);
+  EXPECT_NE(aio.notice.find("scripted failure"), std::string::npos);
+  EXPECT_TRUE(dev.AioReq.Built());  // built whatever the result
+
+  drv.open_code = 0;
+  drv.mode_code = 11;
+  auto dio = OpenDioCard(drv, dev, texts);
+  EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 00Bh");
+  EXPECT_FALSE(dev.DioReq.Built());  // the mode failed: the request stays unbuilt
+  EXPECT_EQ(drv.DioInp(dev.DioId, dev.DioReq), daq_code::kRequestNotBuilt);
+
+  auto closed = CloseAioCard(drv, dev);
+  EXPECT_EQ(closed.retInf, "AioClose Return Code = 000h");
+  EXPECT_FALSE(closed.lampGreen);  // red whatever the code
+}
+
+TEST(DeviceAccess, NumbersThatAreNotNumbersKeepTheDeviceClosed) {
+  for (const char* bad : {"", "thirty", "3O", "40000"}) {
+    ScriptedDriver drv;
+    DeviceState dev;
+    CardSettingTexts texts;
+    texts.TxtDrvAD = bad;
+    texts.TxtGrpDIO = bad;
+    auto aio = OpenAioCard(drv, dev, texts);
+    auto dio = OpenDioCard(drv, dev, texts);
+    EXPECT_TRUE(drv.calls.empty()) << bad;
+    EXPECT_FALSE(aio.lampGreen);
+    EXPECT_FALSE(aio.retInf.has_value());
+    EXPECT_NE(aio.notice.find("Driver Number"), std::string::npos) << aio.notice;
+    EXPECT_NE(dio.notice.find("Group Number"), std::string::npos) << dio.notice;
+  }
+}
+
+}  // namespace
+}  // namespace velquor

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "daq/device_access.h"
+#include "daq/sim_rig.h"
+#include "measure/encoder.h"
+#include "measure/main_loop.h"
+
+namespace velquor {
+namespace {
+
+// Reads n samples from a freshly opened rig, as the loop would.
+std::unique_ptr<MeasurementRecord> Record(std::uint64_t seed, int n) {
+  auto rec = std::make_unique<MeasurementRecord>();
+  SimRig rig(seed);
+  DeviceState dev;
+  TimerRecord timer;
+  CardSettingTexts texts;
+  OpenAioCard(rig, dev, texts);
+  OpenDioCard(rig, dev, texts);
+  for (int i = 1; i <= n; ++i) TakeSample({*rec, dev, timer, rig}, i);
+  rec->DataNum = static_cast<float>(n);
+  AssembleEncoder(*rec);
+  return rec;
+}
+
+TEST(SimRig, SameSeedSameRecordOtherSeedAnother) {
+  auto a = Record(7, 300);
+  auto b = Record(7, 300);
+  auto c = Record(8, 300);
+  int differ = 0;
+  for (int i = 1; i <= 300; ++i) {
+    for (int ch = 0; ch < 2; ++ch) {
+      ASSERT_EQ(a->Volt(ch, i), b->Volt(ch, i));
+      ASSERT_EQ(a->Encoder(ch, i), b->Encoder(ch, i));
+      differ += a->Volt(ch, i) != c->Volt(ch, i);
+    }
+  }
+  EXPECT_GT(differ, 100);
+}
+
+TEST(SimRig, TorqueShowsPushesAboutOnceASecond) {
+  auto rec = Record(1, 250);  // 5 s at 20 ms a read
+  int onsets = 0;
+  float peak = 0, lowest = 0;
+  bool pushing = false;
+  for (int i = 1; i <= 250; ++i) {
+    float tq = rec->Volt(0, i) * static_cast<float>(SimRig::kNmPerVolt);
+    peak = std::max(peak, tq);
+    lowest = std::min(lowest, tq);
+    if (!pushing && tq > 5) {
+      ++onsets;
+      pushing = true;
+    } else if (tq < 2) {
+      pushing = false;
+    }
+  }
+  EXPECT_GE(onsets, 4);
+  EXPECT_LE(onsets, 6);
+  EXPECT_GE(peak, 10.0f);
+  EXPECT_LE(peak, 45.0f);
+  EXPECT_GT(lowest, -2.0f);  // recoveries stay near zero
+}
+
+TEST(SimRig, LeftEncoderCountsBackwardsAndWraps) {
+  auto rec = Record(3, 250);
+  // The chair rolls forwards: the right count grows, the left count falls, modulo 4096.
+  auto step = [&](int ch, int i) {
+    int d = static_cast<int>(rec->Encoder(ch, i) - rec->Encoder(ch, i - 1));
+    if (d > 2048) d -= 4096;
+    if (d < -2048) d += 4096;
+    return d;
+  };
+  int left = 0, right = 0;
+  bool wrapped = false;
+  for (int i = 2; i <= 250; ++i) {
+    left += step(0, i);
+    right += step(1, i);
+    wrapped |= rec->Encoder(0, i) > rec->Encoder(0, i - 1) + 2048;
+    ASSERT_LE(rec->Encoder(0, i), 4095.0f);
+  }
+  EXPECT_LT(left, -500);
+  EXPECT_GT(right, 500);
+  EXPECT_TRUE(wrapped);  // the left count passes 0 and comes back at 4095
+  EXPECT_NE(left, -right);  // the wheels differ slightly: the chair turns
+}
+
+TEST(SimRig, RefusesClosedDevicesAndOtherModes) {
+  SimRig rig;
+  DeviceState dev;
+  dev.AioReq = {&dev.AiData, &dev.ChannelList, 2};
+  EXPECT_EQ(rig.AioInp(1, dev.AioReq), daq_code::kNotOpen);
+  std::int32_t id = 0;
+  EXPECT_EQ(rig.DioOpen(id, 1, 1), 0);
+  EXPECT_EQ(rig.Dio8255Mode(id, 0, 0x80), daq_code::kUnsupportedMode);
+  EXPECT_FALSE(rig.LastError().empty());
+  EXPECT_EQ(rig.Dio8255Mode(id, 0, 0x9B), 0);
+  EXPECT_EQ(rig.DioInp(id, dev.DioReq), daq_code::kRequestNotBuilt);
+  EXPECT_EQ(rig.DioClose(id), 0);
+  EXPECT_EQ(rig.DioClose(id), daq_code::kNotOpen);
+}
+
+}  // namespace
+}  // namespace velquor
