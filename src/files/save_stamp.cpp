@@ -1,0 +1,40 @@
+#include "files/save_stamp.h"
+
+#include <ctime>
+
+namespace velquor {
+namespace {
+
+std::string Two(int v) {
+  std::string s = std::to_string(v);
+  return s.size() < 2 ? "0" + s : s;
+}
+
+std::string Four(int v) {
+  std::string s = std::to_string(v);
+  return s.size() < 4 ? std::string(4 - s.size(), '0') + s : s;
+}
+
+}  // namespace
+
+SaveStamp CurrentStamp() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+std::string DateText(const SaveStamp& s) {
+  return Two(s.month) + "-" + Two(s.day) + "-" + Four(s.year);
+}
+
+std::string TimeText(const SaveStamp& s) {
+  return Two(s.hour) + ":" + Two(s.minute) + ":" + Two(s.second);
+}
+
+std::string CopyStampText(const SaveStamp& s) {
+  return Two(s.month) + Two(s.day) + Two(s.hour) + Two(s.minute);
+}
+
+}  // namespace velquor

@@ -1,0 +1,28 @@
+// The date and time a file is written at, passed in so that a save can be repeated in a
+// test; and the three ways the files spell it.
+#pragma once
+
+#include <string>
+
+namespace velquor {
+
+struct SaveStamp {
+  int year = 2000;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+// The local date and time now.
+SaveStamp CurrentStamp();
+
+// "MM-DD-YYYY", as in the date field of a stroke row.
+std::string DateText(const SaveStamp& s);
+// "hh:mm:ss" on the 24-hour clock.
+std::string TimeText(const SaveStamp& s);
+// "MMDDhhmm", the name of a dated calibration copy.
+std::string CopyStampText(const SaveStamp& s);
+
+}  // namespace velquor
