@@ -1,0 +1,128 @@
+#include "plot/plot_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "plot/line_batches.h"
+#include "plot/recording_canvas.h"
+
+namespace velquor {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+TEST(PlotScale, UsableOnlyWithFiniteNonZeroExtents) {
+  struct Case {
+    PlotScale s;
+    bool usable;
+  };
+  const Case cases[] = {
+      {{0, 30, 10, -40}, true}, {{1, 4, -2, -4}, true},
+      {{0, 30, 0, -40}, false}, {{0, 30, 10, 0}, false},
+      {{kNaN, 0, 1, 1}, false}, {{0, 0, 1, static_cast<float>(kInf)}, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.s.Usable(), c.usable) << c.s.left << " " << c.s.width << " " << c.s.height;
+  }
+}
+
+TEST(PlotScale, EdgesOfTheScaleFallOnTheOuterPixels) {
+  struct Case {
+    PlotScale s;
+    double x, y;
+    double px, py;
+  };
+  const PixelRect area{10, 20, 101, 51};  // pixels 10..110 across, 20..70 down
+  const Case cases[] = {
+      {{0, 30, 10, -40}, 0, 30, 10, 20},     // top left
+      {{0, 30, 10, -40}, 10, -10, 110, 70},  // bottom right
+      {{0, 30, 10, -40}, 5, 10, 60, 45},     // centre
+      {{1, 4, -2, -4}, 1, 0, 10, 70},        // mirrored: +1 on the left
+      {{1, 4, -2, -4}, -1, 4, 110, 20},
+  };
+  for (const auto& c : cases) {
+    const PixelMap map(c.s, area);
+    const PixelPoint p = map.Map(c.x, c.y);
+    EXPECT_DOUBLE_EQ(p.x, c.px) << c.x << "," << c.y;
+    EXPECT_DOUBLE_EQ(p.y, c.py) << c.x << "," << c.y;
+  }
+  EXPECT_DOUBLE_EQ(PixelMap({-2, 35, 4, -70}, {0, 0, 201, 100}).XLength(0.05), 2.5);
+}
+
+TEST(PlotScale, SegmentsAreClippedToTheArea) {
+  struct Case {
+    const char* name;
+    PixelSegment in;
+    bool visible;
+    PixelSegment out;
+  };
+  const PixelRect r{0, 0, 100, 50};
+  const Case cases[] = {
+      {"inside", {{10, 10}, {90, 40}}, true, {{10, 10}, {90, 40}}},
+      {"crosses the right edge", {{50, 10}, {150, 10}}, true, {{50, 10}, {100, 10}}},
+      {"crosses both sides", {{-50, 25}, {150, 25}}, true, {{0, 25}, {100, 25}}},
+      {"leaves through the bottom", {{50, 25}, {50, 1e30}}, true, {{50, 25}, {50, 50}}},
+      {"diagonal through a corner region", {{-10, -10}, {10, 10}}, true, {{0, 0}, {10, 10}}},
+      {"entirely below", {{10, 60}, {90, 70}}, false, {}},
+      {"parallel outside", {{-5, 10}, {-5, 40}}, false, {}},
+      {"passes by a corner", {{90, -20}, {120, 10}}, false, {}},
+      {"not a number", {{10, 10}, {kInf, 10}}, false, {}},
+  };
+  for (const auto& c : cases) {
+    const auto got = ClipSegment(c.in, r);
+    ASSERT_EQ(got.has_value(), c.visible) << c.name;
+    if (!got) continue;
+    EXPECT_NEAR(got->a.x, c.out.a.x, 1e-9) << c.name;
+    EXPECT_NEAR(got->a.y, c.out.a.y, 1e-9) << c.name;
+    EXPECT_NEAR(got->b.x, c.out.b.x, 1e-9) << c.name;
+    EXPECT_NEAR(got->b.y, c.out.b.y, 1e-9) << c.name;
+  }
+}
+
+TEST(LineBatches, InterleavedTracesFormOneGroupPerRun) {
+  constexpr Rgb G = 1, M = 2, A = 3, B = 4, C = 5;
+  struct Case {
+    const char* name;
+    std::vector<Rgb> colours;
+    std::vector<InterleaveGroup> groups;
+  };
+  const Case cases[] = {
+      {"empty", {}, {}},
+      {"one colour", {A, A, A}, {{0, 3, 1}}},
+      {"two wheels step by step", {A, B, A, B, A, B}, {{0, 6, 2}}},
+      {"zero line, markers, then two traces",
+       {G, M, M, M, M, A, B, A, B, A},
+       {{0, 2, 2}, {2, 5, 1}, {5, 10, 2}}},
+      {"traces coloured like the zero line keep their place",
+       {G, M, M, M, M, G, B, G, B},
+       {{0, 2, 2}, {2, 5, 1}, {5, 9, 2}}},
+      {"pattern breaks", {A, B, A, A, C}, {{0, 3, 2}, {3, 5, 2}}},
+      {"three colours in turn", {A, B, C, A, B, C, A}, {{0, 7, 3}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FindInterleaveGroups(c.colours), c.groups) << c.name;
+}
+
+TEST(RecordingCanvas, KeepsCommandsSinceTheLastClearAndTheSettingsAtIt) {
+  RecordingCanvas c;
+  c.SetScale(0, 1, 2, -1);
+  c.SetPenWidth(3);
+  c.Line(0, 0, 1, 1, 7);
+  c.SetFillStyle(FillStyle::kSolid);
+  c.Clear();
+  c.Circle(0.5f, 0.5f, 0.1f, 9);
+  c.SetFillColour(9);
+
+  const CanvasState atClear{{0, 1, 2, -1}, 3, FillStyle::kSolid, 0};
+  EXPECT_EQ(c.initial(), atClear);
+  EXPECT_EQ(c.commands(),
+            (std::vector<CanvasCommand>{CircleCmd{0.5f, 0.5f, 0.1f, 9}, FillColourCmd{9}}));
+  CanvasState now = atClear;
+  now.fillColour = 9;
+  EXPECT_EQ(c.current(), now);
+}
+
+}  // namespace
+}  // namespace velquor
