@@ -1,0 +1,334 @@
+#include "files/data_file_reader.h"
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <optional>
+
+#include "common/field_reader.h"
+#include "common/number_parse.h"
+#include "common/number_text.h"
+#include "common/path_map.h"
+#include "common/text_file.h"
+
+namespace velquor {
+namespace {
+
+constexpr int kRowFields = 22;
+constexpr int kSummaryHeaderFields = 44;
+constexpr int kTagField = kSummaryHeaderFields + 4;  // the first stroke row's program tag
+constexpr int kOlderLayoutSkip = 7;
+
+// Whether Val finds a number at the start of the text (blanks anywhere are ignored).
+bool BeginsWithNumber(std::string_view t) {
+  std::size_t i = 0;
+  auto skip = [&] {
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t' || t[i] == '\n' || t[i] == '\r')) ++i;
+  };
+  auto digit = [&] { return i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); };
+  skip();
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  skip();
+  if (digit()) return true;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    skip();
+    return digit();
+  }
+  return false;
+}
+
+std::string Quoted(std::string_view t) {
+  return "\"" + std::string(t) + "\"";
+}
+
+// One numeric column of a sample row and where its value goes.
+struct Column {
+  const char* name;
+  void (*store)(LoadedData&, int, double);
+};
+
+template <class G>
+void Put(G& grid, int row, int i, double v) {
+  grid(row, i) = static_cast<float>(v);
+}
+
+const std::array<Column, kRowFields - 2> kColumns = {{
+    {"Encoder(0)", [](LoadedData& d, int i, double v) { Put(d.record.Encoder, 0, i, v); }},
+    {"Encoder(1)", [](LoadedData& d, int i, double v) { Put(d.record.Encoder, 1, i, v); }},
+    {"Volt(0)", [](LoadedData& d, int i, double v) { Put(d.record.Volt, 0, i, v); }},
+    {"Volt(1)", [](LoadedData& d, int i, double v) { Put(d.record.Volt, 1, i, v); }},
+    {"Torque(0)", [](LoadedData& d, int i, double v) { Put(d.series.Torque, 0, i, v); }},
+    {"Torque(1)", [](LoadedData& d, int i, double v) { Put(d.series.Torque, 1, i, v); }},
+    {"Angle_deg(0)", [](LoadedData& d, int i, double v) { Put(d.series.Angle_deg, 0, i, v); }},
+    {"Angle_deg(1)", [](LoadedData& d, int i, double v) { Put(d.series.Angle_deg, 1, i, v); }},
+    {"Distance(0)", [](LoadedData& d, int i, double v) { Put(d.series.Distance, 0, i, v); }},
+    {"Distance(1)", [](LoadedData& d, int i, double v) { Put(d.series.Distance, 1, i, v); }},
+    {"Distance_av",
+     [](LoadedData& d, int i, double v) { Put(d.series.Distance, kDistanceAv, i, v); }},
+    {"Speed(0)", [](LoadedData& d, int i, double v) { Put(d.series.Speed, 0, i, v); }},
+    {"Speed(1)", [](LoadedData& d, int i, double v) { Put(d.series.Speed, 1, i, v); }},
+    {"Speed_av", [](LoadedData& d, int i, double v) { Put(d.series.Speed, kSpeedAv, i, v); }},
+    {"Power(0)", [](LoadedData& d, int i, double v) { Put(d.series.Power, 0, i, v); }},
+    {"Power(1)", [](LoadedData& d, int i, double v) { Put(d.series.Power, 1, i, v); }},
+    {"Beta_deg",
+     [](LoadedData& d, int i, double v) { d.series.Beta_deg(i) = static_cast<float>(v); }},
+    {"Alpha_deg", [](LoadedData& d, int i, double v) { d.series.Alpha_deg(i) = v; }},
+    {"x", [](LoadedData& d, int i, double v) { d.series.x(i) = v; }},
+    {"y", [](LoadedData& d, int i, double v) { d.series.y(i) = static_cast<float>(v); }},
+}};
+
+struct Condition {
+  double SampInterval = 0;
+  double DataNum = 0;
+  double MeasTime = 0;
+  std::array<Field, 3> where{};  // the fields they came from, for reporting
+};
+
+// Condition from the summary file; nothing when the file holds only its header.
+Result<std::optional<Condition>> ReadSummary(std::string_view text, const std::string& path,
+                                             std::vector<Problem>& notices) {
+  FieldReader r(text);
+  std::optional<Field> f;
+  bool past_header_line = false;  // a non-empty field lies beyond line 1
+  int count = 0;
+  for (; count < kTagField; ++count) {
+    f = r.Next();
+    if (!f) break;
+    past_header_line |= f->line > 1 && !f->text.empty();
+  }
+  if (count == 0) return Problem{path, 1, 0, "the file is empty; a summary file has a header line"};
+  if (count < kTagField) {
+    if (!past_header_line) return std::optional<Condition>{};
+    return Problem{path, r.line(), 0,
+                   "the file ends early: the first stroke row stops before its program tag "
+                   "(field 4)"};
+  }
+  const std::string tag = f->text;
+  if (tag != "Velquor10" && tag != "Velquor05") {
+    notices.push_back({path, f->line, f->index,
+                       "the program tag " + Quoted(tag) +
+                           " is not known; the condition was read from the positions of the "
+                           "older layout"});
+    for (int k = 0; k < kOlderLayoutSkip; ++k) {
+      if (!r.Next()) {
+        return Problem{path, r.line(), 0,
+                       "the file ends early, before the measuring condition of the older layout"};
+      }
+    }
+  }
+  static constexpr std::array<const char*, 3> kNames = {
+      "sampling interval (msec)", "number of samples", "measuring time (sec)"};
+  Condition c;
+  std::array<double, 3> values{};
+  for (std::size_t k = 0; k < 3; ++k) {
+    auto v = r.Next();
+    if (!v) {
+      return Problem{path, r.line(), 0,
+                     std::string("the file ends early, before the ") + kNames.at(k)};
+    }
+    if (!BeginsWithNumber(v->text)) {
+      return Problem{path, v->line, v->index,
+                     std::string("expected the ") + kNames.at(k) + ", found " + Quoted(v->text)};
+    }
+    values.at(k) = Val(v->text);
+    c.where.at(k) = *v;
+  }
+  c.SampInterval = values[0];
+  c.DataNum = static_cast<float>(values[1]);
+  c.MeasTime = values[2];
+  return std::optional<Condition>(c);
+}
+
+// Which of the three condition values (0 interval, 1 data number, 2 time) cannot be
+// analysed, and why: the record holds 2000 samples, and the analysis divides by the others.
+struct ConditionFault {
+  std::size_t which;
+  std::string what;
+};
+
+std::optional<ConditionFault> CheckLoadedCondition(double interval, double data_num,
+                                                   double meas_time) {
+  if (!std::isfinite(data_num) || data_num != std::floor(data_num) || data_num < 2 ||
+      data_num > kMaxSamples) {
+    return ConditionFault{1, "the number of samples " + PlainForm(data_num) +
+                                 " cannot be read: it must be a whole number from 2 to 2000"};
+  }
+  if (!std::isfinite(interval) || interval <= 0) {
+    return ConditionFault{0, "the sampling interval " + PlainForm(interval) +
+                                 " msec cannot be analysed: it must be greater than 0"};
+  }
+  if (!std::isfinite(meas_time) || meas_time <= 0) {
+    return ConditionFault{2, "the measuring time " + PlainForm(meas_time) +
+                                 " sec cannot be analysed: it must be greater than 0"};
+  }
+  return std::nullopt;
+}
+
+// Reads sample rows 1..limit, or every row to the end when count_rows is set; returns the
+// number of rows read.
+Result<int> ReadRows(FieldReader& r, LoadedData& d, const std::string& path, int limit,
+                     bool count_rows, std::string& first_time) {
+  int i = 0;
+  while (i < limit) {
+    if (count_rows && r.AtEnd()) break;
+    const int sample = i + 1;
+    for (int k = 1; k <= kRowFields; ++k) {
+      auto f = r.Next();
+      if (!f) {
+        std::string what = "the file ends early: sample " + std::to_string(sample);
+        if (!count_rows) what += " of " + std::to_string(limit);
+        what += k > 1 ? " lacks its last " + std::to_string(kRowFields - k + 1) + " fields"
+                      : " is missing";
+        return Problem{path, r.line(), k, what};
+      }
+      if (f->index != k) {
+        if (k == 1) {
+          return Problem{path, f->line, f->index, "a sample row has 22 fields; this line has more"};
+        }
+        return Problem{path, f->line - 1, 0,
+                       "sample row " + std::to_string(sample) + " has only " +
+                           std::to_string(k - 1) + " of its 22 fields"};
+      }
+      if (k == 2 && sample == 1) first_time = f->text;
+      if (k <= 2) continue;  // sample number and time are recomputed, not read
+      const Column& col = kColumns.at(static_cast<std::size_t>(k - 3));
+      if (!BeginsWithNumber(f->text)) {
+        return Problem{path, f->line, f->index,
+                       std::string("expected a number for ") + col.name + " of sample " +
+                           std::to_string(sample) + ", found " + Quoted(f->text)};
+      }
+      col.store(d, sample, Val(f->text));
+    }
+    ++i;
+  }
+  return i;
+}
+
+std::string_view TrimEnd(std::string_view t) {
+  while (!t.empty() &&
+         (t.back() == '\r' || t.back() == '\n' || t.back() == ' ' || t.back() == '\t')) {
+    t.remove_suffix(1);
+  }
+  return t;
+}
+
+bool EndsWithNoCase(std::string_view s, std::string_view end) {
+  if (s.size() < end.size()) return false;
+  s = s.substr(s.size() - end.size());
+  for (std::size_t k = 0; k < end.size(); ++k) {
+    if (std::tolower(static_cast<unsigned char>(s[k])) != end[k]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Result<std::string> SampleFilePathFor(std::string_view view_dat_path) {
+  if (!EndsWithNoCase(view_dat_path, "dat.csv")) {
+    return Problem{std::string(view_dat_path), 0, 0,
+                   "is not a summary file: its name does not end in \"dat.csv\""};
+  }
+  return std::string(view_dat_path.substr(0, view_dat_path.size() - 7)) + "csv.csv";
+}
+
+Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view samples,
+                                    const std::string& dat_path, const std::string& csv_path) {
+  auto data = std::make_unique<LoadedData>();
+  data->ViewCsvPath = csv_path;
+  auto cond = ReadSummary(summary, dat_path, data->notices);
+  if (!cond) return cond.problem();
+  const bool from_samples = !cond.value().has_value();
+
+  FieldReader r(from_samples ? TrimEnd(samples) : samples);
+  for (int k = 0; k < 2 * kRowFields; ++k) {
+    if (!r.Next()) {
+      return Problem{csv_path, r.line(), 0,
+                     "the file ends early, within its header and units lines"};
+    }
+  }
+  std::string first_time;
+  if (!from_samples) {
+    const Condition& c = *cond.value();
+    if (auto bad = CheckLoadedCondition(c.SampInterval, c.DataNum, c.MeasTime)) {
+      const Field& f = c.where.at(bad->which);
+      return Problem{dat_path, f.line, f.index, bad->what};
+    }
+    auto rows = ReadRows(r, *data, csv_path, static_cast<int>(c.DataNum), false, first_time);
+    if (!rows) return rows.problem();
+    data->record.SampInterval = c.SampInterval;
+    data->record.DataNum = static_cast<float>(c.DataNum);
+    data->record.MeasTime = c.MeasTime;
+    return data;
+  }
+
+  // Without a stroke row the summary holds no condition: the per-sample file gives it.
+  auto rows = ReadRows(r, *data, csv_path, kMaxSamples + 1, true, first_time);
+  if (!rows) return rows.problem();
+  const int n = rows.value();
+  if (n > kMaxSamples) {
+    return Problem{csv_path, 0, 0, "holds more than 2000 sample rows; at most 2000 can be read"};
+  }
+  if (n < 2) {
+    return Problem{csv_path, 0, 0,
+                   "holds " + std::to_string(n) +
+                       " sample rows; a measurement needs at least 2 to be analysed"};
+  }
+  if (!BeginsWithNumber(first_time)) {
+    return Problem{csv_path, 3, 2, "expected the time of sample 1, found " + Quoted(first_time)};
+  }
+  // The time column holds 15 significant digits; the interval is taken to the same digits.
+  const double interval = Val(PlainForm(Val(first_time) * 1000.0));
+  const double meas_time = interval * n / 1000.0;
+  if (auto bad = CheckLoadedCondition(interval, n, meas_time)) {
+    return Problem{csv_path, 3, 2, bad->what};
+  }
+  data->record.SampInterval = interval;
+  data->record.DataNum = static_cast<float>(n);
+  data->record.MeasTime = meas_time;
+  data->notices.push_back(
+      {dat_path, 0, 0,
+       "holds no stroke row, so the measuring condition was taken from the per-sample file: " +
+           std::to_string(n) + " samples at " + PlainForm(interval) + " msec"});
+  return data;
+}
+
+Result<LoadedDataPtr> LoadDataFiles(const std::string& view_dat_path) {
+  if (view_dat_path.empty()) {
+    return Problem{"", 0, 0, "no data file is chosen: pick a summary file (*dat.csv) first"};
+  }
+  auto csv_path = SampleFilePathFor(view_dat_path);
+  if (!csv_path) return csv_path.problem();
+  auto summary = ReadShiftJisFile(ToNativePath(view_dat_path));
+  if (!summary) return Problem{view_dat_path, 0, 0, summary.problem().what};
+  auto samples = ReadShiftJisFile(ToNativePath(csv_path.value()));
+  if (!samples) return Problem{csv_path.value(), 0, 0, samples.problem().what};
+  return ReadDataTexts(summary.value(), samples.value(), view_dat_path, csv_path.value());
+}
+
+void CommitLoadedData(const LoadedData& d, MeasurementRecord& rec, DerivedSeries& s) {
+  rec.SampInterval = d.record.SampInterval;
+  rec.DataNum = d.record.DataNum;
+  rec.MeasTime = d.record.MeasTime;
+  const int n = static_cast<int>(d.record.DataNum);
+  const DerivedSeries& from = d.series;
+  for (int i = 1; i <= n; ++i) {
+    for (int ch = 0; ch < 2; ++ch) {
+      rec.Encoder(ch, i) = d.record.Encoder(ch, i);
+      rec.Volt(ch, i) = d.record.Volt(ch, i);
+      s.Torque(ch, i) = from.Torque(ch, i);
+      s.Angle_deg(ch, i) = from.Angle_deg(ch, i);
+      s.Power(ch, i) = from.Power(ch, i);
+    }
+    for (int row = 0; row < 3; ++row) {
+      s.Distance(row, i) = from.Distance(row, i);
+      s.Speed(row, i) = from.Speed(row, i);
+    }
+    s.Beta_deg(i) = from.Beta_deg(i);
+    s.Alpha_deg(i) = from.Alpha_deg(i);
+    s.x(i) = from.x(i);
+    s.y(i) = from.y(i);
+  }
+}
+
+}  // namespace velquor

@@ -1,0 +1,53 @@
+// A realistic measurement for file tests: samples from the simulated rig, analysed as after
+// a live cycle, with the calibration the rig's gauges call for.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "analysis/kinematics.h"
+#include "analysis/strokes.h"
+#include "daq/device_access.h"
+#include "daq/sim_rig.h"
+#include "measure/encoder.h"
+#include "measure/main_loop.h"
+
+namespace velquor::testing {
+
+struct SimMeasurement {
+  std::unique_ptr<MeasurementRecord> rec = std::make_unique<MeasurementRecord>();
+  std::unique_ptr<DerivedSeries> series = std::make_unique<DerivedSeries>();
+  KinematicsResults kin;
+  StrokeResults strokes;
+  Calibration cal = Calibration::DesignTime();
+  StrokeConditions cond = ReadStrokeConditions("1", "2", JudgeChannel::kAuto);
+
+  // Runs the analysis again on what the record and series hold now.
+  void Analyse() {
+    ASSERT_TRUE(CalcKinematics(*rec, cal, false, *series, kin).ok());
+    ASSERT_TRUE(CalcStrokes(cond, *rec, *series, kin, strokes).ok());
+  }
+};
+
+inline std::unique_ptr<SimMeasurement> Simulate(std::uint64_t seed, int n,
+                                                double interval_ms = 20) {
+  auto m = std::make_unique<SimMeasurement>();
+  SimRig rig(seed, interval_ms / 1000.0);
+  DeviceState dev;
+  TimerRecord timer;
+  CardSettingTexts texts;
+  OpenAioCard(rig, dev, texts);
+  OpenDioCard(rig, dev, texts);
+  for (int i = 1; i <= n; ++i) TakeSample({*m->rec, dev, timer, rig}, i);
+  m->rec->SampInterval = interval_ms;
+  m->rec->DataNum = static_cast<float>(n);
+  m->rec->MeasTime = interval_ms * n / 1000.0;
+  AssembleEncoder(*m->rec);
+  m->cal.Ka1 = {SimRig::kNmPerVolt, SimRig::kNmPerVolt};
+  m->cal.Ka0 = {-0.25, 0.125};
+  m->Analyse();
+  return m;
+}
+
+}  // namespace velquor::testing
