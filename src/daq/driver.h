@@ -21,6 +21,9 @@ inline constexpr std::int32_t kConfigFailed = 10003;   // range, resolution or p
 inline constexpr std::int32_t kReadFailed = 10004;     // the read itself failed
 inline constexpr std::int32_t kCloseFailed = 10005;
 inline constexpr std::int32_t kEndOfData = 10006;      // replay reached its end (and restarted)
+inline constexpr std::int32_t kRangeUnavailable = 10007;  // no -10..10 V input range
+inline constexpr std::int32_t kResolutionMismatch = 10008;  // codes are not 12-bit
+inline constexpr std::int32_t kNoSuchPort = 10009;  // a port number names no port of the device
 }  // namespace daq_code
 
 class AcqDriver {
@@ -43,6 +46,10 @@ class AcqDriver {
 
   // A readable reason for the last non-zero code (operation, device, cause), or empty.
   virtual std::string LastError() const { return {}; }
+
+  // A one-time note for the operator that is not a failure (a replay starting over), handed
+  // out once and then cleared; empty when there is none.
+  virtual std::string TakeNotice() { return {}; }
 };
 
 // The program's own conversion of a raw code to volts: min + code * (max - min) / 2^bits,

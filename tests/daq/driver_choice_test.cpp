@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/text_file.h"
+#include "daq/device_access.h"
+#include "daq/driver_choice.h"
+#include "daq/sim_rig.h"
+
+namespace velquor {
+namespace {
+
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "velquor-choice-" + std::to_string(::getpid()) + "-" + name;
+}
+
+TEST(DriverChoice, EachSpellingGivesItsBackendOrSaysWhatIsWrong) {
+  struct Case {
+    std::string spelling;
+    bool ok;
+    std::string says;  // part of the description, or of the problem
+  };
+  const std::string missing = TempPath("absent_csv.csv");
+  const std::vector<Case> cases = {
+      {"sim", true, "simulated rig (seed 1)"},
+      {"sim:42", true, "simulated rig (seed 42)"},
+      {"sim:18446744073709551615", true, "seed 18446744073709551615"},
+      {"sim:", false, "seed \"\" is not a whole number"},
+      {"sim:abc", false, "seed \"abc\""},
+      {"sim:-1", false, "seed \"-1\""},
+      {"sim:1.5", false, "seed \"1.5\""},
+      {"sim: 3", false, "seed \" 3\""},
+      {"sim:18446744073709551616", false, "from 0 to 18446744073709551615"},
+      {"", false, "unknown; choose sim[:SEED], comedi[:DEVICE] or replay:FILE"},
+      {"Sim", false, "\"Sim\": unknown"},
+      {"simulator:1", false, "\"simulator:1\": unknown"},
+      {"comedi:", false, "device file is missing"},
+      {"replay", false, "file to replay is missing"},
+      {"replay:", false, "file to replay is missing"},
+      {"replay:" + missing, false, "cannot open"},
+      {"comedi:/dev/comedi3", ComediBuiltIn(),
+       ComediBuiltIn() ? "comedilib card /dev/comedi3" : "built without comedilib"},
+      {"comedi", ComediBuiltIn(),
+       ComediBuiltIn() ? "comedilib cards (/dev/comediN)" : "built without comedilib"},
+  };
+  for (const Case& c : cases) {
+    auto chosen = ChooseDriver(c.spelling);
+    ASSERT_EQ(chosen.ok(), c.ok) << c.spelling;
+    const std::string text = c.ok ? chosen.value()->Describe() : chosen.problem().Describe();
+    EXPECT_NE(text.find(c.says), std::string::npos) << c.spelling << ": " << text;
+  }
+  auto absent = ChooseDriver("replay:" + missing);
+  ASSERT_FALSE(absent.ok());
+  EXPECT_EQ(absent.problem().file, missing);
+}
+
+TEST(DriverChoice, SeedReachesTheSimulatedRig) {
+  auto chosen = ChooseDriver("sim:7");
+  ASSERT_TRUE(chosen.ok());
+  SimRig seven(7);
+  SimRig eight(8);
+  // The chosen rig, and rigs made with seeds 7 and 8, each read into its own device state.
+  std::array<AcqDriver*, 3> drivers = {chosen.value().get(), &seven, &eight};
+  std::array<DeviceState, 3> devs;
+  for (std::size_t k = 0; k < 3; ++k) {
+    ASSERT_EQ(drivers.at(k)->AioOpen(devs.at(k).AioId, 30, 1), 0);
+    devs.at(k).AioReq = {&devs.at(k).AiData, &devs.at(k).ChannelList, 2};
+  }
+  int differ = 0;
+  for (int n = 0; n < 50; ++n) {
+    for (std::size_t k = 0; k < 3; ++k) {
+      ASSERT_EQ(drivers.at(k)->AioInp(devs.at(k).AioId, devs.at(k).AioReq), 0);
+    }
+    ASSERT_EQ(devs[0].AiData, devs[1].AiData) << n;
+    differ += devs[0].AiData != devs[2].AiData;
+  }
+  EXPECT_GT(differ, 0);
+}
+
+TEST(DriverChoice, ReplayFileIsReadThroughItsSpelling) {
+  const std::string path = TempPath("RUN_csv.csv");
+  std::string text = "i, Time(i)\r\ntime, sec\r\n";
+  const std::string derived = ", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0\r\n";
+  text += " 1, .02, 10, 20, .5,-.5" + derived;
+  text += " 2, .04, 11, 21, .5,-.5" + derived;
+  ASSERT_TRUE(WriteShiftJisFile(path, text).ok());
+  auto good = ChooseDriver("replay:" + path);
+  ASSERT_TRUE(good.ok()) << good.problem().Describe();
+  EXPECT_EQ(good.value()->Describe(), "replay of " + path + " (2 samples)");
+
+  ASSERT_TRUE(WriteShiftJisFile(path, text + " 3, .06, 12, 22, .5,x" + derived).ok());
+  auto bad = ChooseDriver("replay:" + path);
+  ASSERT_FALSE(bad.ok());
+  EXPECT_EQ(bad.problem().Describe(),
+            path + ", line 5, field 6: Volt(1) \"x\" is not a voltage from -10 to 10 V");
+  std::filesystem::remove(path);
+}
+
+TEST(DriverChoice, ComediWithoutACardFailsToOpenWithClearCodes) {
+  if (!ComediBuiltIn()) {
+    auto refused = ChooseDriver("comedi");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_NE(refused.problem().what.find("libcomedi-dev"), std::string::npos);
+    return;
+  }
+  // Not there at all, and there but not a device: both refused, nothing read, no crash.
+  const std::string absent = TempPath("no-such-comedi");
+  const std::string plain = TempPath("plain-file");
+  ASSERT_TRUE(WriteShiftJisFile(plain, "not a card\r\n").ok());
+  struct Case {
+    std::string file;
+    std::string aio_ret;
+    std::string says;
+  };
+  for (const Case& c : {Case{absent, "AioOpen Return Code = 711h", "No such file"},
+                        Case{plain, "AioOpen Return Code = 712h", "not a comedi device"}}) {
+    auto chosen = ChooseDriver("comedi:" + c.file);
+    ASSERT_TRUE(chosen.ok());
+    AcqDriver& drv = *chosen.value();
+    DeviceState dev;
+    CardSettingTexts texts;
+    DeviceOutcome aio = OpenAioCard(drv, dev, texts);
+    EXPECT_EQ(aio.retInf, c.aio_ret);
+    EXPECT_FALSE(aio.lampGreen);
+    EXPECT_NE(aio.notice.find(c.file), std::string::npos) << aio.notice;
+    EXPECT_NE(aio.notice.find(c.says), std::string::npos) << aio.notice;
+    DeviceOutcome dio = OpenDioCard(drv, dev, texts);
+    EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 007h");  // the mode needs an open device
+    EXPECT_EQ(drv.AioInp(dev.AioId, dev.AioReq), daq_code::kNotOpen);
+    EXPECT_EQ(drv.DioInp(dev.DioId, dev.DioReq), daq_code::kNotOpen);
+    EXPECT_EQ(CloseAioCard(drv, dev).retInf, "AioClose Return Code = 007h");
+  }
+  std::filesystem::remove(plain);
+}
+
+}  // namespace
+}  // namespace velquor
