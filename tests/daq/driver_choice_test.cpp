@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,7 +9,6 @@
 #include "common/text_file.h"
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
-#include "daq/sim_rig.h"
 
 namespace velquor {
 namespace {
@@ -57,29 +55,6 @@ TEST(DriverChoice, EachSpellingGivesItsBackendOrSaysWhatIsWrong) {
   auto absent = ChooseDriver("replay:" + missing);
   ASSERT_FALSE(absent.ok());
   EXPECT_EQ(absent.problem().file, missing);
-}
-
-TEST(DriverChoice, SeedReachesTheSimulatedRig) {
-  auto chosen = ChooseDriver("sim:7");
-  ASSERT_TRUE(chosen.ok());
-  SimRig seven(7);
-  SimRig eight(8);
-  // The chosen rig, and rigs made with seeds 7 and 8, each read into its own device state.
-  std::array<AcqDriver*, 3> drivers = {chosen.value().get(), &seven, &eight};
-  std::array<DeviceState, 3> devs;
-  for (std::size_t k = 0; k < 3; ++k) {
-    ASSERT_EQ(drivers.at(k)->AioOpen(devs.at(k).AioId, 30, 1), 0);
-    devs.at(k).AioReq = {&devs.at(k).AiData, &devs.at(k).ChannelList, 2};
-  }
-  int differ = 0;
-  for (int n = 0; n < 50; ++n) {
-    for (std::size_t k = 0; k < 3; ++k) {
-      ASSERT_EQ(drivers.at(k)->AioInp(devs.at(k).AioId, devs.at(k).AioReq), 0);
-    }
-    ASSERT_EQ(devs[0].AiData, devs[1].AiData) << n;
-    differ += devs[0].AiData != devs[2].AiData;
-  }
-  EXPECT_GT(differ, 0);
 }
 
 TEST(DriverChoice, ReplayFileIsReadThroughItsSpelling) {
