@@ -13,6 +13,7 @@ struct Calibration {
   std::array<double, 2> Ka1{};  // Nm per V
   std::array<double, 2> Ka0{};  // Nm
   bool loaded = false;          // false until a file was read or a fit was made
+  bool KaSingle = false;        // after a fit the coefficients carry single precision
 
   // Texts of the 13 rows per channel, as typed or as read from the file.
   std::array<std::array<std::string, kCalRows>, 2> TqText{};
