@@ -10,6 +10,7 @@
 #include "common/number_text.h"
 #include "common/path_map.h"
 #include "common/text_file.h"
+#include "files/leading_number.h"
 
 namespace velquor {
 namespace {
@@ -18,25 +19,6 @@ constexpr int kRowFields = 22;
 constexpr int kSummaryHeaderFields = 44;
 constexpr int kTagField = kSummaryHeaderFields + 4;  // the first stroke row's program tag
 constexpr int kOlderLayoutSkip = 7;
-
-// Whether Val finds a number at the start of the text (blanks anywhere are ignored).
-bool BeginsWithNumber(std::string_view t) {
-  std::size_t i = 0;
-  auto skip = [&] {
-    while (i < t.size() && (t[i] == ' ' || t[i] == '\t' || t[i] == '\n' || t[i] == '\r')) ++i;
-  };
-  auto digit = [&] { return i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); };
-  skip();
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-  skip();
-  if (digit()) return true;
-  if (i < t.size() && t[i] == '.') {
-    ++i;
-    skip();
-    return digit();
-  }
-  return false;
-}
 
 std::string Quoted(std::string_view t) {
   return "\"" + std::string(t) + "\"";

@@ -1,0 +1,177 @@
+#include "files/calibration_file.h"
+
+#include <array>
+
+#include "calibration/fit.h"
+#include "common/number_parse.h"
+#include "common/number_text.h"
+#include "common/path_map.h"
+#include "common/shift_jis.h"
+#include "common/text_file.h"
+#include "files/field_quote.h"
+#include "files/leading_number.h"
+#include "files/positional_fields.h"
+
+namespace velquor {
+namespace {
+
+const std::array<const char*, 2> kChannelTitles = {"ch0 (Left), Torque(Nm)-Volt(V)",
+                                                   "ch1 (Right), Torque(Nm)-Volt(V)"};
+constexpr const char* kResultsTitle = "Caribrated Results (Tq(Nm)=Ka1 x Volt(V) + Ka0)";
+const std::array<const char*, 4> kCoefficientLabels = {"ch0 Ka1", "ch0 Ka0", "ch1 Ka1", "ch1 Ka0"};
+
+constexpr int kLinesPerChannel = 1 + kCalRows;
+constexpr int kResultsLine = 2 * kLinesPerChannel + 1;
+
+double& Coefficient(Calibration& c, std::size_t k) {
+  return k % 2 == 0 ? c.Ka1.at(k / 2) : c.Ka0.at(k / 2);
+}
+
+double CoefficientValue(const Calibration& c, std::size_t k) {
+  return k % 2 == 0 ? c.Ka1.at(k / 2) : c.Ka0.at(k / 2);
+}
+
+Problem EndsEarly(const std::string& file, int line, const std::string& what) {
+  return {file, line, 0, "the file ends early: " + what};
+}
+
+}  // namespace
+
+CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& file) {
+  CalibrationLoad out{Calibration::DesignTime(), {}};
+  PositionalFields fields(text, file);
+  auto finish = [&]() -> CalibrationLoad& {
+    if (fields.misplaced()) out.notices.insert(out.notices.begin(), *fields.misplaced());
+    return out;
+  };
+  const std::string rest_design =
+      "the remaining points keep the design-time table and no calibration is loaded";
+  for (std::size_t ch = 0; ch < 2; ++ch) {
+    const int title = 1 + static_cast<int>(ch) * kLinesPerChannel;
+    if (!fields.Take(title, 1) || !fields.Take(title, 2)) {
+      out.notices.push_back(EndsEarly(file, title, rest_design));
+      return finish();
+    }
+    for (std::size_t j = 0; j < kCalRows; ++j) {
+      const int line = title + 1 + static_cast<int>(j);
+      auto tq = fields.Take(line, 1);
+      auto volt = tq ? fields.Take(line, 2) : std::nullopt;
+      if (!volt) {
+        out.notices.push_back(EndsEarly(file, line, rest_design));
+        return finish();
+      }
+      out.values.TqText.at(ch).at(j) = tq->text;
+      out.values.VoltText.at(ch).at(j) = volt->text;
+    }
+  }
+  if (!fields.Take(kResultsLine, 1)) {
+    out.notices.push_back(EndsEarly(file, kResultsLine, "no calibration is loaded"));
+    return finish();
+  }
+  bool all_read = true;
+  for (std::size_t k = 0; k < kCoefficientLabels.size(); ++k) {
+    const int line = kResultsLine + 1 + static_cast<int>(k);
+    auto label = fields.Take(line, 1);
+    auto value = label ? fields.Take(line, 2) : std::nullopt;
+    if (!value) {
+      out.notices.push_back(EndsEarly(file, line, "no calibration is loaded"));
+      return finish();
+    }
+    if (!BeginsWithNumber(value->text)) {
+      all_read = false;
+      out.notices.push_back({file, value->line, value->index,
+                             std::string(kCoefficientLabels.at(k)) + " \"" + value->text +
+                                 "\" is not a number; it counts 0 and no calibration is loaded"});
+    }
+    Coefficient(out.values, k) = Val(value->text);
+  }
+  out.values.loaded = all_read;
+  return finish();
+}
+
+CalibrationLoad LoadCalibration(const std::string& path) {
+  auto text = ReadShiftJisFile(ToNativePath(path));
+  if (!text) {
+    return {Calibration::DesignTime(),
+            {Problem{path, 0, 0,
+                     text.problem().what +
+                         "; no calibration is loaded: torques are 0 until the gauges are "
+                         "calibrated"}}};
+  }
+  return ReadCalibrationText(text.value(), path);
+}
+
+CalibrationFileText CalibrationText(const Calibration& cal) {
+  CalibrationFileText out;
+  auto field = [&](const std::string& t, int line, int index) {
+    FieldText f = QuoteForField(t);
+    if (f.lost_quotes) {
+      out.notices.push_back({"", line, index,
+                             "the point text \"" + t +
+                                 "\" is stored without its double quotes, which the file "
+                                 "cannot hold inside a quoted text"});
+    }
+    return f.text;
+  };
+  int line = 0;
+  for (std::size_t ch = 0; ch < 2; ++ch) {
+    out.text.append(kChannelTitles.at(ch)).append("\r\n");
+    ++line;
+    for (std::size_t j = 0; j < kCalRows; ++j) {
+      ++line;
+      out.text.append(field(cal.TqText.at(ch).at(j), line, 1)).append(",");
+      out.text.append(field(cal.VoltText.at(ch).at(j), line, 2)).append("\r\n");
+    }
+  }
+  out.text.append(kResultsTitle).append("\r\n");
+  for (std::size_t k = 0; k < kCoefficientLabels.size(); ++k) {
+    const double v = CoefficientValue(cal, k);
+    out.text.append(kCoefficientLabels.at(k)).append(",");
+    out.text.append(cal.KaSingle ? PlainForm(static_cast<float>(v)) : PlainForm(v));
+    out.text.append("\r\n");
+  }
+  return out;
+}
+
+std::string DatedCopyPath(std::string_view txt_file_dir, const SaveStamp& stamp) {
+  return std::string(txt_file_dir) + "\\" + CopyStampText(stamp) + ".clb";
+}
+
+CalibrationSave SaveCalibration(const Calibration& cal, std::string_view txt_file_dir,
+                                const SaveStamp& stamp, const std::string& working_path) {
+  CalibrationSave out;
+  out.copyPath = DatedCopyPath(txt_file_dir, stamp);
+  CalibrationFileText file = CalibrationText(cal);
+  for (Problem& p : file.notices) p.file = working_path;
+  out.notices = std::move(file.notices);
+  auto bytes = Utf8ToShiftJis(file.text);
+  if (!bytes) {
+    out.working = Problem{working_path, 0, 0, "cannot be saved: " + bytes.problem().what};
+    out.copy = Problem{out.copyPath, 0, 0, "cannot be saved: " + bytes.problem().what};
+    return out;
+  }
+  if (Status s = WriteFileAtomic(ToNativePath(working_path), bytes.value()); !s) {
+    out.working = Problem{working_path, 0, 0, s.problem().what};
+  }
+  if (Status s = WriteFileAtomic(ToNativePath(out.copyPath), bytes.value()); !s) {
+    out.copy = Problem{out.copyPath, 0, 0,
+                       s.problem().what + "; the dated copy was not made" +
+                           (out.working.ok() ? ", the working file is saved" : "")};
+  }
+  return out;
+}
+
+FitAndSave FitAndSaveCalibration(Calibration& cal, std::string_view txt_file_dir,
+                                 const SaveStamp& stamp, const std::string& working_path) {
+  FitAndSave out;
+  auto fit = FitCalibration(cal);
+  if (!fit) {
+    out.fit = fit.problem();
+    return out;
+  }
+  ApplyFit(fit.value(), cal);
+  out.save = SaveCalibration(cal, txt_file_dir, stamp, working_path);
+  return out;
+}
+
+}  // namespace velquor

@@ -1,0 +1,17 @@
+#include "files/positional_fields.h"
+
+namespace velquor {
+
+std::optional<Field> PositionalFields::Take(int line, int index) {
+  auto f = reader_.Next();
+  if (f && !misplaced_ && (f->line != line || f->index != index)) {
+    misplaced_ = Problem{file_, f->line, f->index,
+                         "the items are out of step with the lines from here on (a text holding "
+                         "\",\" written without quotes?); line " +
+                             std::to_string(line) + " field " + std::to_string(index) +
+                             " was expected, so later values may be wrong"};
+  }
+  return f;
+}
+
+}  // namespace velquor

@@ -1,0 +1,33 @@
+// Fields taken by position, as the settings and calibration files are read, with a note of
+// the first field that does not stand where the file's layout puts it (a text holding ","
+// written without quotes shifts every later item).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/field_reader.h"
+#include "common/result.h"
+
+namespace velquor {
+
+class PositionalFields {
+ public:
+  PositionalFields(std::string_view text, std::string file)
+      : reader_(text), file_(std::move(file)) {}
+
+  // The next field, expected as field `index` of line `line`; nothing at the end.
+  std::optional<Field> Take(int line, int index);
+  // The line the reader stands on.
+  int line() const { return reader_.line(); }
+  // Where the items first fell out of step with the lines, if they did.
+  const std::optional<Problem>& misplaced() const { return misplaced_; }
+
+ private:
+  FieldReader reader_;
+  std::string file_;
+  std::optional<Problem> misplaced_;
+};
+
+}  // namespace velquor

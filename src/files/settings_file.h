@@ -1,0 +1,53 @@
+// The settings file "Velquor.ini": the File Option texts, the measuring condition, the
+// stroke conditions and the three drawing colours, read at start-up and written at exit.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/colors.h"
+#include "common/result.h"
+
+namespace velquor {
+
+inline constexpr const char* kSettingsFileName = "Velquor.ini";
+
+// The texts exactly as typed in their boxes, and GraphColor (0 = ch0, 1 = ch1, 2 = other).
+struct Settings {
+  std::string txtFileDir_Man, txtFileHead_Man, txtFileOrg_Man;  // File Option, manual set
+  std::string txtFileDir, txtFileHead, txtFileOrg;              // File Option, auto set
+  std::string txtTimerInterval, txtDataNum, txtSampTime;        // main window
+  std::string txtStartPosCond, txtEndPosCond, txtLimitCond;     // Calculated Results
+  std::array<Rgb, 3> GraphColor{};
+
+  // File Option boxes empty, interval "20", samples "100", time empty (the main window
+  // derives it), start "1", end "4", threshold "2"; red, blue and magenta.
+  static Settings DesignTime();
+};
+
+struct SettingsLoad {
+  Settings values;
+  std::vector<Problem> notices;  // missing or short file, unreadable colours, shifted items
+};
+
+// Reads the 15 lines by position. What cannot be read keeps its design-time value, with a
+// notice; a colour whose component is not a whole number 0..255 keeps its default.
+SettingsLoad ReadSettingsText(std::string_view text, const std::string& file);
+// The same from disk; a missing file gives the design-time values and says so.
+SettingsLoad LoadSettings(const std::string& path = kSettingsFileName);
+
+struct SettingsFileText {
+  std::string text;              // UTF-8, 15 lines, CR LF
+  std::vector<Problem> notices;  // texts that could not be stored exactly
+};
+
+// Label, then the text; a text that would not read back whole is put in double quotes.
+// Colour lines carry the colours in use, each component in Str-form (" 255").
+SettingsFileText SettingsText(const Settings& s);
+// Writes it atomically; on success the notices of SettingsText.
+Result<std::vector<Problem>> SaveSettings(const Settings& s,
+                                          const std::string& path = kSettingsFileName);
+
+}  // namespace velquor

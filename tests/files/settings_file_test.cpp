@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/shift_jis.h"
+#include "common/text_file.h"
+#include "files/settings_file.h"
+#include "files/temp_dir.h"
+
+namespace velquor {
+namespace {
+
+using testing::TempDir;
+
+// The file a first start writes when nothing was typed.
+const std::string kDesignTimeFile =
+    "ディレクトリ(Manual),\r\n"
+    "ヘッダ(Manual),\r\n"
+    "ファイル名(Manual),\r\n"
+    "ディレクトリ(Auto),\r\n"
+    "ヘッダ(Auto),\r\n"
+    "ファイル名(Auto),\r\n"
+    "測定間隔(msec),20\r\n"
+    "データ数,100\r\n"
+    "測定時間(sec),\r\n"
+    "計算開始位置(sec),1\r\n"
+    "計算終了位置(sec),4\r\n"
+    "判別条件(Nm),2\r\n"
+    "ch0 Color (RGB), 255, 0, 0\r\n"
+    "ch1 Color (RGB), 0, 0, 255\r\n"
+    "Other Color (RGB), 255, 0, 255\r\n";
+
+Settings Typed() {
+  Settings s = Settings::DesignTime();
+  s.txtFileDir_Man = "C:\\man";
+  s.txtFileHead_Man = "M";
+  s.txtFileOrg_Man = "5";
+  s.txtFileDir = "C:\\データ";
+  s.txtFileHead = "RUN";
+  s.txtFileOrg = "12";
+  s.txtSampTime = "2";
+  return s;
+}
+
+TEST(SettingsFile, WritesTheFifteenLinesAsTheyHaveAlwaysBeen) {
+  SettingsFileText f = SettingsText(Settings::DesignTime());
+  EXPECT_EQ(f.text, kDesignTimeFile);
+  EXPECT_TRUE(f.notices.empty());
+  // Texts that need no quotes are written as they stand.
+  std::string typed = SettingsText(Typed()).text;
+  EXPECT_NE(
+      typed.find("ディレクトリ(Auto),C:\\データ\r\nヘッダ(Auto),RUN\r\nファイル名(Auto),12\r\n"),
+      std::string::npos);
+  EXPECT_TRUE(Utf8ToShiftJis(typed).ok());
+}
+
+TEST(SettingsFile, EveryTextReadsBackWhole) {
+  const std::string texts[] = {
+      "a,b",         // a folder with a comma would shift every later item
+      " lead",       // leading blanks would be lost
+      "\tTab",       //
+      "x\"y",        // a quote inside needs nothing
+      "C:\\data\\",  //
+      "ノート、１",  //
+      "",            //
+      "trail  ",     // trailing blanks are kept as they are
+  };
+  for (const auto& t : texts) {
+    Settings s = Typed();
+    s.txtFileDir_Man = t;
+    s.txtFileHead = t;
+    s.txtLimitCond = t;
+    SettingsFileText f = SettingsText(s);
+    EXPECT_TRUE(f.notices.empty()) << t;
+    SettingsLoad back = ReadSettingsText(f.text, "Velquor.ini");
+    EXPECT_TRUE(back.notices.empty()) << t << ": " << back.notices.at(0).Describe();
+    EXPECT_EQ(back.values.txtFileDir_Man, t);
+    EXPECT_EQ(back.values.txtFileHead, t);
+    EXPECT_EQ(back.values.txtLimitCond, t);
+    EXPECT_EQ(back.values.txtFileHead_Man, "M") << t << ": the next item is not shifted";
+    EXPECT_EQ(back.values.GraphColor, s.GraphColor) << t;
+  }
+}
+
+TEST(SettingsFile, ATextOpeningWithAQuoteLosesOnlyItsQuotesAndSaysSo) {
+  Settings s = Typed();
+  s.txtFileHead = "\"RUN\", A";
+  SettingsFileText f = SettingsText(s);
+  ASSERT_EQ(f.notices.size(), 1u);
+  EXPECT_EQ(f.notices[0].line, 5);
+  SettingsLoad back = ReadSettingsText(f.text, "Velquor.ini");
+  EXPECT_EQ(back.values.txtFileHead, "RUN, A");
+  EXPECT_EQ(back.values.txtFileOrg, "12");
+}
+
+TEST(SettingsFile, HandEditedColoursAreUsedAndWrittenBack) {
+  std::string file = kDesignTimeFile;
+  file.replace(file.find("ch0 Color (RGB), 255, 0, 0"), 26, "ch0 Color (RGB),0 , 128,64");
+  SettingsLoad got = ReadSettingsText(file, "Velquor.ini");
+  EXPECT_TRUE(got.notices.empty());
+  EXPECT_EQ(got.values.GraphColor[0], MakeRgb(0, 128, 64));
+  EXPECT_NE(SettingsText(got.values).text.find("ch0 Color (RGB), 0, 128, 64\r\n"),
+            std::string::npos);
+}
+
+TEST(SettingsFile, WhatCannotBeReadKeepsItsDesignTimeValueWithANotice) {
+  struct Case {
+    std::string name;
+    std::string text;
+    int notice_line;
+    std::string notice;  // a piece of it
+    std::function<void(const Settings&)> check;
+  };
+  auto cut_at = [](const std::string& label) {
+    return kDesignTimeFile.substr(0, kDesignTimeFile.find(label));
+  };
+  std::string typed = SettingsText(Typed()).text;
+  const Case cases[] = {
+      {"empty file", "", 1, "ends early",
+       [](const Settings& s) { EXPECT_EQ(s.txtTimerInterval, "20"); }},
+      {"ends after the data number", typed.substr(0, typed.find("測定時間(sec)")), 9, "line 9 on",
+       [](const Settings& s) {
+         EXPECT_EQ(s.txtFileHead, "RUN");
+         EXPECT_EQ(s.txtStartPosCond, "1");
+         EXPECT_EQ(s.GraphColor[2], MakeRgb(255, 0, 255));
+       }},
+      {"ends before the colours", cut_at("ch1 Color"), 14, "ends early",
+       [](const Settings& s) { EXPECT_EQ(s.GraphColor[1], MakeRgb(0, 0, 255)); }},
+      {"a colour that is no number",
+       std::string(kDesignTimeFile).replace(kDesignTimeFile.find(" 0, 0, 255"), 10, " 0, x, 9"), 14,
+       "\"x\"", [](const Settings& s) { EXPECT_EQ(s.GraphColor[1], MakeRgb(0, 0, 255)); }},
+      {"a component above 255",
+       std::string(kDesignTimeFile).replace(kDesignTimeFile.find(" 255, 0, 255"), 12, " 300, 0, 0"),
+       15, "0 to 255", [](const Settings& s) { EXPECT_EQ(s.GraphColor[2], MakeRgb(255, 0, 255)); }},
+      {"an old file with an unquoted comma",
+       "ディレクトリ(Manual),a,b\r\n" +
+           kDesignTimeFile.substr(kDesignTimeFile.find("ヘッダ(Manual)")),
+       1, "out of step",
+       [](const Settings& s) {
+         EXPECT_EQ(s.txtFileDir_Man, "a");
+         EXPECT_EQ(s.txtFileHead_Man, "ヘッダ(Manual)");  // read one field early, as stored
+       }},
+  };
+  for (const auto& c : cases) {
+    SettingsLoad got = ReadSettingsText(c.text, "Velquor.ini");
+    ASSERT_FALSE(got.notices.empty()) << c.name;
+    EXPECT_EQ(got.notices[0].file, "Velquor.ini") << c.name;
+    EXPECT_EQ(got.notices[0].line, c.notice_line) << c.name << ": " << got.notices[0].Describe();
+    EXPECT_NE(got.notices[0].what.find(c.notice), std::string::npos)
+        << c.name << ": " << got.notices[0].Describe();
+    c.check(got.values);
+  }
+}
+
+TEST(SettingsFile, MissingFileGivesDesignTimeValuesAndSavingCreatesIt) {
+  TempDir dir;
+  const std::string path = dir / "Velquor.ini";
+  SettingsLoad missing = LoadSettings(path);
+  ASSERT_EQ(missing.notices.size(), 1u);
+  EXPECT_EQ(missing.notices[0].file, path);
+  EXPECT_EQ(SettingsText(missing.values).text, kDesignTimeFile);
+
+  auto saved = SaveSettings(Typed(), path);
+  ASSERT_TRUE(saved.ok()) << saved.problem().Describe();
+  EXPECT_EQ(ReadFileBytes(path).value(), Utf8ToShiftJis(SettingsText(Typed()).text).value());
+  SettingsLoad back = LoadSettings(path);
+  EXPECT_TRUE(back.notices.empty());
+  EXPECT_EQ(back.values.txtFileDir, "C:\\データ");
+
+  auto failed = SaveSettings(Typed(), dir / "absent/Velquor.ini");
+  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(failed.problem().file, dir / "absent/Velquor.ini");
+}
+
+}  // namespace
+}  // namespace velquor
