@@ -11,6 +11,10 @@ constexpr int kEndBoxWidth = 480;  // wide enough for "-0.2", narrow enough to s
 constexpr int kSideBoxWidth = 600;
 constexpr int kGap = 30;
 constexpr double kFontPixels = 11.0;
+// The legend row: squares at 240 and 840 across, captions at 480 and 1080, all from 120 down.
+constexpr TwipRect kShapes[2] = {{240, 120, 135, 135}, {840, 120, 135, 135}};
+constexpr TwipRect kLabels[2] = {{480, 90, 330, 195}, {1080, 90, 330, 195}};
+constexpr int kLegendBottom = 90 + 195;
 
 }  // namespace
 
@@ -31,7 +35,8 @@ FrameLayout LayoutFrame(const FrameGeometry& g, double sx, double sy) {
       {f.left - kEndBoxWidth / 2, belowTop, kEndBoxWidth, kBoxHeight},
       {figRight - kEndBoxWidth / 2, belowTop, kEndBoxWidth, kBoxHeight},
       {sideLeft, figBottom - kBoxHeight, sideWidth, kBoxHeight},
-      {sideLeft, f.top, sideWidth, kBoxHeight},
+      // Level with the top edge, unless that would put it over the legend row.
+      {sideLeft, std::max(f.top, kLegendBottom), sideWidth, kBoxHeight},
       {f.left + kEndBoxWidth / 2 + kGap, belowTop, f.width - kEndBoxWidth - 2 * kGap, kBoxHeight},
       {kGap, f.top + f.height / 2 - kBoxHeight / 2, f.left - 2 * kGap, kBoxHeight},
   }};
@@ -40,8 +45,8 @@ FrameLayout LayoutFrame(const FrameGeometry& g, double sx, double sy) {
   out.base = ToPixels({0, 0, g.base.width, g.base.height}, sx, sy);
   out.fig = ToPixels(f, sx, sy);
   for (std::size_t i = 0; i < texts.size(); ++i) out.texts.at(i) = ToPixels(texts.at(i), sx, sy);
-  out.shapes = {ToPixels({240, 120, 135, 135}, sx, sy), ToPixels({840, 120, 135, 135}, sx, sy)};
-  out.labels = {ToPixels({480, 90, 330, 195}, sx, sy), ToPixels({1080, 90, 330, 195}, sx, sy)};
+  out.shapes = {ToPixels(kShapes[0], sx, sy), ToPixels(kShapes[1], sx, sy)};
+  out.labels = {ToPixels(kLabels[0], sx, sy), ToPixels(kLabels[1], sx, sy)};
   out.fontPixels = kFontPixels * std::min(sx, sy);
   return out;
 }

@@ -55,7 +55,9 @@ PixelRect ToPixels(const TwipRect& r, double sx, double sy);
 // Lays out a frame stretched by sx and sy from its design size (1, 1 at design size):
 // Xmin and Xmax centred under the left and right edges of the plotting area, Ymax level
 // with its top and Ymin with its bottom on its left, the X title centred below it, the Y
-// title on its left at mid height, the legend row in the top-left corner.
+// title on its left at mid height, the legend row in the top-left corner. Where the
+// plotting area starts level with the legend row, Ymax sits just below the row instead,
+// so the legend caption and the number never share a place.
 FrameLayout LayoutFrame(const FrameGeometry& g, double sx, double sy);
 
 }  // namespace velquor

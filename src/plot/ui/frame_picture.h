@@ -1,0 +1,34 @@
+// A whole plot frame as a picture, made with QtGui alone so the headless tool can use it:
+// plotting area, axis ends, titles and legend at the frame's design layout, and its PNG.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <string>
+
+#include "common/result.h"
+#include "plot/frame_geometry.h"
+#include "plot/plot_frame.h"
+#include "plot/recording_canvas.h"
+
+namespace velquor {
+
+// How each text sits in its box: the ends under the area centred, the ends beside it
+// against the area, the titles centred.
+Qt::Alignment AlignmentOf(AxisText which);
+
+// The font at the given pixel size, made smaller (down to 6 px) until the text fits the width.
+QFont FitFont(QFont font, double pixels, const QString& text, double width);
+
+// The frame drawn at `scale` times its design size, on white with black texts.
+QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,
+                   const FrameGeometry& geometry, double scale = 2.0);
+
+// Writes RenderFrame as a PNG file. The path is in stored form ("\" separators) and is
+// replaced whole or not at all. Needs a running QGuiApplication (offscreen is enough) for
+// the fonts; without one, or when the file cannot be written, the problem names the file.
+Status ExportFramePng(const PlotFrame& frame, const RecordingCanvas& canvas,
+                      const FrameGeometry& geometry, const std::string& path, double scale = 2.0);
+
+}  // namespace velquor
