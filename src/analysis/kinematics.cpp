@@ -102,76 +102,99 @@ Status CalcKinematics(const MeasurementRecord& rec, const Calibration& cal, bool
   s.x(1) = 0;
   s.y(1) = 0;
 
+  // What each wheel had at the previous sample, so every series element is read once.
+  struct Wheel {
+    float count, angle_deg, angle_rad, distance, torque;
+  };
+  std::array<Wheel, 2> last{};
+  for (int ch = 0; ch < 2; ++ch) {
+    last[static_cast<std::size_t>(ch)] = {rec.Encoder(ch, 1), 0, 0, 0, s.Torque(ch, 1)};
+  }
   double turn_radius = 0;
-  for (int i = 2; i <= n; ++i) {
-    // The left encoder counts backwards, so its step is taken with the opposite sign.
-    for (int ch = 0; ch < 2; ++ch) {
-      const float delta = AngleStep(rec.Encoder(ch, i - 1), rec.Encoder(ch, i));
-      const double before = s.Angle_deg(ch, i - 1);
-      s.Angle_deg(ch, i) = static_cast<float>(ch == 0 ? before - delta : before + delta);
-      s.Angle_rad(ch, i) = static_cast<float>(static_cast<double>(s.Angle_deg(ch, i)) * kPi / 180);
-    }
+  double alpha = 0, x = 0;
+  float y = 0;
+  double sin_alpha = 0, cos_alpha = 1;  // of the heading at the previous sample
 
-    std::array<float, 2> step_dist{};
+  for (int i = 2; i <= n; ++i) {
+    std::array<float, 2> step_dist{}, distance{}, speed{};
     for (int ch = 0; ch < 2; ++ch) {
-      s.Distance(ch, i) = static_cast<float>(wheel_radius * s.Angle_rad(ch, i));
-      s.Speed(ch, i) = static_cast<float>(
-          (static_cast<double>(s.Distance(ch, i)) - s.Distance(ch, i - 1)) / step_s);
-      s.Torque(ch, i) = CalibratedTorque(cal, shift, ch, rec.Volt(ch, i));
-      const double mean_torque2 = static_cast<double>(s.Torque(ch, i - 1)) + s.Torque(ch, i);
-      const double turned = static_cast<double>(s.Angle_rad(ch, i)) - s.Angle_rad(ch, i - 1);
-      s.Power(ch, i) = static_cast<float>((mean_torque2 * turned / 2) / step_s);
-      step_dist[static_cast<std::size_t>(ch)] =
-          static_cast<float>(static_cast<double>(s.Distance(ch, i)) - s.Distance(ch, i - 1));
+      const auto c = static_cast<std::size_t>(ch);
+      Wheel& w = last[c];
+      // The left encoder counts backwards, so its step is taken with the opposite sign.
+      const float count = rec.Encoder(ch, i);
+      const float delta = AngleStep(w.count, count);
+      const double before = w.angle_deg;
+      const auto deg = static_cast<float>(ch == 0 ? before - delta : before + delta);
+      const auto rad = static_cast<float>(static_cast<double>(deg) * kPi / 180);
+      distance[c] = static_cast<float>(wheel_radius * rad);
+      speed[c] = static_cast<float>((static_cast<double>(distance[c]) - w.distance) / step_s);
+      const float torque = CalibratedTorque(cal, shift, ch, rec.Volt(ch, i));
+      const double torque2 = static_cast<double>(w.torque) + torque;
+      const double turned = static_cast<double>(rad) - w.angle_rad;
+      const auto power = static_cast<float>((torque2 * turned / 2) / step_s);
+      step_dist[c] = static_cast<float>(static_cast<double>(distance[c]) - w.distance);
+
+      s.Angle_deg(ch, i) = deg;
+      s.Angle_rad(ch, i) = rad;
+      s.Distance(ch, i) = distance[c];
+      s.Speed(ch, i) = speed[c];
+      s.Torque(ch, i) = torque;
+      s.Power(ch, i) = power;
+      Widen(speed[c], kin.SpeedMax[c], kin.SpeedMin[c]);
+      Widen(torque, kin.TqMax[c], kin.TqMin[c]);
+      Widen(power, kin.PowerMax[c], kin.PowerMin[c]);
+      torque_sum[c] += torque;
+      w = {count, deg, rad, distance[c], torque};
     }
-    s.Distance(kDistanceAv, i) =
-        static_cast<float>((static_cast<double>(s.Distance(1, i)) + s.Distance(0, i)) / 2);
-    s.Speed(kSpeedAv, i) =
-        static_cast<float>((static_cast<double>(s.Speed(0, i)) + s.Speed(1, i)) / 2);
+    const auto distance_av =
+        static_cast<float>((static_cast<double>(distance[1]) + distance[0]) / 2);
+    s.Distance(kDistanceAv, i) = distance_av;
+    s.Speed(kSpeedAv, i) = static_cast<float>((static_cast<double>(speed[0]) + speed[1]) / 2);
 
     const float dL = step_dist[0];
     const float dR = step_dist[1];
     const Turn turn = TurnOfStep(dL, dR, turn_radius);
     turn_radius = turn.radius;
-    const double a1 = s.Alpha_rad(i - 1);
-    s.dAlpha_rad(i) = turn.dAlpha;
-    s.Alpha_rad(i) = turn.mode == TurnMode::kCent ? a1 : a1 + turn.dAlpha;
-    const double a2 = s.Alpha_rad(i);
+    const double a1 = alpha;
+    const double a2 = turn.mode == TurnMode::kCent ? a1 : a1 + turn.dAlpha;
+    const double sin_a1 = sin_alpha, cos_a1 = cos_alpha;
+    if (a2 != a1) {
+      sin_alpha = std::sin(a2);
+      cos_alpha = std::cos(a2);
+    }
+    const double sin_a2 = sin_alpha, cos_a2 = cos_alpha;
 
     // The chair's centre, dead-reckoned along the straight step or the arc of the turn.
     const double R = turn_radius;
-    const double x0 = s.x(i - 1);
-    const double y0 = s.y(i - 1);
     switch (turn.mode) {
       case TurnMode::kCent:
-        s.x(i) = x0 + dL * std::cos(a2);
-        s.y(i) = static_cast<float>(y0 + dL * std::sin(a2));
+        x = x + dL * cos_a2;
+        y = static_cast<float>(y + dL * sin_a2);
         break;
       case TurnMode::kLeft:
-        s.x(i) = x0 + R * std::sin(a2) - R * std::sin(a1);
-        s.y(i) = static_cast<float>(y0 - R * std::cos(a2) + R * std::cos(a1));
+        x = x + R * sin_a2 - R * sin_a1;
+        y = static_cast<float>(y - R * cos_a2 + R * cos_a1);
         break;
       case TurnMode::kRight:
-        s.x(i) = x0 - R * std::sin(a2) + R * std::sin(a1);
-        s.y(i) = static_cast<float>(y0 + R * std::cos(a2) - R * std::cos(a1));
+        x = x - R * sin_a2 + R * sin_a1;
+        y = static_cast<float>(y + R * cos_a2 - R * cos_a1);
         break;
     }
+    alpha = a2;
+    const auto beta = static_cast<float>(turn.dAlpha / step_s * 180 / kPi);
+    const double alpha_deg = a2 * 180 / kPi;
 
-    s.Beta_deg(i) = static_cast<float>(turn.dAlpha / step_s * 180 / kPi);
-    s.Alpha_deg(i) = a2 * 180 / kPi;
-
-    Widen(s.Distance(kDistanceAv, i), kin.DistAvMax, kin.DistAvMin);
-    for (int ch = 0; ch < 2; ++ch) {
-      const auto c = static_cast<std::size_t>(ch);
-      Widen(s.Speed(ch, i), kin.SpeedMax[c], kin.SpeedMin[c]);
-      Widen(s.Torque(ch, i), kin.TqMax[c], kin.TqMin[c]);
-      Widen(s.Power(ch, i), kin.PowerMax[c], kin.PowerMin[c]);
-      torque_sum[c] += s.Torque(ch, i);
-    }
-    Widen(s.x(i), kin.xMax, kin.xMin);
-    Widen(s.y(i), kin.yMax, kin.yMin);
-    Widen(s.Alpha_deg(i), kin.AlphaMax, kin.AlphaMin);
-    Widen(s.Beta_deg(i), kin.BetaMax, kin.BetaMin);
+    s.dAlpha_rad(i) = turn.dAlpha;
+    s.Alpha_rad(i) = a2;
+    s.x(i) = x;
+    s.y(i) = y;
+    s.Beta_deg(i) = beta;
+    s.Alpha_deg(i) = alpha_deg;
+    Widen(distance_av, kin.DistAvMax, kin.DistAvMin);
+    Widen(x, kin.xMax, kin.xMin);
+    Widen(y, kin.yMax, kin.yMin);
+    Widen(alpha_deg, kin.AlphaMax, kin.AlphaMin);
+    Widen(beta, kin.BetaMax, kin.BetaMin);
   }
 
   for (int ch = 0; ch < 2; ++ch) {
