@@ -4,10 +4,11 @@
 
 #include <array>
 #include <cstddef>
-#include <stdexcept>
-#include <string>
 
 namespace velquor {
+
+// The throw lives out of line so the bounds check stays cheap in every sample loop.
+[[noreturn]] void ThrowIndexOutOfRange(int row, int i, int rows, int count);
 
 // Rows x Count elements, indexed (row, i); all rows of one index lie together.
 template <class T, int Rows, int Count>
@@ -22,10 +23,8 @@ class Grid {
 
  private:
   static std::size_t Index(int row, int i) {
-    if (row < 0 || row >= Rows || i < 0 || i >= Count) {
-      throw std::out_of_range("index (" + std::to_string(row) + ", " + std::to_string(i) +
-                              ") outside (0.." + std::to_string(Rows - 1) + ", 0.." +
-                              std::to_string(Count - 1) + ")");
+    if (row < 0 || row >= Rows || i < 0 || i >= Count) [[unlikely]] {
+      ThrowIndexOutOfRange(row, i, Rows, Count);
     }
     return static_cast<std::size_t>(i) * Rows + static_cast<std::size_t>(row);
   }
@@ -44,9 +43,8 @@ class Line {
 
  private:
   static std::size_t Index(int i) {
-    if (i < 0 || i >= Count) {
-      throw std::out_of_range("index " + std::to_string(i) + " outside 0.." +
-                              std::to_string(Count - 1));
+    if (i < 0 || i >= Count) [[unlikely]] {
+      ThrowIndexOutOfRange(-1, i, 0, Count);
     }
     return static_cast<std::size_t>(i);
   }
