@@ -1,12 +1,41 @@
 // The headless tool: measures on a backend or re-analyses saved files without a display.
-#include <cstdio>
+#include <csignal>
+#include <iostream>
 #include <string>
+#include <vector>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/measure_command.h"
+#include "app/cli/reanalyse_command.h"
+
+namespace {
+
+// Set by Ctrl-C; the measurement loop's event point turns it into the Stop request.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+  g_interrupted = 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string(argv[1]) == "--help") {
-    std::puts("usage: velquor-cli reanalyse|measure [options]");
+  using namespace velquor::cli;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  auto inv = ParseCommandLine(args);
+  if (!inv) {
+    std::cerr << "velquor-cli: " << inv.problem().what << "\n"
+              << "(velquor-cli --help, or velquor-cli COMMAND --help, says more)\n";
+    return 2;
+  }
+  if (inv.value().help) {
+    std::cout << Usage(inv.value().command);
     return 0;
   }
-  std::fputs("velquor-cli: no command given (see --help)\n", stderr);
-  return 2;
+  const CliPaths paths;
+  if (inv.value().command == Command::kReanalyse) {
+    return RunReanalyse(inv.value().reanalyse, paths, std::cout, std::cerr);
+  }
+  std::signal(SIGINT, OnInterrupt);
+  return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
 }

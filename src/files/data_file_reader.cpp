@@ -11,6 +11,7 @@
 #include "common/path_map.h"
 #include "common/text_file.h"
 #include "files/leading_number.h"
+#include "files/text_chars.h"
 
 namespace velquor {
 namespace {
@@ -193,15 +194,6 @@ std::string_view TrimEnd(std::string_view t) {
     t.remove_suffix(1);
   }
   return t;
-}
-
-bool EndsWithNoCase(std::string_view s, std::string_view end) {
-  if (s.size() < end.size()) return false;
-  s = s.substr(s.size() - end.size());
-  for (std::size_t k = 0; k < end.size(); ++k) {
-    if (std::tolower(static_cast<unsigned char>(s[k])) != end[k]) return false;
-  }
-  return true;
 }
 
 }  // namespace

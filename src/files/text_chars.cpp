@@ -1,5 +1,7 @@
 #include "files/text_chars.h"
 
+#include <cctype>
+
 namespace velquor {
 namespace {
 
@@ -26,6 +28,15 @@ std::string_view DropLastChars(std::string_view utf8, std::size_t n) {
     while (end > 0 && IsContinuation(utf8[end])) --end;
   }
   return utf8.substr(0, end);
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view lower_end) {
+  if (text.size() < lower_end.size()) return false;
+  text = text.substr(text.size() - lower_end.size());
+  for (std::size_t k = 0; k < lower_end.size(); ++k) {
+    if (std::tolower(static_cast<unsigned char>(text[k])) != lower_end[k]) return false;
+  }
+  return true;
 }
 
 }  // namespace velquor

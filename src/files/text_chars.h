@@ -13,4 +13,8 @@ std::size_t CharCount(std::string_view utf8);
 // The text without its last n characters (empty when it has fewer).
 std::string_view DropLastChars(std::string_view utf8, std::size_t n);
 
+// Whether the text ends in `lower_end` (given in lower case), ignoring ASCII case, as file
+// names are compared.
+bool EndsWithNoCase(std::string_view text, std::string_view lower_end);
+
 }  // namespace velquor

@@ -1,0 +1,185 @@
+#include "app/cli/cli_options.h"
+
+#include <charconv>
+
+#include "common/number_parse.h"
+#include "daq/driver_choice.h"
+
+namespace velquor::cli {
+namespace {
+
+Problem UsageError(std::string what) {
+  return Problem{"", 0, 0, std::move(what)};
+}
+
+// Walks the arguments of one command; options may stand anywhere among the files.
+class Args {
+ public:
+  explicit Args(std::span<const std::string> args) : args_(args) {}
+  bool Done() const { return pos_ >= args_.size(); }
+  const std::string& Next() { return args_[pos_++]; }
+  // The value after an option, or a usage error naming the option.
+  Result<std::string> Value(const std::string& option) {
+    if (Done()) return UsageError(option + " needs a value");
+    return Next();
+  }
+
+ private:
+  std::span<const std::string> args_;
+  std::size_t pos_ = 0;
+};
+
+Result<std::string> NumberText(Args& a, const std::string& option) {
+  auto v = a.Value(option);
+  if (!v) return v;
+  if (!ParseComplete(v.value())) {
+    return UsageError(option + " takes a number, not \"" + v.value() + "\"");
+  }
+  return v;
+}
+
+Result<JudgeChannel> Channel(const std::string& text) {
+  if (text == "ch0") return JudgeChannel::kCh0;
+  if (text == "ch1") return JudgeChannel::kCh1;
+  if (text == "auto") return JudgeChannel::kAuto;
+  return UsageError("--channel takes ch0, ch1 or auto, not \"" + text + "\"");
+}
+
+Status ParseReanalyse(Args& a, Invocation& inv) {
+  ReanalyseOptions& o = inv.reanalyse;
+  while (!a.Done()) {
+    const std::string arg = a.Next();
+    if (arg == "--help" || arg == "-h") {
+      inv.help = true;
+    } else if (arg == "--out") {
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      o.outDir = v.value();
+    } else if (arg == "--png") {
+      return UsageError(
+          "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
+          "reanalyse without --png, or the desktop program to see the graphs");
+    } else if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--start" || arg == "--limit") {
+      auto v = NumberText(a, arg);
+      if (!v) return v.problem();
+      (arg == "--start" ? o.start : o.limit) = v.value();
+    } else if (arg == "--channel") {
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      auto ch = Channel(v.value());
+      if (!ch) return ch.problem();
+      o.channel = ch.value();
+    } else if (arg == "--shift") {
+      o.shift = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError("reanalyse has no option " + arg);
+    } else {
+      o.files.push_back(arg);
+    }
+  }
+  if (o.files.empty() && !inv.help) return UsageError("reanalyse needs at least one FILE_dat.csv");
+  return Status::Ok();
+}
+
+Status ParseMeasure(Args& a, Invocation& inv) {
+  MeasureOptions& o = inv.measure;
+  o.daq = std::string(kDefaultDriverChoice);
+  while (!a.Done()) {
+    const std::string arg = a.Next();
+    if (arg == "--help" || arg == "-h") {
+      inv.help = true;
+    } else if (arg == "--cycles") {
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      auto n = ParseWhole(v.value(), 1, 1000000);
+      if (!n)
+        return UsageError("--cycles takes a whole number of at least 1, not \"" + v.value() + "\"");
+      o.cycles = static_cast<int>(*n);
+    } else if (arg == "--daq") {
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      o.daq = v.value();
+    } else if (arg == "--interval" || arg == "--samples") {
+      auto v = NumberText(a, arg);
+      if (!v) return v.problem();
+      (arg == "--interval" ? o.interval : o.samples) = v.value();
+    } else {
+      return UsageError("measure has no option or argument " + arg);
+    }
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
+  Invocation inv;
+  if (args.empty()) return UsageError("no command given; choose reanalyse or measure");
+  const std::string& cmd = args[0];
+  Args rest(args.subspan(1));
+  Status st;
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+    inv.help = true;
+    return inv;
+  }
+  if (cmd == "reanalyse") {
+    inv.command = Command::kReanalyse;
+    st = ParseReanalyse(rest, inv);
+  } else if (cmd == "measure") {
+    inv.command = Command::kMeasure;
+    st = ParseMeasure(rest, inv);
+  } else {
+    return UsageError("unknown command \"" + cmd + "\"; choose reanalyse or measure");
+  }
+  if (!st) return st.problem();
+  return inv;
+}
+
+std::string Usage(Command command) {
+  switch (command) {
+    case Command::kReanalyse:
+      return "usage: velquor-cli reanalyse [--out DIR] [--json] [--start S] [--limit L]\n"
+             "                             [--channel ch0|ch1|auto] [--shift] FILE_dat.csv...\n"
+             "\n"
+             "Reloads each saved measurement (the summary file and its _csv.csv file), computes\n"
+             "it again with the calibration in Velquor.clb and prints the main-window results and\n"
+             "the Calculated Results of strokes No.1 to No.3.\n"
+             "\n"
+             "  --out DIR        write the pair again under the same stem into DIR\n"
+             "  --json           print one JSON object per file instead of tables\n"
+             "  --start S        stroke detection from S seconds on (default: Velquor.ini line "
+             "10)\n"
+             "  --limit L        push threshold in Nm (default: Velquor.ini line 12)\n"
+             "  --channel C      judged wheel: ch0, ch1 or auto (default auto)\n"
+             "  --shift          torque without the calibration offset Ka0\n"
+             "\n"
+             "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n";
+    case Command::kMeasure:
+      return "usage: velquor-cli measure [--cycles N] [--daq BACKEND] [--interval MS] [--samples "
+             "N]\n"
+             "\n"
+             "Measures N cycles (default 1) with the condition of Velquor.ini, analyses and saves\n"
+             "each with the Auto Save names, advancing the file number, and writes Velquor.ini at\n"
+             "the end so the next run continues the numbering. Ctrl-C stops at the next pass.\n"
+             "\n"
+             "  --cycles N       measurement cycles to run\n"
+             "  --daq BACKEND    acquisition backend (default " +
+             std::string(kDefaultDriverChoice) + "):\n" + DriverChoiceHelp() +
+             "  --interval MS    Timer Interval in ms for this run\n"
+             "  --samples N      Data Number for this run (2 to 2000)\n"
+             "\n"
+             "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error.\n";
+    case Command::kNone:
+      break;
+  }
+  return "usage: velquor-cli reanalyse [options] FILE_dat.csv...\n"
+         "       velquor-cli measure [options]\n"
+         "       velquor-cli COMMAND --help\n"
+         "\n"
+         "Works in the current directory as the desktop program does: Velquor.ini and\n"
+         "Velquor.clb are read from it (design-time values when they are missing).\n";
+}
+
+}  // namespace velquor::cli

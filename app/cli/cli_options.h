@@ -1,0 +1,47 @@
+// The command line of velquor-cli: which command, its options and files, or a usage error
+// that says what is wrong. Nothing here touches a file or a device.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "analysis/series.h"
+#include "common/result.h"
+
+namespace velquor::cli {
+
+struct ReanalyseOptions {
+  std::optional<std::string> outDir;  // write the pair again under its stem here
+  bool json = false;                  // one JSON object per file instead of tables
+  std::optional<std::string> start;   // "From" (s), instead of the settings file's
+  std::optional<std::string> limit;   // "Less than" (Nm), instead of the settings file's
+  JudgeChannel channel = JudgeChannel::kAuto;
+  bool shift = false;              // torque without the calibration offset
+  std::vector<std::string> files;  // summary files, *_dat.csv
+};
+
+struct MeasureOptions {
+  int cycles = 1;
+  std::string daq;                      // backend spelling, e.g. "sim:7"
+  std::optional<std::string> interval;  // Timer Interval text (ms), instead of the settings'
+  std::optional<std::string> samples;   // Data Number text, instead of the settings'
+};
+
+enum class Command { kNone, kReanalyse, kMeasure };
+
+struct Invocation {
+  Command command = Command::kNone;
+  bool help = false;  // --help: print the command's usage and do nothing else
+  ReanalyseOptions reanalyse;
+  MeasureOptions measure;
+};
+
+// args without the program name. A problem is a usage error (exit status 2).
+Result<Invocation> ParseCommandLine(std::span<const std::string> args);
+
+// The usage text of a command (kNone: the tool as a whole), ending in a line feed.
+std::string Usage(Command command);
+
+}  // namespace velquor::cli

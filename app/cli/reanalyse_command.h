@@ -1,0 +1,21 @@
+// velquor-cli reanalyse: what "View" does, for each file given: reload, compute the
+// kinematics and strokes again, show the result tables, and optionally save the pair again.
+#pragma once
+
+#include <ostream>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/startup_files.h"
+
+namespace velquor::cli {
+
+// Results go to `out`, notices and failures (one line each) to `err`. Returns the exit
+// status: 0 when every file was done, 1 when any failed.
+int RunReanalyse(const ReanalyseOptions& options, const CliPaths& paths, std::ostream& out,
+                 std::ostream& err);
+
+// The stem a summary file was saved under: its name without directory and "_dat.csv"
+// ("dat.csv" when there is no "_").
+std::string StemOf(std::string_view dat_path);
+
+}  // namespace velquor::cli

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/result_texts.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/json_text.h"
+#include "app/cli/measure_command.h"
+#include "app/cli/reanalyse_command.h"
+#include "common/text_file.h"
+#include "files/calibration_file.h"
+#include "files/data_file_reader.h"
+#include "files/data_files.h"
+#include "files/settings_file.h"
+#include "files/sim_measurement.h"
+#include "files/temp_dir.h"
+
+namespace velquor::cli {
+namespace {
+
+using velquor::testing::Simulate;
+using velquor::testing::TempDir;
+
+Result<Invocation> Parse(std::vector<std::string> args) {
+  return ParseCommandLine(args);
+}
+
+TEST(CliOptions, ReadsBothCommands) {
+  auto r = Parse({"reanalyse", "a_dat.csv", "--json", "--start", "0.5", "--limit", "3", "--channel",
+                  "ch1", "--shift", "--out", "o", "b_dat.csv"});
+  ASSERT_TRUE(r.ok()) << r.problem().what;
+  const ReanalyseOptions& o = r.value().reanalyse;
+  EXPECT_EQ(r.value().command, Command::kReanalyse);
+  EXPECT_EQ(o.files, (std::vector<std::string>{"a_dat.csv", "b_dat.csv"}));
+  EXPECT_TRUE(o.json);
+  EXPECT_TRUE(o.shift);
+  EXPECT_EQ(o.start, "0.5");
+  EXPECT_EQ(o.limit, "3");
+  EXPECT_EQ(o.channel, JudgeChannel::kCh1);
+  EXPECT_EQ(o.outDir, "o");
+
+  auto m =
+      Parse({"measure", "--cycles", "3", "--daq", "sim:7", "--interval", "10", "--samples", "50"});
+  ASSERT_TRUE(m.ok()) << m.problem().what;
+  EXPECT_EQ(m.value().measure.cycles, 3);
+  EXPECT_EQ(m.value().measure.daq, "sim:7");
+  EXPECT_EQ(m.value().measure.interval, "10");
+  EXPECT_EQ(m.value().measure.samples, "50");
+  EXPECT_EQ(Parse({"measure"}).value().measure.daq, "sim");
+
+  for (const auto& help : std::vector<std::vector<std::string>>{
+           {"--help"}, {"reanalyse", "--help"}, {"measure", "--help"}}) {
+    auto h = Parse(help);
+    ASSERT_TRUE(h.ok()) << help[0];
+    EXPECT_TRUE(h.value().help);
+    EXPECT_NE(Usage(h.value().command).find("usage: velquor-cli"), std::string::npos);
+  }
+}
+
+TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string piece;
+  };
+  const Case cases[] = {
+      {{}, "no command"},
+      {{"view"}, "unknown command \"view\""},
+      {{"reanalyse"}, "at least one"},
+      {{"reanalyse", "--png", "p", "a_dat.csv"}, "--png"},
+      {{"reanalyse", "--start"}, "--start needs a value"},
+      {{"reanalyse", "--start", "soon", "a_dat.csv"}, "takes a number"},
+      {{"reanalyse", "--channel", "left", "a_dat.csv"}, "ch0, ch1 or auto"},
+      {{"reanalyse", "--verbose", "a_dat.csv"}, "no option --verbose"},
+      {{"measure", "--cycles", "0"}, "at least 1"},
+      {{"measure", "--cycles", "two"}, "at least 1"},
+      {{"measure", "--samples", "many"}, "takes a number"},
+      {{"measure", "extra"}, "extra"},
+  };
+  for (const auto& c : cases) {
+    auto r = Parse(c.args);
+    ASSERT_FALSE(r.ok()) << c.piece;
+    EXPECT_NE(r.problem().what.find(c.piece), std::string::npos) << r.problem().what;
+  }
+}
+
+TEST(JsonText, EscapesWhatJsonCannotHoldAndKeepsTheRest) {
+  EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+  EXPECT_EQ(JsonString("\r\n\x01"), "\"\\u000d\\u000a\\u0001\"");
+  EXPECT_EQ(JsonString("ノート"), "\"ノート\"");
+  JsonObject o;
+  o.AddText("k", "v").Add("n", JsonArray({"1", "\"x\""}));
+  EXPECT_EQ(o.str(), "{\"k\":\"v\",\"n\":[1,\"x\"]}");
+}
+
+TEST(StemOf, NameWithoutDirectoryAndSuffix) {
+  EXPECT_EQ(StemOf("/tmp/d/RUN0000012_dat.csv"), "RUN0000012");
+  EXPECT_EQ(StemOf("C:\\data\\RUN0000012_DAT.CSV"), "RUN0000012");
+  EXPECT_EQ(StemOf("rundat.csv"), "run");
+}
+
+// A directory as the desktop program would leave it: settings, calibration, saved pairs.
+class CliDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    paths_.settings = dir_ / "Velquor.ini";
+    paths_.calibration = dir_ / "Velquor.clb";
+    std::filesystem::create_directory(dir_ / "out");
+    Settings s = Settings::DesignTime();
+    s.txtFileDir = dir_ / "out";
+    s.txtFileHead = "RUN";
+    s.txtFileOrg = "7";
+    s.txtTimerInterval = "2";
+    s.txtDataNum = "5";
+    ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
+    auto m = Simulate(3, 400);
+    Calibration cal = m->cal;
+    cal.loaded = true;
+    ASSERT_TRUE(SaveCalibration(cal, "", {}, paths_.calibration).working.ok());
+    strokes_ = m->strokes;
+    FileNaming naming;
+    naming.Auto = {dir_.path(), "RUN", "1", "", "", ""};
+    ASSERT_TRUE(SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}).ok());
+    dat_ = naming.DatFilePath;
+  }
+
+  int Reanalyse(std::vector<std::string> args) {
+    args.insert(args.begin(), "reanalyse");
+    auto inv = ParseCommandLine(args);
+    EXPECT_TRUE(inv.ok());
+    out_.str("");
+    err_.str("");
+    return RunReanalyse(inv.value().reanalyse, paths_, out_, err_);
+  }
+
+  int Measure(std::vector<std::string> args, std::sig_atomic_t interrupted = 0) {
+    args.insert(args.begin(), "measure");
+    auto inv = ParseCommandLine(args);
+    EXPECT_TRUE(inv.ok());
+    out_.str("");
+    err_.str("");
+    const volatile std::sig_atomic_t flag = interrupted;
+    return RunMeasure(inv.value().measure, paths_, flag, out_, err_);
+  }
+
+  std::string SettingsLine(int n) {
+    auto text = ReadShiftJisFile(paths_.settings);
+    std::istringstream lines(text.value());
+    std::string line;
+    for (int i = 0; i < n; ++i) std::getline(lines, line);
+    return line.substr(0, line.size() - 1);  // without the CR
+  }
+
+  TempDir dir_;
+  CliPaths paths_;
+  StrokeResults strokes_;
+  std::string dat_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(CliDir, ReanalyseShowsTheScreensTextsAsJson) {
+  ASSERT_EQ(Reanalyse({"--json", dat_}), 0) << err_.str();
+  const std::string json = out_.str();
+  EXPECT_EQ(json.find('\n'), json.size() - 1) << "one line per file";
+  EXPECT_NE(json.find("\"condition\":{\"SampInterval\":20,\"DataNum\":400,\"MeasTime\":8}"),
+            std::string::npos);
+  EXPECT_NE(json.find("\"StrokeCount\":" + std::to_string(strokes_.StrokeCount)),
+            std::string::npos);
+  std::string idx = "\"StrokeIdx\":[";
+  for (int n = 1; n <= 4; ++n) idx += (n > 1 ? "," : "") + std::to_string(strokes_.StrokeIdx[n]);
+  EXPECT_NE(json.find(idx + "]"), std::string::npos) << json;
+  const StrokeTableTexts boxes = StrokeBoxTexts(strokes_);
+  EXPECT_NE(json.find("\"txtStTime1\":\"" + boxes.txtStTime[1] + "\""), std::string::npos);
+  EXPECT_NE(json.find("\"txtStAngle3\":\"" + boxes.txtStAngle[3] + "\""), std::string::npos);
+  EXPECT_NE(json.find("\"txtTqMax\":[\""), std::string::npos);
+  EXPECT_NE(json.find("\"chosen\":[{\"txtSpeedMax\":"), std::string::npos);
+  EXPECT_NE(json.find("\"txtYDef\":"), std::string::npos);
+}
+
+TEST_F(CliDir, OptionsOverrideTheSettingsConditions) {
+  Settings s = LoadSettings(paths_.settings).values;
+  s.txtStartPosCond = "100";  // after the end: no stroke
+  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
+  ASSERT_EQ(Reanalyse({"--json", dat_}), 0);
+  EXPECT_NE(out_.str().find("\"StrokeCount\":0"), std::string::npos);
+  ASSERT_EQ(Reanalyse({"--json", "--start", "1", dat_}), 0);
+  EXPECT_NE(out_.str().find("\"StrokeCount\":" + std::to_string(strokes_.StrokeCount)),
+            std::string::npos);
+  ASSERT_EQ(Reanalyse({"--json", "--start", "1", "--limit", "1000", dat_}), 0);
+  EXPECT_NE(out_.str().find("\"StrokeCount\":0"), std::string::npos);
+}
+
+TEST_F(CliDir, ReanalyseGoesOnPastAFileThatFails) {
+  ASSERT_EQ(Reanalyse({dir_ / "absent_dat.csv", dat_}), 1);
+  EXPECT_NE(err_.str().find("absent_dat.csv: cannot open"), std::string::npos) << err_.str();
+  EXPECT_NE(out_.str().find("Calculated Results"), std::string::npos);
+  EXPECT_NE(out_.str().find("txtTqMax(1)"), std::string::npos);
+}
+
+TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
+  // Once a measurement has been reloaded, saving it again reproduces it exactly.
+  ASSERT_EQ(Reanalyse({"--out", dir_ / "out", dat_}), 0) << err_.str();
+  const std::string second = dir_ / "out/RUN0000001_dat.csv";
+  ASSERT_EQ(Reanalyse({"--out", dir_.path(), second}), 0) << err_.str();
+  EXPECT_EQ(ReadFileBytes(dir_ / "RUN0000001_csv.csv").value(),
+            ReadFileBytes(dir_ / "out/RUN0000001_csv.csv").value());
+  auto a = ReadFileBytes(dir_ / "RUN0000001_dat.csv").value();
+  auto b = ReadFileBytes(second).value();
+  // Only the date and time of writing differ: "RUN0000001,MM-DD-YYYY,hh:mm:ss,".
+  ASSERT_EQ(a.size(), b.size());
+  std::size_t row = a.find("\r\nRUN0000001,");
+  ASSERT_NE(row, std::string::npos);
+  EXPECT_EQ(a.substr(0, row + 13), b.substr(0, row + 13));
+  EXPECT_EQ(a.substr(row + 32, 200), b.substr(row + 32, 200));
+
+  ASSERT_EQ(Reanalyse({"--out", dir_ / "absent", dat_}), 1);
+  EXPECT_NE(err_.str().find("absent"), std::string::npos);
+}
+
+TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
+  ASSERT_EQ(Measure({"--cycles", "2", "--daq", "sim:4"}), 0) << err_.str();
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "out/RUN0000007_dat.csv"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "out/RUN0000008_csv.csv"));
+  EXPECT_NE(out_.str().find("cycle 2: wrote"), std::string::npos) << out_.str();
+  EXPECT_EQ(SettingsLine(6), "ファイル名(Auto),9");
+  EXPECT_EQ(SettingsLine(8), "データ数,5") << "an override is for one run only";
+
+  ASSERT_EQ(Measure({"--samples", "8", "--interval", "1"}), 0) << err_.str();
+  auto loaded = LoadDataFiles(dir_ / "out/RUN0000009_dat.csv");
+  ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
+  EXPECT_EQ(loaded.value()->record.DataNum, 8.0f);
+  EXPECT_EQ(loaded.value()->record.SampInterval, 1.0);
+  EXPECT_EQ(SettingsLine(6), "ファイル名(Auto),10");
+}
+
+TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {
+  std::filesystem::remove_all(dir_ / "out");
+  ASSERT_EQ(Measure({"--cycles", "3"}), 1);
+  EXPECT_EQ(out_.str(), "");
+  EXPECT_NE(err_.str().find("RUN0000007_dat.csv"), std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("cycle 1 is not saved, so the run stops"), std::string::npos);
+  EXPECT_EQ(err_.str().find("cycle 2"), std::string::npos) << "no second cycle ran";
+  EXPECT_EQ(SettingsLine(6), "ファイル名(Auto),7");
+}
+
+TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {
+  EXPECT_EQ(Measure({"--samples", "2001"}), 2);
+  EXPECT_NE(err_.str().find("2001"), std::string::npos);
+  EXPECT_EQ(Measure({"--daq", "bogus"}), 2);
+  EXPECT_NE(err_.str().find("bogus"), std::string::npos);
+  // Ctrl-C before the first sample: nothing saved, the settings written all the same.
+  std::filesystem::remove(paths_.settings);
+  EXPECT_EQ(Measure({"--cycles", "5"}, 1), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "out"));
+  EXPECT_NE(err_.str().find("stopped"), std::string::npos);
+  EXPECT_EQ(SettingsLine(7), "測定間隔(msec),20");  // design-time values, file created
+}
+
+}  // namespace
+}  // namespace velquor::cli
