@@ -15,8 +15,8 @@ PixelMap::PixelMap(const PlotScale& scale, const PixelRect& area) {
   const double spanY = std::max(area.h - 1.0, 0.0);
   kx_ = spanX / static_cast<double>(scale.width);
   ky_ = spanY / static_cast<double>(scale.height);
-  x0_ = area.x - static_cast<double>(scale.left) * kx_;
-  y0_ = area.y - static_cast<double>(scale.top) * ky_;
+  x0_ = area.x + 0.5 - static_cast<double>(scale.left) * kx_;
+  y0_ = area.y + 0.5 - static_cast<double>(scale.top) * ky_;
 }
 
 PixelPoint PixelMap::Map(double x, double y) const {

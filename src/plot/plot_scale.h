@@ -37,7 +37,8 @@ struct PixelSegment {
 };
 
 // Maps user coordinates onto a pixel rectangle so that the left and top edges of the
-// scale fall on the first pixel column and row and the right and bottom edges on the last.
+// scale fall on the centres of the first pixel column and row and the right and bottom
+// edges on the centres of the last (pixel k covers k to k + 1).
 class PixelMap {
  public:
   // The scale must be usable.

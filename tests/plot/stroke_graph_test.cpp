@@ -49,27 +49,5 @@ TEST(StrokeGraph, MarkersSpanTheHeightUnderTheTraces) {
   EXPECT_EQ(LinesIn(f.canvas, kReferenceGrey)[0], (LineCmd{0, 0, 10, 0, kReferenceGrey}));
 }
 
-TEST(StrokeGraph, BoundaryNotFoundLiesOnTheLeftEdge) {
-  auto in = GraphInputs::Ramp(100);
-  in->strokes.StrokeTime = {0, 0.5f, 1.0f, 0, 0};  // two onsets found
-  RecordingFrame f;
-  DrawStrokeGraph(f.frame, in->record, in->series, in->kin, in->strokes, in->colours);
-  const auto markers = LinesIn(f.canvas, kMarkerGrey);
-  ASSERT_EQ(markers.size(), 4u);
-  EXPECT_EQ(markers[2].x1, f.canvas.initial().scale.left);
-  EXPECT_EQ(markers[3].x1, 0.0f);
-}
-
-TEST(StrokeGraph, ZeroMeasuringTimeWritesTextsAndDrawsNothing) {
-  auto in = GraphInputs::Ramp(100);
-  in->record.MeasTime = 0;
-  in->strokes.StrokeTime = {0, 0.5f, 1.0f, 1.5f, 2.0f};
-  RecordingFrame f;
-  DrawStrokeGraph(f.frame, in->record, in->series, in->kin, in->strokes, in->colours);
-  EXPECT_EQ(f.frame.Text(AxisText::kXmax), "0");
-  EXPECT_EQ(f.frame.Text(AxisText::kYmax), "10");
-  EXPECT_TRUE(f.canvas.commands().empty());
-}
-
 }  // namespace
 }  // namespace velquor
