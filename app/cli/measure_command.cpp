@@ -152,6 +152,10 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   TimerRecord timer;
   ws->record.SampleNo = 0;
   MainLoop({ws->record, ws->device, timer, *driver.value()}, host);
+  // A replay that ran past the end of its file says so once.
+  if (const std::string note = driver.value()->TakeNotice(); !note.empty()) {
+    ReportNotice(err, Problem{"", 0, 0, note});
+  }
   if (host.stoppedByUser()) err << "velquor-cli: stopped; the cycle under way was not saved\n";
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
