@@ -11,6 +11,8 @@ namespace {
 std::string WithReason(const AcqDriver& driver, std::int32_t code, const std::string& op) {
   if (code == 0) return {};
   std::string reason = driver.LastError();
+  // A backend may name the operation itself; say it once.
+  if (reason.rfind(op + ": ", 0) == 0) reason.erase(0, op.size() + 2);
   return op + " failed with code " + ReturnCodeText(code) + (reason.empty() ? "" : ": " + reason);
 }
 
@@ -27,8 +29,8 @@ DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
   auto drv = ParseWhole16(texts.TxtDrvAD);
   auto grp = ParseWhole16(texts.TxtGrpAD);
   if (!drv || !grp) {
-    out.notice = std::string("A/D ") + (!drv ? "Driver Number \"" + texts.TxtDrvAD
-                                            : "Group Number \"" + texts.TxtGrpAD) +
+    out.notice = std::string("A/D ") +
+                 (!drv ? "Driver Number \"" + texts.TxtDrvAD : "Group Number \"" + texts.TxtGrpAD) +
                  "\" is not a whole number from -32768 to 32767; the A/D device was not opened";
   } else {
     dev.AioDrvNo = *drv;
@@ -38,7 +40,8 @@ DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
     out.lampGreen = ReturnCodeShowsSuccess(dev.RetCode);
     out.notice = WithReason(driver, dev.RetCode, "AioOpen");
   }
-  for (int k = 0; k < 32; ++k) dev.ChannelList.at(static_cast<std::size_t>(k)) = static_cast<std::int16_t>(k);
+  for (int k = 0; k < 32; ++k)
+    dev.ChannelList.at(static_cast<std::size_t>(k)) = static_cast<std::int16_t>(k);
   dev.AioReq.AiData = &dev.AiData;
   dev.AioReq.ChannelList = &dev.ChannelList;
   dev.AioReq.ChannelCount = 2;
@@ -50,9 +53,10 @@ DeviceOutcome OpenDioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
   auto drv = ParseWhole16(texts.TxtDrvDIO);
   auto grp = ParseWhole16(texts.TxtGrpDIO);
   if (!drv || !grp) {
-    out.notice = std::string("DIO ") + (!drv ? "Driver Number \"" + texts.TxtDrvDIO
-                                             : "Group Number \"" + texts.TxtGrpDIO) +
-                 "\" is not a whole number from -32768 to 32767; the DIO device was not opened";
+    out.notice =
+        std::string("DIO ") +
+        (!drv ? "Driver Number \"" + texts.TxtDrvDIO : "Group Number \"" + texts.TxtGrpDIO) +
+        "\" is not a whole number from -32768 to 32767; the DIO device was not opened";
     return out;
   }
   dev.DioDrvNo = *drv;

@@ -14,7 +14,8 @@ TEST(DeviceAccess, InitialNumbersOpenBothDevicesAndSetTheMode) {
   CardSettingTexts texts;
   auto aio = OpenAioCard(drv, dev, texts);
   auto dio = OpenDioCard(drv, dev, texts);
-  EXPECT_EQ(drv.calls, (std::vector<std::string>{"AioOpen 30 1", "DioOpen 1 1", "Dio8255Mode 22 0 155"}));
+  EXPECT_EQ(drv.calls,
+            (std::vector<std::string>{"AioOpen 30 1", "DioOpen 1 1", "Dio8255Mode 22 0 155"}));
   EXPECT_EQ(aio.retInf, "AioOpen Return Code = 000h");
   EXPECT_TRUE(aio.lampGreen);
   EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 000h");
@@ -49,7 +50,10 @@ TEST(DeviceAccess, FailuresShowCodesRedLampsAndReasons) {
   auto aio = OpenAioCard(drv, dev, texts);
   EXPECT_EQ(aio.retInf, "AioOpen Return Code = 711h");
   EXPECT_FALSE(aio.lampGreen);
-  EXPECT_NE(aio.notice.find("scripted failure"), std::string::npos);
+  EXPECT_EQ(aio.notice, "AioOpen failed with code 711h: scripted failure");
+  drv.last_error = "AioOpen: cannot open /dev/comedi30";  // a reason naming the operation itself
+  EXPECT_EQ(OpenAioCard(drv, dev, texts).notice,
+            "AioOpen failed with code 711h: cannot open /dev/comedi30");
   EXPECT_TRUE(dev.AioReq.Built());  // built whatever the result
 
   drv.open_code = 0;

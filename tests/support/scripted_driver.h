@@ -20,6 +20,7 @@ class ScriptedDriver : public AcqDriver {
   // Per-read values, taken in order when present.
   std::deque<std::array<std::uint16_t, 2>> code_script;
   std::deque<std::array<std::uint8_t, 3>> port_script;
+  std::string last_error = "scripted failure";
 
   std::string Describe() const override { return "scripted"; }
   std::int32_t AioOpen(std::int32_t& id, std::int16_t d, std::int16_t g) override {
@@ -65,7 +66,7 @@ class ScriptedDriver : public AcqDriver {
     calls.push_back("DioClose " + std::to_string(id));
     return close_code;
   }
-  std::string LastError() const override { return "scripted failure"; }
+  std::string LastError() const override { return last_error; }
 };
 
 }  // namespace velquor::testing
