@@ -1,13 +1,125 @@
-// The desktop program: the main window on the chosen acquisition backend.
+// The desktop program: the main window on the acquisition backend named on the command line.
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QDir>
+#include <QImage>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "analysis/ui/calc_results.h"
+#include "common/workspace.h"
+#include "daq/driver_choice.h"
+#include "daq/ui/form_kit.h"
+#include "measure/ui/main_window.h"
+
+namespace {
+
+struct Options {
+  bool help = false;
+  bool version = false;
+  std::string daq{velquor::kDefaultDriverChoice};
+  std::optional<std::string> screenshotDir;  // run one measurement, picture the windows, end
+  std::string error;
+};
+
+// Our options begin with "--"; the toolkit's own (-platform, -style, ...) are left to it.
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    auto value = [&](std::string_view name) -> std::optional<std::string> {
+      if (arg == name) {
+        if (i + 1 >= argc) {
+          o.error = std::string(name) + " needs a value";
+          return std::nullopt;
+        }
+        return std::string(argv[++i]);
+      }
+      if (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
+          arg[name.size()] == '=') {
+        return std::string(arg.substr(name.size() + 1));
+      }
+      return std::nullopt;
+    };
+    if (arg == "--help" || arg == "-h") {
+      o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
+    } else if (auto daq = value("--daq")) {
+      o.daq = *daq;
+    } else if (auto dir = value("--screenshot")) {
+      o.screenshotDir = *dir;
+    } else if (!o.error.empty()) {
+      break;
+    } else if (arg.substr(0, 2) == "--") {
+      o.error = "unknown option " + std::string(arg) + " (see --help)";
+    }
+    if (!o.error.empty()) break;
+  }
+  return o;
+}
+
+void PrintHelp() {
+  std::printf(
+      "Usage: velquor [--daq BACKEND] [--help] [--version]\n"
+      "Measures how a manual wheelchair is propelled on the test rig.\n\n"
+      "  --daq BACKEND  where the samples come from (default: sim)\n"
+      "  --help         show this text\n"
+      "  --version      show the program's version\n\n"
+      "%s\n"
+      "Velquor.ini and Velquor.clb are read from and written to the current directory.\n",
+      velquor::DriverChoiceHelp().c_str());
+}
+
+// Runs one measurement cycle, then pictures the main window and the Calculated Results
+// screen into `dir` and ends the program.
+void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
+  QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window,
+                   [&window] { window.StopAction(); });
+  QTimer::singleShot(300, &window, [&window, dir] {
+    window.StartAction();
+    velquor::ui::Form7& results = window.CalcResults();
+    velquor::ui::ShowScreen(&results);
+    QApplication::processEvents();
+    QDir().mkpath(dir);
+    bool ok = window.grab().save(dir + "/main_window.png");
+    ok = results.grab().save(dir + "/calculated_results.png") && ok;
+    if (!ok)
+      std::fprintf(stderr, "velquor: the pictures could not be written to %s\n", qPrintable(dir));
+    QCoreApplication::exit(ok ? 0 : 1);
+  });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  const Options o = ParseOptions(argc, argv);
+  if (!o.error.empty()) {
+    std::fprintf(stderr, "velquor: %s\n", o.error.c_str());
+    return 2;
+  }
+  if (o.help) {
+    PrintHelp();
+    return 0;
+  }
+  if (o.version) {
+    std::printf("velquor %s\n", VELQUOR_VERSION);
+    return 0;
+  }
+  auto driver = velquor::ChooseDriver(o.daq);
+  if (!driver.ok()) {
+    std::fprintf(stderr, "velquor: %s\n", driver.problem().Describe().c_str());
+    return 2;
+  }
+
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle("Velquor10 - simulated rig");
-  window.setCentralWidget(new QLabel("Velquor"));  // parent takes ownership
+  auto ws = velquor::Workspace::Make();
+  velquor::ui::Form1 window(*ws, *driver.value(), velquor::ui::ToQ(driver.value()->Describe()));
+  window.StartUp();
   window.show();
+  if (o.screenshotDir) ScheduleScreenshots(window, QString::fromStdString(*o.screenshotDir));
   return QApplication::exec();
 }

@@ -1,0 +1,69 @@
+// The Strain Gauge Calibration Screen: live voltages of both gauges, 13 rows of known
+// torque per channel with their captured voltages, the fit and its graph, and the file.
+#pragma once
+
+#include <array>
+
+#include "calibration/calibration.h"
+#include "common/workspace.h"
+#include "daq/driver.h"
+#include "daq/ui/monitor_form.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace velquor {
+class PictureBase;
+}
+
+namespace velquor::ui {
+
+class Form5 : public MonitorForm {
+  Q_OBJECT
+
+ public:
+  Form5(Workspace& ws, AcqDriver& driver, QWidget* parent = nullptr);
+
+  // The point rows as the calibration in force holds them (after the file was read).
+  void ShowCalibrationRows();
+  // Draws the points of the last fit and both lines.
+  void DrawCalibGraph();
+  // One live reading of both channels.
+  void LiveRead();
+  // "Set" of row j of channel ch: captures the live voltage or releases the row.
+  void SetRow(int ch, int j);
+  // "Clear" of channel ch: every voltage of the channel emptied.
+  void ClearChannel(int ch);
+  // "Calcuration and Save": fit, show, draw and write the file with its dated copy.
+  void CalculateAndSave();
+
+  PictureBase& graph() { return *Picture_base; }
+
+  std::array<std::array<QLineEdit*, kCalRows>, 2> txtVoltData{};  // txtVoltData0(j), ...1(j)
+  std::array<std::array<QLineEdit*, kCalRows>, 2> txtTqData{};    // txtTqData0(j), ...1(j)
+  std::array<std::array<QPushButton*, kCalRows>, 2> cmdSet{};     // cmdSet0(j), cmdSet1(j)
+  std::array<QPushButton*, 2> cmdCls{};                           // cmdCls0, cmdCls1
+  QLineEdit* Text4;
+  QLineEdit* Text5;
+  std::array<QLineEdit*, 2> txtVolt{};  // txtVolt0, txtVolt1
+  QLabel* RetInf_AD;
+  std::array<QLineEdit*, 2> txtKa0{};  // channel 0: index 0 shows Ka0, index 1 Ka1
+  std::array<QLineEdit*, 2> txtKa1{};  // channel 1 likewise
+  QPushButton* Command4;
+  QPushButton* Command3;
+  QPushButton* Command2;
+  QPushButton* Command1;
+  PictureBase* Picture_base;
+
+ protected:
+  void Tick() override { LiveRead(); }
+
+ private:
+  void BuildChannel(int ch);
+
+  Workspace& ws_;
+  AcqDriver& driver_;
+};
+
+}  // namespace velquor::ui

@@ -1,0 +1,94 @@
+#include "daq/ui/card_setting.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace velquor::ui {
+Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
+    : FormSurface(4800, 4080, parent), driver_(driver), device_(device) {
+  setObjectName("Form2");
+  setWindowFlag(Qt::Window);
+  setWindowTitle("Card Setting");
+
+  QGroupBox* ad = Frame(this, "Frame1", "A/D", 120, 120, 2220, 1620);
+  Label(ad, "Driver Number", 120, 330, 1200, 300);
+  TxtDrvAD = Edit(ad, "TxtDrvAD", "30", 1380, 300, 720, 330);
+  Label(ad, "Group Number", 120, 750, 1200, 300);
+  TxtGrpAD = Edit(ad, "TxtGrpAD", "1", 1380, 720, 720, 330);
+  TxtChAD = Edit(ad, "TxtChAD", "2", 1380, 1140, 720, 330);
+  TxtChAD->setReadOnly(true);
+  TxtChAD->setToolTip("Channels read");
+
+  QGroupBox* dio = Frame(this, "Frame2", "DIO", 2460, 120, 2220, 2460);
+  Label(dio, "Driver Number", 120, 330, 1200, 300);
+  TxtDrvDIO = Edit(dio, "TxtDrvDIO", "1", 1380, 300, 720, 330);
+  Label(dio, "Group Number", 120, 750, 1200, 300);
+  TxtGrpDIO = Edit(dio, "TxtGrpDIO", "1", 1380, 720, 720, 330);
+  QLineEdit** ports[] = {&PortNo1Inf, &PortNo2Inf, &PortNo3Inf};
+  for (int k = 0; k < 3; ++k) {
+    const int top = 1200 + 390 * k;
+    Label(dio, "PortNo :", 120, top + 30, 1200, 300);
+    *ports[k] = Edit(dio, "PortNo" + QString::number(k + 1) + "Inf", QString::number(k), 1380, top,
+                     720, 330);
+  }
+
+  Label(this, "Ret", 120, 2760, 420, 300);
+  RetInfAD = ReturnLine(this, "RetInfAD", 600, 2760, 4080, 300);
+  RetInfDIO = ReturnLine(this, "RetInfDIO", 600, 3120, 4080, 300);
+
+  cmd_AioOpen = Button(this, "cmd_AioOpen", "Aio Open", 120, 3600, 1080, 360);
+  cmd_DioOpen = Button(this, "cmd_DioOpen", "Dio Open", 1260, 3600, 1080, 360);
+  cmd_CardClose = Button(this, "cmd_CardClose", "Aio/Dio Close", 2400, 3600, 1200, 360);
+  cmd_close_screen = Button(this, "cmd_close_screen", "Close Screen", 3660, 3600, 1020, 360);
+
+  connect(cmd_AioOpen, &QPushButton::clicked, this, [this] { OpenAioCard(); });
+  connect(cmd_DioOpen, &QPushButton::clicked, this, [this] { OpenDioCard(); });
+  connect(cmd_CardClose, &QPushButton::clicked, this, [this] {
+    CloseAioCard();
+    CloseDioCard();
+  });
+  connect(cmd_close_screen, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+CardSettingTexts Form2::Texts() const {
+  CardSettingTexts t;
+  t.TxtDrvAD = FromQ(TxtDrvAD->text());
+  t.TxtGrpAD = FromQ(TxtGrpAD->text());
+  t.TxtChAD = FromQ(TxtChAD->text());
+  t.TxtDrvDIO = FromQ(TxtDrvDIO->text());
+  t.TxtGrpDIO = FromQ(TxtGrpDIO->text());
+  t.PortNo1Inf = FromQ(PortNo1Inf->text());
+  t.PortNo2Inf = FromQ(PortNo2Inf->text());
+  t.PortNo3Inf = FromQ(PortNo3Inf->text());
+  return t;
+}
+
+void Form2::Show(QLabel* line, const DeviceOutcome& out, bool analog) {
+  if (out.retInf) line->setText(ToQ(*out.retInf));
+  if (analog) {
+    emit aioLamp(out.lampGreen);
+  } else {
+    emit dioLamp(out.lampGreen);
+  }
+  if (!out.notice.empty()) emit notice(ToQ(out.notice));
+}
+
+void Form2::OpenAioCard() {
+  Show(RetInfAD, velquor::OpenAioCard(driver_, device_, Texts()), true);
+}
+
+void Form2::OpenDioCard() {
+  Show(RetInfDIO, velquor::OpenDioCard(driver_, device_, Texts()), false);
+}
+
+void Form2::CloseAioCard() {
+  Show(RetInfAD, velquor::CloseAioCard(driver_, device_), true);
+}
+
+void Form2::CloseDioCard() {
+  Show(RetInfDIO, velquor::CloseDioCard(driver_, device_), false);
+}
+
+}  // namespace velquor::ui

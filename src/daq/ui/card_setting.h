@@ -1,0 +1,60 @@
+// The Card Setting screen: the driver and group numbers of both acquisition devices, the
+// return-code lines of the last device call, and the buttons that open and close them.
+#pragma once
+
+#include <QString>
+
+#include "common/colors.h"
+#include "daq/device_access.h"
+#include "daq/ui/form_kit.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace velquor::ui {
+
+class Form2 : public FormSurface {
+  Q_OBJECT
+
+ public:
+  Form2(AcqDriver& driver, DeviceState& device, QWidget* parent = nullptr);
+
+  // The Card Setting texts as they stand on the screen.
+  CardSettingTexts Texts() const;
+
+  // Opening and closing through the screen's numbers; each shows its return code, reports
+  // the device lamp and any problem.
+  void OpenAioCard();
+  void OpenDioCard();
+  void CloseAioCard();
+  void CloseDioCard();
+
+  QLineEdit* TxtDrvAD;
+  QLineEdit* TxtGrpAD;
+  QLineEdit* TxtChAD;
+  QLineEdit* TxtDrvDIO;
+  QLineEdit* TxtGrpDIO;
+  QLineEdit* PortNo1Inf;
+  QLineEdit* PortNo2Inf;
+  QLineEdit* PortNo3Inf;
+  QLabel* RetInfAD;
+  QLabel* RetInfDIO;
+  QPushButton* cmd_AioOpen;
+  QPushButton* cmd_DioOpen;
+  QPushButton* cmd_CardClose;
+  QPushButton* cmd_close_screen;
+
+ signals:
+  void aioLamp(bool green);
+  void dioLamp(bool green);
+  void notice(const QString& text);
+
+ private:
+  void Show(QLabel* line, const DeviceOutcome& out, bool analog);
+
+  AcqDriver& driver_;
+  DeviceState& device_;
+};
+
+}  // namespace velquor::ui

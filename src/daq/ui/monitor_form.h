@@ -1,0 +1,47 @@
+// A screen that reads the devices live on a window timer (the Text Screen and the
+// calibration screen): "Timer ON" from its interval box, "Timer OFF", "Close Screen".
+#pragma once
+
+#include <QString>
+#include <QTimer>
+
+#include "common/colors.h"
+#include "daq/ui/form_kit.h"
+
+class QLineEdit;
+
+namespace velquor::ui {
+
+class MonitorForm : public FormSurface {
+  Q_OBJECT
+
+ public:
+  // `screen` names the screen in notices; `reading` what the timer drives.
+  MonitorForm(int design_width, int design_height, QString screen, QString reading,
+              QWidget* parent);
+
+  // The timer's interval from txtTimerInterval; the shared timer lamp turns green.
+  void TimerOn();
+  // The timer stops; the lamp turns red.
+  void TimerOff();
+  // TimerOff, then the screen is hidden and keeps its texts.
+  void CloseScreen();
+
+  QLineEdit* txtTimerInterval = nullptr;  // made by the screen in its condition frame
+  QTimer Timer1;
+
+ signals:
+  void timerLamp(velquor::Rgb colour);
+  void notice(const QString& text);
+
+ protected:
+  // One tick of Timer1.
+  virtual void Tick() = 0;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QString screen_;
+  QString reading_;
+};
+
+}  // namespace velquor::ui

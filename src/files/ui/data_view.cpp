@@ -1,0 +1,181 @@
+#include "files/ui/data_view.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <memory>
+
+#include "files/data_file_reader.h"
+
+namespace velquor::ui {
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+// Directories are kept in the program's stored form, with "\" between the parts.
+std::string StoredForm(const QString& local) {
+  return FromQ(QDir::toNativeSeparators(local).replace('/', '\\'));
+}
+
+}  // namespace
+
+Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), ws_(ws) {
+  setObjectName("Form6");
+  setWindowFlag(Qt::Window);
+  setWindowTitle("Data View Screen");
+
+  QGroupBox* frame =
+      Frame(this, "Frame1", QString::fromUtf8("データファイル"), 120, 120, 6120, 4320);
+  Drive1 = std::make_unique<QComboBox>(frame).release();
+  Drive1->setObjectName("Drive1");
+  Place(Drive1, 120, 300, 2880, 330);
+  Dir1 = std::make_unique<QTreeWidget>(frame).release();
+  Dir1->setObjectName("Dir1");
+  Dir1->setHeaderHidden(true);
+  Place(Dir1, 120, 720, 2880, 3480);
+  File1 = std::make_unique<QListWidget>(frame).release();
+  File1->setObjectName("File1");
+  Place(File1, 3120, 300, 2880, 3900);
+
+  Command1 = Button(this, "Command1", "View", 3120, 4620, 1440, 420);
+  Command2 = Button(this, "Command2", "Close", 4680, 4620, 1440, 420);
+
+  FillDrives();
+  connect(Drive1, &QComboBox::currentIndexChanged, this,
+          [this](int) { SetDirectory(Drive1->currentData(kPathRole).toString()); });
+  connect(Dir1, &QTreeWidget::itemExpanded, this, &Form6::Expand);
+  connect(Dir1, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
+            if (!item) return;
+            const QString path = item->data(0, kPathRole).toString();
+            if (path == dir_) return;
+            dir_ = path;
+            FillFiles();
+          });
+  connect(File1, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { ChooseFile(item->text()); });
+  connect(File1, &QListWidget::currentTextChanged, this, [this](const QString& name) {
+    if (!name.isEmpty()) ChooseFile(name);
+  });
+  connect(Command1, &QPushButton::clicked, this, &Form6::viewRequested);
+  connect(Command2, &QPushButton::clicked, this, &QWidget::hide);
+
+  SetDirectory(QDir::currentPath());
+}
+
+void Form6::FillDrives() {
+  for (const QFileInfo& drive : QDir::drives()) {
+    const QString path = drive.absoluteFilePath();
+    Drive1->addItem(QDir::toNativeSeparators(path), path);
+  }
+}
+
+void Form6::Expand(QTreeWidgetItem* item) {
+  if (item->data(0, kPathRole + 1).toBool()) return;  // children already listed
+  item->setData(0, kPathRole + 1, true);
+  while (item->childCount() > 0) delete item->takeChild(0);
+  const QDir dir(item->data(0, kPathRole).toString());
+  const auto subdirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+  for (const QFileInfo& sub : subdirs) {
+    auto* child = std::make_unique<QTreeWidgetItem>(item, QStringList(sub.fileName())).release();
+    child->setData(0, kPathRole, sub.absoluteFilePath());
+    // A placeholder child gives the item its expander until it is opened.
+    if (!QDir(sub.absoluteFilePath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty()) {
+      std::make_unique<QTreeWidgetItem>(child).release();
+    }
+  }
+}
+
+QTreeWidgetItem* Form6::ItemFor(const QString& dir) {
+  const QString target = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+  // The root item of the drive that holds the directory.
+  QString root;
+  for (int i = 0; i < Drive1->count(); ++i) {
+    const QString drive = Drive1->itemData(i, kPathRole).toString();
+    if (target.startsWith(drive) && drive.size() > root.size()) root = drive;
+  }
+  if (root.isEmpty()) return nullptr;
+  QTreeWidgetItem* item = nullptr;
+  for (int i = 0; i < Dir1->topLevelItemCount(); ++i) {
+    if (Dir1->topLevelItem(i)->data(0, kPathRole).toString() == root) item = Dir1->topLevelItem(i);
+  }
+  if (!item) {
+    Dir1->clear();
+    item = std::make_unique<QTreeWidgetItem>(Dir1, QStringList(QDir::toNativeSeparators(root)))
+               .release();
+    item->setData(0, kPathRole, root);
+  }
+  // Walk down from the root, opening each directory on the way.
+  const QStringList parts = target.mid(root.size()).split('/', Qt::SkipEmptyParts);
+  for (const QString& part : parts) {
+    Expand(item);
+    item->setExpanded(true);
+    QTreeWidgetItem* next = nullptr;
+    for (int i = 0; i < item->childCount(); ++i) {
+      if (item->child(i)->text(0) == part) next = item->child(i);
+    }
+    if (!next) break;
+    item = next;
+  }
+  return item;
+}
+
+void Form6::SetDirectory(const QString& dir) {
+  QTreeWidgetItem* item = ItemFor(dir);
+  dir_ = item ? item->data(0, kPathRole).toString() : QDir::cleanPath(dir);
+  if (item) {
+    const QSignalBlocker block(Dir1);
+    Dir1->setCurrentItem(item);
+  }
+  FillFiles();
+}
+
+void Form6::FillFiles() {
+  const QSignalBlocker block(File1);
+  File1->clear();
+  const QDir dir(dir_);
+  File1->addItems(dir.entryList(QStringList("*dat.csv"), QDir::Files, QDir::Name));
+}
+
+void Form6::ChooseFile(const QString& name) {
+  std::string dir = StoredForm(dir_);
+  // A drive root already ends in its separator; no second one is put after it.
+  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  view_dat_path_ = dir + "\\" + FromQ(name);
+}
+
+bool Form6::LoadDataFiles() {
+  if (view_dat_path_.empty()) {
+    emit notice("Data View: choose a summary file (*dat.csv) in the file list before \"View\"");
+    return false;
+  }
+  auto loaded = velquor::LoadDataFiles(view_dat_path_);
+  if (!loaded.ok()) {
+    emit notice("Data View: " + ToQ(loaded.problem().Describe()) +
+                "; the measurement in memory is unchanged");
+    return false;
+  }
+  const LoadedData& data = *loaded.value();
+  CommitLoadedData(data, ws_.record, ws_.series);
+  for (const Problem& p : data.notices) emit notice("Data View: " + ToQ(p.Describe()));
+  return true;
+}
+
+void Form6::showEvent(QShowEvent* event) {
+  FormSurface::showEvent(event);
+  // Files saved since the list was made appear when the screen is shown again.
+  const QString current = File1->currentItem() ? File1->currentItem()->text() : QString();
+  FillFiles();
+  const auto found = File1->findItems(current, Qt::MatchExactly);
+  if (!found.isEmpty()) {
+    const QSignalBlocker block(File1);
+    File1->setCurrentItem(found.front());
+  }
+}
+
+}  // namespace velquor::ui

@@ -1,0 +1,61 @@
+// The Data View screen: drive, directory and file lists to pick a saved summary file, and
+// "View" to read it and its per-sample file back into the measurement record.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "common/workspace.h"
+#include "daq/ui/form_kit.h"
+
+class QComboBox;
+class QListWidget;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace velquor::ui {
+
+class Form6 : public FormSurface {
+  Q_OBJECT
+
+ public:
+  explicit Form6(Workspace& ws, QWidget* parent = nullptr);
+
+  // Shows `dir` (a local path) in the directory tree and lists its summary files.
+  void SetDirectory(const QString& dir);
+  QString directory() const { return dir_; }
+  // The click on a file name: ViewDatPath becomes the directory, "\", the name.
+  void ChooseFile(const QString& name);
+  const std::string& ViewDatPath() const { return view_dat_path_; }
+
+  // Reads the chosen pair into the record and the saved series. On any problem the record
+  // stays as it was and the problem is reported; the result says whether it was read.
+  bool LoadDataFiles();
+
+  QComboBox* Drive1;
+  QTreeWidget* Dir1;
+  QListWidget* File1;
+  QPushButton* Command1;
+  QPushButton* Command2;
+
+ signals:
+  // "View" was pressed: the main window reads the file and runs the analysis chain.
+  void viewRequested();
+  void notice(const QString& text);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FillDrives();
+  void FillFiles();
+  QTreeWidgetItem* ItemFor(const QString& dir);
+  void Expand(QTreeWidgetItem* item);
+
+  Workspace& ws_;
+  QString dir_;
+  std::string view_dat_path_;
+};
+
+}  // namespace velquor::ui

@@ -1,0 +1,134 @@
+#include "files/ui/file_option.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "files/data_files.h"
+#include "files/naming.h"
+#include "files/save_stamp.h"
+
+namespace velquor::ui {
+
+Form4::Form4(Workspace& ws, QWidget* parent) : FormSurface(7440, 6000, parent), ws_(ws) {
+  setObjectName("Form4");
+  setWindowFlag(Qt::Window);
+  setWindowTitle("File Option");
+
+  QGroupBox* autoFrame = Frame(this, "Frame1", "Auto Save", 120, 120, 7200, 2400);
+  const SetBoxes a = BuildSet(autoFrame, QString(), ws_.naming.Auto);
+  txtFileDir = a.dir;
+  txtFileHead = a.head;
+  txtFileOrg = a.org;
+  txtFileDat = a.dat;
+  txtFileCsv = a.csv;
+  txtNote = a.note;
+
+  QGroupBox* manFrame = Frame(this, "Frame2", "Manual Save", 120, 2640, 7200, 2760);
+  const SetBoxes m = BuildSet(manFrame, "_Man", ws_.naming.Manual);
+  txtFileDir_Man = m.dir;
+  txtFileHead_Man = m.head;
+  txtFileOrg_Man = m.org;
+  txtFileDat_Man = m.dat;
+  txtFileCsv_Man = m.csv;
+  txtNote_Man = m.note;
+  Command2 = Button(manFrame, "Command2", "Save", 4440, 2280, 1260, 360);
+  Command3 = Button(manFrame, "Command3", "Cancel", 5820, 2280, 1260, 360);
+
+  Command1 = Button(this, "Command1", "Close Screen", 5820, 5520, 1500, 360);
+
+  connect(Command2, &QPushButton::clicked, this, &Form4::SaveClicked);
+  connect(Command3, &QPushButton::clicked, this, &Form4::CancelClicked);
+  connect(Command1, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+Form4::SetBoxes Form4::BuildSet(QWidget* frame, const QString& suffix, NamingSet& set) {
+  SetBoxes b{};
+  Label(frame, "Directry", 120, 330, 1080, 300);
+  b.dir = Edit(frame, "txtFileDir" + suffix, ToQ(set.Dir), 1260, 300, 5820, 330);
+  Label(frame, "File Name", 120, 720, 1080, 300);
+  b.head = Edit(frame, "txtFileHead" + suffix, ToQ(set.Head), 1260, 690, 2400, 330);
+  b.org = Edit(frame, "txtFileOrg" + suffix, ToQ(set.Org), 3720, 690, 1500, 330);
+  Label(frame, "Data File", 120, 1110, 1080, 300);
+  b.dat = Edit(frame, "txtFileDat" + suffix, ToQ(set.DatDisplay), 1260, 1080, 5820, 330);
+  Label(frame, "CSV File", 120, 1500, 1080, 300);
+  b.csv = Edit(frame, "txtFileCsv" + suffix, ToQ(set.CsvDisplay), 1260, 1470, 5820, 330);
+  Label(frame, "Note", 120, 1890, 1080, 300);
+  b.note = Edit(frame, "txtNote" + suffix, ToQ(set.Note), 1260, 1860, 5820, 330);
+  b.dat->setReadOnly(true);
+  b.csv->setReadOnly(true);
+
+  // Each naming box keeps its text in the workspace; the directory, header and number
+  // boxes recompose the names at once, the note waits for the next save.
+  auto keep = [this](QLineEdit* box, std::string& text, bool recompose) {
+    std::string* target = &text;
+    connect(box, &QLineEdit::textChanged, this, [this, target, recompose](const QString& t) {
+      *target = FromQ(t);
+      if (recompose) MakeFileNames();
+    });
+  };
+  keep(b.dir, set.Dir, true);
+  keep(b.head, set.Head, true);
+  keep(b.org, set.Org, true);
+  keep(b.note, set.Note, false);
+  return b;
+}
+
+void Form4::ShowPaths() {
+  SetTextIfDifferent(txtFileDat, ToQ(ws_.naming.Auto.DatDisplay));
+  SetTextIfDifferent(txtFileCsv, ToQ(ws_.naming.Auto.CsvDisplay));
+  SetTextIfDifferent(txtFileDat_Man, ToQ(ws_.naming.Manual.DatDisplay));
+  SetTextIfDifferent(txtFileCsv_Man, ToQ(ws_.naming.Manual.CsvDisplay));
+}
+
+void Form4::MakeFileNames() {
+  velquor::MakeFileNames(ws_.naming, ws_.record.SaveFlag);
+  ShowPaths();
+}
+
+void Form4::AdvanceFileNumber() {
+  velquor::AdvanceFileNumber(ws_.naming, ws_.record.SaveFlag);
+  const bool manual = ws_.record.SaveFlag == 1;
+  QLineEdit* box = manual ? txtFileOrg_Man : txtFileOrg;
+  // The box's own change handler recomposes the names from the new number.
+  SetTextIfDifferent(box, ToQ(manual ? ws_.naming.Manual.Org : ws_.naming.Auto.Org));
+  ShowPaths();
+}
+
+void Form4::ShowFileOption() {
+  ws_.record.StopFlag = true;
+  ShowScreen(this);
+}
+
+Status Form4::SaveDataFiles() {
+  Status st = velquor::SaveDataFiles(ws_.naming, ws_.record.SaveFlag, ws_.record, ws_.series,
+                                     ws_.strokes, CurrentStamp());
+  ShowPaths();
+  return st;
+}
+
+void Form4::BringMainToFront() {
+  if (QWidget* main = parentWidget()) {
+    main->window()->raise();
+    main->window()->activateWindow();
+  }
+}
+
+void Form4::SaveClicked() {
+  Status st = SaveDataFiles();
+  if (!st.ok()) {
+    // The screen stays up, so the directory or name can be corrected and Save pressed again.
+    emit notice("The measurement was not saved: " + ToQ(st.problem().Describe()));
+    return;
+  }
+  emit notice("Saved " + ToQ(ws_.naming.DatFilePath) + " and " + ToQ(ws_.naming.CsvFilePath));
+  BringMainToFront();
+  hide();
+}
+
+void Form4::CancelClicked() {
+  BringMainToFront();
+  hide();
+}
+
+}  // namespace velquor::ui

@@ -1,0 +1,71 @@
+// The File Option screen: the automatic and the manual set of directory, header, number and
+// note, the paths composed from them, saving a measurement and the manual-save hand-over.
+#pragma once
+
+#include <QString>
+
+#include "common/result.h"
+#include "common/workspace.h"
+#include "daq/ui/form_kit.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace velquor::ui {
+
+class Form4 : public FormSurface {
+  Q_OBJECT
+
+ public:
+  explicit Form4(Workspace& ws, QWidget* parent = nullptr);
+
+  // Recomposes both sets from the boxes, shows the four paths, and makes the set chosen by
+  // SaveFlag current.
+  void MakeFileNames();
+  // The number box of the current set goes up by one.
+  void AdvanceFileNumber();
+  // Ends the measurement loop at its next pass and brings the screen up for a manual save.
+  void ShowFileOption();
+  // Writes both data files with the current SaveFlag's set; the paths shown follow.
+  Status SaveDataFiles();
+
+  // "Save", "Cancel" and "Close Screen".
+  void SaveClicked();
+  void CancelClicked();
+
+  QLineEdit* txtFileDir;
+  QLineEdit* txtFileHead;
+  QLineEdit* txtFileOrg;
+  QLineEdit* txtFileDat;
+  QLineEdit* txtFileCsv;
+  QLineEdit* txtNote;
+  QLineEdit* txtFileDir_Man;
+  QLineEdit* txtFileHead_Man;
+  QLineEdit* txtFileOrg_Man;
+  QLineEdit* txtFileDat_Man;
+  QLineEdit* txtFileCsv_Man;
+  QLineEdit* txtNote_Man;
+  QPushButton* Command1;
+  QPushButton* Command2;
+  QPushButton* Command3;
+
+ signals:
+  void notice(const QString& text);
+
+ private:
+  struct SetBoxes {
+    QLineEdit* dir;
+    QLineEdit* head;
+    QLineEdit* org;
+    QLineEdit* dat;
+    QLineEdit* csv;
+    QLineEdit* note;
+  };
+  SetBoxes BuildSet(QWidget* frame, const QString& suffix, NamingSet& set);
+  void ShowPaths();
+  void BringMainToFront();
+
+  Workspace& ws_;
+};
+
+}  // namespace velquor::ui

@@ -1,0 +1,304 @@
+#include "measure/ui/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <memory>
+
+#include "analysis/ui/calc_results.h"
+#include "calibration/ui/calibration_screen.h"
+#include "daq/ui/card_setting.h"
+#include "daq/ui/form_kit.h"
+#include "daq/ui/text_screen.h"
+#include "files/ui/data_view.h"
+#include "files/ui/file_option.h"
+#include "measure/ui/lamp.h"
+#include "measure/ui/notice_log.h"
+#include "plot/frame_geometry.h"
+#include "plot/ui/picture_base.h"
+
+namespace velquor::ui {
+namespace {
+
+// The window's client area at design size, in twips: the seven graphs on the left, the
+// condition, results and lamps and buttons in two columns on the right, notices below.
+constexpr int kDesignWidth = 16680;
+constexpr int kDesignHeight = 9120;
+constexpr int kColumnA = 10560;
+constexpr int kColumnB = 14280;
+constexpr int kColumnWidth = 3600;
+constexpr int kColumnBWidth = 2280;
+
+}  // namespace
+
+Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* parent)
+    : QMainWindow(parent),
+      ws_(ws),
+      driver_(driver),
+      host_({[this](Rgb c) { shape_Timer->SetColour(c); },
+             [this](bool start, bool stop) {
+               cmdStart->setEnabled(start);
+               cmdStop->setEnabled(stop);
+             },
+             [this] { AfterCycle(); }}) {
+  setObjectName("Form1");
+  setWindowTitle("Velquor10 - " + backend);
+
+  auto* surface = std::make_unique<FormSurface>(kDesignWidth, kDesignHeight, this).release();
+  setCentralWidget(surface);
+  for (int k = 0; k < kMainGraphCount; ++k) {
+    const FrameGeometry& g = kForm1Frames.at(static_cast<std::size_t>(k));
+    auto* frame = std::make_unique<PictureBase>(g, surface).release();
+    frame->setObjectName(ArrayName("Picture_base", k));
+    surface->Place(frame, g.base.left, g.base.top, g.base.width, g.base.height);
+    Picture_base.at(static_cast<std::size_t>(k)) = frame;
+  }
+  BuildCondition(*surface);
+  BuildResults(*surface);
+  BuildLamps(*surface);
+  BuildButtons(*surface);
+  BuildMenus();
+
+  noticeLine = surface->Label(surface, QString(), 120, 8700, kColumnB - 240, 330);
+  noticeLine->setObjectName("noticeLine");
+  noticeLine->setFrameShape(QFrame::Panel);
+  noticeLine->setFrameShadow(QFrame::Sunken);
+  cmdNotices =
+      surface->Button(surface, "cmdNotices", "Notices...", kColumnB, 8700, kColumnBWidth, 330);
+  notices_ = std::make_unique<NoticeLog>(noticeLine, this).release();
+  connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
+
+  // Samples taken so far, looked at ten times a second; the sampling itself never waits
+  // for it.
+  progressTimer_.setInterval(100);
+  connect(&progressTimer_, &QTimer::timeout, this, &Form1::ShowProgress);
+
+  // The screens that the settings and calibration files fill exist from the start; the
+  // Card Setting screen too, as start-up opens the devices with its numbers.
+  form2_ = std::make_unique<Form2>(driver_, ws_.device, this).release();
+  ConnectScreen(*form2_);
+  form4_ = std::make_unique<Form4>(ws_, this).release();
+  connect(form4_, &Form4::notice, this, &Form1::Notice);
+  form5_ = std::make_unique<Form5>(ws_, driver_, this).release();
+  connect(form5_, &Form5::notice, this, &Form1::Notice);
+  connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
+  form7_ = std::make_unique<Form7>(ws_.strokes, this).release();
+  connect(form7_, &Form7::reSaveRequested, this, [this] {
+    ws_.record.SaveFlag = 1;
+    form4_->ShowFileOption();
+  });
+}
+
+Form1::~Form1() = default;
+
+void Form1::BuildCondition(FormSurface& s) {
+  QGroupBox* f = s.Frame(&s, "Frame1", "Measuring Condition", kColumnA, 60, kColumnWidth, 2100);
+  s.Label(f, "Timer Interval", 120, 330, 1380, 300);
+  txtTimerInterval = s.Edit(f, "txtTimerInterval", "20", 1500, 300, 720, 330);
+  s.Label(f, "msec", 2280, 330, 1260, 300);
+  s.Label(f, "Data Number", 120, 720, 1380, 300);
+  txtDataNum = s.Edit(f, "txtDataNum", "100", 1500, 690, 720, 330);
+  s.Label(f, "times (F2/F3)", 2280, 720, 1260, 300);
+  s.Label(f, "Sampling Time", 120, 1110, 1380, 300);
+  txtSampTime = s.Edit(f, "txtSampTime", QString(), 1500, 1080, 720, 330);
+  UseMenuBackground(txtSampTime);
+  s.Label(f, "sec", 2280, 1110, 1260, 300);
+  chkAutoDataSave = s.Check(f, "chkAutoDataSave", "Auto Save (F1)", 120, 1440, 3000, 300);
+  chkManDataSave = s.Check(f, "chkManDataSave", "Manual Save (F1)", 120, 1740, 3000, 300);
+
+  connect(txtTimerInterval, &QLineEdit::textChanged, this, &Form1::IntervalOrCountChanged);
+  connect(txtDataNum, &QLineEdit::textChanged, this, &Form1::IntervalOrCountChanged);
+  connect(txtSampTime, &QLineEdit::textChanged, this, &Form1::SampTimeChanged);
+
+  RetInf = s.Label(&s, QString(), kColumnA, 2220, kColumnWidth, 330);
+  RetInf->setObjectName("RetInf");
+  RetInf->setFrameShape(QFrame::Panel);
+  RetInf->setFrameShadow(QFrame::Sunken);
+}
+
+void Form1::BuildResults(FormSurface& s) {
+  constexpr int kCols[3] = {kColumnA + 900, kColumnA + 1800, kColumnA + 2700};
+  const char* heads[3] = {"Max.", "Av.", "Min."};
+  for (int c = 0; c < 3; ++c) s.Label(&s, heads[c], kCols[c] + 120, 2640, 720, 300);
+  struct Row {
+    const char* unit;
+    std::array<QLineEdit*, 2>* boxes[3];
+    const char* names[3];
+  };
+  const Row rows[] = {
+      {"(Nm)", {&txtTqMax, &txtTqAv, &txtTqMin}, {"txtTqMax", "txtTqAv", "txtTqMin"}},
+      {"(m/s)",
+       {&txtSpeedMax, &txtSpeedAv, &txtSpeedMin},
+       {"txtSpeedMax", "txtSpeedAv", "txtSpeedMin"}},
+  };
+  int top = 2940;
+  for (const Row& row : rows) {
+    s.Label(&s, row.unit, kColumnA + 60, top + 180, 840, 300);
+    for (int ch = 0; ch < 2; ++ch) {
+      for (int c = 0; c < 3; ++c) {
+        QLineEdit* box =
+            s.Edit(&s, ArrayName(row.names[c], ch), QString(), kCols[c], top, 840, 330);
+        MakeReadOut(box);
+        row.boxes[c]->at(static_cast<std::size_t>(ch)) = box;
+      }
+      top += 330;
+    }
+    top += 90;
+  }
+  chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 900, top, 1500, 300);
+
+  progressSamples = std::make_unique<QProgressBar>(&s).release();
+  progressSamples->setObjectName("progressSamples");
+  progressSamples->setFormat("%v / %m samples");
+  progressSamples->setRange(0, 100);
+  progressSamples->setValue(0);
+  s.Place(progressSamples, kColumnA, 5700, kColumnWidth, 330);
+}
+
+void Form1::BuildLamps(FormSurface& s) {
+  QGroupBox* f = s.Frame(&s, "Frame2", "Condition", kColumnB, 60, kColumnBWidth, 2100);
+  struct Entry {
+    Lamp** lamp;
+    const char* name;
+    const char* caption;
+  };
+  const Entry entries[] = {{&shape_AD, "shape_AD", "A/D open"},
+                           {&shape_Timer, "shape_Timer", "Timer"},
+                           {&shape_DIO, "shape_DIO", "DIO open"},
+                           {&shape_AutoSave, "shape_AutoSave", "Auto Save"},
+                           {&shape_ManSave, "shape_ManSave", "Man. Save"}};
+  int top = 330;
+  for (const Entry& e : entries) {
+    auto* lamp = std::make_unique<Lamp>(f).release();
+    lamp->setObjectName(e.name);
+    s.Place(lamp, 240, top, 270, 270);
+    s.Label(f, e.caption, 660, top - 15, 1620, 300);
+    *e.lamp = lamp;
+    top += 345;
+  }
+  auto lampFollows = [](QCheckBox* box, Lamp* lamp) {
+    connect(box, &QCheckBox::toggled, lamp,
+            [lamp](bool on) { lamp->SetColour(on ? kLampGreen : kLampRed); });
+  };
+  lampFollows(chkAutoDataSave, shape_AutoSave);
+  lampFollows(chkManDataSave, shape_ManSave);
+}
+
+void Form1::BuildButtons(FormSurface& s) {
+  struct Entry {
+    QPushButton** button;
+    const char* name;
+    const char* caption;
+    int top;
+  };
+  const Entry entries[] = {
+      {&cmdStart, "cmdStart", "Start (F4)", 2280},
+      {&cmdStop, "cmdStop", "Stop (F5)", 2760},
+      {&cmdCardSetting, "cmdCardSetting", "Card Setting", 3360},
+      {&cmdTextScreen, "cmdTextScreen", "Text Screen", 3780},
+      {&cmdFileOption, "cmdFileOption", "File Option", 4200},
+      {&cmdDataView, "cmdDataView", "Data View", 4620},
+      {&cmdCalibration, "cmdCalibration", "Calibration", 5040},
+      {&cmdCalcScreen, "cmdCalcScreen", "Calc. Screen", 5460},
+      {&cmdExit, "cmdExit", "Exit", 8040},
+  };
+  for (const Entry& e : entries) {
+    const int height = e.top < 3000 ? 420 : 360;
+    *e.button = s.Button(&s, e.name, e.caption, kColumnB, e.top, kColumnBWidth, height);
+  }
+  connect(cmdStart, &QPushButton::clicked, this, &Form1::StartAction);
+  connect(cmdStop, &QPushButton::clicked, this, &Form1::StopAction);
+  connect(cmdExit, &QPushButton::clicked, this, &Form1::ExitProgram);
+  connect(cmdCardSetting, &QPushButton::clicked, this, [this] { ShowScreen(&CardSetting()); });
+  connect(cmdTextScreen, &QPushButton::clicked, this, [this] { ShowScreen(&TextScreen()); });
+  connect(cmdFileOption, &QPushButton::clicked, this, [this] { ShowScreen(&FileOption()); });
+  connect(cmdDataView, &QPushButton::clicked, this, [this] { ShowScreen(&DataView()); });
+  connect(cmdCalibration, &QPushButton::clicked, this, [this] { ShowScreen(&Calibration()); });
+  connect(cmdCalcScreen, &QPushButton::clicked, this, [this] { ShowScreen(&CalcResults()); });
+}
+
+void Form1::BuildMenus() {
+  auto item = [this](QMenu* menu, const char* name, const char* caption, QKeySequence key) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    if (!key.isEmpty()) action->setShortcut(key);
+    return action;
+  };
+  QMenu* function = menuBar()->addMenu("Function");
+  function->setObjectName("menuFunction");
+  menuSave = item(function, "menuSave", "Save On/Off", QKeySequence(Qt::Key_F1));
+  menuDownDataNum = item(function, "menuDownDataNum", "Down Data Number", QKeySequence(Qt::Key_F2));
+  menuUpDataNum = item(function, "menuUpDataNum", "Up Data Number", QKeySequence(Qt::Key_F3));
+  menuStart = item(function, "menuStart", "Start", QKeySequence(Qt::Key_F4));
+  menuMeasure = item(function, "menuMeasure", "Stop", QKeySequence(Qt::Key_F5));
+  connect(menuSave, &QAction::triggered, this, &Form1::SaveOnOff);
+  connect(menuDownDataNum, &QAction::triggered, this, &Form1::DownDataNum);
+  connect(menuUpDataNum, &QAction::triggered, this, &Form1::UpDataNum);
+  connect(menuStart, &QAction::triggered, this, &Form1::StartAction);
+  connect(menuMeasure, &QAction::triggered, this, &Form1::StopAction);
+
+  QMenu* window = menuBar()->addMenu("Window");
+  window->setObjectName("menuWindow");
+  menuCalcScreen = item(window, "menuCalcScreen", "Calculated Results Screen", {});
+  menuCalibration = item(window, "menuCalibration", "Calibration Screen", {});
+  menuFileOption = item(window, "menuFileOption", "File Option Screen", {});
+  menuDataView = item(window, "menuDataView", "Data View Screen", {});
+  menuCardSetting = item(window, "menuCardSetting", "Card Setting Screen", {});
+  menuTextScreen = item(window, "menuTextScreen", "Text Screen", {});
+  connect(menuCalcScreen, &QAction::triggered, cmdCalcScreen, &QPushButton::click);
+  connect(menuCalibration, &QAction::triggered, cmdCalibration, &QPushButton::click);
+  connect(menuFileOption, &QAction::triggered, cmdFileOption, &QPushButton::click);
+  connect(menuDataView, &QAction::triggered, cmdDataView, &QPushButton::click);
+  connect(menuCardSetting, &QAction::triggered, cmdCardSetting, &QPushButton::click);
+  connect(menuTextScreen, &QAction::triggered, cmdTextScreen, &QPushButton::click);
+}
+
+void Form1::ConnectScreen(Form2& f) {
+  connect(&f, &Form2::aioLamp, this,
+          [this](bool green) { shape_AD->SetColour(green ? kLampGreen : kLampRed); });
+  connect(&f, &Form2::dioLamp, this,
+          [this](bool green) { shape_DIO->SetColour(green ? kLampGreen : kLampRed); });
+  connect(&f, &Form2::notice, this, &Form1::Notice);
+}
+
+Form2& Form1::CardSetting() {
+  return *form2_;
+}
+Form4& Form1::FileOption() {
+  return *form4_;
+}
+Form5& Form1::Calibration() {
+  return *form5_;
+}
+Form7& Form1::CalcResults() {
+  return *form7_;
+}
+
+Form3& Form1::TextScreen() {
+  if (!form3_) {
+    form3_ = std::make_unique<Form3>(driver_, ws_.device, this).release();
+    connect(form3_, &Form3::notice, this, &Form1::Notice);
+    connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
+  }
+  return *form3_;
+}
+
+Form6& Form1::DataView() {
+  if (!form6_) {
+    form6_ = std::make_unique<Form6>(ws_, this).release();
+    connect(form6_, &Form6::notice, this, &Form1::Notice);
+    connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
+  }
+  return *form6_;
+}
+
+void Form1::Notice(const QString& text) {
+  notices_->Add(text);
+}
+
+}  // namespace velquor::ui

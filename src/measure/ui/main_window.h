@@ -1,0 +1,174 @@
+// The main window: the measuring condition and its linked boxes, Start and Stop, the save
+// switches and the five lamps, the whole-record results, the seven graphs, the buttons and
+// menus that open the other screens, the start-up sequence and the way out.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <memory>
+
+#include "common/workspace.h"
+#include "daq/driver.h"
+#include "measure/soft_timer.h"
+#include "measure/ui/loop_host.h"
+#include "plot/main_graphs.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace velquor {
+class PictureBase;
+}
+
+namespace velquor::ui {
+
+class FormSurface;
+class Form2;
+class Form3;
+class Form4;
+class Form5;
+class Form6;
+class Form7;
+class Lamp;
+class NoticeLog;
+
+class Form1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `backend` names the acquisition backend in the window title.
+  Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // Loading the window: settings, calibration, calibration graph, devices, colours, the
+  // measuring time and condition, SaveMode 0.
+  void StartUp();
+
+  // Start: runs measurement cycles until Stop (or a manual save) ends them. Returns at once
+  // with a notice when the condition is not one a measurement can be taken under.
+  void StartAction();
+  // Stop: the loop ends at its next pass.
+  void StopAction();
+  // F1, F2 and F3.
+  void SaveOnOff();
+  void DownDataNum();
+  void UpDataNum();
+  // Exit: settings written, measurement ended, program ended.
+  void ExitProgram();
+
+  // The chain after a cycle or a reload, from the kinematics to the stroke table; false
+  // (with a notice) when the record could not be analysed.
+  bool RunAnalysisChain();
+  // What follows each measurement cycle: the chain, then the automatic save and the manual
+  // hand-over as the save boxes say.
+  void AfterCycle();
+  // "View" on Data View: the chosen file read back and analysed.
+  void ViewSavedMeasurement();
+
+  // How many measurement loops are running (a Start during a run nests one more).
+  int measuring() const { return runDepth_; }
+  int SaveMode = 0;
+
+  // The screens; the ones created on first use are created by these.
+  Form2& CardSetting();
+  Form3& TextScreen();
+  Form4& FileOption();
+  Form5& Calibration();
+  Form6& DataView();
+  Form7& CalcResults();
+  NoticeLog& Notices() { return *notices_; }
+
+  // Controls, named as on screen.
+  QLineEdit* txtTimerInterval;
+  QLineEdit* txtDataNum;
+  QLineEdit* txtSampTime;
+  QCheckBox* chkAutoDataSave;
+  QCheckBox* chkManDataSave;
+  Lamp* shape_AD;
+  Lamp* shape_Timer;
+  Lamp* shape_DIO;
+  Lamp* shape_AutoSave;
+  Lamp* shape_ManSave;
+  QLabel* RetInf;
+  std::array<QLineEdit*, 2> txtTqMax{}, txtTqAv{}, txtTqMin{};
+  std::array<QLineEdit*, 2> txtSpeedMax{}, txtSpeedAv{}, txtSpeedMin{};
+  QCheckBox* chkShift;
+  std::array<PictureBase*, kMainGraphCount> Picture_base{};
+  QPushButton* cmdStart;
+  QPushButton* cmdStop;
+  QPushButton* cmdCardSetting;
+  QPushButton* cmdTextScreen;
+  QPushButton* cmdFileOption;
+  QPushButton* cmdDataView;
+  QPushButton* cmdCalibration;
+  QPushButton* cmdCalcScreen;
+  QPushButton* cmdExit;
+  QAction* menuSave;
+  QAction* menuDownDataNum;
+  QAction* menuUpDataNum;
+  QAction* menuStart;
+  QAction* menuMeasure;
+  QAction* menuCalcScreen;
+  QAction* menuCalibration;
+  QAction* menuFileOption;
+  QAction* menuDataView;
+  QAction* menuCardSetting;
+  QAction* menuTextScreen;
+  QLabel* noticeLine;
+  QPushButton* cmdNotices;
+  QProgressBar* progressSamples;
+
+ signals:
+  // A measurement cycle has been analysed, drawn and saved.
+  void cycleFinished();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildCondition(FormSurface& s);
+  void BuildLamps(FormSurface& s);
+  void BuildResults(FormSurface& s);
+  void BuildButtons(FormSurface& s);
+  void BuildMenus();
+  void ConnectScreen(Form2& f);
+
+  // Change rules of the three condition boxes, and what follows each of them.
+  void IntervalOrCountChanged();
+  void SampTimeChanged();
+  void ConditionChanged();
+  bool ConditionUsable(bool report);
+
+  void LoadSettings();
+  void SaveSettings();
+  void LoadCalibration();
+  void ApplyColours();
+  void Notice(const QString& text);
+  void ShowProgress();
+
+  Workspace& ws_;
+  AcqDriver& driver_;
+  TimerRecord timer_;
+  WindowLoopHost host_;
+  NoticeLog* notices_ = nullptr;
+  QTimer progressTimer_;
+  Form2* form2_ = nullptr;
+  Form3* form3_ = nullptr;
+  Form4* form4_ = nullptr;
+  Form5* form5_ = nullptr;
+  Form6* form6_ = nullptr;
+  Form7* form7_ = nullptr;
+  int runDepth_ = 0;
+  int ruleDepth_ = 0;
+  bool startingUp_ = false;
+  bool exiting_ = false;
+  QString conditionRemark_;
+};
+
+}  // namespace velquor::ui

@@ -1,0 +1,350 @@
+// What the main window does: start-up, the condition rules, Start and Stop, the function
+// keys, the chain after every measurement cycle, viewing a saved measurement, and exit.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <algorithm>
+#include <exception>
+
+#include "analysis/kinematics.h"
+#include "analysis/result_texts.h"
+#include "analysis/strokes.h"
+#include "analysis/ui/calc_results.h"
+#include "calibration/ui/calibration_screen.h"
+#include "daq/ui/card_setting.h"
+#include "daq/ui/form_kit.h"
+#include "files/calibration_file.h"
+#include "files/settings_file.h"
+#include "files/ui/data_view.h"
+#include "files/ui/file_option.h"
+#include "measure/condition.h"
+#include "measure/main_loop.h"
+#include "measure/main_window_rules.h"
+#include "measure/ui/lamp.h"
+#include "measure/ui/main_window.h"
+#include "measure/ui/notice_log.h"
+#include "plot/stroke_graph.h"
+#include "plot/ui/picture_base.h"
+
+namespace velquor::ui {
+namespace {
+
+// Each rule writes at most one box, and a box that already holds its text ends the chain;
+// the depth bound only guards against two rules that never agree on a rounding.
+constexpr int kMaxRuleDepth = 8;
+
+void MarkConditionBox(QLineEdit* box, bool wrong, bool menu_background) {
+  box->setProperty("conditionError", wrong);
+  QPalette pal = box->palette();
+  const QPalette normal = QApplication::palette(box);
+  pal.setColor(QPalette::Base, wrong             ? QColor(255, 200, 200)
+                               : menu_background ? normal.color(QPalette::Window)
+                                                 : normal.color(QPalette::Base));
+  box->setPalette(pal);
+}
+
+QString Describe(const Problem& p) {
+  return ToQ(p.Describe());
+}
+
+}  // namespace
+
+void Form1::StartUp() {
+  startingUp_ = true;
+  ws_.record.ProgramName = kProgramName;
+  LoadSettings();
+  LoadCalibration();
+  form5_->DrawCalibGraph();
+  form2_->OpenAioCard();
+  form2_->OpenDioCard();
+  if (std::string n = driver_.TakeNotice(); !n.empty()) Notice(ToQ(n));
+  ApplyColours();
+  if (auto t = SampTimeText(FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()))) {
+    SetTextIfDifferent(txtSampTime, ToQ(*t));
+  }
+  startingUp_ = false;
+  ConditionChanged();
+  SaveMode = 0;
+}
+
+void Form1::LoadSettings() {
+  const SettingsLoad load = velquor::LoadSettings();
+  const Settings& s = load.values;
+  // Each text goes in as if typed, so the file names and the condition rules follow.
+  Form4& f = *form4_;
+  f.txtFileDir_Man->setText(ToQ(s.txtFileDir_Man));
+  f.txtFileHead_Man->setText(ToQ(s.txtFileHead_Man));
+  f.txtFileOrg_Man->setText(ToQ(s.txtFileOrg_Man));
+  f.txtFileDir->setText(ToQ(s.txtFileDir));
+  f.txtFileHead->setText(ToQ(s.txtFileHead));
+  f.txtFileOrg->setText(ToQ(s.txtFileOrg));
+  txtTimerInterval->setText(ToQ(s.txtTimerInterval));
+  txtDataNum->setText(ToQ(s.txtDataNum));
+  txtSampTime->setText(ToQ(s.txtSampTime));
+  form7_->txtStartPosCond->setText(ToQ(s.txtStartPosCond));
+  form7_->txtEndPosCond->setText(ToQ(s.txtEndPosCond));
+  form7_->txtLimitCond->setText(ToQ(s.txtLimitCond));
+  ws_.GraphColor = s.GraphColor;
+  for (const Problem& p : load.notices) Notice(Describe(p));
+}
+
+void Form1::SaveSettings() {
+  Settings s;
+  const Form4& f = *form4_;
+  s.txtFileDir_Man = FromQ(f.txtFileDir_Man->text());
+  s.txtFileHead_Man = FromQ(f.txtFileHead_Man->text());
+  s.txtFileOrg_Man = FromQ(f.txtFileOrg_Man->text());
+  s.txtFileDir = FromQ(f.txtFileDir->text());
+  s.txtFileHead = FromQ(f.txtFileHead->text());
+  s.txtFileOrg = FromQ(f.txtFileOrg->text());
+  s.txtTimerInterval = FromQ(txtTimerInterval->text());
+  s.txtDataNum = FromQ(txtDataNum->text());
+  s.txtSampTime = FromQ(txtSampTime->text());
+  s.txtStartPosCond = FromQ(form7_->txtStartPosCond->text());
+  s.txtEndPosCond = FromQ(form7_->txtEndPosCond->text());
+  s.txtLimitCond = FromQ(form7_->txtLimitCond->text());
+  s.GraphColor = ws_.GraphColor;
+  const auto saved = velquor::SaveSettings(s);
+  if (!saved.ok()) {
+    const QString text = "The settings were not written: " + Describe(saved.problem());
+    Notice(text);
+    // The window is closing; the terminal is the one place the operator may still read it.
+    qWarning("%s", qPrintable(text));
+    return;
+  }
+  for (const Problem& p : saved.value()) Notice(Describe(p));
+}
+
+void Form1::LoadCalibration() {
+  CalibrationLoad load = velquor::LoadCalibration();
+  ws_.calibration = std::move(load.values);
+  form5_->ShowCalibrationRows();
+  for (const Problem& p : load.notices) Notice(Describe(p));
+  if (!ws_.calibration.loaded) {
+    Notice(QString("No calibration loaded: torques are computed with Ka1 = 0 and Ka0 = 0 until "
+                   "a calibration is made on the Calibration screen (it is then kept in ") +
+           kCalibrationFileName + ")");
+  }
+}
+
+void Form1::ApplyColours() {
+  for (PictureBase* frame : Picture_base) {
+    frame->frame().SetLegendColour(0, ws_.GraphColor[0]);
+    frame->frame().SetLegendColour(1, ws_.GraphColor[1]);
+  }
+  form7_->Picture_base->frame().SetLegendColour(0, ws_.GraphColor[0]);
+  form7_->Picture_base->frame().SetLegendColour(1, ws_.GraphColor[1]);
+  for (std::size_t k = 0; k < 2; ++k) {
+    for (QLineEdit* box :
+         {txtTqMax[k], txtTqAv[k], txtTqMin[k], txtSpeedMax[k], txtSpeedAv[k], txtSpeedMin[k]}) {
+      SetTextColour(box, ws_.GraphColor.at(k));
+    }
+  }
+}
+
+void Form1::IntervalOrCountChanged() {
+  if (ruleDepth_ < kMaxRuleDepth) {
+    ++ruleDepth_;
+    if (auto t = SampTimeText(FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()))) {
+      SetTextIfDifferent(txtSampTime, ToQ(*t));
+    }
+    --ruleDepth_;
+  }
+  ConditionChanged();
+}
+
+void Form1::SampTimeChanged() {
+  if (ruleDepth_ < kMaxRuleDepth) {
+    ++ruleDepth_;
+    if (auto t = DataNumText(FromQ(txtSampTime->text()), FromQ(txtTimerInterval->text()))) {
+      SetTextIfDifferent(txtDataNum, ToQ(*t));
+    }
+    --ruleDepth_;
+  }
+  ConditionChanged();
+}
+
+void Form1::ConditionChanged() {
+  const std::string interval = FromQ(txtTimerInterval->text());
+  const std::string count = FromQ(txtDataNum->text());
+  const std::string time = FromQ(txtSampTime->text());
+  const auto problem = EvaluateConditionTexts(interval, count, time);
+  const auto field = problem ? std::optional(problem->field) : std::nullopt;
+  MarkConditionBox(txtTimerInterval, field == ConditionField::kTimerInterval, false);
+  MarkConditionBox(txtDataNum, field == ConditionField::kDataNumber, false);
+  MarkConditionBox(txtSampTime, field == ConditionField::kSamplingTime, true);
+  if (problem) {
+    // The record keeps the last condition a measurement can run under, so a running loop
+    // never sees a count beyond the record or an interval it cannot pace.
+    if (startingUp_) return;
+    conditionRemark_ = ToQ(problem->message);
+    notices_->ShowOnly(conditionRemark_);
+    return;
+  }
+  ReadCondition(ws_.record, interval, count, time);
+  if (!conditionRemark_.isEmpty()) {
+    notices_->Withdraw(conditionRemark_);
+    conditionRemark_.clear();
+  }
+}
+
+bool Form1::ConditionUsable(bool report) {
+  const auto problem = EvaluateConditionTexts(
+      FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()), FromQ(txtSampTime->text()));
+  if (!problem) return true;
+  ConditionChanged();
+  if (report) Notice("Start refused: " + ToQ(problem->message));
+  return false;
+}
+
+void Form1::StartAction() {
+  if (exiting_ || !ConditionUsable(true)) return;
+  RetInf->setText(QString());
+  RetInf->setText(ToQ(kDataSamplingText));
+  ws_.record.SampleNo = 0;
+  ReadCondition(ws_.record, FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()),
+                FromQ(txtSampTime->text()));
+  shape_Timer->SetColour(kLampGreen);
+  ++runDepth_;
+  ShowProgress();
+  progressTimer_.start();
+  // A Start from the loop's event point (F4 during a run) nests a loop here; when it ends on
+  // StopFlag, the outer loop ends at its next pass.
+  MainLoop({ws_.record, ws_.device, timer_, driver_}, host_);
+  --runDepth_;
+  // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
+  if (runDepth_ == 0) progressTimer_.stop();
+}
+
+void Form1::StopAction() {
+  ws_.record.StopFlag = true;
+  RetInf->setText(QString());
+  shape_Timer->SetColour(kLampRed);
+}
+
+void Form1::ShowProgress() {
+  const int total = std::clamp(static_cast<int>(ws_.record.DataNum), 1, kMaxSamples);
+  progressSamples->setMaximum(total);
+  progressSamples->setValue(std::clamp(ws_.record.SampleNo, 0, total));
+}
+
+void Form1::SaveOnOff() {
+  const auto step = NextSaveMode(SaveMode);
+  if (!step) return;
+  // The boxes' own change handlers set their lamps.
+  chkAutoDataSave->setChecked(step->autoSave);
+  chkManDataSave->setChecked(step->manSave);
+  SaveMode = step->newMode;
+}
+
+void Form1::DownDataNum() {
+  if (const auto n = velquor::DataNumDown(ws_.record.DataNum)) {
+    SetTextIfDifferent(txtDataNum, QString::number(*n));
+  }
+}
+
+void Form1::UpDataNum() {
+  if (const auto n = velquor::DataNumUp(ws_.record.DataNum)) {
+    SetTextIfDifferent(txtDataNum, QString::number(*n));
+  }
+}
+
+bool Form1::RunAnalysisChain() {
+  MeasurementRecord& rec = ws_.record;
+  RetInf->setText(QString());
+  RetInf->setText("Calculating...");
+  const Status kin =
+      CalcKinematics(rec, ws_.calibration, chkShift->isChecked(), ws_.series, ws_.kin);
+  if (!kin.ok()) {
+    Notice("The measurement could not be analysed: " + Describe(kin.problem()));
+    return false;
+  }
+  std::array<PlotFrame*, kMainGraphCount> frames{};
+  for (std::size_t k = 0; k < frames.size(); ++k) frames.at(k) = &Picture_base.at(k)->frame();
+  DrawMainGraphs(frames, rec, ws_.series, ws_.kin, ws_.GraphColor,
+                 [this](std::string_view text) { RetInf->setText(ToQ(text)); });
+  for (const auto& [name, text] : MainResultFields(ShowMainResults(ws_.kin))) {
+    if (auto* box = centralWidget()->findChild<QLineEdit*>(ToQ(name))) box->setText(ToQ(text));
+  }
+  const Status strokes =
+      CalcStrokes(form7_->ReadConditions(), rec, ws_.series, ws_.kin, ws_.strokes);
+  if (!strokes.ok()) {
+    Notice("The strokes could not be found: " + Describe(strokes.problem()));
+    return false;
+  }
+  DrawStrokeGraph(form7_->Picture_base->frame(), rec, ws_.series, ws_.kin, ws_.strokes,
+                  ws_.GraphColor);
+  form7_->ShowStrokeResults();
+  return true;
+}
+
+void Form1::AfterCycle() {
+  MeasurementRecord& rec = ws_.record;
+  ShowProgress();  // the whole cycle is in
+  try {
+    if (!RunAnalysisChain()) {
+      rec.StopFlag = true;
+      return;
+    }
+    if (chkAutoDataSave->isChecked()) {
+      rec.SaveFlag = 0;
+      const Status saved = form4_->SaveDataFiles();
+      if (saved.ok()) {
+        form4_->AdvanceFileNumber();
+      } else {
+        // The run ends after this cycle; the measurement stays in memory for File Option.
+        Notice(
+            "Automatic save failed, the measurement was stopped and is kept for saving "
+            "from File Option: " +
+            Describe(saved.problem()));
+        rec.StopFlag = true;
+        ShowScreen(form4_);
+      }
+    }
+    if (chkManDataSave->isChecked()) {
+      rec.SaveFlag = 1;
+      form4_->ShowFileOption();
+      form4_->AdvanceFileNumber();
+    }
+  } catch (const std::exception& e) {
+    Notice(QString("The measurement was stopped: ") + e.what());
+    rec.StopFlag = true;
+  }
+  if (std::string n = driver_.TakeNotice(); !n.empty()) Notice(ToQ(n));
+  emit cycleFinished();
+}
+
+void Form1::ViewSavedMeasurement() {
+  if (runDepth_ > 0) {
+    Notice("Data View: stop the measurement before viewing a saved one; nothing was read");
+    return;
+  }
+  if (!DataView().LoadDataFiles()) return;
+  try {
+    RunAnalysisChain();
+  } catch (const std::exception& e) {
+    Notice(QString("The saved measurement could not be shown: ") + e.what());
+  }
+}
+
+void Form1::ExitProgram() {
+  close();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (!exiting_) {
+    exiting_ = true;
+    SaveSettings();
+    // A running measurement ends at its next pass; the devices are left as they are.
+    ws_.record.StopFlag = true;
+  }
+  event->accept();
+  QCoreApplication::quit();
+}
+
+}  // namespace velquor::ui

@@ -1,0 +1,42 @@
+#include "measure/ui/notice_log.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace velquor::ui {
+
+NoticeLog::NoticeLog(QLabel* line, QWidget* parent) : QWidget(parent), line_(line) {
+  setObjectName("NoticeLog");
+  setWindowFlag(Qt::Window);
+  setWindowTitle("Notices");
+  auto* layout = std::make_unique<QVBoxLayout>(this).release();
+  text_ = std::make_unique<QPlainTextEdit>(this).release();
+  text_->setObjectName("noticeLog");
+  text_->setReadOnly(true);
+  layout->addWidget(text_);
+  resize(640, 300);
+}
+
+void NoticeLog::Add(const QString& text) {
+  entries_.push_back(text);
+  line_->setText(text);
+  line_->setToolTip(text);
+  text_->appendPlainText(QDateTime::currentDateTime().toString("HH:mm:ss  ") + text);
+}
+
+void NoticeLog::ShowOnly(const QString& text) {
+  line_->setText(text);
+  line_->setToolTip(text);
+}
+
+void NoticeLog::Withdraw(const QString& text) {
+  if (line_->text() == text) {
+    line_->clear();
+    line_->setToolTip(QString());
+  }
+}
+
+}  // namespace velquor::ui
