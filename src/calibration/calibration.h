@@ -15,9 +15,10 @@ struct Calibration {
   bool loaded = false;          // false until a file was read or a fit was made
   bool KaSingle = false;        // after a fit the coefficients carry single precision
 
-  // Texts of the 13 rows per channel, as typed or as read from the file.
-  std::array<std::array<std::string, kCalRows>, 2> TqText{};
-  std::array<std::array<std::string, kCalRows>, 2> VoltText{};
+  // Texts of the 13 rows per channel, as typed or as read from the file. (No "{}" here:
+  // strings start empty anyway, and clang 14 crashes on a nested brace initialiser.)
+  std::array<std::array<std::string, kCalRows>, 2> TqText;
+  std::array<std::array<std::string, kCalRows>, 2> VoltText;
 
   // Points of the last fit, k = 1..CalCount(ch) (element 0 unused).
   std::array<int, 2> CalCount{};

@@ -17,7 +17,8 @@ class PositionalFields {
   PositionalFields(std::string_view text, std::string file)
       : reader_(text), file_(std::move(file)) {}
 
-  // The next field, expected as field `index` of line `line`; nothing at the end.
+  // The next field, expected as field `index` of line `line` of the layout; nothing at the
+  // end of the text.
   std::optional<Field> Take(int line, int index);
   // The line the reader stands on.
   int line() const { return reader_.line(); }

@@ -56,14 +56,15 @@ TEST(SettingsFile, WritesTheFifteenLinesAsTheyHaveAlwaysBeen) {
 
 TEST(SettingsFile, EveryTextReadsBackWhole) {
   const std::string texts[] = {
-      "a,b",         // a folder with a comma would shift every later item
-      " lead",       // leading blanks would be lost
-      "\tTab",       //
-      "x\"y",        // a quote inside needs nothing
-      "C:\\data\\",  //
-      "ノート、１",  //
-      "",            //
-      "trail  ",     // trailing blanks are kept as they are
+      "a,b",           // a folder with a comma would shift every later item
+      " lead",         // leading blanks would be lost
+      "\tTab",         //
+      "x\"y",          // a quote inside needs nothing
+      "C:\\data\\",    //
+      "ノート、１",    //
+      "",              //
+      "trail  ",       // trailing blanks are kept as they are
+      "two\r\nlines",  // a line end inside quotes does not put the items out of step
   };
   for (const auto& t : texts) {
     Settings s = Typed();
