@@ -147,18 +147,5 @@ TEST(ShowCoefficients, FourDecimalsAtMost) {
   }
 }
 
-TEST(ApplyFit, NewCoefficientsInSinglePrecision) {
-  Calibration c = WithVoltages({{0, "0.1"}, {1, "0.3"}, {2, "0.7"}}, {{0, "1"}, {12, "2"}});
-  auto fit = FitCalibration(c);
-  ASSERT_TRUE(fit.ok());
-  ApplyFit(fit.value(), c);
-  EXPECT_EQ(c.Ka1[0], static_cast<double>(fit.value().line[0].Ka1));
-  EXPECT_EQ(c.Ka0[1], static_cast<double>(fit.value().line[1].Ka0));
-  EXPECT_EQ(c.Ka0[1], static_cast<double>(static_cast<float>(c.Ka0[1])));
-  EXPECT_EQ(c.CalCount[1], 2);
-  EXPECT_TRUE(c.KaSingle);
-  EXPECT_TRUE(c.loaded);
-}
-
 }  // namespace
 }  // namespace velquor
