@@ -144,6 +144,7 @@ class Form1 : public QMainWindow {
   void SampTimeChanged();
   void ConditionChanged();
   bool ConditionUsable(bool report);
+  float LadderDataNum() const;
 
   void LoadSettings();
   void SaveSettings();

@@ -16,6 +16,7 @@
 #include "analysis/strokes.h"
 #include "analysis/ui/calc_results.h"
 #include "calibration/ui/calibration_screen.h"
+#include "common/number_parse.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
@@ -198,7 +199,10 @@ bool Form1::ConditionUsable(bool report) {
       FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()), FromQ(txtSampTime->text()));
   if (!problem) return true;
   ConditionChanged();
-  if (report) Notice("Start refused: " + ToQ(problem->message));
+  if (report) {
+    conditionRemark_ = "Start refused: " + ToQ(problem->message);
+    Notice(conditionRemark_);
+  }
   return false;
 }
 
@@ -242,14 +246,23 @@ void Form1::SaveOnOff() {
   SaveMode = step->newMode;
 }
 
+float Form1::LadderDataNum() const {
+  // The record keeps the last usable count; while the box holds a count that was refused
+  // (above 2000, say), the keys step from the number the operator sees.
+  if (txtDataNum->property("conditionError").toBool()) {
+    return static_cast<float>(Val(FromQ(txtDataNum->text())));
+  }
+  return ws_.record.DataNum;
+}
+
 void Form1::DownDataNum() {
-  if (const auto n = velquor::DataNumDown(ws_.record.DataNum)) {
+  if (const auto n = velquor::DataNumDown(LadderDataNum())) {
     SetTextIfDifferent(txtDataNum, QString::number(*n));
   }
 }
 
 void Form1::UpDataNum() {
-  if (const auto n = velquor::DataNumUp(ws_.record.DataNum)) {
+  if (const auto n = velquor::DataNumUp(LadderDataNum())) {
     SetTextIfDifferent(txtDataNum, QString::number(*n));
   }
 }

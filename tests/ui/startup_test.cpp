@@ -1,0 +1,197 @@
+// Loading the main window with and without the settings and calibration files, the device
+// lamps it ends with, and the settings it leaves behind at exit.
+#include <QCheckBox>
+#include <QLabel>
+#include <QtTest>
+
+#include "analysis/ui/calc_results.h"
+#include "calibration/ui/calibration_screen.h"
+#include "common/text_file.h"
+#include "daq/ui/card_setting.h"
+#include "files/calibration_file.h"
+#include "files/settings_file.h"
+#include "files/ui/file_option.h"
+#include "measure/ui/lamp.h"
+#include "plot/ui/picture_base.h"
+#include "program_fixture.h"
+#include "support/scripted_driver.h"
+
+using velquor::testing::Program;
+
+namespace velquor {
+namespace {
+
+constexpr Rgb kGreen = MakeRgb(0, 128, 0);
+
+void WriteSettings(const Program& p) {
+  Settings s = Settings::DesignTime();
+  s.txtFileDir_Man = "C:\\man";
+  s.txtFileHead_Man = "M";
+  s.txtFileOrg_Man = "4";
+  s.txtFileDir = "C:\\auto";
+  s.txtFileHead = "RUN";
+  s.txtFileOrg = "12";
+  s.txtTimerInterval = "10";
+  s.txtDataNum = "300";
+  s.txtSampTime = "3";
+  s.txtStartPosCond = "0.5";
+  s.txtEndPosCond = "5";
+  s.txtLimitCond = "3";
+  s.GraphColor = {kGreen, MakeRgb(0, 0, 255), MakeRgb(255, 0, 255)};
+  QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
+}
+
+void WriteCalibration(const Program& p) {
+  Calibration cal = Calibration::DesignTime();
+  cal.Ka1 = {20, 19.5};
+  cal.Ka0 = {0.5, -0.25};
+  cal.VoltText[0][6] = "0.01";
+  cal.loaded = true;
+  QVERIFY(
+      WriteShiftJisFile(ui::FromQ(p.path(kCalibrationFileName)), CalibrationText(cal).text).ok());
+}
+
+Rgb TextColour(QWidget* w) {
+  const QColor c = w->palette().color(QPalette::Text);
+  return MakeRgb(c.red(), c.green(), c.blue());
+}
+
+}  // namespace
+
+class StartUpTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void fillsTheWindow_data() {
+    QTest::addColumn<bool>("settings");
+    QTest::addColumn<bool>("calibration");
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("time");
+    QTest::newRow("neither file") << false << false << "20"
+                                  << "100"
+                                  << "2";
+    QTest::newRow("both files") << true << true << "10"
+                                << "300"
+                                << "3";
+    QTest::newRow("settings only") << true << false << "10"
+                                   << "300"
+                                   << "3";
+    QTest::newRow("calibration only") << false << true << "20"
+                                      << "100"
+                                      << "2";
+  }
+  void fillsTheWindow() {
+    QFETCH(bool, settings);
+    QFETCH(bool, calibration);
+    QFETCH(QString, interval);
+    QFETCH(QString, count);
+    QFETCH(QString, time);
+    Program p;
+    if (settings) WriteSettings(p);
+    if (calibration) WriteCalibration(p);
+    ui::Form1& w = p.window();
+
+    QCOMPARE(w.txtTimerInterval->text(), interval);
+    QCOMPARE(w.txtDataNum->text(), count);
+    QCOMPARE(w.txtSampTime->text(), time);
+    // The condition was read from the boxes the rules left.
+    QCOMPARE(p.ws().record.SampInterval, interval.toDouble());
+    QCOMPARE(p.ws().record.DataNum, count.toFloat());
+    QCOMPARE(p.ws().record.MeasTime, time.toDouble());
+    QCOMPARE(w.SaveMode, 0);
+    QCOMPARE(w.shape_AD->colour(), kLampGreen);
+    QCOMPARE(w.shape_DIO->colour(), kLampGreen);
+    for (ui::Lamp* lamp : {w.shape_Timer, w.shape_AutoSave, w.shape_ManSave}) {
+      QCOMPARE(lamp->colour(), kLampRed);
+    }
+    QVERIFY(w.cmdStart->isEnabled());
+    QVERIFY(w.cmdStop->isEnabled());
+
+    ui::Form4& f4 = w.FileOption();
+    QCOMPARE(f4.txtFileDat->text(), settings ? QString("C:\\auto\\RUN0000012_dat.csv") : "");
+    QCOMPARE(f4.txtFileCsv_Man->text(), settings ? QString("C:\\man\\M0000004_csv.csv") : "");
+    QCOMPARE(w.CalcResults().txtStartPosCond->text(), settings ? "0.5" : "1");
+    QCOMPARE(w.CalcResults().txtLimitCond->text(), settings ? "3" : "2");
+
+    const Rgb ch0 = settings ? kGreen : MakeRgb(255, 0, 0);
+    QCOMPARE(w.Picture_base[0]->frame().LegendColour(0), ch0);
+    QCOMPARE(w.Picture_base[6]->frame().LegendColour(1), MakeRgb(0, 0, 255));
+    QCOMPARE(w.CalcResults().Picture_base->frame().LegendColour(0), ch0);
+    QCOMPARE(TextColour(w.txtTqMax[0]), ch0);
+    QCOMPARE(TextColour(w.txtSpeedMin[1]), MakeRgb(0, 0, 255));
+
+    ui::Form5& f5 = w.Calibration();
+    QCOMPARE(f5.txtTqData.at(0).at(0)->text(), QString("-30"));
+    QCOMPARE(f5.txtTqData.at(1).at(12)->text(), QString("30"));
+    QCOMPARE(f5.txtVoltData.at(0).at(6)->text(), calibration ? "0.01" : "");
+    QCOMPARE(p.ws().calibration.Ka1[0], calibration ? 20.0 : 0.0);
+    QCOMPARE(p.ws().calibration.Ka0[1], calibration ? -0.25 : 0.0);
+    QCOMPARE(p.notice("No calibration loaded").isEmpty(), calibration);
+    // The calibration graph shows the stored lines at once.
+    QCOMPARE(f5.graph().frame().Text(AxisText::kYaxis), std::string("Torque (Nm)"));
+  }
+
+  void devicesAtStartUp_data() {
+    QTest::addColumn<int>("openCode");
+    QTest::addColumn<int>("modeCode");
+    QTest::addColumn<bool>("green");
+    QTest::addColumn<QString>("dioLine");
+    QTest::newRow("both open") << 0 << 0 << true << "Dio8255Mode Return Code = 000h";
+    QTest::newRow("no such device") << 10001 << 0 << false << "Dio8255Mode Return Code = 000h";
+    QTest::newRow("mode refused") << 0 << 11 << true << "Dio8255Mode Return Code = 00Bh";
+  }
+  void devicesAtStartUp() {
+    QFETCH(int, openCode);
+    QFETCH(int, modeCode);
+    QFETCH(bool, green);
+    QFETCH(QString, dioLine);
+    auto driver = std::make_unique<velquor::testing::ScriptedDriver>();
+    driver->open_code = openCode;
+    driver->mode_code = modeCode;
+    const auto* calls = &driver->calls;
+    Program p(std::move(driver));
+    ui::Form1& w = p.window();
+    const Rgb lamp = green ? kLampGreen : kLampRed;
+    QCOMPARE(w.shape_AD->colour(), lamp);
+    QCOMPARE(w.shape_DIO->colour(), lamp);
+    QCOMPARE(w.CardSetting().RetInfAD->text(),
+             "AioOpen Return Code = " + QString(green ? "000h" : "711h"));
+    QCOMPARE(w.CardSetting().RetInfDIO->text(), dioLine);
+    // The analog device first, with the Card Setting screen's initial numbers.
+    QVERIFY(calls->size() >= 3);
+    QCOMPARE(calls->at(0), std::string("AioOpen 30 1"));
+    QCOMPARE(calls->at(1), std::string("DioOpen 1 1"));
+    QCOMPARE(p.ws().device.GrpNo, std::int16_t{1});
+    QCOMPARE(p.notice("failed").isEmpty(), green && modeCode == 0);
+  }
+
+  void exitWritesTheSettings() {
+    Program p;
+    ui::Form1& w = p.window();
+    w.txtTimerInterval->setText("5");
+    w.txtDataNum->setText("200");
+    w.FileOption().txtFileDir->setText("D:\\data");
+    w.FileOption().txtFileHead->setText("RUN");
+    w.FileOption().txtFileOrg->setText("7");
+    w.CalcResults().txtLimitCond->setText("4.5");
+    QVERIFY(!QFile::exists(p.path(kSettingsFileName)));
+    w.ExitProgram();
+    const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
+    QVERIFY2(back.notices.empty(), back.notices.empty() ? "" : back.notices[0].what.c_str());
+    QCOMPARE(back.values.txtTimerInterval, std::string("5"));
+    QCOMPARE(back.values.txtDataNum, std::string("200"));
+    QCOMPARE(back.values.txtSampTime, std::string("1"));
+    QCOMPARE(back.values.txtFileDir, std::string("D:\\data"));
+    QCOMPARE(back.values.txtFileOrg, std::string("7"));
+    QCOMPARE(back.values.txtLimitCond, std::string("4.5"));
+    // Closing twice (Exit, then the window's own close) writes once and changes nothing.
+    w.close();
+    QVERIFY(QFile::exists(p.path(kSettingsFileName)));
+  }
+};
+
+}  // namespace velquor
+
+QTEST_MAIN(velquor::StartUpTest)
+#include "startup_test.moc"
