@@ -23,6 +23,8 @@ inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) {
 }
 
 // A broken promise of the reader or writer: stop here so the fuzzer keeps the input.
-[[noreturn]] inline void Broken() { __builtin_trap(); }
+[[noreturn]] inline void Broken() {
+  __builtin_trap();
+}
 
 }  // namespace velquor::fuzz
