@@ -15,17 +15,29 @@ struct Decimal {
   int exponent = 0;
 };
 
-Decimal RoundToDigits(double v, int digits) {
-  // 80 digits after the leading one are exact enough for the deciding digit to be right.
+// The first `count` significant digits of |v| (rounded at the last one as to_chars does,
+// which is exact) and the decimal exponent of the leading digit.
+void SignificantDigits(double a, int count, std::string& digits, int& exponent) {
   std::array<char, 160> buf{};
-  auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(v),
-                           std::chars_format::scientific, 80);
+  auto res = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific,
+                           count - 1);
   std::string_view text(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
-  std::size_t e = text.find('e');
+  const std::size_t e = text.find('e');
+  digits.assign(1, text[0]);
+  if (count > 1) digits.append(text.substr(2, e - 2));
+  exponent = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
+                  exponent);
+}
+
+Decimal RoundToDigits(double v, int digits) {
+  const double a = std::fabs(v);
+  // Most values: one digit more than kept decides the rounding, unless that digit came out
+  // as 5, where only the exact expansion can tell a tie (round up) from just below one.
   std::string all;
-  all.push_back(text[0]);
-  all.append(text.substr(2, e - 2));
-  int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+  int exponent = 0;
+  SignificantDigits(a, digits + 1, all, exponent);
+  if (all.back() == '5') SignificantDigits(a, digits + 80, all, exponent);
 
   Decimal out;
   out.digits = all.substr(0, static_cast<std::size_t>(digits));
@@ -85,10 +97,18 @@ std::string NumberText(double v, int digits, bool keep_sign_blank) {
   return sign + body;
 }
 
-std::string StrForm(float v) { return NumberText(static_cast<double>(v), 7, true); }
-std::string StrForm(double v) { return NumberText(v, 15, true); }
-std::string PlainForm(float v) { return NumberText(static_cast<double>(v), 7, false); }
-std::string PlainForm(double v) { return NumberText(v, 15, false); }
+std::string StrForm(float v) {
+  return NumberText(static_cast<double>(v), 7, true);
+}
+std::string StrForm(double v) {
+  return NumberText(v, 15, true);
+}
+std::string PlainForm(float v) {
+  return NumberText(static_cast<double>(v), 7, false);
+}
+std::string PlainForm(double v) {
+  return NumberText(v, 15, false);
+}
 
 std::string FormatPattern(double v, std::string_view pattern) {
   std::size_t point = pattern.find('.');
