@@ -1,0 +1,227 @@
+// The calibration screen (capture, release, fit, file), Data View reloading a saved
+// measurement, and the Calculated Results screen's stroke choice and Re-Save.
+#include <QDirIterator>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QtTest>
+#include <variant>
+
+#include "analysis/result_texts.h"
+#include "analysis/ui/calc_results.h"
+#include "calibration/ui/calibration_screen.h"
+#include "common/text_file.h"
+#include "files/calibration_file.h"
+#include "files/ui/data_view.h"
+#include "files/ui/file_option.h"
+#include "program_fixture.h"
+#include "support/scripted_driver.h"
+
+using velquor::testing::Program;
+using velquor::testing::ScriptedDriver;
+
+namespace velquor {
+namespace {
+
+std::vector<CircleCmd> Circles(ui::Form5& f) {
+  std::vector<CircleCmd> out;
+  for (const CanvasCommand& c : f.graph().pctFig()->recording().commands()) {
+    if (const auto* circle = std::get_if<CircleCmd>(&c)) out.push_back(*circle);
+  }
+  return out;
+}
+
+// Every text the two result tables and the torque graphs show, by control name.
+QMap<QString, QString> ShownResults(ui::Form1& w) {
+  QMap<QString, QString> shown;
+  auto take = [&shown](QWidget* in, const QString& prefix) {
+    for (QLineEdit* box : in->findChildren<QLineEdit*>()) {
+      if (box->objectName().startsWith("txt") && box->isReadOnly()) {
+        shown[prefix + box->objectName()] = box->text();
+      }
+    }
+  };
+  take(w.centralWidget(), "main ");
+  take(&w.CalcResults(), "strokes ");
+  for (const char* end : {"Ymin", "Ymax", "Xmax"}) {
+    shown[QString("torque ") + end] = w.Picture_base[0]->findChild<QLineEdit*>(end)->text();
+  }
+  return shown;
+}
+
+// The rig's gauges give about 20 Nm per volt.
+void WriteRigCalibration(const Program& p) {
+  Calibration cal = Calibration::DesignTime();
+  cal.Ka1 = {20, 20};
+  cal.loaded = true;
+  QVERIFY(
+      WriteShiftJisFile(ui::FromQ(p.path(kCalibrationFileName)), CalibrationText(cal).text).ok());
+}
+
+// One measurement cycle on the rig, saved automatically as data\RUN0000001.
+void MeasureOnce(Program& p, ui::Form1& w, bool save) {
+  w.txtTimerInterval->setText("1");
+  w.txtDataNum->setText("200");
+  w.CalcResults().txtStartPosCond->setText("0");
+  QDir().mkpath(p.path("data"));
+  w.FileOption().txtFileDir->setText(p.stored("data"));
+  w.FileOption().txtFileHead->setText("RUN");
+  w.FileOption().txtFileOrg->setText("1");
+  w.chkAutoDataSave->setChecked(save);
+  auto once = QObject::connect(&w, &ui::Form1::cycleFinished, &w, [&w] { w.StopAction(); });
+  w.StartAction();
+  QObject::disconnect(once);
+}
+
+}  // namespace
+
+class DataScreensTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void setCapturesAndReleasesARow() {
+    auto driver = std::make_unique<ScriptedDriver>();
+    driver->codes = {2100, 2042};
+    Program p(std::move(driver));
+    ui::Form5& f = p.window().Calibration();
+    f.LiveRead();
+    QCOMPARE(f.txtVolt.at(0)->text(), QString("0.2539063"));
+    QCOMPARE(f.RetInf_AD->text(), QString("AioInp Return Code = 000h"));
+
+    f.cmdSet.at(0).at(2)->click();
+    QCOMPARE(f.txtVoltData.at(0).at(2)->text(), QString("0.2539063"));
+    QCOMPARE(Circles(f).size(), std::size_t{1});
+    QCOMPARE(Circles(f).back(), (CircleCmd{0.2539063f, -20, 0.05f, MakeRgb(255, 0, 0)}));
+    // The second press paints the marker over in white and empties the row.
+    f.cmdSet.at(0).at(2)->click();
+    QCOMPARE(f.txtVoltData.at(0).at(2)->text(), QString());
+    QCOMPARE(Circles(f).back(), (CircleCmd{0.2539063f, -20, 0.05f, kWhite}));
+    // Without a live voltage a press on an empty row only paints white at 0 V.
+    f.txtVolt.at(1)->clear();
+    f.cmdSet.at(1).at(5)->click();
+    QCOMPARE(f.txtVoltData.at(1).at(5)->text(), QString());
+    QCOMPARE(Circles(f).back(), (CircleCmd{0, -5, 0.05f, kWhite}));
+    // "Clear" empties one channel only.
+    f.txtVoltData.at(1).at(0)->setText("1");
+    f.cmdSet.at(0).at(3)->click();
+    f.cmdCls.at(0)->click();
+    QCOMPARE(f.txtVoltData.at(0).at(3)->text(), QString());
+    QCOMPARE(f.txtVoltData.at(1).at(0)->text(), QString("1"));
+  }
+
+  void fitShowsDrawsAndWrites_data() {
+    QTest::addColumn<QStringList>("ch1Volts");  // rows 2 and 10 of channel 1
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("both channels fit") << QStringList{"-0.5", "0.5"} << true;
+    QTest::newRow("one voltage on ch1") << QStringList{"", "0.5"} << false;
+    QTest::newRow("a voltage that is no number") << QStringList{"-0.5", "0.5V"} << false;
+  }
+  void fitShowsDrawsAndWrites() {
+    QFETCH(QStringList, ch1Volts);
+    QFETCH(bool, fits);
+    Program p;
+    ui::Form1& w = p.window();
+    QDir().mkpath(p.path("auto"));
+    w.FileOption().txtFileDir->setText(p.stored("auto"));
+    ui::Form5& f = w.Calibration();
+    const std::pair<int, const char*> ch0[] = {{0, "-1"}, {6, "0"}, {12, "1"}};
+    const char* ch0Torque[] = {"-19", "1", "21"};
+    for (int i = 0; i < 3; ++i) {
+      f.txtVoltData.at(0).at(ch0[i].first)->setText(ch0[i].second);
+      f.txtTqData.at(0).at(ch0[i].first)->setText(ch0Torque[i]);
+    }
+    f.txtVoltData.at(1).at(2)->setText(ch1Volts.at(0));
+    f.txtVoltData.at(1).at(10)->setText(ch1Volts.at(1));  // torques -20 and 20
+    f.Command4->click();
+
+    QCOMPARE(QFile::exists(p.path(kCalibrationFileName)), fits);
+    QDirIterator copies(p.path("auto"), {"*.clb"});
+    QCOMPARE(copies.hasNext(), fits);
+    if (!fits) {
+      QVERIFY(!p.notice("Calibration not changed").isEmpty());
+      QCOMPARE(p.ws().calibration.Ka1[0], 0.0);
+      QCOMPARE(f.txtKa0.at(1)->text(), QString());
+      return;
+    }
+    QVERIFY(
+        QRegularExpression("^\\d{8}\\.clb$").match(QFileInfo(copies.next()).fileName()).hasMatch());
+    QCOMPARE(f.txtKa0.at(1)->text(), QString("20."));
+    QCOMPARE(f.txtKa0.at(0)->text(), QString("1."));
+    QCOMPARE(f.txtKa1.at(1)->text(), QString("40."));
+    QCOMPARE(f.txtKa1.at(0)->text(), QString("."));
+    QCOMPARE(p.ws().calibration.Ka1[0], 20.0);
+    QCOMPARE(p.ws().calibration.CalCount[0], 3);
+    // Points, then the lines on top of them.
+    QCOMPARE(Circles(f).size(), std::size_t{5});
+    const auto& cmds = f.graph().pctFig()->recording().commands();
+    QCOMPARE(std::get<LineCmd>(cmds.back()), (LineCmd{-2, -80, 2, 80, MakeRgb(0, 0, 255)}));
+    // The reloaded file gives the same coefficients to the next start.
+    const CalibrationLoad back = LoadCalibration(ui::FromQ(p.path(kCalibrationFileName)));
+    QCOMPARE(back.values.Ka1[1], 40.0);
+    QCOMPARE(back.values.VoltText[0][12], std::string("1"));
+  }
+
+  void dataViewReloadsASavedMeasurement() {
+    Program p;
+    WriteRigCalibration(p);
+    ui::Form1& w = p.window();
+    MeasureOnce(p, w, true);
+    QVERIFY2(p.ws().strokes.StrokeCount >= 1, "the rig should push at least twice in 4 s");
+    const QMap<QString, QString> saved = ShownResults(w);
+    MeasureOnce(p, w, false);  // a second, different measurement in memory
+    w.txtDataNum->setText("150");
+    QVERIFY(ShownResults(w) != saved);
+
+    ui::Form6& f = w.DataView();
+    f.SetDirectory(p.path("data"));
+    QCOMPARE(f.File1->count(), 1);  // the per-sample file is not listed
+    QCOMPARE(f.File1->item(0)->text(), QString("RUN0000001_dat.csv"));
+    f.File1->setCurrentRow(0);
+    QCOMPARE(ui::ToQ(f.ViewDatPath()), p.stored("data") + "\\RUN0000001_dat.csv");
+    f.Command1->click();
+    QCOMPARE(ShownResults(w), saved);
+    QCOMPARE(p.ws().record.DataNum, 200.0f);
+    // The condition boxes are left for the next live measurement.
+    QCOMPARE(w.txtDataNum->text(), QString("150"));
+  }
+
+  void dataViewKeepsTheRecordOnAProblem() {
+    Program p;
+    ui::Form1& w = p.window();
+    MeasureOnce(p, w, true);
+    ui::Form6& f = w.DataView();
+    f.Command1->click();  // nothing chosen yet
+    QVERIFY(!p.notice("choose a summary file").isEmpty());
+    QFile::remove(p.path("data/RUN0000001_csv.csv"));
+    f.SetDirectory(p.path("data"));
+    f.ChooseFile("RUN0000001_dat.csv");
+    p.ws().record.DataNum = 123;
+    f.Command1->click();
+    QVERIFY(p.notice("Data View").contains("RUN0000001_csv.csv"));
+    QCOMPARE(p.ws().record.DataNum, 123.0f);
+  }
+
+  void strokeChoiceAndReSave() {
+    Program p;
+    WriteRigCalibration(p);
+    ui::Form1& w = p.window();
+    MeasureOnce(p, w, true);
+    ui::Form7& f = w.CalcResults();
+    QVERIFY(p.ws().strokes.StrokeCount >= 2);
+    f.opt_Noc.at(2)->click();
+    const ChosenStrokeTexts second = ChosenStrokeResultTexts(p.ws().strokes, 2);
+    QCOMPARE(f.Box("txtTqMax(1)")->text(), ui::ToQ(second.txtTqMax[1]));
+    QCOMPARE(f.Box("txtYDef")->text(), ui::ToQ(second.txtYDef));
+    QCOMPARE(f.Box("txtStTime1")->text(), ui::ToQ(StrokeBoxTexts(p.ws().strokes).txtStTime[1]));
+
+    f.Command2->click();
+    QVERIFY(w.FileOption().isVisible());
+    QCOMPARE(p.ws().record.SaveFlag, 1);
+    QVERIFY(p.ws().record.StopFlag);
+    QCOMPARE(w.FileOption().txtFileOrg_Man->text(), QString());  // no number advanced
+  }
+};
+
+}  // namespace velquor
+
+QTEST_MAIN(velquor::DataScreensTest)
+#include "data_screens_test.moc"
