@@ -8,61 +8,67 @@
 namespace velquor {
 namespace {
 
-// Significant digits of |v| rounded half away from zero to `digits` digits, and the
-// decimal exponent of the leading digit. v must be finite and non-zero.
+// Significant digits of |v| rounded half away from zero, and the decimal exponent of the
+// leading digit. Digits live in a small fixed buffer: this runs for every number saved.
 struct Decimal {
-  std::string digits;  // exactly `digits` characters, the first non-zero
+  std::array<char, 24> digits;  // `count` characters, the first non-zero
+  int count = 0;
   int exponent = 0;
 };
 
-// The first `count` significant digits of |v| (rounded at the last one as to_chars does,
-// which is exact) and the decimal exponent of the leading digit.
-void SignificantDigits(double a, int count, std::string& digits, int& exponent) {
-  std::array<char, 160> buf{};
+// The first `count` significant digits of a (rounded at the last one as to_chars does, which
+// is exact) into out, and the decimal exponent of the leading digit.
+int SignificantDigits(double a, int count, char* out, int& exponent) {
+  std::array<char, 128> buf;  // NOLINT(cppcoreguidelines-pro-type-member-init): written below
   auto res = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific,
                            count - 1);
-  std::string_view text(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
-  const std::size_t e = text.find('e');
-  digits.assign(1, text[0]);
-  if (count > 1) digits.append(text.substr(2, e - 2));
+  const char* p = buf.data();
+  const char* end = res.ptr;
+  int n = 0;
+  out[n++] = *p++;
+  if (count > 1) {
+    ++p;  // the point
+    while (*p != 'e') out[n++] = *p++;
+  }
+  ++p;  // 'e'
+  if (*p == '+') ++p;
   exponent = 0;
-  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
-                  exponent);
+  std::from_chars(p, end, exponent);
+  return n;
 }
 
 Decimal RoundToDigits(double v, int digits) {
   const double a = std::fabs(v);
   // Most values: one digit more than kept decides the rounding, unless that digit came out
   // as 5, where only the exact expansion can tell a tie (round up) from just below one.
-  std::string all;
+  std::array<char, 100> all;  // NOLINT(cppcoreguidelines-pro-type-member-init): written below
   int exponent = 0;
-  SignificantDigits(a, digits + 1, all, exponent);
-  if (all.back() == '5') SignificantDigits(a, digits + 80, all, exponent);
+  SignificantDigits(a, digits + 1, all.data(), exponent);
+  if (all.at(static_cast<std::size_t>(digits)) == '5') {
+    SignificantDigits(a, digits + 80, all.data(), exponent);
+  }
 
   Decimal out;
-  out.digits = all.substr(0, static_cast<std::size_t>(digits));
+  out.count = digits;
   out.exponent = exponent;
-  if (all[static_cast<std::size_t>(digits)] >= '5') {
+  for (int i = 0; i < digits; ++i)
+    out.digits.at(static_cast<std::size_t>(i)) = all.at(static_cast<std::size_t>(i));
+  if (all.at(static_cast<std::size_t>(digits)) >= '5') {
     int i = digits - 1;
-    while (i >= 0 && out.digits[static_cast<std::size_t>(i)] == '9') {
-      out.digits[static_cast<std::size_t>(i)] = '0';
+    while (i >= 0 && out.digits.at(static_cast<std::size_t>(i)) == '9') {
+      out.digits.at(static_cast<std::size_t>(i)) = '0';
       --i;
     }
     if (i >= 0) {
-      ++out.digits[static_cast<std::size_t>(i)];
+      ++out.digits.at(static_cast<std::size_t>(i));
     } else {
-      out.digits.insert(out.digits.begin(), '1');
-      out.digits.pop_back();
+      // 99..9 rounded up: 10..0 with one more in the exponent.
+      out.digits.at(0) = '1';
+      for (int k = 1; k < digits; ++k) out.digits.at(static_cast<std::size_t>(k)) = '0';
       ++out.exponent;
     }
   }
   return out;
-}
-
-std::string TwoDigitExponent(int e) {
-  std::string s = std::to_string(std::abs(e));
-  if (s.size() < 2) s.insert(s.begin(), '0');
-  return std::string(e < 0 ? "E-" : "E+") + s;
 }
 
 }  // namespace
@@ -70,31 +76,47 @@ std::string TwoDigitExponent(int e) {
 std::string NumberText(double v, int digits, bool keep_sign_blank) {
   if (std::isnan(v)) return keep_sign_blank ? " NaN" : "NaN";
   if (std::isinf(v)) return v < 0 ? "-Inf" : (keep_sign_blank ? " Inf" : "Inf");
-  std::string sign = v < 0 ? "-" : (keep_sign_blank ? " " : "");
   if (v == 0.0) return keep_sign_blank ? " 0" : "0";  // negative zero too
 
-  Decimal d = RoundToDigits(v, digits);
-  std::string sig = d.digits;
-  while (sig.size() > 1 && sig.back() == '0') sig.pop_back();
+  const Decimal d = RoundToDigits(v, digits);
+  int len = d.count;
+  while (len > 1 && d.digits.at(static_cast<std::size_t>(len - 1)) == '0') --len;
+  const std::string_view sig(d.digits.data(), static_cast<std::size_t>(len));
   const int e = d.exponent;
 
-  std::string body;
+  std::string out;
+  if (v < 0) {
+    out.push_back('-');
+  } else if (keep_sign_blank) {
+    out.push_back(' ');
+  }
   if (e < -4 || e >= digits) {
-    body = sig.substr(0, 1);
-    if (sig.size() > 1) body += "." + sig.substr(1);
-    body += TwoDigitExponent(e);
+    out.push_back(sig[0]);
+    if (sig.size() > 1) {
+      out.push_back('.');
+      out.append(sig.substr(1));
+    }
+    out.append(e < 0 ? "E-" : "E+");
+    const int mag = e < 0 ? -e : e;
+    if (mag < 10) out.push_back('0');
+    out.append(std::to_string(mag));
   } else if (e >= 0) {
     const auto int_len = static_cast<std::size_t>(e) + 1;
     if (sig.size() <= int_len) {
-      body = sig + std::string(int_len - sig.size(), '0');
+      out.append(sig);
+      out.append(int_len - sig.size(), '0');
     } else {
-      body = sig.substr(0, int_len) + "." + sig.substr(int_len);
+      out.append(sig.substr(0, int_len));
+      out.push_back('.');
+      out.append(sig.substr(int_len));
     }
   } else {
-    body = (keep_sign_blank ? "" : "0") + std::string(".") +
-           std::string(static_cast<std::size_t>(-e - 1), '0') + sig;
+    if (!keep_sign_blank) out.push_back('0');
+    out.push_back('.');
+    out.append(static_cast<std::size_t>(-e - 1), '0');
+    out.append(sig);
   }
-  return sign + body;
+  return out;
 }
 
 std::string StrForm(float v) {
