@@ -56,9 +56,14 @@ Status ParseReanalyse(Args& a, Invocation& inv) {
       if (!v) return v.problem();
       o.outDir = v.value();
     } else if (arg == "--png") {
-      return UsageError(
-          "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
-          "reanalyse without --png, or the desktop program to see the graphs");
+      if (!CanWritePictures()) {
+        return UsageError(
+            "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
+            "reanalyse without --png, or the desktop program to see the graphs");
+      }
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      o.pngDir = v.value();
     } else if (arg == "--json") {
       o.json = true;
     } else if (arg == "--start" || arg == "--limit") {
@@ -114,6 +119,14 @@ Status ParseMeasure(Args& a, Invocation& inv) {
 
 }  // namespace
 
+bool CanWritePictures() {
+#ifdef VELQUOR_HAVE_PNG
+  return true;
+#else
+  return false;
+#endif
+}
+
 Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   Invocation inv;
   if (args.empty()) return UsageError("no command given; choose reanalyse or measure");
@@ -140,7 +153,8 @@ Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
 std::string Usage(Command command) {
   switch (command) {
     case Command::kReanalyse:
-      return "usage: velquor-cli reanalyse [--out DIR] [--json] [--start S] [--limit L]\n"
+      return "usage: velquor-cli reanalyse [--out DIR] [--png DIR] [--json] [--start S] [--limit "
+             "L]\n"
              "                             [--channel ch0|ch1|auto] [--shift] FILE_dat.csv...\n"
              "\n"
              "Reloads each saved measurement (the summary file and its _csv.csv file), computes\n"
@@ -148,6 +162,9 @@ std::string Usage(Command command) {
              "the Calculated Results of strokes No.1 to No.3.\n"
              "\n"
              "  --out DIR        write the pair again under the same stem into DIR\n"
+             "  --png DIR        draw the seven result graphs and the stroke graph into DIR as\n"
+             "                   STEM_torque.png, _speed, _distance, _turn, _turnrate, _path,\n"
+             "                   _power and _strokes.png\n"
              "  --json           print one JSON object per file instead of tables\n"
              "  --start S        stroke detection from S seconds on (default: Velquor.ini line "
              "10)\n"

@@ -14,6 +14,7 @@ namespace velquor::cli {
 
 struct ReanalyseOptions {
   std::optional<std::string> outDir;  // write the pair again under its stem here
+  std::optional<std::string> pngDir;  // write the eight graphs as PNG pictures here
   bool json = false;                  // one JSON object per file instead of tables
   std::optional<std::string> start;   // "From" (s), instead of the settings file's
   std::optional<std::string> limit;   // "Less than" (Nm), instead of the settings file's
@@ -40,6 +41,9 @@ struct Invocation {
 
 // args without the program name. A problem is a usage error (exit status 2).
 Result<Invocation> ParseCommandLine(std::span<const std::string> args);
+
+// Whether this build can draw graphs as pictures (it needs the Qt drawing library).
+bool CanWritePictures();
 
 // The usage text of a command (kNone: the tool as a whole), ending in a line feed.
 std::string Usage(Command command);

@@ -8,6 +8,14 @@
 #include "files/data_files.h"
 #include "files/text_chars.h"
 
+#ifdef VELQUOR_HAVE_PNG
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
+
+#include "plot/ui/reanalysis_pngs.h"
+#endif
+
 namespace velquor::cli {
 namespace {
 
@@ -35,6 +43,15 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
   } else {
     out << (first ? "" : "\n") << ResultTables(shown);
   }
+#ifdef VELQUOR_HAVE_PNG
+  if (o.pngDir) {
+    if (Status s = ExportReanalysisPngs(*o.pngDir, StemOf(file), ws->record, ws->series, ws->kin,
+                                        ws->strokes, start.settings.GraphColor);
+        !s) {
+      return s.problem();
+    }
+  }
+#endif
   if (o.outDir) {
     const std::string stem = StemOf(file);
     const std::string base = *o.outDir + "\\" + stem;
@@ -60,6 +77,17 @@ std::string StemOf(std::string_view dat_path) {
 int RunReanalyse(const ReanalyseOptions& o, const CliPaths& paths, std::ostream& out,
                  std::ostream& err) {
   const StartupFiles start = LoadStartupFiles(paths, err);
+#ifdef VELQUOR_HAVE_PNG
+  // Drawing pictures needs a GUI application, but no display: the offscreen platform does.
+  int app_argc = 1;
+  std::string app_name = "velquor-cli";
+  char* app_argv[] = {app_name.data(), nullptr};
+  std::unique_ptr<QGuiApplication> app;
+  if (o.pngDir && QGuiApplication::instance() == nullptr) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    app = std::make_unique<QGuiApplication>(app_argc, app_argv);
+  }
+#endif
   int status = 0;
   bool first = true;
   for (const std::string& file : o.files) {

@@ -69,7 +69,7 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
       {{}, "no command"},
       {{"view"}, "unknown command \"view\""},
       {{"reanalyse"}, "at least one"},
-      {{"reanalyse", "--png", "p", "a_dat.csv"}, "--png"},
+      {{"reanalyse", "a_dat.csv", "--png"}, CanWritePictures() ? "--png needs a value" : "--png"},
       {{"reanalyse", "--start"}, "--start needs a value"},
       {{"reanalyse", "--start", "soon", "a_dat.csv"}, "takes a number"},
       {{"reanalyse", "--channel", "left", "a_dat.csv"}, "ch0, ch1 or auto"},
@@ -177,6 +177,22 @@ TEST_F(CliDir, ReanalyseShowsTheScreensTextsAsJson) {
   EXPECT_NE(json.find("\"txtTqMax\":[\""), std::string::npos);
   EXPECT_NE(json.find("\"chosen\":[{\"txtSpeedMax\":"), std::string::npos);
   EXPECT_NE(json.find("\"txtYDef\":"), std::string::npos);
+}
+
+TEST_F(CliDir, PngWritesTheEightGraphsUnderTheStem) {
+  if (!CanWritePictures()) GTEST_SKIP() << "built without Qt's drawing library";
+  ASSERT_EQ(Reanalyse({"--png", dir_ / "png", dat_}), 1) << "the directory does not exist yet";
+  EXPECT_NE(err_.str().find("png"), std::string::npos) << err_.str();
+  std::filesystem::create_directory(dir_ / "png");
+  ASSERT_EQ(Reanalyse({"--png", dir_ / "png", dat_}), 0) << err_.str();
+  for (const char* suffix :
+       {"torque", "speed", "distance", "turn", "turnrate", "path", "power", "strokes"}) {
+    const std::string png = dir_ / ("png/RUN0000001_" + std::string(suffix) + ".png");
+    ASSERT_TRUE(std::filesystem::exists(png)) << png;
+    auto bytes = ReadFileBytes(png);
+    ASSERT_TRUE(bytes.ok());
+    EXPECT_EQ(bytes.value().substr(1, 3), "PNG") << png;
+  }
 }
 
 TEST_F(CliDir, OptionsOverrideTheSettingsConditions) {
