@@ -6,10 +6,8 @@
 
 #include "analysis/kinematics.h"
 #include "analysis/strokes.h"
-#include "daq/device_access.h"
 #include "daq/sim_rig.h"
-#include "measure/encoder.h"
-#include "measure/main_loop.h"
+#include "measure/quick_record.h"
 
 namespace {
 
@@ -18,16 +16,7 @@ using namespace velquor;
 std::unique_ptr<MeasurementRecord> RigRecord() {
   auto rec = std::make_unique<MeasurementRecord>();
   SimRig rig(1);
-  DeviceState dev;
-  TimerRecord timer;
-  CardSettingTexts texts;
-  OpenAioCard(rig, dev, texts);
-  OpenDioCard(rig, dev, texts);
-  for (int i = 1; i <= kMaxSamples; ++i) TakeSample({*rec, dev, timer, rig}, i);
-  rec->DataNum = kMaxSamples;
-  rec->SampInterval = 20;
-  rec->MeasTime = 40;
-  AssembleEncoder(*rec);
+  QuickRecord(rig, *rec, kMaxSamples, 20);
   return rec;
 }
 

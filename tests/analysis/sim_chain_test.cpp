@@ -5,29 +5,17 @@
 #include "analysis/kinematics.h"
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
-#include "daq/device_access.h"
 #include "daq/sim_rig.h"
-#include "measure/encoder.h"
-#include "measure/main_loop.h"
+#include "measure/quick_record.h"
 
 namespace velquor {
 namespace {
 
 // A 10 s push session on the simulated rig, read as the loop reads it.
 std::unique_ptr<MeasurementRecord> RigRecord(std::uint64_t seed) {
-  constexpr int kN = 500;
   auto rec = std::make_unique<MeasurementRecord>();
   SimRig rig(seed);
-  DeviceState dev;
-  TimerRecord timer;
-  CardSettingTexts texts;
-  OpenAioCard(rig, dev, texts);
-  OpenDioCard(rig, dev, texts);
-  for (int i = 1; i <= kN; ++i) TakeSample({*rec, dev, timer, rig}, i);
-  rec->DataNum = kN;
-  rec->SampInterval = 20;
-  rec->MeasTime = 10;
-  AssembleEncoder(*rec);
+  QuickRecord(rig, *rec, 500, 20);
   return rec;
 }
 

@@ -4,10 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "daq/device_access.h"
 #include "daq/sim_rig.h"
-#include "measure/encoder.h"
-#include "measure/main_loop.h"
+#include "measure/quick_record.h"
 
 namespace velquor {
 namespace {
@@ -16,14 +14,7 @@ namespace {
 std::unique_ptr<MeasurementRecord> Record(std::uint64_t seed, int n) {
   auto rec = std::make_unique<MeasurementRecord>();
   SimRig rig(seed);
-  DeviceState dev;
-  TimerRecord timer;
-  CardSettingTexts texts;
-  OpenAioCard(rig, dev, texts);
-  OpenDioCard(rig, dev, texts);
-  for (int i = 1; i <= n; ++i) TakeSample({*rec, dev, timer, rig}, i);
-  rec->DataNum = static_cast<float>(n);
-  AssembleEncoder(*rec);
+  QuickRecord(rig, *rec, n, 20);
   return rec;
 }
 
@@ -84,7 +75,7 @@ TEST(SimRig, LeftEncoderCountsBackwardsAndWraps) {
   }
   EXPECT_LT(left, -500);
   EXPECT_GT(right, 500);
-  EXPECT_TRUE(wrapped);  // the left count passes 0 and comes back at 4095
+  EXPECT_TRUE(wrapped);     // the left count passes 0 and comes back at 4095
   EXPECT_NE(left, -right);  // the wheels differ slightly: the chair turns
 }
 

@@ -8,10 +8,8 @@
 
 #include "analysis/kinematics.h"
 #include "analysis/strokes.h"
-#include "daq/device_access.h"
 #include "daq/sim_rig.h"
-#include "measure/encoder.h"
-#include "measure/main_loop.h"
+#include "measure/quick_record.h"
 
 namespace velquor::testing {
 
@@ -34,16 +32,7 @@ inline std::unique_ptr<SimMeasurement> Simulate(std::uint64_t seed, int n,
                                                 double interval_ms = 20) {
   auto m = std::make_unique<SimMeasurement>();
   SimRig rig(seed, interval_ms / 1000.0);
-  DeviceState dev;
-  TimerRecord timer;
-  CardSettingTexts texts;
-  OpenAioCard(rig, dev, texts);
-  OpenDioCard(rig, dev, texts);
-  for (int i = 1; i <= n; ++i) TakeSample({*m->rec, dev, timer, rig}, i);
-  m->rec->SampInterval = interval_ms;
-  m->rec->DataNum = static_cast<float>(n);
-  m->rec->MeasTime = interval_ms * n / 1000.0;
-  AssembleEncoder(*m->rec);
+  QuickRecord(rig, *m->rec, n, interval_ms);
   m->cal.Ka1 = {SimRig::kNmPerVolt, SimRig::kNmPerVolt};
   m->cal.Ka0 = {-0.25, 0.125};
   m->Analyse();
