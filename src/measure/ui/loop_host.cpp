@@ -1,6 +1,7 @@
 #include "measure/ui/loop_host.h"
 
 #include <QCoreApplication>
+#include <chrono>
 #include <utility>
 
 namespace velquor::ui {
@@ -15,9 +16,10 @@ void WindowLoopHost::ProcessEvents() {
 
 std::uint32_t WindowLoopHost::ClockMs() {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - epoch_)
+                      std::chrono::steady_clock::now().time_since_epoch())
                       .count();
-  // The pacing timer works on a wrapping 32-bit count, as the millisecond clock of old.
+  // The pacing timer works on a wrapping 32-bit count, as the millisecond clock of old; the
+  // count keeps the steady clock's own millisecond boundaries.
   return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms));
 }
 

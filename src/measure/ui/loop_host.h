@@ -1,8 +1,7 @@
 // The measurement loop's host in the desktop program: queued window events run once per
-// pass, the clock is a steady millisecond clock, and the window supplies the rest.
+// pass, the clock is the steady clock in whole milliseconds, and the window does the rest.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -27,7 +26,6 @@ class WindowLoopHost : public LoopHost {
 
  private:
   Hooks hooks_;
-  std::chrono::steady_clock::time_point epoch_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace velquor::ui

@@ -293,6 +293,10 @@ bool Form1::RunAnalysisChain() {
   DrawStrokeGraph(form7_->Picture_base->frame(), rec, ws_.series, ws_.kin, ws_.strokes,
                   ws_.GraphColor);
   form7_->ShowStrokeResults();
+  // The new graphs are painted as part of the chain, so the next cycle's first samples do
+  // not wait for them at the loop's event point.
+  for (PictureBase* frame : Picture_base) frame->pctFig()->repaint();
+  form7_->Picture_base->pctFig()->repaint();
   return true;
 }
 
