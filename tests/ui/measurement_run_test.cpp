@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/lamp.h"
 #include "program_fixture.h"
@@ -190,7 +191,19 @@ class MeasurementRunTest : public QObject {
     w.chkAutoDataSave->setChecked(true);
     int cycles = 0;
     connect(&w, &ui::Form1::cycleFinished, this, [&cycles] { ++cycles; });
-    Stopper stop(w, [&p] { return p.ws().record.SampleNo >= 300; });
+    // Viewing a saved measurement while sampling would mix two records: it is refused.
+    QTimer view;
+    view.setSingleShot(true);
+    connect(&view, &QTimer::timeout, this, [&w] { w.DataView().Command1->click(); });
+    view.start(20);
+    // F5 stops, as the Stop button does.
+    QTimer f5;
+    f5.setInterval(5);
+    connect(&f5, &QTimer::timeout, this, [&] {
+      if (p.ws().record.SampleNo >= 300) w.menuMeasure->trigger();
+    });
+    f5.start();
+    Stopper guard(w, [] { return false; });
     w.cmdStart->click();
 
     QCOMPARE(cycles, 0);
@@ -200,6 +213,25 @@ class MeasurementRunTest : public QObject {
     // The bar was looked at while sampling and shows how far the cycle got.
     QVERIFY(w.progressSamples->value() > 0);
     QCOMPARE(w.progressSamples->maximum(), 2000);
+    QVERIFY(!p.notice("stop the measurement before viewing").isEmpty());
+    QCOMPARE(w.shape_Timer->colour(), kLampRed);
+  }
+
+  void closingTheWindowEndsTheRunAndKeepsTheSettings() {
+    Program p;
+    ui::Form1& w = p.window();
+    Prepare(p, w);
+    w.show();
+    Stopper close(w, [&p, &w] {
+      if (p.ws().record.SampleNo >= 10) w.close();
+      return false;
+    });
+    w.cmdStart->click();
+    QCOMPARE(w.measuring(), 0);
+    QVERIFY(!w.isVisible());
+    QVERIFY(QFile::exists(p.path("Velquor.ini")));
+    // The devices are left open.
+    QCOMPARE(w.shape_AD->colour(), kLampGreen);
   }
 };
 

@@ -25,7 +25,7 @@ constexpr int kRowHeight = 330;
 }  // namespace
 
 Form7::Form7(const StrokeResults& strokes, QWidget* parent)
-    : FormSurface(9960, 5640, parent), strokes_(strokes) {
+    : FormSurface(9960, 5400, parent), strokes_(strokes) {
   setObjectName("Form7");
   setWindowFlag(Qt::Window);
   setWindowTitle("Calculated Results Screen");
@@ -63,7 +63,7 @@ void Form7::BuildConditions() {
 }
 
 void Form7::BuildResults() {
-  QGroupBox* f = Frame(this, "Frame2", "Calculated Results", 3120, 120, 6720, 5400);
+  QGroupBox* f = Frame(this, "Frame2", "Calculated Results", 3120, 120, 6720, 5160);
 
   // Strokes No.1 to No.3: the options choose the stroke whose statistics are shown below.
   Label(f, "Stroke", kLabelA, 270, 780, 300);
