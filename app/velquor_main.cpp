@@ -8,11 +8,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "analysis/ui/calc_results.h"
+#include "calibration/ui/calibration_screen.h"
 #include "common/workspace.h"
 #include "daq/driver_choice.h"
+#include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
+#include "daq/ui/text_screen.h"
+#include "files/ui/data_view.h"
+#include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 
 namespace {
@@ -74,19 +80,24 @@ void PrintHelp() {
       velquor::DriverChoiceHelp().c_str());
 }
 
-// Runs one measurement cycle, then pictures the main window and the Calculated Results
-// screen into `dir` and ends the program.
+// Runs one measurement cycle, then pictures the main window and every screen into `dir`
+// and ends the program.
 void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
   QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window,
                    [&window] { window.StopAction(); });
   QTimer::singleShot(300, &window, [&window, dir] {
     window.StartAction();
-    velquor::ui::Form7& results = window.CalcResults();
-    velquor::ui::ShowScreen(&results);
+    const std::pair<QWidget*, const char*> screens[] = {
+        {&window.CalcResults(), "calculated_results"}, {&window.CardSetting(), "card_setting"},
+        {&window.TextScreen(), "text_screen"},         {&window.FileOption(), "file_option"},
+        {&window.Calibration(), "calibration"},        {&window.DataView(), "data_view"}};
+    for (const auto& screen : screens) velquor::ui::ShowScreen(screen.first);
     QApplication::processEvents();
     QDir().mkpath(dir);
     bool ok = window.grab().save(dir + "/main_window.png");
-    ok = results.grab().save(dir + "/calculated_results.png") && ok;
+    for (const auto& [screen, name] : screens) {
+      ok = screen->grab().save(dir + "/" + name + ".png") && ok;
+    }
     if (!ok)
       std::fprintf(stderr, "velquor: the pictures could not be written to %s\n", qPrintable(dir));
     QCoreApplication::exit(ok ? 0 : 1);

@@ -18,48 +18,50 @@
 namespace velquor::ui {
 namespace {
 
+// The left column (device, condition, result, graph), then the two channels' tables.
+constexpr int kLeftWidth = 5160;
 constexpr int kRowTop = 540;
 constexpr int kRowStep = 390;
 
 }  // namespace
 
 Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
-    : MonitorForm(10080, 6300, "Calibration Screen", "live reading", parent),
+    : MonitorForm(11040, 6300, "Calibration Screen", "live reading", parent),
       ws_(ws),
       driver_(driver) {
   setObjectName("Form5");
   setWindowTitle("Strain Gauge Calibration Screen");
 
-  QGroupBox* ad = Frame(this, "Frame3", "A/D Converter", 120, 60, 4215, 1290);
+  QGroupBox* ad = Frame(this, "Frame3", "A/D Converter", 120, 60, kLeftWidth, 1290);
   QLineEdit** channels[] = {&Text4, &Text5};
   for (int k = 0; k < 2; ++k) {
     const int top = 270 + 330 * k;
-    Label(ad, "Channel No :", 120, top + 15, 1140, 300);
-    *channels[k] = Edit(ad, k == 0 ? "Text4" : "Text5", QString::number(k), 1260, top, 420, 300);
+    Label(ad, "Channel No :", 120, top + 15, 1320, 300);
+    *channels[k] = Edit(ad, k == 0 ? "Text4" : "Text5", QString::number(k), 1440, top, 420, 300);
     (*channels[k])->setReadOnly(true);
-    Label(ad, "Data :", 1800, top + 15, 600, 300);
-    txtVolt.at(k) = Edit(ad, "txtVolt" + QString::number(k), QString(), 2400, top, 1320, 300);
-    Label(ad, "V", 3780, top + 15, 300, 300);
+    Label(ad, "Data :", 1980, top + 15, 600, 300);
+    txtVolt.at(k) = Edit(ad, "txtVolt" + QString::number(k), QString(), 2580, top, 1500, 300);
+    Label(ad, "V", 4140, top + 15, 300, 300);
   }
   Label(ad, "Ret", 120, 945, 420, 270);
-  RetInf_AD = ReturnLine(ad, "RetInf_AD", 600, 930, 3480, 285);
+  RetInf_AD = ReturnLine(ad, "RetInf_AD", 600, 930, kLeftWidth - 720, 285);
 
-  QGroupBox* cond = Frame(this, "Frame4", "Condition", 120, 1410, 4215, 540);
-  Label(cond, "Timer Interval", 120, 225, 1140, 270);
-  txtTimerInterval = Edit(cond, "txtTimerInterval", "50", 1260, 195, 540, 300);
-  Label(cond, "msec", 1860, 225, 480, 270);
-  Command3 = Button(cond, "Command3", "Timer ON", 2460, 180, 840, 315);
-  Command2 = Button(cond, "Command2", "Timer OFF", 3330, 180, 840, 315);
+  QGroupBox* cond = Frame(this, "Frame4", "Condition", 120, 1410, kLeftWidth, 540);
+  Label(cond, "Timer Interval", 120, 225, 1380, 270);
+  txtTimerInterval = Edit(cond, "txtTimerInterval", "50", 1500, 195, 600, 300);
+  Label(cond, "msec", 2160, 225, 540, 270);
+  Command3 = Button(cond, "Command3", "Timer ON", 2760, 180, 1140, 315);
+  Command2 = Button(cond, "Command2", "Timer OFF", 3930, 180, 1140, 315);
 
-  QGroupBox* result = Frame(this, "Frame5", "Result", 120, 1980, 4215, 960);
+  QGroupBox* result = Frame(this, "Frame5", "Result", 120, 1980, kLeftWidth, 960);
   std::array<QLineEdit*, 2>* coefficients[] = {&txtKa0, &txtKa1};
   for (int ch = 0; ch < 2; ++ch) {
     const int top = 240 + 330 * ch;
     const std::string base = ch == 0 ? "txtKa0" : "txtKa1";
-    Label(result, "ch" + QString::number(ch) + ": Tq(Nm)=", 120, top + 15, 1260, 270);
-    (*coefficients[ch])[1] = Edit(result, ArrayName(base, 1), QString(), 1380, top, 1080, 300);
-    Label(result, "V x", 2520, top + 15, 420, 270);
-    (*coefficients[ch])[0] = Edit(result, ArrayName(base, 0), QString(), 2940, top, 1080, 300);
+    Label(result, "ch" + QString::number(ch) + ": Tq(Nm)=", 120, top + 15, 1440, 270);
+    (*coefficients[ch])[1] = Edit(result, ArrayName(base, 1), QString(), 1560, top, 1200, 300);
+    Label(result, "V x", 2820, top + 15, 420, 270);
+    (*coefficients[ch])[0] = Edit(result, ArrayName(base, 0), QString(), 3240, top, 1200, 300);
     for (QLineEdit* box : *coefficients[ch]) MakeReadOut(box);
   }
 
@@ -69,7 +71,7 @@ Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
         kForm5Frame.base.height);
 
   Command4 = Button(this, "Command4", "Calcuration and Save", 120, 5760, 2400, 390);
-  Command1 = Button(this, "Command1", "Close Screen", 2640, 5760, 1695, 390);
+  Command1 = Button(this, "Command1", "Close Screen", 2640, 5760, 1575, 390);
 
   BuildChannel(0);
   BuildChannel(1);
@@ -83,8 +85,9 @@ Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
 
 void Form5::BuildChannel(int ch) {
   const QString n = QString::number(ch);
-  QGroupBox* f = Frame(this, "Frame" + QString::number(ch + 1),
-                       ch == 0 ? "ch0 (Left)" : "ch1 (Right)", 4440 + 2820 * ch, 60, 2700, 6180);
+  QGroupBox* f =
+      Frame(this, "Frame" + QString::number(ch + 1), ch == 0 ? "ch0 (Left)" : "ch1 (Right)",
+            kLeftWidth + 240 + 2820 * ch, 60, 2700, 6180);
   Label(f, "Volt (V)", 120, 240, 1020, 270);
   Label(f, "Torque (Nm)", 1200, 240, 1380, 270);
   for (int j = 0; j < kCalRows; ++j) {

@@ -7,41 +7,41 @@
 
 namespace velquor::ui {
 Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
-    : FormSurface(4800, 4080, parent), driver_(driver), device_(device) {
+    : FormSurface(5400, 4080, parent), driver_(driver), device_(device) {
   setObjectName("Form2");
   setWindowFlag(Qt::Window);
   setWindowTitle("Card Setting");
 
-  QGroupBox* ad = Frame(this, "Frame1", "A/D", 120, 120, 2220, 1620);
-  Label(ad, "Driver Number", 120, 330, 1200, 300);
-  TxtDrvAD = Edit(ad, "TxtDrvAD", "30", 1380, 300, 720, 330);
-  Label(ad, "Group Number", 120, 750, 1200, 300);
-  TxtGrpAD = Edit(ad, "TxtGrpAD", "1", 1380, 720, 720, 330);
-  TxtChAD = Edit(ad, "TxtChAD", "2", 1380, 1140, 720, 330);
+  QGroupBox* ad = Frame(this, "Frame1", "A/D", 120, 120, 2520, 1620);
+  Label(ad, "Driver Number", 120, 330, 1560, 300);
+  TxtDrvAD = Edit(ad, "TxtDrvAD", "30", 1680, 300, 720, 330);
+  Label(ad, "Group Number", 120, 750, 1560, 300);
+  TxtGrpAD = Edit(ad, "TxtGrpAD", "1", 1680, 720, 720, 330);
+  TxtChAD = Edit(ad, "TxtChAD", "2", 1680, 1140, 720, 330);
   TxtChAD->setReadOnly(true);
   TxtChAD->setToolTip("Channels read");
 
-  QGroupBox* dio = Frame(this, "Frame2", "DIO", 2460, 120, 2220, 2460);
-  Label(dio, "Driver Number", 120, 330, 1200, 300);
-  TxtDrvDIO = Edit(dio, "TxtDrvDIO", "1", 1380, 300, 720, 330);
-  Label(dio, "Group Number", 120, 750, 1200, 300);
-  TxtGrpDIO = Edit(dio, "TxtGrpDIO", "1", 1380, 720, 720, 330);
+  QGroupBox* dio = Frame(this, "Frame2", "DIO", 2760, 120, 2520, 2460);
+  Label(dio, "Driver Number", 120, 330, 1560, 300);
+  TxtDrvDIO = Edit(dio, "TxtDrvDIO", "1", 1680, 300, 720, 330);
+  Label(dio, "Group Number", 120, 750, 1560, 300);
+  TxtGrpDIO = Edit(dio, "TxtGrpDIO", "1", 1680, 720, 720, 330);
   QLineEdit** ports[] = {&PortNo1Inf, &PortNo2Inf, &PortNo3Inf};
   for (int k = 0; k < 3; ++k) {
     const int top = 1200 + 390 * k;
-    Label(dio, "PortNo :", 120, top + 30, 1200, 300);
-    *ports[k] = Edit(dio, "PortNo" + QString::number(k + 1) + "Inf", QString::number(k), 1380, top,
+    Label(dio, "PortNo :", 120, top + 30, 1560, 300);
+    *ports[k] = Edit(dio, "PortNo" + QString::number(k + 1) + "Inf", QString::number(k), 1680, top,
                      720, 330);
   }
 
   Label(this, "Ret", 120, 2760, 420, 300);
-  RetInfAD = ReturnLine(this, "RetInfAD", 600, 2760, 4080, 300);
-  RetInfDIO = ReturnLine(this, "RetInfDIO", 600, 3120, 4080, 300);
+  RetInfAD = ReturnLine(this, "RetInfAD", 600, 2760, 4680, 300);
+  RetInfDIO = ReturnLine(this, "RetInfDIO", 600, 3120, 4680, 300);
 
   cmd_AioOpen = Button(this, "cmd_AioOpen", "Aio Open", 120, 3600, 1080, 360);
   cmd_DioOpen = Button(this, "cmd_DioOpen", "Dio Open", 1260, 3600, 1080, 360);
-  cmd_CardClose = Button(this, "cmd_CardClose", "Aio/Dio Close", 2400, 3600, 1200, 360);
-  cmd_close_screen = Button(this, "cmd_close_screen", "Close Screen", 3660, 3600, 1020, 360);
+  cmd_CardClose = Button(this, "cmd_CardClose", "Aio/Dio Close", 2400, 3600, 1380, 360);
+  cmd_close_screen = Button(this, "cmd_close_screen", "Close Screen", 3840, 3600, 1440, 360);
 
   connect(cmd_AioOpen, &QPushButton::clicked, this, [this] { OpenAioCard(); });
   connect(cmd_DioOpen, &QPushButton::clicked, this, [this] { OpenDioCard(); });
