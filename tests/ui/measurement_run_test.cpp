@@ -215,6 +215,17 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(w.progressSamples->maximum(), 2000);
     QVERIFY(!p.notice("stop the measurement before viewing").isEmpty());
     QCOMPARE(w.shape_Timer->colour(), kLampRed);
+    // The record now mixes the stopped cycle with the one before: File Option will not
+    // write it, until a whole cycle has been measured again.
+    w.FileOption().Command2->click();
+    QVERIFY(!p.notice("was not saved").isEmpty());
+    QVERIFY(!QFile::exists(p.path("data/RUN0000001_dat.csv")));
+    w.txtDataNum->setText("50");
+    w.chkAutoDataSave->setChecked(false);
+    connect(&w, &ui::Form1::cycleFinished, &w, &ui::Form1::StopAction);
+    w.cmdStart->click();
+    w.FileOption().Command2->click();
+    QVERIFY(QFile::exists(p.path("data/RUN0000001_dat.csv")));
   }
 
   void closingTheWindowEndsTheRunAndKeepsTheSettings() {

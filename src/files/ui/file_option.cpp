@@ -115,6 +115,12 @@ void Form4::BringMainToFront() {
 }
 
 void Form4::SaveClicked() {
+  if (saveCheck_) {
+    if (const QString why = saveCheck_(); !why.isEmpty()) {
+      emit notice("The measurement was not saved: " + why);
+      return;
+    }
+  }
   Status st = SaveDataFiles();
   if (!st.ok()) {
     // The screen stays up, so the directory or name can be corrected and Save pressed again.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "common/result.h"
 #include "common/workspace.h"
@@ -28,6 +29,11 @@ class Form4 : public FormSurface {
   void ShowFileOption();
   // Writes both data files with the current SaveFlag's set; the paths shown follow.
   Status SaveDataFiles();
+
+  // Says why the measurement in memory cannot be saved now (its record only partly taken),
+  // or nothing when it can; "Save" asks it first.
+  using SaveCheck = std::function<QString()>;
+  void SetSaveCheck(SaveCheck check) { saveCheck_ = std::move(check); }
 
   // "Save", "Cancel" and "Close Screen".
   void SaveClicked();
@@ -66,6 +72,7 @@ class Form4 : public FormSurface {
   void BringMainToFront();
 
   Workspace& ws_;
+  SaveCheck saveCheck_;
 };
 
 }  // namespace velquor::ui

@@ -145,6 +145,7 @@ class Form1 : public QMainWindow {
   void ConditionChanged();
   bool ConditionUsable(bool report);
   float LadderDataNum() const;
+  QString WhyNotSaved() const;
 
   void LoadSettings();
   void SaveSettings();
@@ -166,6 +167,9 @@ class Form1 : public QMainWindow {
   Form6* form6_ = nullptr;
   Form7* form7_ = nullptr;
   int runDepth_ = 0;
+  // The record holds samples of a cycle that was never analysed (a run stopped while
+  // sampling): its raw columns no longer match its series, so it is not saved.
+  bool recordMixed_ = false;
   int ruleDepth_ = 0;
   bool startingUp_ = false;
   bool exiting_ = false;

@@ -221,6 +221,8 @@ void Form1::StartAction() {
   // StopFlag, the outer loop ends at its next pass.
   MainLoop({ws_.record, ws_.device, timer_, driver_}, host_);
   --runDepth_;
+  // A loop that ends in the middle of a cycle leaves new samples beside the old analysis.
+  if (ws_.record.SampleNo > 0) recordMixed_ = true;
   // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
   if (runDepth_ == 0) progressTimer_.stop();
 }
@@ -269,6 +271,7 @@ void Form1::UpDataNum() {
 
 bool Form1::RunAnalysisChain() {
   MeasurementRecord& rec = ws_.record;
+  recordMixed_ = true;  // until the whole chain has run on this record
   RetInf->setText(QString());
   RetInf->setText("Calculating...");
   const Status kin =
@@ -293,6 +296,7 @@ bool Form1::RunAnalysisChain() {
   DrawStrokeGraph(form7_->Picture_base->frame(), rec, ws_.series, ws_.kin, ws_.strokes,
                   ws_.GraphColor);
   form7_->ShowStrokeResults();
+  recordMixed_ = false;
   // The new graphs are painted as part of the chain, so the next cycle's first samples do
   // not wait for them at the loop's event point.
   for (PictureBase* frame : Picture_base) frame->pctFig()->repaint();
@@ -334,6 +338,17 @@ void Form1::AfterCycle() {
   }
   if (std::string n = driver_.TakeNotice(); !n.empty()) Notice(ToQ(n));
   emit cycleFinished();
+}
+
+QString Form1::WhyNotSaved() const {
+  if (runDepth_ > 0 && ws_.record.SampleNo > 0) {
+    return "a measurement cycle is being sampled; save after it, or stop and measure again";
+  }
+  if (recordMixed_) {
+    return "the last cycle was stopped while sampling, so the record mixes it with the "
+           "measurement before; measure again, or reload a saved one in Data View";
+  }
+  return {};
 }
 
 void Form1::ViewSavedMeasurement() {
