@@ -1,6 +1,7 @@
 #include "files/calibration_file.h"
 
 #include <array>
+#include <cmath>
 
 #include "calibration/fit.h"
 #include "common/number_parse.h"
@@ -77,13 +78,15 @@ CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& fi
       out.notices.push_back(EndsEarly(file, line, "no calibration is loaded"));
       return finish();
     }
-    if (!BeginsWithNumber(value->text)) {
+    const double v = Val(value->text);
+    if (!BeginsWithNumber(value->text) || !std::isfinite(v)) {
       all_read = false;
       out.notices.push_back({file, value->line, value->index,
                              std::string(kCoefficientLabels.at(k)) + " \"" + value->text +
-                                 "\" is not a number; it counts 0 and no calibration is loaded"});
+                                 "\" is not a usable number; it counts 0 and no calibration is "
+                                 "loaded"});
     }
-    Coefficient(out.values, k) = Val(value->text);
+    Coefficient(out.values, k) = std::isfinite(v) ? v : 0.0;
   }
   out.values.loaded = all_read;
   return finish();

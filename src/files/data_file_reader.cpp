@@ -176,12 +176,13 @@ Result<int> ReadRows(FieldReader& r, LoadedData& d, const std::string& path, int
       if (k == 2 && sample == 1) first_time = f->text;
       if (k <= 2) continue;  // sample number and time are recomputed, not read
       const Column& col = kColumns.at(static_cast<std::size_t>(k - 3));
-      if (!BeginsWithNumber(f->text)) {
+      const double v = Val(f->text);
+      if (!BeginsWithNumber(f->text) || !std::isfinite(v)) {
         return Problem{path, f->line, f->index,
                        std::string("expected a number for ") + col.name + " of sample " +
                            std::to_string(sample) + ", found " + Quoted(f->text)};
       }
-      col.store(d, sample, Val(f->text));
+      col.store(d, sample, v);
     }
     ++i;
   }

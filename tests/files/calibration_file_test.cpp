@@ -95,7 +95,9 @@ TEST(CalibrationFile, WhatCannotBeReadIsReported) {
       {"ends before the coefficients", whole.substr(0, whole.find("ch1 Ka1")), 32, "ends early",
        true},
       {"a coefficient is no number", std::string(whole).replace(whole.find("12.5"), 4, "abc"), 30,
-       "not a number", true},
+       "not a usable number", true},
+      {"a coefficient too large for a number",
+       std::string(whole).replace(whole.find("12.5"), 4, "3e999"), 30, "not a usable number", true},
   };
   for (const auto& c : cases) {
     CalibrationLoad got = ReadCalibrationText(c.text, "Velquor.clb");
