@@ -200,14 +200,14 @@ class MeasurementRunTest : public QObject {
     QTimer f5;
     f5.setInterval(5);
     connect(&f5, &QTimer::timeout, this, [&] {
-      if (p.ws().record.SampleNo >= 300) w.menuMeasure->trigger();
+      if (p.ws().record.SampleNo >= 500) w.menuMeasure->trigger();
     });
     f5.start();
     Stopper guard(w, [] { return false; });
     w.cmdStart->click();
 
     QCOMPARE(cycles, 0);
-    QVERIFY(p.ws().record.SampleNo >= 300);
+    QVERIFY(p.ws().record.SampleNo >= 500);
     QVERIFY(p.ws().record.SampleNo < 2000);
     QVERIFY(!QFile::exists(p.path("data/RUN0000001_dat.csv")));
     // The bar was looked at while sampling and shows how far the cycle got.

@@ -73,9 +73,9 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   notices_ = std::make_unique<NoticeLog>(noticeLine, this).release();
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
 
-  // Samples taken so far, looked at ten times a second; the sampling itself never waits
+  // Samples taken so far, looked at five times a second; the sampling itself never waits
   // for it.
-  progressTimer_.setInterval(100);
+  progressTimer_.setInterval(200);
   connect(&progressTimer_, &QTimer::timeout, this, &Form1::ShowProgress);
 
   // The screens that the settings and calibration files fill exist from the start; the

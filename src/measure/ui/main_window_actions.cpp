@@ -297,10 +297,11 @@ bool Form1::RunAnalysisChain() {
                   ws_.GraphColor);
   form7_->ShowStrokeResults();
   recordMixed_ = false;
-  // The new graphs are painted as part of the chain, so the next cycle's first samples do
-  // not wait for them at the loop's event point.
-  for (PictureBase* frame : Picture_base) frame->pctFig()->repaint();
-  form7_->Picture_base->pctFig()->repaint();
+  // The new graphs and tables are painted as part of the chain, so the next cycle's first
+  // samples do not wait for them at the loop's event point; one repaint per window puts
+  // them on screen at once.
+  centralWidget()->repaint();
+  form7_->Picture_base->repaint();
   return true;
 }
 
