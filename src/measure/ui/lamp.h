@@ -1,4 +1,5 @@
-// A status lamp of the main window: a round shape filled with one of the lamp colours.
+// A status lamp of the main window: a round shape filled with green, red or yellow, as the
+// device, timer and save states it stands for.
 #pragma once
 
 #include <QWidget>
