@@ -15,7 +15,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+      .count();
 }
 
 // Notes the moment of every analog read, which is the moment a sample is taken.
@@ -68,15 +69,20 @@ void Run(int interval_ms, int samples) {
 
   std::vector<double> late_ms;
   for (std::size_t k = 0; k < rig.read_ns.size(); ++k) {
-    const std::int64_t due_ns =
-        (static_cast<std::int64_t>(host.start_ms) + static_cast<std::int64_t>(k + 1) * interval_ms) * 1000000;
+    const std::int64_t due_ns = (static_cast<std::int64_t>(host.start_ms) +
+                                 static_cast<std::int64_t>(k + 1) * interval_ms) *
+                                1000000;
     late_ms.push_back(static_cast<double>(rig.read_ns[k] - due_ns) / 1e6);
   }
   std::sort(late_ms.begin(), late_ms.end());
-  auto pct = [&](double p) { return late_ms[static_cast<std::size_t>(p * static_cast<double>(late_ms.size() - 1))]; };
-  std::printf("interval %2d ms, %4zu samples: lateness median %.4f ms, p99 %.4f ms, max %.4f ms; %.0f passes/s\n",
-              interval_ms, late_ms.size(), pct(0.5), pct(0.99), late_ms.back(),
-              static_cast<double>(host.passes) / seconds);
+  auto pct = [&](double p) {
+    return late_ms[static_cast<std::size_t>(p * static_cast<double>(late_ms.size() - 1))];
+  };
+  std::printf(
+      "interval %2d ms, %4zu samples: lateness median %.4f ms, p99 %.4f ms, max %.4f ms; %.0f "
+      "passes/s\n",
+      interval_ms, late_ms.size(), pct(0.5), pct(0.99), late_ms.back(),
+      static_cast<double>(host.passes) / seconds);
 }
 
 }  // namespace

@@ -11,9 +11,15 @@ constexpr Rgb MakeRgb(int r, int g, int b) {
   return static_cast<Rgb>(r & 0xFF) + 256u * static_cast<Rgb>(g & 0xFF) +
          65536u * static_cast<Rgb>(b & 0xFF);
 }
-constexpr int RedOf(Rgb c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(Rgb c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(Rgb c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RedOf(Rgb c) {
+  return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(Rgb c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(Rgb c) {
+  return static_cast<int>((c >> 16) & 0xFF);
+}
 
 inline constexpr Rgb kLampGreen = MakeRgb(0, 255, 0);
 inline constexpr Rgb kLampRed = MakeRgb(255, 0, 0);

@@ -13,7 +13,9 @@ void FieldReader::ConsumeLineEnd() {
   index_ = 0;
 }
 
-bool FieldReader::AtEnd() const { return pos_ >= text_.size() && !pending_empty_; }
+bool FieldReader::AtEnd() const {
+  return pos_ >= text_.size() && !pending_empty_;
+}
 
 std::optional<Field> FieldReader::Next() {
   if (pos_ >= text_.size()) {

@@ -7,7 +7,9 @@
 namespace velquor {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of s that reads as a decimal number, 0 when none.
 std::size_t NumberPrefix(std::string_view s) {
@@ -57,7 +59,9 @@ double Convert(std::string_view s) {
   return v;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 }  // namespace
 

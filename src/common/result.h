@@ -22,8 +22,8 @@ struct Problem {
 template <class T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : v_(std::move(value)) {}              // NOLINT(google-explicit-constructor)
-  Result(Problem problem) : v_(std::move(problem)) {}    // NOLINT(google-explicit-constructor)
+  Result(T value) : v_(std::move(value)) {}            // NOLINT(google-explicit-constructor)
+  Result(Problem problem) : v_(std::move(problem)) {}  // NOLINT(google-explicit-constructor)
 
   bool ok() const { return std::holds_alternative<T>(v_); }
   explicit operator bool() const { return ok(); }

@@ -6,8 +6,9 @@ namespace velquor {
 
 float BinaryToVI(float min_v, float max_v, int /*mode*/, int bits, std::uint16_t code) {
   const double steps = std::ldexp(1.0, bits);
-  return static_cast<float>(static_cast<double>(min_v) +
-                            static_cast<double>(code) * (static_cast<double>(max_v) - min_v) / steps);
+  return static_cast<float>(static_cast<double>(min_v) + static_cast<double>(code) *
+                                                             (static_cast<double>(max_v) - min_v) /
+                                                             steps);
 }
 
 std::uint16_t VIToBinary(float min_v, float max_v, int bits, double volts) {

@@ -12,15 +12,15 @@ namespace velquor {
 // Codes shared by the program's own backends (a real card's library may add its own).
 namespace daq_code {
 inline constexpr std::int32_t kOk = 0;
-inline constexpr std::int32_t kNotOpen = 7;            // no device behind this identifier
-inline constexpr std::int32_t kRequestNotBuilt = 8;    // the read request was never built
-inline constexpr std::int32_t kUnsupportedMode = 11;   // 8255 control word other than 0x9B
-inline constexpr std::int32_t kNoSuchDevice = 10001;   // driver/group number names no device
-inline constexpr std::int32_t kOpenFailed = 10002;     // the device exists but cannot be opened
-inline constexpr std::int32_t kConfigFailed = 10003;   // range, resolution or port setup refused
-inline constexpr std::int32_t kReadFailed = 10004;     // the read itself failed
+inline constexpr std::int32_t kNotOpen = 7;           // no device behind this identifier
+inline constexpr std::int32_t kRequestNotBuilt = 8;   // the read request was never built
+inline constexpr std::int32_t kUnsupportedMode = 11;  // 8255 control word other than 0x9B
+inline constexpr std::int32_t kNoSuchDevice = 10001;  // driver/group number names no device
+inline constexpr std::int32_t kOpenFailed = 10002;    // the device exists but cannot be opened
+inline constexpr std::int32_t kConfigFailed = 10003;  // range, resolution or port setup refused
+inline constexpr std::int32_t kReadFailed = 10004;    // the read itself failed
 inline constexpr std::int32_t kCloseFailed = 10005;
-inline constexpr std::int32_t kEndOfData = 10006;      // replay reached its end (and restarted)
+inline constexpr std::int32_t kEndOfData = 10006;         // replay reached its end (and restarted)
 inline constexpr std::int32_t kRangeUnavailable = 10007;  // no -10..10 V input range
 inline constexpr std::int32_t kResolutionMismatch = 10008;  // codes are not 12-bit
 inline constexpr std::int32_t kNoSuchPort = 10009;  // a port number names no port of the device

@@ -10,6 +10,8 @@ namespace velquor {
 std::string ReturnCodeText(std::int32_t code);  // 0 -> "000h", 10 -> "00Ah", 12345 -> "039h"
 
 // The digits shown are "000": the lamp turns green.
-inline bool ReturnCodeShowsSuccess(std::int32_t code) { return ReturnCodeText(code) == "000h"; }
+inline bool ReturnCodeShowsSuccess(std::int32_t code) {
+  return ReturnCodeText(code) == "000h";
+}
 
 }  // namespace velquor

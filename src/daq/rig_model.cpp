@@ -21,11 +21,14 @@ std::uint64_t Mix(std::uint64_t x) {
 }  // namespace
 
 double RigModel::Noise(std::uint64_t seed, std::int64_t index, int stream) {
-  std::uint64_t h = Mix(seed ^ Mix(static_cast<std::uint64_t>(index) * 4 + static_cast<std::uint64_t>(stream)));
+  std::uint64_t h =
+      Mix(seed ^ Mix(static_cast<std::uint64_t>(index) * 4 + static_cast<std::uint64_t>(stream)));
   return static_cast<double>(h >> 11) / static_cast<double>(1ull << 52) - 1.0;
 }
 
-RigModel::RigModel(std::uint64_t seed, double dt) : seed_(seed), dt_(dt) { Reset(); }
+RigModel::RigModel(std::uint64_t seed, double dt) : seed_(seed), dt_(dt) {
+  Reset();
+}
 
 void RigModel::Reset() {
   n_ = 0;

@@ -15,7 +15,9 @@ constexpr double kTwoPi = 6.283185307179586;
 SimRig::SimRig(std::uint64_t seed, double seconds_per_read)
     : seed_(seed), analog_(seed, seconds_per_read), digital_(seed, seconds_per_read) {}
 
-std::string SimRig::Describe() const { return "simulated rig (seed " + std::to_string(seed_) + ")"; }
+std::string SimRig::Describe() const {
+  return "simulated rig (seed " + std::to_string(seed_) + ")";
+}
 
 std::int32_t SimRig::Fail(std::int32_t code, std::string why) {
   last_error_ = std::move(why);
@@ -36,18 +38,21 @@ std::int32_t SimRig::AioOpen(std::int32_t& id, std::int16_t, std::int16_t) {
 }
 
 std::int32_t SimRig::AioInp(std::int32_t id, AioRequest& req) {
-  if (!aio_open_ || id != kAioId) return Fail(daq_code::kNotOpen, "simulated A/D device is not open");
+  if (!aio_open_ || id != kAioId)
+    return Fail(daq_code::kNotOpen, "simulated A/D device is not open");
   if (!req.Built()) return Fail(daq_code::kRequestNotBuilt, "A/D read request was never built");
   RigSample s = analog_.At(++analog_reads_);
   for (int ch = 0; ch < 2; ++ch) {
-    double volts = s.torque[ch] / kNmPerVolt + 0.002 * RigModel::Noise(seed_, analog_reads_, 10 + ch);
+    double volts =
+        s.torque[ch] / kNmPerVolt + 0.002 * RigModel::Noise(seed_, analog_reads_, 10 + ch);
     (*req.AiData).at(static_cast<std::size_t>(ch)) = VIToBinary(-10.0f, 10.0f, 12, volts);
   }
   return daq_code::kOk;
 }
 
 std::int32_t SimRig::AioClose(std::int32_t id) {
-  if (!aio_open_ || id != kAioId) return Fail(daq_code::kNotOpen, "simulated A/D device is not open");
+  if (!aio_open_ || id != kAioId)
+    return Fail(daq_code::kNotOpen, "simulated A/D device is not open");
   aio_open_ = false;
   return daq_code::kOk;
 }
@@ -60,16 +65,18 @@ std::int32_t SimRig::DioOpen(std::int32_t& id, std::int16_t, std::int16_t) {
 }
 
 std::int32_t SimRig::Dio8255Mode(std::int32_t id, std::int16_t, std::int16_t control) {
-  if (!dio_open_ || id != kDioId) return Fail(daq_code::kNotOpen, "simulated DIO device is not open");
+  if (!dio_open_ || id != kDioId)
+    return Fail(daq_code::kNotOpen, "simulated DIO device is not open");
   if (control != 0x9B) {
-    return Fail(daq_code::kUnsupportedMode,
-                "8255 control word " + std::to_string(control) + " is not supported (only 0x9B, all inputs)");
+    return Fail(daq_code::kUnsupportedMode, "8255 control word " + std::to_string(control) +
+                                                " is not supported (only 0x9B, all inputs)");
   }
   return daq_code::kOk;
 }
 
 std::int32_t SimRig::DioInp(std::int32_t id, DioRequest& req) {
-  if (!dio_open_ || id != kDioId) return Fail(daq_code::kNotOpen, "simulated DIO device is not open");
+  if (!dio_open_ || id != kDioId)
+    return Fail(daq_code::kNotOpen, "simulated DIO device is not open");
   if (!req.Built()) return Fail(daq_code::kRequestNotBuilt, "DIO read request was never built");
   RigSample s = digital_.At(++digital_reads_);
   const std::uint16_t left = EncoderCount(s.angle[0], true);  // mounted mirrored: counts backwards
@@ -85,7 +92,8 @@ std::int32_t SimRig::DioInp(std::int32_t id, DioRequest& req) {
 }
 
 std::int32_t SimRig::DioClose(std::int32_t id) {
-  if (!dio_open_ || id != kDioId) return Fail(daq_code::kNotOpen, "simulated DIO device is not open");
+  if (!dio_open_ || id != kDioId)
+    return Fail(daq_code::kNotOpen, "simulated DIO device is not open");
   dio_open_ = false;
   return daq_code::kOk;
 }

@@ -29,9 +29,9 @@ std::optional<ConditionProblem> CheckCondition(double samp_interval, double data
                                 " msec cannot pace a measurement: it must be at least 1 msec"};
   }
   if (!std::isfinite(meas_time) || meas_time <= 0) {
-    return ConditionProblem{ConditionField::kSamplingTime,
-                            "Sampling Time " + PlainForm(meas_time) +
-                                " sec cannot be used: it must be greater than 0"};
+    return ConditionProblem{
+        ConditionField::kSamplingTime,
+        "Sampling Time " + PlainForm(meas_time) + " sec cannot be used: it must be greater than 0"};
   }
   return std::nullopt;
 }

@@ -24,9 +24,8 @@ void MainLoop(LoopParts p, LoopHost& host) {
   // The pacing is fixed at entry; a later change of the interval changes only the time axis.
   const double rounded = RoundHalfEven(rec.SampInterval);
   const std::int64_t loop_interval =
-      std::isfinite(rounded)
-          ? static_cast<std::int64_t>(std::clamp(rounded, 0.0, 2147483647.0))
-          : 0;
+      std::isfinite(rounded) ? static_cast<std::int64_t>(std::clamp(rounded, 0.0, 2147483647.0))
+                             : 0;
   rec.StopFlag = false;
   // An interval that rounds to 0 ms never starts the timer: no sample is ever due.
   SoftTimer(p.timer, loop_interval, host.ClockMs());

@@ -12,9 +12,9 @@ namespace velquor {
 inline constexpr const char* kProgramName = "Velquor10";
 
 struct MeasurementRecord {
-  Grid<float, 2, kSampleSlots> Volt;                 // V, channel 0..1
-  Grid<std::uint8_t, 3, kSampleSlots> PortByte;      // raw port bytes, port 0..2
-  Grid<float, 2, kSampleSlots> Encoder;              // counts 0..4095, channel 0..1
+  Grid<float, 2, kSampleSlots> Volt;             // V, channel 0..1
+  Grid<std::uint8_t, 3, kSampleSlots> PortByte;  // raw port bytes, port 0..2
+  Grid<float, 2, kSampleSlots> Encoder;          // counts 0..4095, channel 0..1
 
   double SampInterval = 0.0;  // ms
   float DataNum = 0.0f;       // samples

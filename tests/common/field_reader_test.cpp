@@ -23,11 +23,11 @@ TEST(FieldReader, SplitsFieldsAndLines) {
   };
   const Case cases[] = {
       {"a, b,\"c,d\"\r\ne\r\n", {"a", "b", "c,d", "e"}},
-      {"ヘッダ(Auto),\r\n", {"ヘッダ(Auto)", ""}},          // an empty value
-      {"x,\r\n\r\ny", {"x", "", "", "y"}},                  // an empty line is one empty field
-      {"a,", {"a", ""}},                                    // a trailing comma promises a field
-      {"  lead, \"q\" junk,z\n", {"lead", "q", "z"}},       // junk after a closing quote dropped
-      {"\"open,to end", {"open,to end"}},                   // an unclosed quote runs to the end
+      {"ヘッダ(Auto),\r\n", {"ヘッダ(Auto)", ""}},     // an empty value
+      {"x,\r\n\r\ny", {"x", "", "", "y"}},             // an empty line is one empty field
+      {"a,", {"a", ""}},                               // a trailing comma promises a field
+      {"  lead, \"q\" junk,z\n", {"lead", "q", "z"}},  // junk after a closing quote dropped
+      {"\"open,to end", {"open,to end"}},              // an unclosed quote runs to the end
       {"", {}},
   };
   for (const auto& c : cases) {

@@ -44,7 +44,8 @@ TEST(SoftTimer, LastStaysOnGridAcrossThe31BitBoundary) {
   TimerRecord t;
   SoftTimer(t, 1000, 0x7FFFFC00u);
   int ticks = 0;
-  for (std::uint32_t clock = 0x7FFFFC00u; clock != 0x80000FA0u; ++clock) ticks += SoftTimer(t, -1, clock);
+  for (std::uint32_t clock = 0x7FFFFC00u; clock != 0x80000FA0u; ++clock)
+    ticks += SoftTimer(t, -1, clock);
   EXPECT_EQ(ticks, 5);  // the signed overflow of start + interval does not stall pacing
 }
 
