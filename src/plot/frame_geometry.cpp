@@ -32,8 +32,10 @@ FrameLayout LayoutFrame(const FrameGeometry& g, double sx, double sy) {
   const int sideLeft = f.left - kGap - sideWidth;
 
   const std::array<TwipRect, 6> texts = {{
-      {f.left - kEndBoxWidth / 2, belowTop, kEndBoxWidth, kBoxHeight},
-      {figRight - kEndBoxWidth / 2, belowTop, kEndBoxWidth, kBoxHeight},
+      // Centred under the edges of the plotting area, but never past the frame's own edges.
+      {std::max(f.left - kEndBoxWidth / 2, 0), belowTop, kEndBoxWidth, kBoxHeight},
+      {std::min(figRight - kEndBoxWidth / 2, g.base.width - kEndBoxWidth), belowTop, kEndBoxWidth,
+       kBoxHeight},
       {sideLeft, figBottom - kBoxHeight, sideWidth, kBoxHeight},
       // Level with the top edge, unless that would put it over the legend row.
       {sideLeft, std::max(f.top, kLegendBottom), sideWidth, kBoxHeight},

@@ -72,7 +72,9 @@ Status PictureBase::ExportPng(const std::string& path, double scale) const {
 void PictureBase::ShowText(AxisText which) {
   QLineEdit* box = boxes_.at(static_cast<std::size_t>(which));
   const QString text = QString::fromStdString(frame_.Text(which));
-  box->setFont(FitFont(box->font(), fontPixels_, text, box->width()));
+  // The box keeps a few pixels of frame and margin on each side; fit the text inside them.
+  constexpr int kBoxMargins = 8;
+  box->setFont(FitFont(box->font(), fontPixels_, text, box->width() - kBoxMargins));
   box->setText(text);
   box->setCursorPosition(0);
 }
