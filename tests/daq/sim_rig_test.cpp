@@ -36,18 +36,14 @@ TEST(SimRig, SameSeedSameRecordOtherSeedAnother) {
 TEST(SimRig, TorqueShowsPushesAboutOnceASecond) {
   auto rec = Record(1, 250);  // 5 s at 20 ms a read
   int onsets = 0;
-  float peak = 0, lowest = 0;
   bool pushing = false;
+  float peak = 0, lowest = 0;
   for (int i = 1; i <= 250; ++i) {
-    float tq = rec->Volt(0, i) * static_cast<float>(SimRig::kNmPerVolt);
+    const float tq = rec->Volt(0, i) * static_cast<float>(SimRig::kNmPerVolt);
     peak = std::max(peak, tq);
     lowest = std::min(lowest, tq);
-    if (!pushing && tq > 5) {
-      ++onsets;
-      pushing = true;
-    } else if (tq < 2) {
-      pushing = false;
-    }
+    onsets += !pushing && tq > 5;
+    pushing = tq > 5 || (pushing && tq >= 2);  // a push ends when the torque falls below 2 Nm
   }
   EXPECT_GE(onsets, 4);
   EXPECT_LE(onsets, 6);
@@ -82,16 +78,13 @@ TEST(SimRig, LeftEncoderCountsBackwardsAndWraps) {
 TEST(SimRig, RefusesClosedDevicesAndOtherModes) {
   SimRig rig;
   DeviceState dev;
-  dev.AioReq = {&dev.AiData, &dev.ChannelList, 2};
   EXPECT_EQ(rig.AioInp(1, dev.AioReq), daq_code::kNotOpen);
-  std::int32_t id = 0;
-  EXPECT_EQ(rig.DioOpen(id, 1, 1), 0);
-  EXPECT_EQ(rig.Dio8255Mode(id, 0, 0x80), daq_code::kUnsupportedMode);
-  EXPECT_FALSE(rig.LastError().empty());
-  EXPECT_EQ(rig.Dio8255Mode(id, 0, 0x9B), 0);
-  EXPECT_EQ(rig.DioInp(id, dev.DioReq), daq_code::kRequestNotBuilt);
-  EXPECT_EQ(rig.DioClose(id), 0);
-  EXPECT_EQ(rig.DioClose(id), daq_code::kNotOpen);
+  EXPECT_EQ(rig.DioOpen(dev.DioId, 1, 1), 0);
+  EXPECT_EQ(rig.Dio8255Mode(dev.DioId, 0, 0x80), daq_code::kUnsupportedMode);
+  EXPECT_NE(rig.LastError().find("8255 control word 128"), std::string::npos) << rig.LastError();
+  EXPECT_EQ(rig.DioInp(dev.DioId, dev.DioReq), daq_code::kRequestNotBuilt);
+  EXPECT_EQ(rig.DioClose(dev.DioId), 0);
+  EXPECT_EQ(rig.DioClose(dev.DioId), daq_code::kNotOpen);
 }
 
 }  // namespace
