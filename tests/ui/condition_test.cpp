@@ -1,7 +1,5 @@
 // The linked condition boxes as typed into the window, refusing Start under a condition no
 // measurement can be taken under, and the F1 to F3 keys.
-#include <QtTest>
-
 #include "measure/ui/lamp.h"
 #include "program_fixture.h"
 
@@ -18,16 +16,16 @@ class ConditionTest : public QObject {
     Program p;
     ui::Form1& w = p.window();
     w.txtTimerInterval->setText("20");
-    w.txtDataNum->setText("100");
+    w.txtDataNum->selectAll();
+    QTest::keyClicks(w.txtDataNum, "100");  // by way of "1" and "10"
     QCOMPARE(w.txtSampTime->text(), QString("2"));
     w.txtSampTime->setText("2.5");
     QCOMPARE(w.txtDataNum->text(), QString("125"));
     QCOMPARE(w.txtSampTime->text(), QString("2.5"));
     QCOMPARE(p.ws().record.DataNum, 125.0f);
     QCOMPARE(p.ws().record.MeasTime, 2.5);
-    // Typing key by key goes through every intermediate text without failing.
-    w.txtTimerInterval->selectAll();
-    QTest::keyClicks(w.txtTimerInterval, "33");
+    // A new interval keeps the count and moves the time.
+    w.txtTimerInterval->setText("33");
     QCOMPARE(w.txtSampTime->text(), QString("4.125"));
     QCOMPARE(w.txtDataNum->text(), QString("125"));
     QCOMPARE(p.ws().record.SampInterval, 33.0);
@@ -76,12 +74,12 @@ class ConditionTest : public QObject {
     QVERIFY(!w.noticeLine->text().contains(says));
   }
 
-  void saveModeCycleFollowsSaveMode() {
+  void functionKeys() {
     Program p;
     ui::Form1& w = p.window();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    // Clicking a box changes its lamp but not the cycle's position.
+    // F1 follows SaveMode: clicking a box changes its lamp but not the cycle's position.
     w.chkAutoDataSave->click();
     QCOMPARE(w.shape_AutoSave->colour(), kLampGreen);
     QCOMPARE(w.SaveMode, 0);
@@ -94,30 +92,20 @@ class ConditionTest : public QObject {
       QCOMPARE(w.shape_ManSave->colour(), s[1] ? kLampGreen : kLampRed);
       QCOMPARE(w.SaveMode, s[2]);
     }
-  }
-
-  void dataNumberKeys_data() {
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("to");
-    QTest::newRow("F3 from 150") << u"150"_s << int(Qt::Key_F3) << u"200"_s;
-    QTest::newRow("F2 from 5") << u"5"_s << int(Qt::Key_F2) << u"5"_s;
-    // A refused count is stepped from as it stands in the box.
-    QTest::newRow("F2 from 2500") << u"2500"_s << int(Qt::Key_F2) << u"1600"_s;
-  }
-  void dataNumberKeys() {
-    QFETCH(QString, from);
-    QFETCH(int, key);
-    QFETCH(QString, to);
-    Program p;
-    ui::Form1& w = p.window();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.txtDataNum->setText(from);
-    QTest::keyClick(&w, static_cast<Qt::Key>(key));
-    QCOMPARE(w.txtDataNum->text(), to);
-    // The sampling time follows the new count.
-    QCOMPARE(w.txtSampTime->text(), QString::number(to.toDouble() * 0.02));
+    // F3 and F2 step along the ladder, a refused count from where it stands in the box; the
+    // sampling time follows. From, after F3, after F2:
+    const char* ladder[][3] = {{"3", "3", "3"},          {"5", "10", "5"},
+                               {"100", "200", "50"},     {"150", "200", "100"},
+                               {"1600", "2000", "1200"}, {"2000", "2000", "1600"},
+                               {"2500", "2000", "1600"}};
+    for (const auto& [from, up, down] : ladder) {
+      for (const auto& [key, to] : {std::pair{Qt::Key_F3, up}, std::pair{Qt::Key_F2, down}}) {
+        w.txtDataNum->setText(from);
+        QTest::keyClick(&w, key);
+        QCOMPARE(w.txtDataNum->text(), QString(to));
+        QCOMPARE(w.txtSampTime->text(), QString::number(QString(to).toDouble() * 0.02));
+      }
+    }
   }
 };
 

@@ -3,12 +3,12 @@
 #include <QDirIterator>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QtTest>
 #include <variant>
 
 #include "analysis/result_texts.h"
 #include "analysis/ui/calc_results.h"
 #include "calibration/ui/calibration_screen.h"
+#include "files/calibration_file.h"
 #include "files/ui/data_view.h"
 #include "program_fixture.h"
 
@@ -47,17 +47,11 @@ QMap<QString, QString> ShownResults(ui::Form1& w) {
 // automatically as data\RUN0000001 when `save`.
 void MeasureOnce(Program& p, bool save) {
   ui::Form1& w = p.window();
+  p.ws().calibration.Ka1 = {20, 20};
   p.Prepare("200");
   w.CalcResults().txtStartPosCond->setText("0");
   w.chkAutoDataSave->setChecked(save);
   p.Run(1);
-}
-
-Program& OnTheRig(Program& p) {
-  Calibration cal = Calibration::DesignTime();
-  cal.Ka1 = {20, 20};
-  p.WriteCalibration(cal);
-  return p;
 }
 
 }  // namespace
@@ -87,12 +81,6 @@ class DataScreensTest : public QObject {
     f.cmdSet.at(1).at(5)->click();
     QCOMPARE(f.txtVoltData.at(1).at(5)->text(), QString());
     QCOMPARE(Circles(f).back(), (CircleCmd{0, -5, 0.05f, kWhite}));
-    // "Clear" empties one channel only.
-    f.txtVoltData.at(1).at(0)->setText("1");
-    f.cmdSet.at(0).at(3)->click();
-    f.cmdCls.at(0)->click();
-    QCOMPARE(f.txtVoltData.at(0).at(3)->text(), QString());
-    QCOMPARE(f.txtVoltData.at(1).at(0)->text(), QString("1"));
   }
 
   void fitShowsDrawsAndWrites_data() {
@@ -148,7 +136,7 @@ class DataScreensTest : public QObject {
 
   void dataViewReloadsASavedMeasurement() {
     Program p;
-    ui::Form1& w = OnTheRig(p).window();
+    ui::Form1& w = p.window();
     MeasureOnce(p, true);
     QVERIFY2(p.ws().strokes.StrokeCount >= 1, "the rig should push at least twice in 4 s");
     const QMap<QString, QString> saved = ShownResults(w);
@@ -180,7 +168,7 @@ class DataScreensTest : public QObject {
 
   void strokeChoiceAndReSave() {
     Program p;
-    ui::Form1& w = OnTheRig(p).window();
+    ui::Form1& w = p.window();
     MeasureOnce(p, false);
     ui::Form7& f = w.CalcResults();
     QVERIFY(p.ws().strokes.StrokeCount >= 2);

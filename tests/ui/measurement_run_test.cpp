@@ -1,14 +1,12 @@
 // Real measurement runs on the simulated rig through the window: cycles until Stop with
-// automatic saving, the manual hand-over, a save that fails, a Start nested in a run, F5.
-#include <QFile>
-#include <QTimer>
-#include <QtTest>
-
+// automatic saving, the hand-over to File Option (asked for, or after a failed save), a
+// Start nested in a run, F5.
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/lamp.h"
 #include "program_fixture.h"
 
+using namespace Qt::StringLiterals;
 using velquor::testing::Program;
 
 namespace velquor {
@@ -18,10 +16,6 @@ int LineCount(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return -1;
   return f.readAll().count("\r\n");
-}
-
-QString Numbered(const char* head, int number) {
-  return QString("%1%2").arg(head).arg(number, 7, 10, QChar('0'));
 }
 
 }  // namespace
@@ -38,15 +32,14 @@ class MeasurementRunTest : public QObject {
     p.Run(3);
 
     QCOMPARE(p.cycles, 3);
-    for (int k = 1; k <= 3; ++k) {
-      const QString stem = p.path("data/" + Numbered("RUN", k));
+    for (const char* k : {"1", "2", "3"}) {
+      const QString stem = p.path("data/RUN000000") + k;
       QVERIFY2(QFile::exists(stem + "_dat.csv"), qPrintable(stem));
       QCOMPARE(LineCount(stem + "_csv.csv"), 2 + 50);
     }
-    QVERIFY(!QFile::exists(p.path("data/" + Numbered("RUN", 4) + "_dat.csv")));
+    QVERIFY(!QFile::exists(p.path("data/RUN0000004_dat.csv")));
     QCOMPARE(w.FileOption().txtFileOrg->text(), QString("4"));
-    QCOMPARE(w.FileOption().txtFileDat->text(),
-             p.stored("data") + "\\" + Numbered("RUN", 4) + "_dat.csv");
+    QCOMPARE(w.FileOption().txtFileDat->text(), p.stored("data") + "\\RUN0000004_dat.csv");
     QCOMPARE(w.measuring(), 0);
     QVERIFY(w.cmdStart->isEnabled());
     QVERIFY(!w.cmdStop->isEnabled());
@@ -57,54 +50,52 @@ class MeasurementRunTest : public QObject {
     QVERIFY(!w.txtSpeedMax[0]->text().isEmpty());
   }
 
-  void manualHandOver_data() {
-    QTest::addColumn<bool>("autoToo");
-    QTest::newRow("manual save") << false;
-    QTest::newRow("automatic and manual save") << true;
+  void fileOptionTakesOverAfterOneCycle_data() {
+    QTest::addColumn<bool>("automatic");
+    QTest::addColumn<bool>("manual");
+    QTest::addColumn<QString>("autoDir");
+    QTest::addColumn<QString>("autoOrg");  // the automatic number afterwards
+    QTest::addColumn<QString>("saveAs");   // what File Option's Save then writes
+    QTest::newRow("manual save") << false << true << u"data"_s << u"1"_s << u"data/M0000006"_s;
+    QTest::newRow("automatic and manual save")
+        << true << true << u"data"_s << u"2"_s << u"data/M0000006"_s;
+    // A failed automatic save stops the run and keeps the measurement for File Option.
+    QTest::newRow("automatic save fails")
+        << true << false << u"nowhere"_s << u"1"_s << u"nowhere/RUN0000001"_s;
   }
-  void manualHandOver() {
-    QFETCH(bool, autoToo);
+  void fileOptionTakesOverAfterOneCycle() {
+    QFETCH(bool, automatic);
+    QFETCH(bool, manual);
+    QFETCH(QString, autoDir);
+    QFETCH(QString, autoOrg);
+    QFETCH(QString, saveAs);
     Program p;
     ui::Form1& w = p.window();
-    p.Prepare();
-    w.chkManDataSave->setChecked(true);
-    w.chkAutoDataSave->setChecked(autoToo);
-    p.Run();  // the hand-over ends the run by itself
-
     ui::Form4& f = w.FileOption();
+    p.Prepare();
+    f.txtFileDir->setText(p.stored(autoDir));
+    w.chkAutoDataSave->setChecked(automatic);
+    w.chkManDataSave->setChecked(manual);
+    p.Run();  // the hand-over, or the failed save, ends the run by itself
+
     QCOMPARE(p.cycles, 1);
     QVERIFY(f.isVisible());
-    QCOMPARE(p.ws().record.SaveFlag, 1);
-    QCOMPARE(f.txtFileOrg_Man->text(), QString("6"));
+    QCOMPARE(p.ws().record.SaveFlag, manual ? 1 : 0);
+    QCOMPARE(f.txtFileOrg->text(), autoOrg);
+    const QString manOrg = manual ? "6" : "5";
+    QCOMPARE(f.txtFileOrg_Man->text(), manOrg);
     QVERIFY(!QFile::exists(p.path("data/M0000005_dat.csv")));
-    QCOMPARE(QFile::exists(p.path("data/RUN0000001_dat.csv")), autoToo);
-    QCOMPARE(f.txtFileOrg->text(), QString(autoToo ? "2" : "1"));
+    QCOMPARE(QFile::exists(p.path("data/RUN0000001_dat.csv")), automatic && autoDir == "data");
+    const QString failed = p.notice("Automatic save failed");
+    QVERIFY2(failed.contains("RUN0000001") == (autoDir == "nowhere"), qPrintable(failed));
 
-    // "Save" writes the measurement under the advanced manual number.
+    // "Save" writes the kept measurement (once its directory exists) under the number shown.
+    QDir().mkpath(p.path(autoDir));
     f.Command2->click();
-    QVERIFY(QFile::exists(p.path("data/M0000006_dat.csv")));
-    QCOMPARE(LineCount(p.path("data/M0000006_csv.csv")), 2 + 50);
+    QVERIFY(QFile::exists(p.path(saveAs + "_dat.csv")));
+    QCOMPARE(LineCount(p.path(saveAs + "_csv.csv")), 2 + 50);
     QVERIFY(!f.isVisible());
-    QCOMPARE(f.txtFileOrg_Man->text(), QString("6"));
-  }
-
-  void failedAutomaticSaveKeepsTheMeasurement() {
-    Program p;
-    ui::Form1& w = p.window();
-    p.Prepare();
-    w.FileOption().txtFileDir->setText(p.stored("nowhere"));
-    w.chkAutoDataSave->setChecked(true);
-    p.Run();  // stops after the cycle whose save failed
-
-    QCOMPARE(p.cycles, 1);
-    const QString notice = p.notice("Automatic save failed");
-    QVERIFY2(notice.contains("RUN0000001"), qPrintable(notice));
-    QCOMPARE(w.FileOption().txtFileOrg->text(), QString("1"));
-    QVERIFY(w.FileOption().isVisible());
-    // Once the directory exists, File Option saves the same measurement under that number.
-    QDir().mkpath(p.path("nowhere"));
-    w.FileOption().Command2->click();
-    QCOMPARE(LineCount(p.path("nowhere/RUN0000001_csv.csv")), 2 + 50);
+    QCOMPARE(f.txtFileOrg_Man->text(), manOrg);
   }
 
   void startDuringARunNestsAndBothEnd() {
@@ -152,7 +143,6 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(p.cycles, 0);
     QVERIFY(p.ws().record.SampleNo >= 500);
     QVERIFY(p.ws().record.SampleNo < 2000);
-    QVERIFY(!QFile::exists(p.path("data/RUN0000001_dat.csv")));
     // The bar was looked at while sampling and shows how far the cycle got.
     QVERIFY(w.progressSamples->value() > 0);
     QCOMPARE(w.progressSamples->maximum(), 2000);

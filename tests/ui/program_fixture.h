@@ -14,11 +14,9 @@
 #include <memory>
 #include <string>
 
-#include "common/text_file.h"
 #include "common/workspace.h"
 #include "daq/sim_rig.h"
 #include "daq/ui/form_kit.h"
-#include "files/calibration_file.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
@@ -40,8 +38,6 @@ class Program {
     window_.reset();
     QDir::setCurrent(old_);
   }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
 
   // The window as the start-up sequence leaves it; made on first use, so the files and the
   // driver can be prepared first.
@@ -58,13 +54,6 @@ class Program {
   QString path(const QString& name) const { return dir_.filePath(name); }
   // A directory as the File Option boxes hold it, "\" between the parts.
   QString stored(const QString& name) const { return QString(path(name)).replace('/', '\\'); }
-
-  // Velquor.clb as an earlier calibration left it.
-  void WriteCalibration(Calibration cal) const {
-    cal.loaded = true;
-    QVERIFY(
-        WriteShiftJisFile(ui::FromQ(path(kCalibrationFileName)), CalibrationText(cal).text).ok());
-  }
 
   // A short fast condition (1 ms, `count` samples); both naming sets in data\: RUN from 1
   // for automatic saves, M from 5 for manual ones.
@@ -91,21 +80,15 @@ class Program {
         QObject::connect(&w, &ui::Form1::cycleFinished, &w, [this, &w, until, stop_after] {
           if (stop_after > 0 && cycles >= until) w.cmdStop->click();
         });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &w, [&w] { w.StopAction(); });
-    guard.start(20000);
+    QTimer::singleShot(20000, &w, [&w] { w.StopAction(); });
     w.cmdStart->click();
     QObject::disconnect(stop);
   }
 
   // The latest notice that contains `part`, or an empty text.
   QString notice(const QString& part) {
-    const QStringList& all = window().Notices().entries();
-    for (auto it = all.rbegin(); it != all.rend(); ++it) {
-      if (it->contains(part)) return *it;
-    }
-    return {};
+    const QStringList hits = window().Notices().entries().filter(part);
+    return hits.isEmpty() ? QString() : hits.last();
   }
 
   int cycles = 0;  // measurement cycles finished so far
