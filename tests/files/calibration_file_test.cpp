@@ -45,15 +45,13 @@ TEST(CalibrationFile, ThirtyThreeLinesWithPointsAndCoefficients) {
   EXPECT_EQ(lines[32], "ch1 Ka0,0.3333333");  // single precision after a fit
 }
 
-TEST(CalibrationFile, LoadingAndSavingWithoutAFitReproducesTheFile) {
+TEST(CalibrationFile, ACoefficientWithMoreDigitsIsReadAndWrittenAsStored) {
   std::string file = CalibrationText(Fitted()).text;
   file.replace(file.find("ch1 Ka0,0.3333333"), 17, "ch1 Ka0,0.333333333333333");
   CalibrationLoad got = ReadCalibrationText(file, "Velquor.clb");
   EXPECT_TRUE(got.notices.empty());
   EXPECT_TRUE(got.values.loaded);
   EXPECT_EQ(got.values.Ka0[1], 0.333333333333333);  // read in double precision
-  EXPECT_EQ(got.values.VoltText[0][7], "0.25");
-  EXPECT_EQ(got.values.TqText[1][12], "30");
   EXPECT_EQ(CalibrationText(got.values).text, file);
 }
 
@@ -69,6 +67,7 @@ TEST(CalibrationFile, PointTextsReadBackWhole) {
     EXPECT_EQ(got.values.TqText[0][3], expected);
     EXPECT_EQ(got.values.VoltText[1][12], expected);
     EXPECT_EQ(got.values.Ka1[0], 12.5) << t << ": the coefficients are not shifted";
+    EXPECT_EQ(CalibrationText(got.values).text, f.text) << t << ": saved again unchanged";
   }
 }
 

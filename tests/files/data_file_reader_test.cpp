@@ -224,22 +224,5 @@ TEST(LoadDataFiles, ReadsThePairFromDiskOrSaysWhatIsMissing) {
   EXPECT_NE(missing.problem().what.find("No such file"), std::string::npos);
 }
 
-TEST(CommitLoadedData, CopiesOnlyTheSamplesTheFileHolds) {
-  auto loaded = Read(SmallPair());
-  ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
-  auto rec = std::make_unique<MeasurementRecord>();
-  auto s = std::make_unique<DerivedSeries>();
-  rec->Volt(0, 4) = 9;  // an earlier, longer measurement
-  s->Torque(1, 4) = 9;
-  s->Angle_rad(0, 2) = 9;  // not in the file
-  CommitLoadedData(*loaded.value(), *rec, *s);
-  EXPECT_EQ(std::make_tuple(rec->DataNum, rec->SampInterval, rec->MeasTime, rec->Volt(1, 3)),
-            std::make_tuple(3.0f, 20.0, 0.06, -0.5f));
-  EXPECT_EQ(std::make_tuple(s->Torque(0, 3), s->Distance(kDistanceAv, 3), s->Alpha_deg(3), s->y(1)),
-            std::make_tuple(7.0f, 13.0f, 20.0, 22.0f));
-  EXPECT_EQ(std::make_tuple(rec->Volt(0, 4), s->Torque(1, 4), s->Angle_rad(0, 2)),
-            std::make_tuple(9.0f, 9.0f, 9.0f));
-}
-
 }  // namespace
 }  // namespace velquor
