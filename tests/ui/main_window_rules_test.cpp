@@ -10,7 +10,8 @@ namespace velquor {
 namespace {
 
 // Sampling Time from interval and count by the leading-number rule, and Data Number back
-// from a complete sampling time; nothing where the box has to keep its text.
+// from a complete sampling time; nothing where the box has to keep its text (no finite
+// result, or a zero interval to divide by).
 TEST(ConditionRules, LinkedBoxTexts) {
   struct Case {
     bool toTime;
@@ -21,8 +22,7 @@ TEST(ConditionRules, LinkedBoxTexts) {
   const Case cases[] = {
       {true, "0.5", "3", "0.0015"},           {true, "20abc", "100", "2"},
       {true, "1e308", "1e308", std::nullopt}, {false, "2.55", "20", "127.5"},
-      {false, "2", "0", std::nullopt},  // no division by a zero interval
-      {false, "2.5s", "20", std::nullopt},
+      {false, "2", "0", std::nullopt},        {false, "2.5s", "20", std::nullopt},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.toTime ? SampTimeText(c.a, c.b) : DataNumText(c.a, c.b), c.got)
