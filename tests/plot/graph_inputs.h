@@ -1,7 +1,8 @@
-// What the graph tests draw from: a record, its series and results filled by hand, and
-// seven frames that record what is drawn into them.
+// What the graph tests draw from: a record, its series and results filled by hand, seven
+// frames that record what is drawn into them, and readers of the recorded commands.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -34,12 +35,10 @@ struct GraphInputs {
     in->record.SampInterval = 20;
     in->record.DataNum = static_cast<float>(n);
     in->record.MeasTime = 20.0 * n / 1000;
-    for (int i = 0; i <= std::min(n, kMaxSamples); ++i) {
+    for (int i = 0; i <= n; ++i) {
       for (int ch = 0; ch < 2; ++ch) {
         in->series.Torque(ch, i) = 0.5f * i + ch;
         in->series.Speed(ch, i) = 0.01f * i + ch;
-        in->series.Distance(ch, i) = 0.002f * i + ch;
-        in->series.Power(ch, i) = 0.25f * i - ch;
       }
       in->series.Alpha_deg(i) = 0.1 * i;
       in->series.Beta_deg(i) = -0.1f * i;
@@ -49,50 +48,56 @@ struct GraphInputs {
     return in;
   }
 
-  std::array<PlotFrame*, kMainGraphCount> FramePointers() {
+  void DrawAll() {
     std::array<PlotFrame*, kMainGraphCount> p{};
     for (std::size_t g = 0; g < p.size(); ++g) p[g] = &frames[g].frame;
-    return p;
+    DrawMainGraphs(p, record, series, kin, colours);
   }
-  void DrawAll() { DrawMainGraphs(FramePointers(), record, series, kin, colours); }
-  const RecordingCanvas& Canvas(int g) { return frames.at(static_cast<std::size_t>(g)).canvas; }
-  const std::string& Text(int g, AxisText t) {
-    return frames.at(static_cast<std::size_t>(g)).frame.Text(t);
-  }
+  RecordingFrame& At(int g) { return frames.at(static_cast<std::size_t>(g)); }
 };
 
-inline std::vector<LineCmd> LinesIn(const RecordingCanvas& c, Rgb colour) {
-  std::vector<LineCmd> out;
+template <class Cmd>
+std::vector<Cmd> CommandsOf(const RecordingCanvas& c) {
+  std::vector<Cmd> out;
   for (const auto& cmd : c.commands()) {
-    if (const auto* l = std::get_if<LineCmd>(&cmd); l != nullptr && l->colour == colour) {
-      out.push_back(*l);
-    }
+    if (const auto* k = std::get_if<Cmd>(&cmd)) out.push_back(*k);
   }
   return out;
 }
 
-// A one-word name per command, for comparing the order of what was drawn.
-inline std::string KindOf(const CanvasCommand& cmd) {
-  if (const auto* l = std::get_if<LineCmd>(&cmd)) {
-    if (l->colour == kReferenceGrey) return "grey";
-    if (l->colour == kMarkerGrey) return "marker";
-    if (l->colour == kCh0) return "ch0";
-    if (l->colour == kCh1) return "ch1";
-    if (l->colour == kOther) return "other";
-    return "line";
-  }
-  if (const auto* w = std::get_if<PenWidthCmd>(&cmd)) return "pen" + std::to_string(w->pixels);
-  if (const auto* f = std::get_if<FillStyleCmd>(&cmd)) {
-    return f->style == FillStyle::kSolid ? "solid" : "transparent";
-  }
-  if (std::holds_alternative<FillColourCmd>(cmd)) return "fillcolour";
-  if (std::holds_alternative<CircleCmd>(cmd)) return "circle";
-  return "scale";
+// The frame's first `count` texts, from Xmin on, joined by "|".
+inline std::string Texts(const PlotFrame& f, int count = kAxisTextCount) {
+  std::string s;
+  for (int t = 0; t < count; ++t) s += (t == 0 ? "" : "|") + f.Text(static_cast<AxisText>(t));
+  return s;
 }
 
-inline std::vector<std::string> KindsOf(const RecordingCanvas& c) {
-  std::vector<std::string> out;
-  for (const auto& cmd : c.commands()) out.push_back(KindOf(cmd));
+inline std::vector<LineCmd> LinesIn(const RecordingCanvas& c, Rgb colour) {
+  auto lines = CommandsOf<LineCmd>(c);
+  std::erase_if(lines, [colour](const LineCmd& l) { return l.colour != colour; });
+  return lines;
+}
+
+// One letter per command, for comparing the order of what was drawn: lines by colour
+// (g grey reference, m marker, a ch0, b ch1, o the third colour, l any other), a pen width
+// as its digit, S and T the solid and transparent fill, F a fill colour, C a circle, s a
+// scale.
+inline std::string KindsOf(const RecordingCanvas& c) {
+  const std::array<Rgb, 5> named = {kReferenceGrey, kMarkerGrey, kCh0, kCh1, kOther};
+  std::string out;
+  for (const auto& cmd : c.commands()) {
+    if (const auto* l = std::get_if<LineCmd>(&cmd)) {
+      out += "gmabol"[std::find(named.begin(), named.end(), l->colour) - named.begin()];
+    } else if (const auto* w = std::get_if<PenWidthCmd>(&cmd)) {
+      out += static_cast<char>('0' + w->pixels);
+    } else if (const auto* f = std::get_if<FillStyleCmd>(&cmd)) {
+      out += f->style == FillStyle::kSolid ? 'S' : 'T';
+    } else {
+      out += std::holds_alternative<ScaleCmd>(cmd)    ? 's'
+             : std::holds_alternative<CircleCmd>(cmd) ? 'C'
+                                                      : 'F';
+    }
+  }
   return out;
 }
 
