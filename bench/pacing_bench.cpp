@@ -9,25 +9,13 @@
 #include "daq/device_access.h"
 #include "daq/sim_rig.h"
 #include "measure/main_loop.h"
+#include "timed_rig.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
-      .count();
-}
-
-// Notes the moment of every analog read, which is the moment a sample is taken.
-class TimedRig : public velquor::SimRig {
- public:
-  std::vector<std::int64_t> read_ns;
-  std::int32_t AioInp(std::int32_t id, velquor::AioRequest& req) override {
-    read_ns.push_back(NowNs());
-    return SimRig::AioInp(id, req);
-  }
-};
+using velquor::bench::NowNs;
+using velquor::bench::Percentile;
+using velquor::bench::TimedRig;
 
 class BenchHost : public velquor::LoopHost {
  public:
@@ -74,14 +62,11 @@ void Run(int interval_ms, int samples) {
                                 1000000;
     late_ms.push_back(static_cast<double>(rig.read_ns[k] - due_ns) / 1e6);
   }
-  std::sort(late_ms.begin(), late_ms.end());
-  auto pct = [&](double p) {
-    return late_ms[static_cast<std::size_t>(p * static_cast<double>(late_ms.size() - 1))];
-  };
+  auto pct = [&](double p) { return Percentile(late_ms, p); };
   std::printf(
       "interval %2d ms, %4zu samples: lateness median %.4f ms, p99 %.4f ms, max %.4f ms; %.0f "
       "passes/s\n",
-      interval_ms, late_ms.size(), pct(0.5), pct(0.99), late_ms.back(),
+      interval_ms, late_ms.size(), pct(0.5), pct(0.99), Percentile(late_ms, 1.0),
       static_cast<double>(host.passes) / seconds);
 }
 

@@ -28,25 +28,13 @@
 #include "plot/main_graphs.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
+#include "timed_rig.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
-      .count();
-}
-
-// Notes the moment of every analog read, which is the moment a sample is taken.
-class TimedRig : public velquor::SimRig {
- public:
-  std::vector<std::int64_t> read_ns;
-  std::int32_t AioInp(std::int32_t id, velquor::AioRequest& req) override {
-    read_ns.push_back(NowNs());
-    return SimRig::AioInp(id, req);
-  }
-};
+using velquor::bench::NowNs;
+using velquor::bench::Percentile;
+using velquor::bench::TimedRig;
 
 template <class F>
 double MedianMs(F&& step) {
@@ -58,12 +46,6 @@ double MedianMs(F&& step) {
   }
   std::sort(ms.begin(), ms.end());
   return ms[ms.size() / 2];
-}
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1))];
 }
 
 }  // namespace
