@@ -77,6 +77,14 @@ std::string NumberText(double v, int digits, bool keep_sign_blank) {
   if (std::isnan(v)) return keep_sign_blank ? " NaN" : "NaN";
   if (std::isinf(v)) return v < 0 ? "-Inf" : (keep_sign_blank ? " Inf" : "Inf");
   if (v == 0.0) return keep_sign_blank ? " 0" : "0";  // negative zero too
+  // Whole numbers that fit the digits (sample numbers, encoder counts) print as they are.
+  if (std::fabs(v) < 1e7 && v == std::trunc(v)) {
+    std::array<char, 16> buf;  // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    char* p = buf.data();
+    if (v > 0 && keep_sign_blank) *p++ = ' ';
+    p = std::to_chars(p, buf.data() + buf.size(), static_cast<long long>(v)).ptr;
+    return std::string(buf.data(), p);
+  }
 
   const Decimal d = RoundToDigits(v, digits);
   int len = d.count;
