@@ -177,9 +177,8 @@ std::string FormatPattern(double v, std::string_view pattern) {
   std::size_t nz = ip.find_first_not_of('0');
   ip = nz == std::string::npos ? "" : ip.substr(nz);
   while (!dp.empty() && dp.back() == '0') dp.pop_back();
-  // A value that rounds to zero is shown without a sign.
-  bool negative = v < 0 && !(ip.empty() && dp.empty());
-  return (negative ? "-" : "") + ip + "." + dp;
+  // Every negative value carries its sign, also one that rounds to nothing ("-.").
+  return (v < 0 ? "-" : "") + ip + "." + dp;
 }
 
 }  // namespace velquor

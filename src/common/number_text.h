@@ -16,7 +16,8 @@ std::string PlainForm(float v);
 std::string PlainForm(double v);
 
 // A digit pattern such as "###.#": rounded to as many decimals as there are "#" after the
-// point, trailing zeros dropped, the point always printed (0.5 -> ".5", 2 -> "2.", 0 -> ".").
+// point, trailing zeros dropped, the point always printed (0.5 -> ".5", 2 -> "2.", 0 -> "."),
+// and "-" before the digits of every negative value (-0.04 -> "-." with "###.#").
 std::string FormatPattern(double v, std::string_view pattern);
 
 // Str-form or plain form with a given number of significant digits (7 or 15).

@@ -89,7 +89,9 @@ TEST(NumberForms, DigitPatterns) {
       {1.0, "##.####", "1."},
       {static_cast<double>(1.2f), "##.##", "1.2"},
       {static_cast<double>(0.0123f * 1000.0f), "###.#", "12.3"},
-      {-0.04, "###.#", "."},         // rounds to zero: no sign
+      {-0.04, "###.#", "-."},  // rounds to nothing, still negative
+      {-0.0, "###.#", "."},    // negative zero is not a negative value
+      {-0.00004, "##.####", "-."},
       {1234.56, "###.#", "1234.6"},  // the integer part keeps all its digits
       {9.96, "###.#", "10."},
       {1.005, "##.##", "1."},  // 1.00499999... in binary
