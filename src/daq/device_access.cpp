@@ -32,6 +32,7 @@ DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
     out.notice = std::string("A/D ") +
                  (!drv ? "Driver Number \"" + texts.TxtDrvAD : "Group Number \"" + texts.TxtGrpAD) +
                  "\" is not a whole number from -32768 to 32767; the A/D device was not opened";
+    out.retInf = out.notice;  // the return-code line says so too, not an old code
   } else {
     dev.AioDrvNo = *drv;
     dev.GrpNo = *grp;
@@ -57,6 +58,7 @@ DeviceOutcome OpenDioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
         std::string("DIO ") +
         (!drv ? "Driver Number \"" + texts.TxtDrvDIO : "Group Number \"" + texts.TxtGrpDIO) +
         "\" is not a whole number from -32768 to 32767; the DIO device was not opened";
+    out.retInf = out.notice;
     return out;
   }
   dev.DioDrvNo = *drv;

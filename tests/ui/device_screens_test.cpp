@@ -72,10 +72,18 @@ class DeviceScreensTest : public QObject {
     QCOMPARE(f.Timer1.isActive(), ms > 0);
     QCOMPARE(w.shape_Timer->colour(), accepted ? kLampGreen : kLampRed);
     QCOMPARE(p.notice("Text Screen: Timer Interval").isEmpty(), accepted);
+    QCOMPARE(p.notice("Text Screen").endsWith("the monitor stays off"), !accepted);
     if (ms > 0) {
       QCOMPARE(f.Timer1.interval(), ms);
       QTRY_COMPARE(f.DataInf.at(2)->text(), QString("B7"));
       QCOMPARE(f.txtData.at(2)->text(), QString("183"));
+      // An interval that is no number leaves the running monitor as it was, and says so.
+      f.txtTimerInterval->setText("fast");
+      f.Command3->click();
+      QCOMPARE(f.Timer1.interval(), ms);
+      QVERIFY(f.Timer1.isActive());
+      QVERIFY(p.notice("Text Screen")
+                  .endsWith(QString("kept the previous interval of %1 msec").arg(ms)));
     }
     f.Command1->click();
     QVERIFY(!f.isVisible());
@@ -92,12 +100,12 @@ class DeviceScreensTest : public QObject {
     QCOMPARE(w.shape_AD->colour(), kLampRed);
     QCOMPARE(w.shape_DIO->colour(), kLampRed);
 
-    // A driver number that is not a number opens nothing and says so.
+    // A driver number that is not a number opens nothing and says so, on the screen too.
     f.TxtDrvAD->setText("thirty");
     f.cmd_AioOpen->click();
-    QCOMPARE(f.RetInfAD->text(), QString("AioClose Return Code = 000h"));
     QCOMPARE(w.shape_AD->colour(), kLampRed);
     QVERIFY(p.notice("\"thirty\"").contains("not opened"));
+    QCOMPARE(f.RetInfAD->text(), p.notice("\"thirty\""));
 
     f.TxtDrvAD->setText("31");
     f.cmd_AioOpen->click();

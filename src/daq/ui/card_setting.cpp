@@ -66,7 +66,10 @@ CardSettingTexts Form2::Texts() const {
 }
 
 void Form2::Show(QLabel* line, const DeviceOutcome& out, bool analog) {
-  if (out.retInf) line->setText(ToQ(*out.retInf));
+  if (out.retInf) {
+    line->setText(ToQ(*out.retInf));
+    line->setToolTip(ToQ(*out.retInf));  // a problem may be longer than the line
+  }
   if (analog) {
     emit aioLamp(out.lampGreen);
   } else {

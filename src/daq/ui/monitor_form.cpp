@@ -18,8 +18,13 @@ MonitorForm::MonitorForm(int design_width, int design_height, QString screen, QS
 
 void MonitorForm::TimerOn() {
   if (!StartWindowTimer(Timer1, txtTimerInterval)) {
+    // The timer goes on as it was: ticking at its old interval, or not at all.
+    const QString kept =
+        Timer1.isActive()
+            ? "kept the previous interval of " + QString::number(Timer1.interval()) + " msec"
+            : "kept the previous interval; the " + reading_ + " stays off";
     emit notice(screen_ + ": Timer Interval \"" + txtTimerInterval->text() +
-                "\" is not a whole number of msec; the " + reading_ + " was not started");
+                "\" is not a whole number of msec; " + kept);
     return;
   }
   emit timerLamp(kLampGreen);
