@@ -11,10 +11,11 @@ constexpr int kEndBoxWidth = 480;  // wide enough for "-0.2", narrow enough to s
 constexpr int kSideBoxWidth = 600;
 constexpr int kGap = 30;
 constexpr double kFontPixels = 11.0;
-// The legend row: squares at 240 and 840 across, captions at 480 and 1080, all from 120 down.
-constexpr TwipRect kShapes[2] = {{240, 120, 135, 135}, {840, 120, 135, 135}};
-constexpr TwipRect kLabels[2] = {{480, 90, 330, 195}, {1080, 90, 330, 195}};
-constexpr int kLegendBottom = 90 + 195;
+// The legend: two rows (square, caption) in the corner below the Y axis and left of Xmin.
+constexpr int kShapeSize = 135;
+constexpr int kLabelWidth = 330;
+constexpr int kLabelHeight = 195;
+constexpr int kLegendRowStep = kLabelHeight + 15;
 
 }  // namespace
 
@@ -28,8 +29,11 @@ FrameLayout LayoutFrame(const FrameGeometry& g, double sx, double sy) {
   const int figRight = f.left + f.width;
   const int figBottom = f.top + f.height;
   const int belowTop = figBottom + kGap;
-  const int sideWidth = std::min(kSideBoxWidth, f.left - 2 * kGap);
-  const int sideLeft = f.left - kGap - sideWidth;
+  // The Y title runs upwards in a strip along the frame's left edge; the Y ends stand
+  // between it and the plotting area.
+  const TwipRect yTitle{kGap, f.top, kBoxHeight, f.height};
+  const int sideLeft = std::max(f.left - kGap - kSideBoxWidth, yTitle.left + yTitle.width + kGap);
+  const int sideWidth = f.left - kGap - sideLeft;
 
   const std::array<TwipRect, 6> texts = {{
       // Centred under the edges of the plotting area, but never past the frame's own edges.
@@ -37,18 +41,23 @@ FrameLayout LayoutFrame(const FrameGeometry& g, double sx, double sy) {
       {std::min(figRight - kEndBoxWidth / 2, g.base.width - kEndBoxWidth), belowTop, kEndBoxWidth,
        kBoxHeight},
       {sideLeft, figBottom - kBoxHeight, sideWidth, kBoxHeight},
-      // Level with the top edge, unless that would put it over the legend row.
-      {sideLeft, std::max(f.top, kLegendBottom), sideWidth, kBoxHeight},
+      {sideLeft, f.top, sideWidth, kBoxHeight},
       {f.left + kEndBoxWidth / 2 + kGap, belowTop, f.width - kEndBoxWidth - 2 * kGap, kBoxHeight},
-      {kGap, f.top + f.height / 2 - kBoxHeight / 2, f.left - 2 * kGap, kBoxHeight},
+      yTitle,
   }};
 
   FrameLayout out;
   out.base = ToPixels({0, 0, g.base.width, g.base.height}, sx, sy);
   out.fig = ToPixels(f, sx, sy);
   for (std::size_t i = 0; i < texts.size(); ++i) out.texts.at(i) = ToPixels(texts.at(i), sx, sy);
-  out.shapes = {ToPixels(kShapes[0], sx, sy), ToPixels(kShapes[1], sx, sy)};
-  out.labels = {ToPixels(kLabels[0], sx, sy), ToPixels(kLabels[1], sx, sy)};
+  for (std::size_t ch = 0; ch < 2; ++ch) {
+    const int top = belowTop + kLegendRowStep * static_cast<int>(ch);
+    const int shapeLeft = 2 * kGap;
+    const int labelLeft = shapeLeft + kShapeSize + 2 * kGap;
+    out.shapes.at(ch) = ToPixels(
+        {shapeLeft, top + (kLabelHeight - kShapeSize) / 2, kShapeSize, kShapeSize}, sx, sy);
+    out.labels.at(ch) = ToPixels({labelLeft, top, kLabelWidth, kLabelHeight}, sx, sy);
+  }
   out.fontPixels = kFontPixels * std::min(sx, sy);
   return out;
 }

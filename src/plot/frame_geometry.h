@@ -43,7 +43,7 @@ inline constexpr FrameGeometry kForm5Frame = {{120, 3000, 4215, 2655}, {960, 240
 struct FrameLayout {
   PixelRect base;                   // the whole frame, at (0, 0)
   PixelRect fig;                    // plotting area
-  std::array<PixelRect, 6> texts;   // Xmin, Xmax, Ymin, Ymax, Xaxis, Yaxis
+  std::array<PixelRect, 6> texts;   // Xmin, Xmax, Ymin, Ymax, Xaxis, Yaxis (upright strip)
   std::array<PixelRect, 2> shapes;  // legend squares Shape_ch0, Shape_ch1
   std::array<PixelRect, 2> labels;  // legend captions Label2 "ch0", Label1 "ch1"
   double fontPixels = 0.0;          // text size that suits the boxes
@@ -55,9 +55,9 @@ PixelRect ToPixels(const TwipRect& r, double sx, double sy);
 // Lays out a frame stretched by sx and sy from its design size (1, 1 at design size):
 // Xmin and Xmax centred under the left and right edges of the plotting area, Ymax level
 // with its top and Ymin with its bottom on its left, the X title centred below it, the Y
-// title on its left at mid height, the legend row in the top-left corner. Where the
-// plotting area starts level with the legend row, Ymax sits just below the row instead,
-// so the legend caption and the number never share a place.
+// title (drawn turned a quarter to the left) in a strip along the frame's left edge as high
+// as the plotting area, and the legend's two rows in the corner below the Y axis, where
+// neither an axis number nor the plot lies.
 FrameLayout LayoutFrame(const FrameGeometry& g, double sx, double sy);
 
 }  // namespace velquor

@@ -177,9 +177,19 @@ TEST(FramePicture, PngHasTheTracesWhereTheScalePutsThem) {
     EXPECT_GT(CountColour(img, QRect(x - 2, y - 2, 5, 5), s.colour), 0)
         << s.volt << " V, " << s.torque << " Nm";
   }
-  // Legend squares in the channel colours, at 240,120 and 840,120 twips.
-  EXPECT_EQ(img.pixelColor(41, 25), ToQColor(kCh0));
-  EXPECT_EQ(img.pixelColor(121, 25), ToQColor(kCh1));
+  // Legend squares in the channel colours, one above the other below the Y axis, centred
+  // 127 twips across and 2182 and 2392 twips down.
+  EXPECT_EQ(img.pixelColor(17, 291), ToQColor(kCh0));
+  EXPECT_EQ(img.pixelColor(17, 319), ToQColor(kCh1));
+  // The Y title runs up its strip along the left edge (30..285 twips across, level with the
+  // plotting area): its letters cover many more rows than columns.
+  QRect inked;
+  for (int y = 32; y < 274; ++y) {
+    for (int x = 4; x < 38; ++x) {
+      if (img.pixelColor(x, y).lightness() < 128) inked |= QRect(x, y, 1, 1);
+    }
+  }
+  EXPECT_GT(inked.height(), 3 * inked.width()) << inked.width() << " x " << inked.height();
 }
 
 TEST(ReanalysisPngs, EightPicturesNamedAfterTheStem) {

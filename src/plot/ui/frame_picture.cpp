@@ -61,6 +61,16 @@ QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,
     const auto which = static_cast<AxisText>(t);
     const QString text = QString::fromStdString(frame.Text(which));
     const QRectF box = ToQRect(layout.texts.at(static_cast<std::size_t>(t)));
+    if (which == AxisText::kYaxis) {
+      // Turned a quarter to the left, running up along the axis.
+      p.setFont(FitFont(p.font(), layout.fontPixels, text, box.height()));
+      p.save();
+      p.translate(box.left(), box.bottom());
+      p.rotate(-90);
+      p.drawText(QRectF(0, 0, box.height(), box.width()), Qt::AlignCenter, text);
+      p.restore();
+      continue;
+    }
     p.setFont(FitFont(p.font(), layout.fontPixels, text, box.width()));
     p.drawText(box, static_cast<int>(AlignmentOf(which)), text);
   }

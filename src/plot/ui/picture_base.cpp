@@ -18,6 +18,23 @@ QRect ToQRect(const PixelRect& r) {
           static_cast<int>(std::lround(r.y + r.h)) - top};
 }
 
+// The Y title: a box like the others, but its text is drawn turned a quarter to the left so
+// that it runs up along the axis at the normal size.
+class UprightTitle : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::Text));
+    p.translate(0, height());
+    p.rotate(-90);
+    p.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text());
+  }
+};
+
 template <class W, class... Args>
 W* Child(QWidget* parent, Args&&... args) {
   return std::make_unique<W>(std::forward<Args>(args)..., parent).release();
@@ -30,9 +47,16 @@ PictureBase::PictureBase(const FrameGeometry& geometry, QWidget* parent)
   setObjectName("Picture_base");
   for (int t = 0; t < kAxisTextCount; ++t) {
     const auto which = static_cast<AxisText>(t);
-    QLineEdit* box = Child<QLineEdit>(this);
+    QLineEdit* box = which == AxisText::kYaxis ? Child<UprightTitle>(this) : Child<QLineEdit>(this);
     box->setObjectName(kAxisTextNames.at(static_cast<std::size_t>(t)));
     box->setFrame(false);
+    // Typing never starts in an axis box, nor does Tab stop there; its background lets the
+    // frame's lines show through.
+    box->setFocusPolicy(Qt::ClickFocus);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    box->setPalette(pal);
+    box->setAutoFillBackground(false);
     box->setTextMargins(0, 0, 0, 0);
     box->setAlignment(AlignmentOf(which));
     boxes_.at(static_cast<std::size_t>(t)) = box;
@@ -74,7 +98,8 @@ void PictureBase::ShowText(AxisText which) {
   const QString text = QString::fromStdString(frame_.Text(which));
   // The box keeps a few pixels of frame and margin on each side; fit the text inside them.
   constexpr int kBoxMargins = 8;
-  box->setFont(FitFont(box->font(), fontPixels_, text, box->width() - kBoxMargins));
+  const int length = which == AxisText::kYaxis ? box->height() : box->width();
+  box->setFont(FitFont(box->font(), fontPixels_, text, length - kBoxMargins));
   box->setText(text);
   box->setCursorPosition(0);
 }
