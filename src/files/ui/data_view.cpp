@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "common/path_map.h"
 #include "files/data_file_reader.h"
 
 namespace velquor::ui {
@@ -48,7 +49,7 @@ Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), 
   FillDrives();
   connect(Drive1, &QComboBox::currentIndexChanged, this,
           [this](int) { SetDirectory(Drive1->currentData(kPathRole).toString()); });
-  connect(Dir1, &QTreeWidget::itemExpanded, this, &Form6::Expand);
+  connect(Dir1, &QTreeWidget::itemExpanded, this, &Form6::Relist);
   connect(Dir1, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
             if (!item) return;
@@ -75,19 +76,32 @@ void Form6::FillDrives() {
   }
 }
 
-void Form6::Expand(QTreeWidgetItem* item) {
-  if (item->data(0, kPathRole + 1).toBool()) return;  // children already listed
-  item->setData(0, kPathRole + 1, true);
-  while (item->childCount() > 0) delete item->takeChild(0);
+void Form6::Relist(QTreeWidgetItem* item) {
   const QDir dir(item->data(0, kPathRole).toString());
-  const auto subdirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-  for (const QFileInfo& sub : subdirs) {
-    auto* child = std::make_unique<QTreeWidgetItem>(item, QStringList(sub.fileName())).release();
-    child->setData(0, kPathRole, sub.absoluteFilePath());
-    // A placeholder child gives the item its expander until it is opened.
-    if (!QDir(sub.absoluteFilePath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty()) {
-      std::make_unique<QTreeWidgetItem>(child).release();
+  const QFileInfoList subdirs = dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+  QStringList names;
+  for (const QFileInfo& sub : subdirs) names.push_back(sub.fileName());
+  // Directories that are gone go; the ones still there keep their items (and whether they
+  // are open), in the same order as the new listing, so new ones slot in between.
+  for (int i = item->childCount() - 1; i >= 0; --i) {
+    if (!names.contains(item->child(i)->text(0))) {
+      const std::unique_ptr<QTreeWidgetItem> gone(item->takeChild(i));
     }
+  }
+  for (int k = 0; k < names.size(); ++k) {
+    if (k < item->childCount() && item->child(k)->text(0) == names.at(k)) continue;
+    auto child = std::make_unique<QTreeWidgetItem>(QStringList(names.at(k)));
+    child->setData(0, kPathRole, subdirs.at(k).absoluteFilePath());
+    // Every directory can be opened, whether it had subdirectories when listed or not.
+    child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    item->insertChild(k, child.release());
+  }
+}
+
+void Form6::RelistOpen(QTreeWidgetItem* item) {
+  Relist(item);
+  for (int i = 0; i < item->childCount(); ++i) {
+    if (item->child(i)->isExpanded()) RelistOpen(item->child(i));
   }
 }
 
@@ -113,8 +127,11 @@ QTreeWidgetItem* Form6::ItemFor(const QString& dir) {
   // Walk down from the root, opening each directory on the way.
   const QStringList parts = target.mid(root.size()).split('/', Qt::SkipEmptyParts);
   for (const QString& part : parts) {
-    Expand(item);
-    item->setExpanded(true);
+    Relist(item);
+    {
+      const QSignalBlocker block(Dir1);  // listed just now
+      item->setExpanded(true);
+    }
     QTreeWidgetItem* next = nullptr;
     for (int i = 0; i < item->childCount(); ++i) {
       if (item->child(i)->text(0) == part) next = item->child(i);
@@ -168,7 +185,18 @@ bool Form6::LoadDataFiles() {
 
 void Form6::showEvent(QShowEvent* event) {
   FormSurface::showEvent(event);
-  // Files saved since the list was made appear when the screen is shown again.
+  if (!shownBefore_) {
+    // The first time, the tree opens where the measurements are saved automatically.
+    shownBefore_ = true;
+    const QString autoDir = ToQ(ToNativePath(ws_.naming.Auto.Dir));
+    if (!autoDir.isEmpty() && QFileInfo(autoDir).isDir()) {
+      SetDirectory(QFileInfo(autoDir).absoluteFilePath());
+      return;
+    }
+  }
+  // Directories made and files saved since the lists were made appear when the screen is
+  // shown again.
+  for (int i = 0; i < Dir1->topLevelItemCount(); ++i) RelistOpen(Dir1->topLevelItem(i));
   const QString current = File1->currentItem() ? File1->currentItem()->text() : QString();
   FillFiles();
   const auto found = File1->findItems(current, Qt::MatchExactly);

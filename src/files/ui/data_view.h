@@ -51,11 +51,15 @@ class Form6 : public FormSurface {
   void FillDrives();
   void FillFiles();
   QTreeWidgetItem* ItemFor(const QString& dir);
-  void Expand(QTreeWidgetItem* item);
+  // Lists the subdirectories of the item afresh (every time it is opened).
+  void Relist(QTreeWidgetItem* item);
+  // The item and every open directory below it, listed afresh.
+  void RelistOpen(QTreeWidgetItem* item);
 
   Workspace& ws_;
   QString dir_;
   std::string view_dat_path_;
+  bool shownBefore_ = false;
 };
 
 }  // namespace velquor::ui
