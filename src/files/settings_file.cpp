@@ -58,6 +58,9 @@ Settings Settings::DesignTime() {
 
 SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
   SettingsLoad out{Settings::DesignTime(), {}};
+  ScreenPlacesLoad screens = ReadScreenPlaces(text, file);
+  out.values.screens = std::move(screens.places);
+  out.notices = std::move(screens.notices);
   PositionalFields fields(text, file);
   auto finish = [&]() -> SettingsLoad& {
     if (fields.misplaced()) out.notices.insert(out.notices.begin(), *fields.misplaced());
@@ -139,6 +142,12 @@ SettingsFileText SettingsText(const Settings& s) {
     out.text.append(StrForm(static_cast<double>(RedOf(colour)))).append(",");
     out.text.append(StrForm(static_cast<double>(GreenOf(colour)))).append(",");
     out.text.append(StrForm(static_cast<double>(BlueOf(colour)))).append("\r\n");
+  }
+  // Programs that read 15 lines stop before the lines that follow. Line 16 stays empty
+  // here; line 17 is written once a screen has a place to remember.
+  if (!s.screens.empty()) {
+    out.text.append("\r\n");
+    out.text.append(ScreenPlacesLine(s.screens)).append("\r\n");
   }
   return out;
 }

@@ -51,6 +51,40 @@ TEST(SettingsFile, WritesTheFifteenLinesAsTheyHaveAlwaysBeen) {
   EXPECT_TRUE(Utf8ToShiftJis(typed).ok());
 }
 
+TEST(SettingsFile, ScreenPlacesLiveOnLineSeventeen) {
+  Settings s = Typed();
+  s.screens = {{"Form2", 1120, -8, 360, 272}, {"Form6", 0, 40, 424, 344}};
+  const std::string line17 = "\"Screens\",Form2,1120,-8,360,272,Form6,0,40,424,344\r\n";
+  const std::string written = SettingsText(s).text;
+  ASSERT_EQ(written, SettingsText(Typed()).text + "\r\n" + line17);
+  // A line 16 of its own (or none), a missing line 17, or a line 17 of something else.
+  const std::string fifteen = SettingsText(Typed()).text;
+  struct Case {
+    const char* name;
+    std::string text;
+    ScreenPlaces places;
+    int notices;
+  };
+  const Case cases[] = {
+      {"written", written, s.screens, 0},
+      {"line 16 in use", fifteen + "\"Push\",0.5,2\r\n" + line17, s.screens, 0},
+      {"fifteen lines", fifteen, {}, 0},
+      {"only line 16", fifteen + "\"Push\",0.5,2\r\n", {}, 0},
+      {"screens on line 16", fifteen + line17, {}, 0},
+      {"a bad entry",
+       fifteen + "\r\n\"Screens\",Form2,1,2,0,5,Form3,x,2,3,4,Form4,5,6,7,8\r\n",
+       {{"Form4", 5, 6, 7, 8}},
+       2},
+  };
+  for (const Case& c : cases) {
+    SettingsLoad got = ReadSettingsText(c.text, "Velquor.ini");
+    EXPECT_EQ(got.values.screens, c.places) << c.name;
+    EXPECT_EQ(got.values.txtFileHead, "RUN") << c.name;
+    ASSERT_EQ(static_cast<int>(got.notices.size()), c.notices) << c.name;
+    for (const Problem& p : got.notices) EXPECT_EQ(p.line, kScreensLine) << c.name;
+  }
+}
+
 TEST(SettingsFile, EveryTextReadsBackWhole) {
   // A comma would shift every later item, leading blanks would be lost, a line end inside
   // quotes must not put the items out of step; trailing blanks are kept as they are. Only a
