@@ -1,7 +1,10 @@
 // The desktop program: the main window on the acquisition backend named on the command line.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -80,18 +83,24 @@ void PrintHelp() {
       velquor::DriverChoiceHelp().c_str());
 }
 
-// Runs one measurement cycle, then pictures the main window and every screen into `dir`
-// and ends the program.
+// Runs one measurement cycle (saved, when the settings name an Auto Save directory), reads
+// the devices once on the monitor screens, then pictures the main window and every screen
+// into `dir` and ends the program.
 void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
   QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window,
                    [&window] { window.StopAction(); });
   QTimer::singleShot(300, &window, [&window, dir] {
+    const bool save = !window.FileOption().txtFileDir->text().isEmpty();
+    window.chkAutoDataSave->setChecked(save);
     window.StartAction();
+    window.TextScreen().MonitorRead();
+    window.Calibration().LiveRead();
     const std::pair<QWidget*, const char*> screens[] = {
         {&window.CalcResults(), "calculated_results"}, {&window.CardSetting(), "card_setting"},
         {&window.TextScreen(), "text_screen"},         {&window.FileOption(), "file_option"},
         {&window.Calibration(), "calibration"},        {&window.DataView(), "data_view"}};
     for (const auto& screen : screens) velquor::ui::ShowScreen(screen.first);
+    window.DataView().File1->setCurrentRow(0);
     QApplication::processEvents();
     QDir().mkpath(dir);
     bool ok = window.grab().save(dir + "/main_window.png");

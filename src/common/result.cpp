@@ -1,9 +1,12 @@
 #include "common/result.h"
 
+#include "common/path_map.h"
+
 namespace velquor {
 
 std::string Problem::Describe() const {
-  std::string out = file;
+  // The file is named as this system writes paths, whatever form it is kept in.
+  std::string out = ToNativePath(file);
   if (line > 0) {
     out += (out.empty() ? "" : ", ") + std::string("line ") + std::to_string(line);
   }

@@ -79,6 +79,11 @@ class ConditionTest : public QObject {
     ui::Form1& w = p.window();
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
+    // Typing starts in Timer Interval; Tab goes through the condition to Start, past the
+    // graphs' axis boxes.
+    QCOMPARE(QApplication::focusWidget(), w.txtTimerInterval);
+    for (int k = 0; k < 6; ++k) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.cmdStart);
     // F1 follows SaveMode: clicking a box changes its lamp but not the cycle's position.
     w.chkAutoDataSave->click();
     QCOMPARE(w.shape_AutoSave->colour(), kLampGreen);

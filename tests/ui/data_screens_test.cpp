@@ -3,6 +3,7 @@
 #include <QDirIterator>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <variant>
 
 #include "analysis/result_texts.h"
@@ -116,8 +117,10 @@ class DataScreensTest : public QObject {
       QCOMPARE(f.txtKa0.at(1)->text(), QString());
       return;
     }
-    QVERIFY(
-        QRegularExpression("^\\d{8}\\.clb$").match(QFileInfo(copies.next()).fileName()).hasMatch());
+    const QString copy = copies.next();
+    QVERIFY(QRegularExpression("^\\d{8}\\.clb$").match(QFileInfo(copy).fileName()).hasMatch());
+    QCOMPARE(p.notice("Calibration saved"), "Calibration saved in " + p.path(kCalibrationFileName) +
+                                                ", its dated copy in " + copy);
     QCOMPARE(f.txtKa0.at(1)->text(), QString("20."));
     QCOMPARE(f.txtKa0.at(0)->text(), QString("1."));
     QCOMPARE(f.txtKa1.at(1)->text(), QString("40."));
@@ -154,6 +157,12 @@ class DataScreensTest : public QObject {
     QCOMPARE(ui::ToQ(f.ViewDatPath()), p.stored("data") + "\\RUN0000001_dat.csv");
     f.Command1->click();
     QCOMPARE(ShownResults(w), saved);
+    // The notice and both result screens' titles name the file now shown.
+    const QString shown = p.path("data/RUN0000001_dat.csv");
+    QCOMPARE(p.notice("Showing"), "Showing " + shown);
+    QVERIFY(w.windowTitle().endsWith(shown));
+    QVERIFY(w.CalcResults().windowTitle().endsWith(shown));
+    QCOMPARE(w.RetInf->text(), QString());
     QCOMPARE(p.ws().record.DataNum, 200.0f);
     // The condition boxes are left for the next live measurement.
     QCOMPARE(w.txtDataNum->text(), QString("150"));
@@ -164,6 +173,35 @@ class DataScreensTest : public QObject {
     f.Command1->click();
     QVERIFY(p.notice("Data View").contains("RUN0000001_csv.csv"));
     QCOMPARE(p.ws().record.DataNum, 123.0f);
+  }
+
+  void dataViewSeesFoldersMadeAfterItListed() {
+    Program p;
+    ui::Form1& w = p.window();
+    p.Prepare();
+    ui::Form6& f = w.DataView();
+    ui::ShowScreen(&f);  // the first time at the Auto Save directory
+    QCOMPARE(f.directory(), p.path("data"));
+    QTreeWidgetItem* data = f.Dir1->currentItem();
+    QVERIFY(data->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator);
+    const auto names = [](QTreeWidgetItem* item) {
+      QStringList out;
+      for (int i = 0; i < item->childCount(); ++i) out.push_back(item->child(i)->text(0));
+      return out;
+    };
+
+    // Shown again, the open directories are listed afresh.
+    QDir().mkpath(p.path("later"));
+    f.Command2->click();
+    ui::ShowScreen(&f);
+    QCOMPARE(names(data->parent()), QStringList({"data", "later"}));
+    // Each time a directory is opened it is listed afresh.
+    for (const char* sub : {"first", "second"}) {
+      QDir().mkpath(p.path("data/") + sub);
+      data->setExpanded(false);
+      data->setExpanded(true);
+      QVERIFY(names(data).contains(sub));
+    }
   }
 
   void strokeChoiceAndReSave() {

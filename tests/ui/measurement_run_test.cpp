@@ -1,6 +1,7 @@
 // Real measurement runs on the simulated rig through the window: cycles until Stop with
 // automatic saving, the hand-over to File Option (asked for, or after a failed save), a
 // Start nested in a run, F5.
+#include "analysis/ui/calc_results.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/lamp.h"
@@ -39,7 +40,10 @@ class MeasurementRunTest : public QObject {
     }
     QVERIFY(!QFile::exists(p.path("data/RUN0000004_dat.csv")));
     QCOMPARE(w.FileOption().txtFileOrg->text(), QString("4"));
-    QCOMPARE(w.FileOption().txtFileDat->text(), p.stored("data") + "\\RUN0000004_dat.csv");
+    QCOMPARE(w.FileOption().txtFileDat->text(), p.path("data/RUN0000004_dat.csv"));
+    // Each automatic save says where it went, as this system writes paths.
+    QCOMPARE(p.notice("Saved "), "Saved " + p.path("data/RUN0000003_dat.csv") + " and " +
+                                     p.path("data/RUN0000003_csv.csv"));
     QCOMPARE(w.measuring(), 0);
     QVERIFY(w.cmdStart->isEnabled());
     QVERIFY(!w.cmdStop->isEnabled());
@@ -80,6 +84,7 @@ class MeasurementRunTest : public QObject {
 
     QCOMPARE(p.cycles, 1);
     QVERIFY(f.isVisible());
+    QCOMPARE(w.RetInf->text(), QString());  // no longer "Data Sampling..."
     QCOMPARE(p.ws().record.SaveFlag, manual ? 1 : 0);
     QCOMPARE(f.txtFileOrg->text(), autoOrg);
     const QString manOrg = manual ? "6" : "5";
@@ -96,6 +101,27 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(LineCount(p.path(saveAs + "_csv.csv")), 2 + 50);
     QVERIFY(!f.isVisible());
     QCOMPARE(f.txtFileOrg_Man->text(), manOrg);
+  }
+
+  void f5StopsFromAnotherScreen() {
+    Program p;
+    ui::Form1& w = p.window();
+    p.Prepare("2000");
+    w.show();
+    ui::ShowScreen(&w.CalcResults());
+    QVERIFY(QTest::qWaitForWindowActive(&w.CalcResults()));
+    QTimer f5;
+    f5.setInterval(5);
+    connect(&f5, &QTimer::timeout, this, [&] {
+      if (p.ws().record.SampleNo >= 100) QTest::keyClick(&w.CalcResults(), Qt::Key_F5);
+    });
+    f5.start();
+    p.Run();
+
+    QCOMPARE(p.cycles, 0);
+    QVERIFY(p.ws().record.SampleNo < 2000);
+    QCOMPARE(QApplication::activeWindow(), &w.CalcResults());
+    QCOMPARE(w.measuring(), 0);
   }
 
   void startDuringARunNestsAndBothEnd() {

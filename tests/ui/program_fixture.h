@@ -19,6 +19,7 @@
 #include "daq/ui/form_kit.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
+#include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
 #include "plot/ui/picture_base.h"
 #include "support/scripted_driver.h"

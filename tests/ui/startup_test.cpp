@@ -1,11 +1,15 @@
 // Loading the main window with and without the settings and calibration files, the device
 // lamps it ends with, and the settings it leaves behind when closed.
+#include <QScreen>
+
 #include "analysis/ui/calc_results.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "daq/ui/card_setting.h"
+#include "daq/ui/text_screen.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
+#include "files/ui/data_view.h"
 #include "measure/ui/lamp.h"
 #include "program_fixture.h"
 
@@ -85,8 +89,8 @@ class StartUpTest : public QObject {
     QCOMPARE(p.ws().record.MeasTime, condition[2].toDouble());
 
     ui::Form4& f4 = w.FileOption();
-    QCOMPARE(f4.txtFileDat->text(), settings ? QString("C:\\auto\\RUN0000012_dat.csv") : "");
-    QCOMPARE(f4.txtFileCsv_Man->text(), settings ? QString("C:\\man\\M0000004_csv.csv") : "");
+    QCOMPARE(f4.txtFileDat->text(), settings ? QString("/auto/RUN0000012_dat.csv") : "");
+    QCOMPARE(f4.txtFileCsv_Man->text(), settings ? QString("/man/M0000004_csv.csv") : "");
     QCOMPARE(w.CalcResults().txtStartPosCond->text(), settings ? "0.5" : "1");
     QCOMPARE(w.CalcResults().txtLimitCond->text(), settings ? "3" : "2");
 
@@ -117,6 +121,31 @@ class StartUpTest : public QObject {
     QCOMPARE(calls.at(0), std::string("AioOpen 30 1"));
     QCOMPARE(calls.at(1), std::string("DioOpen 1 1"));
     QCOMPARE(p.notice("failed").isEmpty(), openCode == 0 && modeCode == 0);
+  }
+
+  void screensOpenInsideTheDesktopAndWhereTheyWereLeft() {
+    Program p;
+    Settings s = Settings::DesignTime();
+    s.screens = {{"Form2", 150, 60, 400, 300}, {"Form6", 5000, 5000, 500, 400}};
+    QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
+    ui::Form1& w = p.window();
+    w.show();
+    const QRect desktop = w.screen()->availableGeometry();
+    ui::ShowScreen(&w.CardSetting());
+    QCOMPARE(w.CardSetting().pos(), QPoint(150, 60));  // where its frame stands
+    QCOMPARE(w.CardSetting().size(), QSize(400, 300));
+    ui::ShowScreen(&w.DataView());  // left beyond the desktop: brought back inside it
+    QVERIFY(desktop.contains(w.DataView().frameGeometry()));
+    QCOMPARE(w.DataView().size(), QSize(500, 400));
+    ui::ShowScreen(&w.TextScreen());  // never placed before: beside the main window
+    QVERIFY(desktop.contains(w.TextScreen().frameGeometry()));
+
+    w.CardSetting().move(200, 90);
+    w.close();
+    const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
+    QCOMPARE(back.values.screens.size(), std::size_t{3});
+    QCOMPARE(back.values.screens[0], (ScreenPlace{"Form2", 200, 90, 400, 300}));
+    QCOMPARE(back.values.screens[2].name, std::string("Form3"));
   }
 
   void closingMidRunEndsItAndWritesTheSettings() {

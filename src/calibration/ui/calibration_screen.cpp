@@ -1,5 +1,6 @@
 #include "calibration/ui/calibration_screen.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +42,7 @@ Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
     (*channels[k])->setReadOnly(true);
     Label(ad, "Data :", 1980, top + 15, 600, 300);
     txtVolt.at(k) = Edit(ad, "txtVolt" + QString::number(k), QString(), 2580, top, 1500, 300);
+    ShowBeginning(txtVolt.at(k));
     Label(ad, "V", 4140, top + 15, 300, 300);
   }
   Label(ad, "Ret", 120, 945, 420, 270);
@@ -62,7 +64,10 @@ Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
     (*coefficients[ch])[1] = Edit(result, ArrayName(base, 1), QString(), 1560, top, 1200, 300);
     Label(result, "V x", 2820, top + 15, 420, 270);
     (*coefficients[ch])[0] = Edit(result, ArrayName(base, 0), QString(), 3240, top, 1200, 300);
-    for (QLineEdit* box : *coefficients[ch]) MakeReadOut(box);
+    for (QLineEdit* box : *coefficients[ch]) {
+      MakeReadOut(box);
+      ShowBeginning(box);
+    }
   }
 
   Picture_base = std::make_unique<PictureBase>(kForm5Frame, this).release();
@@ -98,6 +103,8 @@ void Form5::BuildChannel(int ch) {
     QLineEdit* torque =
         Edit(f, ArrayName("txtTqData" + FromQ(n), j), QString(), 1200, top, 780, 330);
     QPushButton* set = Button(f, ArrayName("cmdSet" + FromQ(n), j), "Set", 2040, top, 540, 330);
+    ShowBeginning(volt);
+    ShowBeginning(torque);
     txtVoltData.at(ch).at(row) = volt;
     txtTqData.at(ch).at(row) = torque;
     cmdSet.at(ch).at(row) = set;
@@ -182,6 +189,14 @@ void Form5::CalculateAndSave() {
                 ToQ(done.save.copy.problem().Describe()));
   }
   for (const Problem& p : done.save.notices) emit notice(ToQ(p.Describe()));
+  if (done.save.working.ok() || done.save.copy.ok()) {
+    const QString working = QDir::current().absoluteFilePath(kCalibrationFileName);
+    const QString copy = ShownPath(done.save.copyPath);
+    emit notice(done.save.working.ok() && done.save.copy.ok()
+                    ? "Calibration saved in " + working + ", its dated copy in " + copy
+                : done.save.working.ok() ? "Calibration saved in " + working
+                                         : "Dated copy of the calibration saved in " + copy);
+  }
 }
 
 }  // namespace velquor::ui

@@ -14,8 +14,13 @@
 #include <memory>
 
 #include "common/number_parse.h"
+#include "common/path_map.h"
 
 namespace velquor::ui {
+
+QString ShownPath(std::string_view stored) {
+  return ToQ(ToNativePath(stored));
+}
 
 QString ArrayName(std::string_view base, int index) {
   return ToQ(base) + "(" + QString::number(index) + ")";
@@ -121,6 +126,12 @@ void UseMenuBackground(QLineEdit* box) {
   QPalette pal = box->palette();
   pal.setColor(QPalette::Base, pal.color(QPalette::Window));
   box->setPalette(pal);
+}
+
+void ShowBeginning(QLineEdit* box) {
+  QObject::connect(box, &QLineEdit::textChanged, box, [box] {
+    if (!box->hasFocus()) box->setCursorPosition(0);
+  });
 }
 
 void SetTextIfDifferent(QLineEdit* box, const QString& text) {

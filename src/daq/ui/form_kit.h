@@ -31,6 +31,9 @@ inline std::string FromQ(const QString& s) {
   return s.toStdString();
 }
 
+// A stored path ("\" between the parts) as this system writes it, for screens and notices.
+QString ShownPath(std::string_view stored);
+
 // "txtTqMax(0)": the name of element `index` of a control array.
 QString ArrayName(std::string_view base, int index);
 
@@ -88,6 +91,10 @@ void MakeReadOut(QLineEdit* box);
 void SetTextColour(QWidget* w, Rgb colour);
 // The window colour of the system menus, for boxes the program fills itself.
 void UseMenuBackground(QLineEdit* box);
+
+// Keeps the beginning of the box's text in view when the program sets a text too long for
+// it (a box shows the end of a long text otherwise).
+void ShowBeginning(QLineEdit* box);
 
 // Sets the text only when it differs, so an unchanged text fires no change handler.
 void SetTextIfDifferent(QLineEdit* box, const QString& text);

@@ -75,10 +75,10 @@ Form4::SetBoxes Form4::BuildSet(QWidget* frame, const QString& suffix, NamingSet
 }
 
 void Form4::ShowPaths() {
-  SetTextIfDifferent(txtFileDat, ToQ(ws_.naming.Auto.DatDisplay));
-  SetTextIfDifferent(txtFileCsv, ToQ(ws_.naming.Auto.CsvDisplay));
-  SetTextIfDifferent(txtFileDat_Man, ToQ(ws_.naming.Manual.DatDisplay));
-  SetTextIfDifferent(txtFileCsv_Man, ToQ(ws_.naming.Manual.CsvDisplay));
+  SetTextIfDifferent(txtFileDat, ShownPath(ws_.naming.Auto.DatDisplay));
+  SetTextIfDifferent(txtFileCsv, ShownPath(ws_.naming.Auto.CsvDisplay));
+  SetTextIfDifferent(txtFileDat_Man, ShownPath(ws_.naming.Manual.DatDisplay));
+  SetTextIfDifferent(txtFileCsv_Man, ShownPath(ws_.naming.Manual.CsvDisplay));
 }
 
 void Form4::MakeFileNames() {
@@ -127,7 +127,8 @@ void Form4::SaveClicked() {
     emit notice("The measurement was not saved: " + ToQ(st.problem().Describe()));
     return;
   }
-  emit notice("Saved " + ToQ(ws_.naming.DatFilePath) + " and " + ToQ(ws_.naming.CsvFilePath));
+  emit notice("Saved " + ShownPath(ws_.naming.DatFilePath) + " and " +
+              ShownPath(ws_.naming.CsvFilePath));
   BringMainToFront();
   hide();
 }

@@ -18,7 +18,9 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/lamp.h"
+#include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
+#include "measure/ui/screen_placer.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
 
@@ -47,7 +49,8 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
              },
              [this] { AfterCycle(); }}) {
   setObjectName("Form1");
-  setWindowTitle("Velquor10 - " + backend);
+  title_ = "Velquor10 - " + backend;
+  setWindowTitle(title_);
 
   auto* surface = std::make_unique<FormSurface>(kDesignWidth, kDesignHeight, this).release();
   setCentralWidget(surface);
@@ -64,14 +67,15 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   BuildButtons(*surface);
   BuildMenus();
 
-  noticeLine = surface->Label(surface, QString(), 120, 8700, kColumnB - 240, 330);
-  noticeLine->setObjectName("noticeLine");
-  noticeLine->setFrameShape(QFrame::Panel);
-  noticeLine->setFrameShadow(QFrame::Sunken);
+  noticeLine = std::make_unique<NoticeLine>(surface).release();
+  surface->Place(noticeLine, 120, 8700, kColumnB - 240, 330);
   cmdNotices =
       surface->Button(surface, "cmdNotices", "Notices...", kColumnB, 8700, kColumnBWidth, 330);
   notices_ = std::make_unique<NoticeLog>(noticeLine, this).release();
+  placer_ = std::make_unique<ScreenPlacer>(*this).release();
+  placer_->Register(notices_);
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
+  SetTabOrder();
 
   // Samples taken so far, looked at five times a second; the sampling itself never waits
   // for it.
@@ -81,14 +85,18 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   // The screens that the settings and calibration files fill exist from the start; the
   // Card Setting screen too, as start-up opens the devices with its numbers.
   form2_ = std::make_unique<Form2>(driver_, ws_.device, this).release();
+  placer_->Register(form2_);
   ConnectScreen(*form2_);
   form4_ = std::make_unique<Form4>(ws_, this).release();
+  placer_->Register(form4_);
   connect(form4_, &Form4::notice, this, &Form1::Notice);
   form4_->SetSaveCheck([this] { return WhyNotSaved(); });
   form5_ = std::make_unique<Form5>(ws_, driver_, this).release();
+  placer_->Register(form5_);
   connect(form5_, &Form5::notice, this, &Form1::Notice);
   connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   form7_ = std::make_unique<Form7>(ws_.strokes, this).release();
+  placer_->Register(form7_);
   connect(form7_, &Form7::reSaveRequested, this, [this] {
     ws_.record.SaveFlag = 1;
     form4_->ShowFileOption();
@@ -145,6 +153,7 @@ void Form1::BuildResults(FormSurface& s) {
         QLineEdit* box =
             s.Edit(&s, ArrayName(row.names[c], ch), QString(), kCols[c], top, 840, 330);
         MakeReadOut(box);
+        box->setFocusPolicy(Qt::ClickFocus);  // read-outs: Tab goes past them
         row.boxes[c]->at(static_cast<std::size_t>(ch)) = box;
       }
       top += 330;
@@ -155,10 +164,14 @@ void Form1::BuildResults(FormSurface& s) {
 
   progressSamples = std::make_unique<QProgressBar>(&s).release();
   progressSamples->setObjectName("progressSamples");
-  progressSamples->setFormat("%v / %m samples");
+  // The count stands in its own label: drawn on the bar, the fill may hide it.
+  progressSamples->setTextVisible(false);
   progressSamples->setRange(0, 100);
   progressSamples->setValue(0);
-  s.Place(progressSamples, kColumnA, 5700, kColumnWidth, 330);
+  s.Place(progressSamples, kColumnA, 5730, kColumnWidth, 270);
+  lblSamples = s.Label(&s, QString(), kColumnA, 5400, kColumnWidth, 300);
+  lblSamples->setObjectName("lblSamples");
+  lblSamples->setAlignment(Qt::AlignCenter);
 }
 
 void Form1::BuildLamps(FormSurface& s) {
@@ -227,7 +240,11 @@ void Form1::BuildMenus() {
   auto item = [this](QMenu* menu, const char* name, const char* caption, QKeySequence key) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    if (!key.isEmpty()) action->setShortcut(key);
+    if (!key.isEmpty()) {
+      // The function keys work from every screen of the program, not only from this one.
+      action->setShortcut(key);
+      action->setShortcutContext(Qt::ApplicationShortcut);
+    }
     return action;
   };
   QMenu* function = menuBar()->addMenu("Function");
@@ -259,6 +276,18 @@ void Form1::BuildMenus() {
   connect(menuTextScreen, &QAction::triggered, cmdTextScreen, &QPushButton::click);
 }
 
+void Form1::SetTabOrder() {
+  // The condition first, then the buttons; typing starts in Timer Interval.
+  QWidget* const chain[] = {txtTimerInterval, txtDataNum,    txtSampTime,   chkAutoDataSave,
+                            chkManDataSave,   chkShift,      cmdStart,      cmdStop,
+                            cmdCardSetting,   cmdTextScreen, cmdFileOption, cmdDataView,
+                            cmdCalibration,   cmdCalcScreen, cmdExit,       cmdNotices};
+  for (std::size_t k = 1; k < std::size(chain); ++k) {
+    setTabOrder(chain[k - 1], chain[k]);
+  }
+  txtTimerInterval->setFocus();
+}
+
 void Form1::ConnectScreen(Form2& f) {
   connect(&f, &Form2::aioLamp, this,
           [this](bool green) { shape_AD->SetColour(green ? kLampGreen : kLampRed); });
@@ -283,6 +312,7 @@ Form7& Form1::CalcResults() {
 Form3& Form1::TextScreen() {
   if (!form3_) {
     form3_ = std::make_unique<Form3>(driver_, ws_.device, this).release();
+    placer_->Register(form3_);
     connect(form3_, &Form3::notice, this, &Form1::Notice);
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   }
@@ -292,6 +322,7 @@ Form3& Form1::TextScreen() {
 Form6& Form1::DataView() {
   if (!form6_) {
     form6_ = std::make_unique<Form6>(ws_, this).release();
+    placer_->Register(form6_);
     connect(form6_, &Form6::notice, this, &Form1::Notice);
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
   }

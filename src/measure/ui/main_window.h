@@ -36,7 +36,9 @@ class Form5;
 class Form6;
 class Form7;
 class Lamp;
+class NoticeLine;
 class NoticeLog;
+class ScreenPlacer;
 
 class Form1 : public QMainWindow {
   Q_OBJECT
@@ -120,9 +122,10 @@ class Form1 : public QMainWindow {
   QAction* menuDataView;
   QAction* menuCardSetting;
   QAction* menuTextScreen;
-  QLabel* noticeLine;
+  NoticeLine* noticeLine;
   QPushButton* cmdNotices;
   QProgressBar* progressSamples;
+  QLabel* lblSamples;  // "123 / 400 samples" above the bar
 
  signals:
   // A measurement cycle has been analysed, drawn and saved.
@@ -137,6 +140,7 @@ class Form1 : public QMainWindow {
   void BuildResults(FormSurface& s);
   void BuildButtons(FormSurface& s);
   void BuildMenus();
+  void SetTabOrder();
   void ConnectScreen(Form2& f);
 
   // Change rules of the three condition boxes, and what follows each of them.
@@ -153,12 +157,15 @@ class Form1 : public QMainWindow {
   void ApplyColours();
   void Notice(const QString& text);
   void ShowProgress();
+  // The main window and Calculated Results name the saved measurement they show, if any.
+  void ShowViewedFile(const QString& shown_path);
 
   Workspace& ws_;
   AcqDriver& driver_;
   TimerRecord timer_;
   WindowLoopHost host_;
   NoticeLog* notices_ = nullptr;
+  ScreenPlacer* placer_ = nullptr;
   QTimer progressTimer_;
   Form2* form2_ = nullptr;
   Form3* form3_ = nullptr;
@@ -174,6 +181,7 @@ class Form1 : public QMainWindow {
   bool startingUp_ = false;
   bool exiting_ = false;
   QString conditionRemark_;
+  QString title_;
 };
 
 }  // namespace velquor::ui

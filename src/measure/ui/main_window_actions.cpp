@@ -29,6 +29,7 @@
 #include "measure/ui/lamp.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
+#include "measure/ui/screen_placer.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
 
@@ -91,6 +92,7 @@ void Form1::LoadSettings() {
   form7_->txtEndPosCond->setText(ToQ(s.txtEndPosCond));
   form7_->txtLimitCond->setText(ToQ(s.txtLimitCond));
   ws_.GraphColor = s.GraphColor;
+  placer_->Remember(s.screens);
   for (const Problem& p : load.notices) Notice(Describe(p));
 }
 
@@ -110,6 +112,7 @@ void Form1::SaveSettings() {
   s.txtEndPosCond = FromQ(form7_->txtEndPosCond->text());
   s.txtLimitCond = FromQ(form7_->txtLimitCond->text());
   s.GraphColor = ws_.GraphColor;
+  s.screens = placer_->Places();
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());
@@ -188,6 +191,7 @@ void Form1::ConditionChanged() {
     return;
   }
   ReadCondition(ws_.record, interval, count, time);
+  ShowProgress();
   if (!conditionRemark_.isEmpty()) {
     notices_->Withdraw(conditionRemark_);
     conditionRemark_.clear();
@@ -214,6 +218,7 @@ void Form1::StartAction() {
   ReadCondition(ws_.record, FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()),
                 FromQ(txtSampTime->text()));
   shape_Timer->SetColour(kLampGreen);
+  ShowViewedFile(QString());  // the graphs show this run from its first cycle on
   ++runDepth_;
   ShowProgress();
   progressTimer_.start();
@@ -221,6 +226,9 @@ void Form1::StartAction() {
   // StopFlag, the outer loop ends at its next pass.
   MainLoop({ws_.record, ws_.device, timer_, driver_}, host_);
   --runDepth_;
+  // However the run ended (Stop, a manual hand-over, a failed save), it is no longer
+  // sampling.
+  RetInf->clear();
   // A loop that ends in the middle of a cycle leaves new samples beside the old analysis.
   if (ws_.record.SampleNo > 0) recordMixed_ = true;
   // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
@@ -235,8 +243,12 @@ void Form1::StopAction() {
 
 void Form1::ShowProgress() {
   const int total = std::clamp(static_cast<int>(ws_.record.DataNum), 1, kMaxSamples);
+  // Between runs the bar keeps how far the last cycle got, within the new count.
+  const int taken = runDepth_ > 0 ? ws_.record.SampleNo : progressSamples->value();
+  const int shown = std::clamp(taken, 0, total);
   progressSamples->setMaximum(total);
-  progressSamples->setValue(std::clamp(ws_.record.SampleNo, 0, total));
+  progressSamples->setValue(shown);
+  lblSamples->setText(QString("%1 / %2 samples").arg(shown).arg(total));
 }
 
 void Form1::SaveOnOff() {
@@ -317,6 +329,8 @@ void Form1::AfterCycle() {
       rec.SaveFlag = 0;
       const Status saved = form4_->SaveDataFiles();
       if (saved.ok()) {
+        Notice("Saved " + ShownPath(ws_.naming.DatFilePath) + " and " +
+               ShownPath(ws_.naming.CsvFilePath));
         form4_->AdvanceFileNumber();
       } else {
         // The run ends after this cycle; the measurement stays in memory for File Option.
@@ -358,11 +372,21 @@ void Form1::ViewSavedMeasurement() {
     return;
   }
   if (!DataView().LoadDataFiles()) return;
+  const QString shown = ShownPath(DataView().ViewDatPath());
   try {
-    RunAnalysisChain();
+    if (RunAnalysisChain()) {
+      ShowViewedFile(shown);
+      Notice("Showing " + shown);
+    }
   } catch (const std::exception& e) {
     Notice(QString("The saved measurement could not be shown: ") + e.what());
   }
+  RetInf->clear();
+}
+
+void Form1::ShowViewedFile(const QString& shown_path) {
+  setWindowTitle(shown_path.isEmpty() ? title_ : title_ + " - " + shown_path);
+  form7_->ShowSource(shown_path);
 }
 
 void Form1::ExitProgram() {

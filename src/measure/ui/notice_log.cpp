@@ -1,14 +1,15 @@
 #include "measure/ui/notice_log.h"
 
 #include <QDateTime>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 #include <memory>
 
+#include "measure/ui/notice_line.h"
+
 namespace velquor::ui {
 
-NoticeLog::NoticeLog(QLabel* line, QWidget* parent) : QWidget(parent), line_(line) {
+NoticeLog::NoticeLog(NoticeLine* line, QWidget* parent) : QWidget(parent), line_(line) {
   setObjectName("NoticeLog");
   setWindowFlag(Qt::Window);
   setWindowTitle("Notices");
@@ -23,19 +24,16 @@ NoticeLog::NoticeLog(QLabel* line, QWidget* parent) : QWidget(parent), line_(lin
 void NoticeLog::Add(const QString& text) {
   entries_.push_back(text);
   line_->setText(text);
-  line_->setToolTip(text);
   text_->appendPlainText(QDateTime::currentDateTime().toString("HH:mm:ss  ") + text);
 }
 
 void NoticeLog::ShowOnly(const QString& text) {
   line_->setText(text);
-  line_->setToolTip(text);
 }
 
 void NoticeLog::Withdraw(const QString& text) {
   if (line_->text() == text) {
     line_->clear();
-    line_->setToolTip(QString());
   }
 }
 

@@ -6,15 +6,16 @@
 #include <QStringList>
 #include <QWidget>
 
-class QLabel;
 class QPlainTextEdit;
 
 namespace velquor::ui {
 
+class NoticeLine;
+
 class NoticeLog : public QWidget {
  public:
   // `line` is the main window's one-line notice area; it shows the latest notice.
-  NoticeLog(QLabel* line, QWidget* parent);
+  NoticeLog(NoticeLine* line, QWidget* parent);
 
   // Shows the notice in the line and appends it to the log.
   void Add(const QString& text);
@@ -26,7 +27,7 @@ class NoticeLog : public QWidget {
   const QStringList& entries() const { return entries_; }
 
  private:
-  QLabel* line_;
+  NoticeLine* line_;
   QPlainTextEdit* text_;
   QStringList entries_;
 };
