@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts Velquor on a virtual display with the simulated rig (seed 1), runs one measurement
-# of 6 s and saves pictures of the main window and of the Calculated Results screen in
-# docs/screenshots/. The run happens in a scratch directory with its own Velquor.ini (20 ms,
-# 300 samples) and a Velquor.clb that fits the rig's gauges (20 Nm per volt).
+# of 6 s, saves it automatically and puts a picture of the main window and of every screen
+# in docs/screenshots/. The run happens in a scratch directory with its own Velquor.ini
+# (20 ms, 300 samples, Auto Save into its data directory) and a Velquor.clb that fits the
+# rig's gauges (20 Nm per volt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -14,10 +15,12 @@ cmake --build "$build" --target velquor -j2 >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/data"
+stored=${work//\//\\}\\data  # directories are kept with "\" between the parts
 # Labels are read by position only, so plain ASCII labels serve; lines end in CR LF.
 {
   printf 'Directory(Manual),\r\nHeader(Manual),\r\nFile(Manual),\r\n'
-  printf 'Directory(Auto),\r\nHeader(Auto),\r\nFile(Auto),\r\n'
+  printf 'Directory(Auto),%s\r\nHeader(Auto),RUN\r\nFile(Auto),1\r\n' "$stored"
   printf 'Interval(msec),20\r\nSamples,300\r\nTime(sec),6\r\n'
   printf 'Start(sec),1\r\nEnd(sec),4\r\nLimit(Nm),2\r\n'
   printf 'ch0 Color (RGB), 255, 0, 0\r\nch1 Color (RGB), 0, 0, 255\r\n'
@@ -35,6 +38,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && xvfb-run -a -s "-screen 0 1280x800x24" \
   "$repo/$build/app/velquor" --daq sim:1 --screenshot "$work/shots")
 mkdir -p docs/screenshots
-cp "$work/shots/main_window.png" "$work/shots/calculated_results.png" docs/screenshots/
-echo "docs/screenshots/main_window.png"
-echo "docs/screenshots/calculated_results.png"
+for shot in "$work"/shots/*.png; do
+  cp "$shot" docs/screenshots/
+  echo "docs/screenshots/$(basename "$shot")"
+done
