@@ -6,6 +6,7 @@
 #include "analysis/kinematics.h"
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
+#include "common/path_map.h"
 #include "common/workspace.h"
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
@@ -55,8 +56,8 @@ class HeadlessHost : public LoopHost {
       Fail(p);
       return;
     }
-    const std::string dat = ws_.naming.DatFilePath;
-    const std::string csv = ws_.naming.CsvFilePath;
+    const std::string dat = ToNativePath(ws_.naming.DatFilePath);
+    const std::string csv = ToNativePath(ws_.naming.CsvFilePath);
     AdvanceFileNumber(ws_.naming, 0);
     const MainResultTexts main = ShowMainResults(ws_.kin);
     out_ << "cycle " << done_ << ": wrote " << dat << " and " << csv << "; "

@@ -63,7 +63,7 @@ class DataScreensTest : public QObject {
  private slots:
   void setCapturesAndReleasesARow() {
     Program p(true);
-    p.scripted().codes = {2100, 2042};
+    p.scripted().codes = {2100, 2050};
     ui::Form5& f = p.window().Calibration();
     f.LiveRead();
     QCOMPARE(f.txtVolt.at(0)->text(), QString("0.2539063"));
@@ -77,6 +77,10 @@ class DataScreensTest : public QObject {
     f.cmdSet.at(0).at(2)->click();
     QCOMPARE(f.txtVoltData.at(0).at(2)->text(), QString());
     QCOMPARE(Circles(f).back(), (CircleCmd{0.2539063f, -20, 0.05f, kWhite}));
+    // A captured voltage longer than its box shows its beginning.
+    f.cmdSet.at(1).at(0)->click();
+    QCOMPARE(f.txtVoltData.at(1).at(0)->text(), QString("0.009765625"));
+    QCOMPARE(f.txtVoltData.at(1).at(0)->cursorPosition(), 0);
     // Without a live voltage a press on an empty row only paints white at 0 V.
     f.txtVolt.at(1)->clear();
     f.cmdSet.at(1).at(5)->click();

@@ -1,6 +1,5 @@
-// Opens every screen of the program beside the main window the first time and where the
-// operator last put it afterwards, inside the desktop, and remembers those places for the
-// settings file. Any screen takes part by registering under its name.
+// Places every registered screen when first shown (beside the main window, or where it was
+// last left, inside the desktop) and gathers the screens' places for the settings file.
 #pragma once
 
 #include <QObject>
