@@ -235,7 +235,8 @@ std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
     dev.shift.at(chan) = bits - kBits12;
   }
   const int shift = std::max(dev.shift[0], dev.shift[1]);
-  Note("A/D: channels 0 and 1 of " + Where(dev) + ", " +
+  Note("A/D: subdevice " + std::to_string(dev.subdev) + " of " + dev.path + " (" +
+       ReferenceName(dev.reference) + "), " +
        (shift == 0 ? std::string("12-bit codes")
                    : std::to_string(shift + kBits12) + "-bit codes rounded to 12 bits"));
   return daq_code::kOk;

@@ -175,7 +175,7 @@ TEST(ComediDriver, AnalogOpenFindsTheTenVoltRangeAndReadsEachChannelSettled) {
   EXPECT_EQ(rig.dev.AioId, ComediDriver::kAioId);
   EXPECT_EQ(
       rig.driver.TakeNotice(),
-      "A/D: channels 0 and 1 of analog-input subdevice 0 on /dev/comedi0 (GND), 12-bit codes");
+      "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes");
   rig.lib->calls.clear();
   ASSERT_EQ(rig.ReadAnalog(), 0) << rig.driver.LastError();
   // One settled read per channel, in the -10..10 V range found at open (range 1).
@@ -223,7 +223,7 @@ TEST(ComediDriver, WithoutACardAtTheNumberedFileTheFirstDeviceWithTheSubdeviceOp
        "",
        {"/dev/comedi1"},
        "/dev/comedi1",
-       "on /dev/comedi1"},
+       "of /dev/comedi1"},
       {"first has no analog input",
        true,
        30,

@@ -7,7 +7,7 @@
 
 namespace velquor::ui {
 Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
-    : FormSurface(5400, 4800, parent), driver_(driver), device_(device) {
+    : FormSurface(5400, 5000, parent), driver_(driver), device_(device) {
   setObjectName("Form2");
   setWindowFlag(Qt::Window);
   setWindowTitle("Card Setting");
@@ -41,14 +41,14 @@ Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
   RetInfAD = ReturnLine(this, "RetInfAD", 600, 2760, 4680, 300);
   RetInfDIO = ReturnLine(this, "RetInfDIO", 600, 3120, 4680, 300);
   Label(this, "Card", 120, 3480, 420, 300);
-  CardInfAD = ReturnLine(this, "CardInfAD", 600, 3480, 4680, 720);
+  CardInfAD = ReturnLine(this, "CardInfAD", 600, 3480, 4680, 900);
   CardInfAD->setWordWrap(true);
   CardInfAD->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  cmd_AioOpen = Button(this, "cmd_AioOpen", "Aio Open", 120, 4320, 1080, 360);
-  cmd_DioOpen = Button(this, "cmd_DioOpen", "Dio Open", 1260, 4320, 1080, 360);
-  cmd_CardClose = Button(this, "cmd_CardClose", "Aio/Dio Close", 2400, 4320, 1380, 360);
-  cmd_close_screen = Button(this, "cmd_close_screen", "Close Screen", 3840, 4320, 1440, 360);
+  cmd_AioOpen = Button(this, "cmd_AioOpen", "Aio Open", 120, 4500, 1080, 360);
+  cmd_DioOpen = Button(this, "cmd_DioOpen", "Dio Open", 1260, 4500, 1080, 360);
+  cmd_CardClose = Button(this, "cmd_CardClose", "Aio/Dio Close", 2400, 4500, 1380, 360);
+  cmd_close_screen = Button(this, "cmd_close_screen", "Close Screen", 3840, 4500, 1440, 360);
 
   connect(cmd_AioOpen, &QPushButton::clicked, this, [this] { OpenAioCard(); });
   connect(cmd_DioOpen, &QPushButton::clicked, this, [this] { OpenDioCard(); });

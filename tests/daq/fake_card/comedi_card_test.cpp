@@ -39,7 +39,7 @@ TEST(ComediCard, InitialNumbersFindTheCardMakeThePortsInputsAndReadSettledChanne
                     "no card at /dev/comedi30; /dev/comedi0 is the first with an "
                     "analog-input subdevice"))
       << aio.note;
-  EXPECT_TRUE(Holds(aio.note, "subdevice 0 on /dev/comedi0 (GND), 12-bit codes")) << aio.note;
+  EXPECT_TRUE(Holds(aio.note, "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes")) << aio.note;
 
   const DeviceOutcome dio = OpenDioCard(drv, dev, texts);
   EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 000h") << dio.notice;
