@@ -9,9 +9,6 @@
 namespace velquor {
 namespace {
 
-// The kernel takes a settling wait below 100 µs in whole microseconds.
-constexpr unsigned kNanosPerMicro = 1000;
-
 class ComediLibrary : public ComediSeam {
  public:
   ComediLibrary() {
@@ -114,11 +111,10 @@ class ComediLibrary : public ComediSeam {
     if (dev == nullptr || subdev < 0 || chan < 0 || range < 0) return NoDevice();
     lsampl_t sample = 0;
     const unsigned aref = ref == AnalogReference::kGround ? AREF_GROUND : AREF_DIFF;
-    // Rounded up to whole microseconds, as the kernel would take them anyway.
-    const unsigned wait = (settle_ns + kNanosPerMicro - 1) / kNanosPerMicro * kNanosPerMicro;
+    // The kernel waits in whole microseconds, rounded up, and refuses waits of 100 µs or more.
     const ComediAnswer got = Answer(
         comedi_data_read_delayed(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan),
-                                 static_cast<unsigned>(range), aref, &sample, wait));
+                                 static_cast<unsigned>(range), aref, &sample, settle_ns));
     data = sample;
     return got;
   }

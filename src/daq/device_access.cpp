@@ -17,7 +17,7 @@ std::string WithReason(const AcqDriver& driver, std::int32_t code, const std::st
   return op + " failed with code " + ReturnCodeText(code) + (reason.empty() ? "" : ": " + reason);
 }
 
-// The reference box: GND or DIFF, in any case, blanks around it ignored.
+// The reference box: GND or DIFF, in either case, blanks ignored.
 std::optional<AnalogReference> ParseReference(const std::string& text) {
   std::string word;
   for (char c : text) {
