@@ -126,14 +126,14 @@ class StartUpTest : public QObject {
   void screensOpenInsideTheDesktopAndWhereTheyWereLeft() {
     Program p;
     Settings s = Settings::DesignTime();
-    s.screens = {{"Form2", 150, 60, 400, 300}, {"Form6", 5000, 5000, 500, 400}};
+    s.screens = {{"Form2", 150, 60, 480, 400}, {"Form6", 5000, 5000, 500, 400}};
     QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
     ui::Form1& w = p.window();
     w.show();
     const QRect desktop = w.screen()->availableGeometry();
     ui::ShowScreen(&w.CardSetting());
     QCOMPARE(w.CardSetting().pos(), QPoint(150, 60));  // where its frame stands
-    QCOMPARE(w.CardSetting().size(), QSize(400, 300));
+    QCOMPARE(w.CardSetting().size(), QSize(480, 400));
     ui::ShowScreen(&w.DataView());  // left beyond the desktop: brought back inside it
     QVERIFY(desktop.contains(w.DataView().frameGeometry()));
     QCOMPARE(w.DataView().size(), QSize(500, 400));
@@ -144,7 +144,7 @@ class StartUpTest : public QObject {
     w.close();
     const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
     QCOMPARE(back.values.screens.size(), std::size_t{3});
-    QCOMPARE(back.values.screens[0], (ScreenPlace{"Form2", 200, 90, 400, 300}));
+    QCOMPARE(back.values.screens[0], (ScreenPlace{"Form2", 200, 90, 480, 400}));
     QCOMPARE(back.values.screens[2].name, std::string("Form3"));
   }
 
