@@ -24,6 +24,7 @@ class NoticeLog : public QWidget {
   // Empties the line when it still shows `text` (a remark that no longer holds).
   void Withdraw(const QString& text);
 
+  // The latest notices, oldest first (the 10000 latest at most).
   const QStringList& entries() const { return entries_; }
 
  private:
