@@ -157,7 +157,7 @@ TEST_F(CliDir, ReanalyseShowsTheScreensTextsAsJson) {
   }
 }
 
-TEST_F(CliDir, PngWritesTheEightGraphsUnderTheStem) {
+TEST_F(CliDir, PngWritesTheEightGraphsAndThePushCurveUnderTheStem) {
   if (!CanWritePictures()) GTEST_SKIP() << "built without Qt's drawing library";
   ASSERT_EQ(Run({"reanalyse", "--png", dir_ / "png", dat_}), 1)
       << "the directory does not exist yet";
@@ -165,7 +165,7 @@ TEST_F(CliDir, PngWritesTheEightGraphsUnderTheStem) {
   std::filesystem::create_directory(dir_ / "png");
   ASSERT_EQ(Run({"reanalyse", "--png", dir_ / "png", dat_}), 0) << err_.str();
   for (const char* suffix :
-       {"torque", "speed", "distance", "turn", "turnrate", "path", "power", "strokes"}) {
+       {"torque", "speed", "distance", "turn", "turnrate", "path", "power", "strokes", "pushcurve"}) {
     const std::string png = dir_ / ("png/RUN0000001_" + std::string(suffix) + ".png");
     ASSERT_TRUE(std::filesystem::exists(png)) << png;
     auto bytes = ReadFileBytes(png);
