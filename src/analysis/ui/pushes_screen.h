@@ -1,6 +1,5 @@
-// The Pushes screen: the push-detection parameters with Apply, the mean push curve of both
-// wheels, the torque with every run marked, a table of pushes and summary rows per wheel,
-// and the tidy CSV of what it shows.
+// The Pushes screen: detection parameters with Apply, the mean push curve, the torque with
+// every run marked, a table of pushes and summary rows per wheel, and their tidy CSV.
 #pragma once
 
 #include <QString>
