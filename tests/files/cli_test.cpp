@@ -164,8 +164,8 @@ TEST_F(CliDir, PngWritesTheEightGraphsAndThePushCurveUnderTheStem) {
   EXPECT_NE(err_.str().find("png"), std::string::npos) << err_.str();
   std::filesystem::create_directory(dir_ / "png");
   ASSERT_EQ(Run({"reanalyse", "--png", dir_ / "png", dat_}), 0) << err_.str();
-  for (const char* suffix :
-       {"torque", "speed", "distance", "turn", "turnrate", "path", "power", "strokes", "pushcurve"}) {
+  for (const char* suffix : {"torque", "speed", "distance", "turn", "turnrate", "path", "power",
+                             "strokes", "pushcurve"}) {
     const std::string png = dir_ / ("png/RUN0000001_" + std::string(suffix) + ".png");
     ASSERT_TRUE(std::filesystem::exists(png)) << png;
     auto bytes = ReadFileBytes(png);

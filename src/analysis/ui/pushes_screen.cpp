@@ -135,6 +135,10 @@ void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series
     shown_.reset();
     for (QTableWidget* t : tblPushes) t->setRowCount(0);
     for (QLabel* l : lblSummary) l->clear();
+    for (PictureBase* p : {Picture_curve, Picture_time}) {
+      p->frame().canvas().Clear();
+      p->update();
+    }
     SetStatus("The pushes could not be found: " + ToQ(a.problem().what));
     return;
   }
