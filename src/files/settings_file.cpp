@@ -7,6 +7,7 @@
 #include "common/workspace.h"
 #include "files/field_quote.h"
 #include "files/positional_fields.h"
+#include "files/push_settings.h"
 
 namespace velquor {
 namespace {
@@ -108,6 +109,7 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
       out.values.GraphColor.at(c) = MakeRgb(rgb[0], rgb[1], rgb[2]);
     }
   }
+  ReadPushSettings(fields, file, out.values.push, out.notices);
   return finish();
 }
 
@@ -143,12 +145,9 @@ SettingsFileText SettingsText(const Settings& s) {
     out.text.append(StrForm(static_cast<double>(GreenOf(colour)))).append(",");
     out.text.append(StrForm(static_cast<double>(BlueOf(colour)))).append("\r\n");
   }
-  // Programs that read 15 lines stop before the lines that follow. Line 16 stays empty
-  // here; line 17 is written once a screen has a place to remember.
-  if (!s.screens.empty()) {
-    out.text.append("\r\n");
-    out.text.append(ScreenPlacesLine(s.screens)).append("\r\n");
-  }
+  out.text.append(PushSettingsLine(s.push));
+  // Line 17, once a screen has a place to remember.
+  if (!s.screens.empty()) out.text.append(ScreenPlacesLine(s.screens)).append("\r\n");
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/push_parameters.h"
 #include "common/colors.h"
 #include "common/result.h"
 #include "files/screen_places.h"
@@ -22,6 +23,7 @@ struct Settings {
   std::string txtTimerInterval, txtDataNum, txtSampTime;        // main window
   std::string txtStartPosCond, txtEndPosCond, txtLimitCond;     // Calculated Results
   std::array<Rgb, 3> GraphColor{};
+  PushParameters push;   // line 16; its defaults when the file has only 15 lines
   ScreenPlaces screens;  // line 17; none until a screen has been opened
 
   // File Option boxes empty, interval "20", samples "100", time empty (the main window
@@ -34,21 +36,21 @@ struct SettingsLoad {
   std::vector<Problem> notices;  // missing or short file, unreadable colours, shifted items
 };
 
-// Reads the 15 lines by position. What cannot be read keeps its design-time value, with a
-// notice; a colour whose component is not a whole number 0..255 keeps its default. The
-// screens' places come from line 17 when it is there.
+// Reads the 15 lines and the push-analysis line 16 by position, and the screens' places from
+// line 17 when it is there. What cannot be read keeps its design-time value, with a notice; a
+// colour whose component is not a whole number 0..255 keeps its default.
 SettingsLoad ReadSettingsText(std::string_view text, const std::string& file);
 // The same from disk; a missing file gives the design-time values and says so.
 SettingsLoad LoadSettings(const std::string& path = kSettingsFileName);
 
 struct SettingsFileText {
-  std::string text;              // UTF-8, 15 lines (17 with screen places), CR LF
+  std::string text;              // UTF-8, 16 lines (17 with screen places), CR LF
   std::vector<Problem> notices;  // texts that could not be stored exactly
 };
 
 // Label, then the text; a text that would not read back whole is put in double quotes.
-// Colour lines carry the colours in use, each component in Str-form (" 255"). When there
-// are screen places, line 16 is left empty and line 17 holds them.
+// Colour lines carry the colours in use, each component in Str-form (" 255"); line 16 the
+// push parameters; line 17, when there are any, the screens' places.
 SettingsFileText SettingsText(const Settings& s);
 // Writes it atomically; on success the notices of SettingsText.
 Result<std::vector<Problem>> SaveSettings(const Settings& s,

@@ -12,8 +12,8 @@ namespace {
 
 using testing::TempDir;
 
-// The file a first start writes when nothing was typed.
-const std::string kDesignTimeFile =
+// The file of the older layout, and the one a first start writes when nothing was typed.
+const std::string kFifteenLines =
     "ディレクトリ(Manual),\r\n"
     "ヘッダ(Manual),\r\n"
     "ファイル名(Manual),\r\n"
@@ -29,6 +29,7 @@ const std::string kDesignTimeFile =
     "ch0 Color (RGB), 255, 0, 0\r\n"
     "ch1 Color (RGB), 0, 0, 255\r\n"
     "Other Color (RGB), 255, 0, 255\r\n";
+const std::string kDesignTimeFile = kFifteenLines + "\"Push\",1,5,0.1,0.05,1,0\r\n";
 
 Settings Typed() {
   Settings s = Settings::DesignTime();
@@ -55,10 +56,11 @@ TEST(SettingsFile, ScreenPlacesLiveOnLineSeventeen) {
   Settings s = Typed();
   s.screens = {{"Form2", 1120, -8, 360, 272}, {"Form6", 0, 40, 424, 344}};
   const std::string line17 = "\"Screens\",Form2,1120,-8,360,272,Form6,0,40,424,344\r\n";
+  const std::string sixteen = SettingsText(Typed()).text;  // the push line is line 16
   const std::string written = SettingsText(s).text;
-  ASSERT_EQ(written, SettingsText(Typed()).text + "\r\n" + line17);
-  // A line 16 of its own (or none), a missing line 17, or a line 17 of something else.
-  const std::string fifteen = SettingsText(Typed()).text;
+  ASSERT_EQ(written, sixteen + line17);
+  // Fifteen lines, sixteen, or a line 17 with entries that cannot be used.
+  const std::string fifteen = sixteen.substr(0, sixteen.find("\"Push\""));
   struct Case {
     const char* name;
     std::string text;
@@ -67,12 +69,10 @@ TEST(SettingsFile, ScreenPlacesLiveOnLineSeventeen) {
   };
   const Case cases[] = {
       {"written", written, s.screens, 0},
-      {"line 16 in use", fifteen + "\"Push\",0.5,2\r\n" + line17, s.screens, 0},
       {"fifteen lines", fifteen, {}, 0},
-      {"only line 16", fifteen + "\"Push\",0.5,2\r\n", {}, 0},
-      {"screens on line 16", fifteen + line17, {}, 0},
+      {"sixteen lines", sixteen, {}, 0},
       {"a bad entry",
-       fifteen + "\r\n\"Screens\",Form2,1,2,0,5,Form3,x,2,3,4,Form4,5,6,7,8\r\n",
+       sixteen + "\"Screens\",Form2,1,2,0,5,Form3,x,2,3,4,Form4,5,6,7,8\r\n",
        {{"Form4", 5, 6, 7, 8}},
        2},
   };
@@ -165,6 +165,45 @@ TEST(SettingsFile, WhatCannotBeReadKeepsItsDesignTimeValueWithANotice) {
     EXPECT_NE(got.notices[0].what.find(c.notice), std::string::npos)
         << c.name << ": " << got.notices[0].Describe();
     c.check(got.values);
+  }
+}
+
+TEST(SettingsFile, PushLineIsOptionalAndLaterLinesAreLeftAlone) {
+  PushParameters typed;
+  typed.threshold = 2.5;
+  typed.min_push = 0.125;
+  typed.skip_last = 2;
+  Settings s = Settings::DesignTime();
+  s.push = typed;
+  const std::string written = SettingsText(s).text;
+  EXPECT_NE(written.find("\r\n\"Push\",2.5,5,0.125,0.05,1,2\r\n"), std::string::npos);
+  struct Case {
+    const char* name;
+    std::string text;
+    PushParameters want;
+    int notice_field;  // 0: no notice
+  };
+  PushParameters bad_gap;
+  bad_gap.threshold = 2.5;
+  const Case cases[] = {
+      {"older layout: defaults", kFifteenLines, {}, 0},
+      {"as written", written, typed, 0},
+      {"a line 17 after it", written + "\"Screens\",Form2,10,20,400,300\r\n", typed, 0},
+      {"a refused merge gap keeps its default", kFifteenLines + "Push,2.5,5,0.1,-1,1,0\r\n",
+       bad_gap, 5},
+      {"cut short", kFifteenLines + "Push,2.5,5\r\n", bad_gap, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SettingsLoad got = ReadSettingsText(c.text, "Velquor.ini");
+    EXPECT_EQ(got.values.push, c.want);
+    if (c.notice_field == 0) {
+      EXPECT_TRUE(got.notices.empty()) << got.notices.at(0).Describe();
+    } else {
+      ASSERT_EQ(got.notices.size(), 1u);
+      EXPECT_EQ(got.notices[0].line, 16);
+      EXPECT_EQ(got.notices[0].field, c.notice_field) << got.notices[0].Describe();
+    }
   }
 }
 

@@ -28,7 +28,7 @@ Form7::Form7(const StrokeResults& strokes, QWidget* parent)
     : FormSurface(9960, 5400, parent), strokes_(strokes) {
   setObjectName("Form7");
   setWindowFlag(Qt::Window);
-  ShowSource(QString());
+  setWindowTitle("Calculated Results Screen");
   BuildConditions();
   BuildResults();
   Picture_base = std::make_unique<PictureBase>(kForm7Frame, this).release();
@@ -163,11 +163,6 @@ void Form7::ShowStrokeResults() {
   };
   fill(StrokeTableFields(StrokeBoxTexts(strokes_)));
   fill(ChosenStrokeFields(ChosenStrokeResultTexts(strokes_, ChosenStroke())));
-}
-
-void Form7::ShowSource(const QString& shown_path) {
-  const QString caption = "Calculated Results Screen";
-  setWindowTitle(shown_path.isEmpty() ? caption : caption + " - " + shown_path);
 }
 
 }  // namespace velquor::ui

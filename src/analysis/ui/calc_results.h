@@ -32,8 +32,6 @@ class Form7 : public FormSurface {
   void ShowStrokeResults();
   // The stroke chosen by opt_Noc(1..3).
   int ChosenStroke() const;
-  // The title names the saved measurement shown (its path as shown), or none for a live one.
-  void ShowSource(const QString& shown_path);
 
   QLineEdit* txtStartPosCond;
   QLineEdit* txtEndPosCond;

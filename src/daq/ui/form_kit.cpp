@@ -138,6 +138,10 @@ void SetTextIfDifferent(QLineEdit* box, const QString& text) {
   if (box->text() != text) box->setText(text);
 }
 
+void TitleWithSource(QWidget* window, const QString& caption, const QString& shown_path) {
+  window->setWindowTitle(shown_path.isEmpty() ? caption : caption + " - " + shown_path);
+}
+
 void ShowScreen(QWidget* screen) {
   screen->show();
   screen->raise();

@@ -99,6 +99,9 @@ void ShowBeginning(QLineEdit* box);
 // Sets the text only when it differs, so an unchanged text fires no change handler.
 void SetTextIfDifferent(QLineEdit* box, const QString& text);
 
+// The window's caption, followed by " - " and the saved measurement it shows, if any.
+void TitleWithSource(QWidget* window, const QString& caption, const QString& shown_path);
+
 // Shows a screen without waiting and brings it in front of the others.
 void ShowScreen(QWidget* screen);
 
