@@ -288,10 +288,10 @@ void Form1::BuildMenus() {
 
 void Form1::SetTabOrder() {
   // The condition first, then the buttons; typing starts in Timer Interval.
-  QWidget* const chain[] = {txtTimerInterval, txtDataNum,    txtSampTime,   chkAutoDataSave,
-                            chkManDataSave,   chkShift,      cmdStart,      cmdStop,
-                            cmdCardSetting,   cmdTextScreen, cmdFileOption, cmdDataView,
-                            cmdCalibration,   cmdCalcScreen, cmdExit,       cmdNotices};
+  QWidget* const chain[] = {
+      txtTimerInterval, txtDataNum,    txtSampTime,    chkAutoDataSave, chkManDataSave, chkShift,
+      cmdStart,         cmdStop,       cmdCardSetting, cmdTextScreen,   cmdFileOption,  cmdDataView,
+      cmdCalibration,   cmdCalcScreen, cmdPushes,      cmdExit,         cmdNotices};
   for (std::size_t k = 1; k < std::size(chain); ++k) {
     setTabOrder(chain[k - 1], chain[k]);
   }
