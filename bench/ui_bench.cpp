@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
         MedianMs([&] { window.CalcResults().ShowStrokeResults(); }), MedianMs([&] {
           for (auto* frame : window.Picture_base) frame->pctFig()->repaint();
         }),
-        MedianMs([&] { (void)window.FileOption().SaveDataFiles(); }));
+        MedianMs([&] { (void)window.FileOption().SaveDataFiles(velquor::WhenTaken::kReplace); }));
   }
   QDir::setCurrent(old);
   return 0;

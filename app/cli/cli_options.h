@@ -15,6 +15,7 @@ namespace velquor::cli {
 struct ReanalyseOptions {
   std::optional<std::string> outDir;  // write the pair again under its stem here
   std::optional<std::string> pngDir;  // write the eight graphs as PNG pictures here
+  bool overwrite = false;             // --out may replace an existing pair (never the input)
   bool json = false;                  // one JSON object per file instead of tables
   std::optional<std::string> start;   // "From" (s), instead of the settings file's
   std::optional<std::string> limit;   // "Less than" (Nm), instead of the settings file's

@@ -3,6 +3,7 @@
 #include "analysis/kinematics.h"
 #include "analysis/strokes.h"
 #include "app/cli/result_report.h"
+#include "common/path_map.h"
 #include "common/workspace.h"
 #include "files/data_file_reader.h"
 #include "files/data_files.h"
@@ -54,12 +55,18 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
 #endif
   if (o.outDir) {
     const std::string stem = StemOf(file);
-    const std::string base = *o.outDir + "\\" + stem;
+    const std::string base = InDirectory(*o.outDir, stem);
     const ComposedNames names{stem, base + "_dat.csv", base + "_csv.csv"};
-    if (Status s = WriteDataFiles(names, "", ws->record, ws->series, ws->strokes, CurrentStamp());
-        !s) {
-      return s.problem();
+    const std::vector<std::string> inputs = {ToNativePath(file),
+                                             ToNativePath(loaded.value()->ViewCsvPath)};
+    if (auto taken = PairTaken(names); !o.overwrite && taken && taken.value()) {
+      return Problem{names.DatFilePath, 0, 0,
+                     "exists already and was not replaced (--overwrite replaces it)"};
     }
+    auto saved = WriteDataFiles(names, "", ws->record, ws->series, ws->strokes, CurrentStamp(),
+                                o.overwrite ? WhenTaken::kReplace : WhenTaken::kRefuse, inputs);
+    if (!saved) return saved.problem();
+    for (const Problem& p : saved.value().notices) ReportNotice(err, p);
   }
   return Status::Ok();
 }

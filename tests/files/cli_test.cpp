@@ -101,11 +101,12 @@ class CliDir : public ::testing::Test {
     auto m = Simulate(3, 400);
     Calibration cal = m->cal;
     cal.loaded = true;
-    ASSERT_TRUE(SaveCalibration(cal, "", {}, paths_.calibration).working.ok());
+    ASSERT_TRUE(SaveCalibration(cal, dir_.path(), {}, paths_.calibration).working.ok());
     strokes_ = m->strokes;
     FileNaming naming;
     naming.Auto = {dir_.path(), "RUN", "1", "", "", ""};
-    ASSERT_TRUE(SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}).ok());
+    ASSERT_TRUE(
+        SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}, WhenTaken::kRefuse).ok());
     dat_ = naming.DatFilePath;
   }
 
@@ -189,7 +190,15 @@ TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
   // Once a measurement has been reloaded, saving it again reproduces it exactly but for the
   // date and time of writing in each stroke row: "RUN0000001,MM-DD-YYYY,hh:mm:ss,".
   ASSERT_EQ(Run({"reanalyse", "--out", dir_ / "out", dat_}), 0) << err_.str();
-  ASSERT_EQ(Run({"reanalyse", "--out", dir_.path(), dir_ / "out/RUN0000001_dat.csv"}), 0)
+  const std::string original = ReadFileBytes(dir_ / "RUN0000001_dat.csv").value();
+  // The original pair is replaced only when asked for; its own input never.
+  ASSERT_EQ(Run({"reanalyse", "--out", dir_.path(), dir_ / "out/RUN0000001_dat.csv"}), 1);
+  EXPECT_NE(err_.str().find("--overwrite"), std::string::npos) << err_.str();
+  ASSERT_EQ(Run({"reanalyse", "--overwrite", "--out", dir_ / "out/..", dat_}), 1);
+  EXPECT_NE(err_.str().find("being read"), std::string::npos) << err_.str();
+  EXPECT_EQ(ReadFileBytes(dir_ / "RUN0000001_dat.csv").value(), original);
+  ASSERT_EQ(
+      Run({"reanalyse", "--out", dir_.path(), "--overwrite", dir_ / "out/RUN0000001_dat.csv"}), 0)
       << err_.str();
   for (const std::string name : {"RUN0000001_dat.csv", "RUN0000001_csv.csv"}) {
     std::string a = ReadFileBytes(dir_ / name).value(),
@@ -226,7 +235,7 @@ TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {
   std::filesystem::remove_all(dir_ / "out");
   ASSERT_EQ(Run({"measure", "--cycles", "3"}), 1);
   EXPECT_EQ(out_.str(), "");
-  EXPECT_NE(err_.str().find("RUN0000007_dat.csv"), std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("RUN0000007_csv.csv"), std::string::npos) << err_.str();
   EXPECT_NE(err_.str().find("cycle 1 is not saved, so the run stops"), std::string::npos);
   EXPECT_EQ(err_.str().find("cycle 2"), std::string::npos) << "no second cycle ran";
   EXPECT_EQ(Saved().txtFileOrg, "7");

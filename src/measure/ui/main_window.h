@@ -148,7 +148,9 @@ class Form1 : public QMainWindow {
   QString WhyNotSaved() const;
 
   void LoadSettings();
-  void SaveSettings();
+  // Writes Velquor.ini from the boxes; at exit also the notices about texts it could not
+  // store exactly, which every later write would repeat.
+  void SaveSettings(bool at_exit);
   void LoadCalibration();
   void ApplyColours();
   void Notice(const QString& text);
@@ -173,6 +175,8 @@ class Form1 : public QMainWindow {
   int ruleDepth_ = 0;
   bool startingUp_ = false;
   bool exiting_ = false;
+  // False when a Velquor.ini that could not be read could not be kept aside either.
+  bool settingsWritable_ = true;
   QString conditionRemark_;
 };
 
