@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -76,6 +77,10 @@ TEST(JsonText, EscapesWhatJsonCannotHoldAndKeepsTheRest) {
   JsonObject o;
   o.AddText("k", "v").Add("n", JsonArray({"1", "\"x\""}));
   EXPECT_EQ(o.str(), "{\"k\":\"v\",\"n\":[1,\"x\"]}");
+  // JSON has no NaN or infinity.
+  EXPECT_EQ(JsonNumber(std::numeric_limits<double>::infinity()), "null");
+  EXPECT_EQ(JsonNumber(std::numeric_limits<float>::quiet_NaN()), "null");
+  EXPECT_EQ(JsonNumber(.52f), "0.52");
 }
 
 TEST(StemOf, NameWithoutDirectoryAndSuffix) {
@@ -239,6 +244,22 @@ TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {
   EXPECT_NE(err_.str().find("cycle 1 is not saved, so the run stops"), std::string::npos);
   EXPECT_EQ(err_.str().find("cycle 2"), std::string::npos) << "no second cycle ran";
   EXPECT_EQ(Saved().txtFileOrg, "7");
+}
+
+// A "," in the stem would shift every field of the summary row after it.
+TEST_F(CliDir, AStemWithACommaIsNeverSaved) {
+  Settings s = Saved();
+  s.txtFileHead = "A,B";
+  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
+  EXPECT_EQ(Run({"measure"}), 1);
+  EXPECT_NE(err_.str().find("would shift the fields"), std::string::npos) << err_.str();
+  EXPECT_EQ(Saved().txtFileOrg, "7");
+
+  std::filesystem::copy_file(dir_ / "RUN0000001_dat.csv", dir_ / "a,b,c_dat.csv");
+  std::filesystem::copy_file(dir_ / "RUN0000001_csv.csv", dir_ / "a,b,c_csv.csv");
+  EXPECT_EQ(Run({"reanalyse", "--out", dir_ / "out", dir_ / "a,b,c_dat.csv"}), 1);
+  EXPECT_NE(err_.str().find("would shift the fields"), std::string::npos) << err_.str();
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "out"));
 }
 
 TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {

@@ -146,6 +146,19 @@ Pair SmallPair() {
   return {dat, csv};
 }
 
+// Without a stroke row the rows are counted: one beyond the record is refused, not stored.
+TEST(DataFileReader, NeverReadsPastTheLastSample) {
+  Pair p = SmallPair();
+  p.dat = std::string(SummaryHeader()) + "\r\n";
+  const std::string row = p.csv.substr(p.csv.rfind(" 3, .6"));
+  for (int i = 4; i <= kMaxSamples + 1; ++i) p.csv += row;
+  auto loaded = Read(p);
+  ASSERT_FALSE(loaded.ok());
+  EXPECT_NE(loaded.problem().what.find("more than 2000 sample rows"), std::string::npos);
+  p.csv.resize(p.csv.size() - row.size());
+  EXPECT_TRUE(Read(p).ok()) << "2000 rows are a full record";
+}
+
 TEST(DataFileReader, EveryFaultNamesFileLineAndField) {
   // In one file of the small pair `from` becomes `to`; with `cut` the text ends after it.
   struct Case {
