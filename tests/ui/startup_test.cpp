@@ -119,6 +119,31 @@ class StartUpTest : public QObject {
     QCOMPARE(p.notice("failed").isEmpty(), openCode == 0 && modeCode == 0);
   }
 
+  // Files saved as UTF-8 by an editor: kept under another name before the program writes a
+  // new one, and both names said; an empty directory shows the bare file names.
+  void unreadableFilesAreKeptAside() {
+    Program p(true);
+    for (const char* name : {kSettingsFileName, kCalibrationFileName}) {
+      QFile f(p.path(name));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n");
+    }
+    ui::Form1& w = p.window();
+    for (const QString name : {kSettingsFileName, kCalibrationFileName}) {
+      QVERIFY2(!p.notice(name + ".unreadable").isEmpty(), qPrintable(name));
+      QVERIFY(QFile::exists(p.path(name + ".unreadable")));
+      QVERIFY(!QFile::exists(p.path(name)));
+    }
+    w.FileOption().txtFileOrg->setText("1");
+    QCOMPARE(w.FileOption().txtFileDat->text(), QString("0000001_dat.csv"));
+    w.close();
+    QVERIFY(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).notices.empty());
+    QCOMPARE(ReadFileBytes(ui::FromQ(p.path(kSettingsFileName + QString(".unreadable"))))
+                 .value()
+                 .substr(0, 3),
+             std::string("\xEF\xBB\xBF"));
+  }
+
   void closingMidRunEndsItAndWritesTheSettings() {
     Program p;
     ui::Form1& w = p.window();
