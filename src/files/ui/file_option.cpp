@@ -39,8 +39,7 @@ Form4::Form4(Workspace& ws, QWidget* parent) : FormSurface(7440, 6000, parent), 
   Command3 = Button(manFrame, "Command3", "Cancel", 5820, 2280, 1260, 360);
 
   Command1 = Button(this, "Command1", "Close Screen", 5820, 5520, 1500, 360);
-  lblDirHint = Label(this, "An empty Directry saves in the working directory (beside Velquor.ini).",
-                     120, 5550, 5580, 300);
+  lblDirHint = Label(this, "An empty Directry means the working directory.", 120, 5550, 5580, 300);
   lblDirHint->setObjectName("lblDirHint");
 
   connect(Command2, &QPushButton::clicked, this, &Form4::SaveClicked);

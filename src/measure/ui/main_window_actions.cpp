@@ -79,6 +79,7 @@ void Form1::LoadSettings() {
   f.txtFileDir->setText(ToQ(s.txtFileDir));
   f.txtFileHead->setText(ToQ(s.txtFileHead));
   f.txtFileOrg->setText(ToQ(s.txtFileOrg));
+  f.MakeFileNames();  // the paths show even when every text kept its design-time value
   txtTimerInterval->setText(ToQ(s.txtTimerInterval));
   txtDataNum->setText(ToQ(s.txtDataNum));
   txtSampTime->setText(ToQ(s.txtSampTime));
