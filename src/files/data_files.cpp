@@ -56,17 +56,31 @@ bool SameFile(const std::string& a_native, const std::string& b_native) {
          a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Writes one file of the pair; `undo` then puts back what stood there before.
-struct Written {
-  std::optional<std::string> previous;  // the bytes replaced, if a file was replaced
-};
-
-Status Undo(const std::string& native, const Written& w) {
-  if (w.previous) return WriteFileAtomic(native, *w.previous);
+// Puts back what stood at the path before a save (the bytes it replaced), or removes the
+// file the save made when nothing stood there.
+Status Undo(const std::string& native, const std::optional<std::string>& previous) {
+  if (previous) return WriteFileAtomic(native, *previous);
   if (::unlink(native.c_str()) != 0 && errno != ENOENT) {
     return Problem{native, 0, 0, std::string("cannot be removed: ") + std::strerror(errno)};
   }
   return Status::Ok();
+}
+
+// The set's number, or the first after it (Val + 1 each step) whose pair is free.
+Result<std::string> FreeNumber(const NamingSet& set) {
+  std::string org = set.Org;
+  for (int tries = 0;; ++tries) {
+    const ComposedNames names = ComposeNames(set.Dir, set.Head, org);
+    auto taken = PairTaken(names);
+    if (!taken) return taken.problem();
+    if (!taken.value()) return org;
+    const std::string next = PlainForm(Val(org) + 1.0);
+    if (tries >= kMaxRenumber || next == org) {
+      return Problem{names.DatFilePath, 0, 0,
+                     "no free file number was found after it; nothing was written"};
+    }
+    org = next;
+  }
 }
 
 }  // namespace
@@ -121,16 +135,16 @@ Result<PairSaved> WriteDataFiles(const ComposedNames& names, std::string_view no
   out.notices = RemoveLeftoverTemps(DirectoryOf(dat_native));
   // The per-sample file goes in place first: a summary that can be listed always has its
   // partner. What it replaces is kept, so that a failed summary can undo it.
-  Written first;
+  std::optional<std::string> previous_csv;
   if (out.replaced) {
-    if (auto old = ReadFileBytes(csv_native)) first.previous = std::move(old.value());
+    if (auto old = ReadFileBytes(csv_native)) previous_csv = std::move(old.value());
   }
   if (Status s = WriteFileAtomic(csv_native, csv.value()); !s) {
     return Problem{names.CsvFilePath, 0, 0, s.problem().what};
   }
   if (Status s = WriteFileAtomic(dat_native, dat.value()); !s) {
     std::string what = s.problem().what;
-    if (Status back = Undo(csv_native, first); !back) {
+    if (Status back = Undo(csv_native, previous_csv); !back) {
       what += "; the per-sample file could not be put back either: " + back.problem().what;
     }
     return Problem{names.DatFilePath, 0, 0, what};
@@ -145,38 +159,22 @@ Result<PairSaved> SaveDataFiles(FileNaming& naming, int save_flag, const Measure
   NamingSet& set = save_flag == 1 ? naming.Manual : naming.Auto;
   const std::string requested = naming.BaseName;
   const std::string asked_org = set.Org;
+  auto fail = [&](Problem p) -> Result<PairSaved> {
+    set.Org = asked_org;  // nothing was saved, so the number stays
+    MakeFileNames(naming, save_flag);
+    return p;
+  };
   if (when_taken == WhenTaken::kNextFreeNumber && !StemFault(requested)) {
-    for (int tries = 0;; ++tries) {
-      auto taken = PairTaken(ComposeNames(set.Dir, set.Head, set.Org));
-      if (!taken || !taken.value()) {
-        if (!taken) {
-          set.Org = asked_org;
-          MakeFileNames(naming, save_flag);
-          return taken.problem();
-        }
-        break;
-      }
-      const std::string next = PlainForm(Val(set.Org) + 1.0);
-      if (tries >= kMaxRenumber || next == set.Org) {
-        Problem p{naming.DatFilePath, 0, 0,
-                  "no free file number was found after " + requested + "; nothing was written"};
-        set.Org = asked_org;
-        MakeFileNames(naming, save_flag);
-        return p;
-      }
-      set.Org = next;
-    }
+    auto org = FreeNumber(set);
+    if (!org) return fail(org.problem());
+    set.Org = org.value();
     MakeFileNames(naming, save_flag);
   }
   const ComposedNames names{naming.BaseName, naming.DatFilePath, naming.CsvFilePath};
   const WhenTaken write_rule =
       when_taken == WhenTaken::kNextFreeNumber ? WhenTaken::kRefuse : when_taken;
   auto saved = WriteDataFiles(names, naming.NoteText, rec, series, strokes, stamp, write_rule);
-  if (!saved) {
-    set.Org = asked_org;
-    MakeFileNames(naming, save_flag);
-    return saved.problem();
-  }
+  if (!saved) return fail(saved.problem());
   saved.value().requestedStem = requested;
   saved.value().renumbered = requested != names.BaseName;
   saved.value().usedOrg = set.Org;
