@@ -1,7 +1,5 @@
-// Saving a measurement: the one path every program saves a pair through. Both data files
-// are composed, encoded and written through the atomic layer, the per-sample file first;
-// an existing pair is never replaced unless the caller says so, and when anything fails
-// neither file is changed and the reason is returned with the path.
+// Saving a measurement: the one path every program saves a pair through, which never replaces
+// an existing pair unasked and, when anything fails, changes neither file.
 #pragma once
 
 #include <string>
