@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +24,7 @@ constexpr std::string_view kTempPrefix = ".velquor-";
 constexpr std::time_t kNamelessTempAge = 60;
 
 Problem SystemProblem(const std::string& path, const std::string& doing, int err) {
-  return Problem{path, 0, 0, doing + ": " + std::strerror(err)};
+  return Problem{path, 0, 0, doing + ": " + ErrnoText(err)};
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -70,6 +71,12 @@ Status SyncDirectory(const std::string& dir) {
 }
 
 }  // namespace
+
+std::string ErrnoText(int err) {
+  std::array<char, 256> buf{};
+  // The GNU form gives either its own static text or the buffer, filled.
+  return ::strerror_r(err, buf.data(), buf.size());
+}
 
 std::string DirectoryOf(const std::string& path) {
   std::size_t slash = path.rfind('/');

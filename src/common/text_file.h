@@ -27,6 +27,8 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes);
 // Removes the temporary files that a killed program left in the directory (native path):
 // those of processes that no longer run. What could not be removed is returned.
 std::vector<Problem> RemoveLeftoverTemps(const std::string& native_dir);
+// The system's words for an errno value, safe to call from any thread.
+std::string ErrnoText(int err);
 // The directory part of a native path ("." when there is none).
 std::string DirectoryOf(const std::string& native_path);
 

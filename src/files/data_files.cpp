@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <optional>
 
 #include "common/number_parse.h"
@@ -45,8 +44,9 @@ Result<bool> Exists(const std::string& stored) {
   struct stat st {};
   if (::lstat(ToNativePath(stored).c_str(), &st) == 0) return true;
   // A missing directory is no taken name; the write then says what is wrong.
-  if (errno == ENOENT || errno == ENOTDIR) return false;
-  return Problem{stored, 0, 0, std::string("cannot be examined: ") + std::strerror(errno)};
+  const int err = errno;
+  if (err == ENOENT || err == ENOTDIR) return false;
+  return Problem{stored, 0, 0, "cannot be examined: " + ErrnoText(err)};
 }
 
 bool SameFile(const std::string& a_native, const std::string& b_native) {
@@ -60,8 +60,9 @@ bool SameFile(const std::string& a_native, const std::string& b_native) {
 // file the save made when nothing stood there.
 Status Undo(const std::string& native, const std::optional<std::string>& previous) {
   if (previous) return WriteFileAtomic(native, *previous);
-  if (::unlink(native.c_str()) != 0 && errno != ENOENT) {
-    return Problem{native, 0, 0, std::string("cannot be removed: ") + std::strerror(errno)};
+  if (::unlink(native.c_str()) != 0) {
+    const int err = errno;
+    if (err != ENOENT) return Problem{native, 0, 0, "cannot be removed: " + ErrnoText(err)};
   }
   return Status::Ok();
 }

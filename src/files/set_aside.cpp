@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "common/path_map.h"
+#include "common/text_file.h"
 
 namespace velquor {
 namespace {
@@ -26,10 +26,10 @@ SetAside SetAsideUnreadable(const std::string& path, const std::string& why) {
     const std::string suffix = ".unreadable" + (n == 1 ? std::string() : "." + std::to_string(n));
     if (PresentAt(path + suffix)) continue;
     if (::rename(native.c_str(), (native + suffix).c_str()) != 0) {
-      return {false,
-              Problem{path, 0, 0,
-                      why + "; it could not be renamed to " + path + suffix + " (" +
-                          std::strerror(errno) + "), so it is left as it is and not written"}};
+      const int err = errno;
+      return {false, Problem{path, 0, 0,
+                             why + "; it could not be renamed to " + path + suffix + " (" +
+                                 ErrnoText(err) + "), so it is left as it is and not written"}};
     }
     return {true, Problem{path, 0, 0,
                           why + "; it was kept as " + path + suffix + " and a new " + path +
