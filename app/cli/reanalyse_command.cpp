@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "analysis/push_analysis.h"
+#include "plot/ui/push_curve_png.h"
 #include "plot/ui/reanalysis_pngs.h"
 #endif
 
@@ -22,15 +24,9 @@ namespace {
 
 Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const StartupFiles& start,
                  std::ostream& out, std::ostream& err, bool first) {
-  auto loaded = LoadDataFiles(file);
-  if (!loaded) return loaded.problem();
-  for (const Problem& p : loaded.value()->notices) ReportNotice(err, p);
-
-  auto ws = Workspace::Make();
-  CommitLoadedData(*loaded.value(), ws->record, ws->series);
-  if (Status s = CalcKinematics(ws->record, start.calibration, o.shift, ws->series, ws->kin); !s) {
-    return Problem{file, 0, 0, s.problem().what};
-  }
+  auto reloaded = ReloadMeasurement(file, start, o.shift, err);
+  if (!reloaded) return reloaded.problem();
+  Workspace* ws = reloaded.value().get();
   const StrokeConditions cond =
       ReadStrokeConditions(o.start.value_or(start.settings.txtStartPosCond),
                            o.limit.value_or(start.settings.txtLimitCond), o.channel);
@@ -51,14 +47,22 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
         !s) {
       return s.problem();
     }
+    Result<PushAnalysis> pushes = AnalysePushes(ws->series, ws->record, start.settings.push);
+    if (!pushes) return Problem{file, 0, 0, pushes.problem().what};
+    if (Status s =
+            ExportPushCurvePng(*o.pngDir, StemOf(file), pushes.value(), start.settings.GraphColor);
+        !s) {
+      return s.problem();
+    }
   }
 #endif
   if (o.outDir) {
     const std::string stem = StemOf(file);
     const std::string base = InDirectory(*o.outDir, stem);
     const ComposedNames names{stem, base + "_dat.csv", base + "_csv.csv"};
-    const std::vector<std::string> inputs = {ToNativePath(file),
-                                             ToNativePath(loaded.value()->ViewCsvPath)};
+    // The pair read is never written over, by whatever name --out reaches it.
+    std::vector<std::string> inputs = {ToNativePath(file)};
+    if (auto csv_in = SampleFilePathFor(file)) inputs.push_back(ToNativePath(csv_in.value()));
     if (auto taken = PairTaken(names); !o.overwrite && taken && taken.value()) {
       return Problem{names.DatFilePath, 0, 0,
                      "exists already and was not replaced (--overwrite replaces it)"};
@@ -72,6 +76,21 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
 }
 
 }  // namespace
+
+Result<std::unique_ptr<Workspace>> ReloadMeasurement(const std::string& file,
+                                                     const StartupFiles& start, bool shift,
+                                                     std::ostream& err) {
+  auto loaded = LoadDataFiles(file);
+  if (!loaded) return loaded.problem();
+  for (const Problem& p : loaded.value()->notices) ReportNotice(err, p);
+
+  auto ws = Workspace::Make();
+  CommitLoadedData(*loaded.value(), ws->record, ws->series);
+  if (Status s = CalcKinematics(ws->record, start.calibration, shift, ws->series, ws->kin); !s) {
+    return Problem{file, 0, 0, s.problem().what};
+  }
+  return ws;
+}
 
 std::string StemOf(std::string_view dat_path) {
   const std::size_t slash = dat_path.find_last_of("/\\");
