@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,16 @@ TEST(UnreadableFiles, AreKeptAsideBeforeAnythingIsWrittenOverThem) {
   }
   // A file that is simply missing is no unreadable file: nothing to keep.
   EXPECT_FALSE(LoadSettings(dir / "absent.ini").unreadable.has_value());
+
+  // When no name is left to keep it under, the file stays and must not be written over.
+  const std::string full = dir / "full.ini";
+  ASSERT_TRUE(WriteFileAtomic(full, utf8).ok());
+  std::ofstream{full + ".unreadable"};
+  for (int n = 2; n <= 1000; ++n) std::ofstream{full + ".unreadable." + std::to_string(n)};
+  std::vector<Problem> notices;
+  EXPECT_FALSE(KeepUnreadable(LoadSettings(full).unreadable, true, notices));
+  EXPECT_NE(notices.at(0).what.find("not written"), std::string::npos) << notices[0].what;
+  EXPECT_EQ(ReadFileBytes(full).value(), utf8);
 }
 
 }  // namespace

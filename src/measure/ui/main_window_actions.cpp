@@ -129,8 +129,10 @@ void Form1::SaveSettings(bool at_exit) {
 
 void Form1::LoadCalibration() {
   CalibrationLoad load = velquor::LoadCalibration();
-  // A fit writes the file; one that could not be read is kept aside first.
-  (void)KeepUnreadable(load.unreadable, true, load.notices);
+  // A fit writes the file; one that could not be read is kept aside first, or else left alone.
+  if (!KeepUnreadable(load.unreadable, true, load.notices)) {
+    form5_->KeepWorkingFile(Describe(load.notices.back()));
+  }
   ws_.calibration = std::move(load.values);
   form5_->ShowCalibrationRows();
   for (const Problem& p : load.notices) Notice(Describe(p));
