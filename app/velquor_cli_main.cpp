@@ -7,6 +7,9 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/measure_command.h"
 #include "app/cli/reanalyse_command.h"
+#ifdef VELQUOR_HAVE_PNG
+#include "app/cli/report_command.h"
+#endif
 
 namespace {
 
@@ -36,6 +39,11 @@ int main(int argc, char** argv) {
   if (inv.value().command == Command::kReanalyse) {
     return RunReanalyse(inv.value().reanalyse, paths, std::cout, std::cerr);
   }
+#ifdef VELQUOR_HAVE_PNG
+  if (inv.value().command == Command::kReport) {
+    return RunReport(inv.value().report, paths, std::cout, std::cerr);
+  }
+#endif
   std::signal(SIGINT, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
 }

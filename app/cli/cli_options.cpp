@@ -1,6 +1,7 @@
 #include "app/cli/cli_options.h"
 
 #include <charconv>
+#include <optional>
 
 #include "common/number_parse.h"
 #include "daq/driver_choice.h"
@@ -45,46 +46,95 @@ Result<JudgeChannel> Channel(const std::string& text) {
   return UsageError("--channel takes ch0, ch1 or auto, not \"" + text + "\"");
 }
 
-Status ParseReanalyse(Args& a, Invocation& inv) {
-  ReanalyseOptions& o = inv.reanalyse;
+// The stroke options shared by the commands that analyse saved files; nothing when `arg`
+// is not one of them.
+std::optional<Status> StrokeOption(const std::string& arg, Args& a, StrokeOptions& o) {
+  if (arg == "--start" || arg == "--limit") {
+    auto v = NumberText(a, arg);
+    if (!v) return v.problem();
+    (arg == "--start" ? o.start : o.limit) = v.value();
+  } else if (arg == "--channel") {
+    auto v = a.Value(arg);
+    if (!v) return v.problem();
+    auto ch = Channel(v.value());
+    if (!ch) return ch.problem();
+    o.channel = ch.value();
+  } else if (arg == "--shift") {
+    o.shift = true;
+  } else {
+    return std::nullopt;
+  }
+  return Status::Ok();
+}
+
+// The arguments of a command over saved files: its own options (`own` gives nothing for an
+// argument that is not one), the stroke options, --help, and the files.
+template <class Own>
+Status ParseFileCommand(Args& a, Invocation& inv, const std::string& command, StrokeOptions& o,
+                        std::vector<std::string>& files, Own own) {
   while (!a.Done()) {
     const std::string arg = a.Next();
-    if (arg == "--help" || arg == "-h") {
+    if (std::optional<Status> st = own(arg); st || (st = StrokeOption(arg, a, o))) {
+      if (!*st) return *st;
+    } else if (arg == "--help" || arg == "-h") {
       inv.help = true;
-    } else if (arg == "--out") {
-      auto v = a.Value(arg);
-      if (!v) return v.problem();
-      o.outDir = v.value();
-    } else if (arg == "--png") {
-      if (!CanWritePictures()) {
-        return UsageError(
-            "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
-            "reanalyse without --png, or the desktop program to see the graphs");
-      }
-      auto v = a.Value(arg);
-      if (!v) return v.problem();
-      o.pngDir = v.value();
-    } else if (arg == "--json") {
-      o.json = true;
-    } else if (arg == "--start" || arg == "--limit") {
-      auto v = NumberText(a, arg);
-      if (!v) return v.problem();
-      (arg == "--start" ? o.start : o.limit) = v.value();
-    } else if (arg == "--channel") {
-      auto v = a.Value(arg);
-      if (!v) return v.problem();
-      auto ch = Channel(v.value());
-      if (!ch) return ch.problem();
-      o.channel = ch.value();
-    } else if (arg == "--shift") {
-      o.shift = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("reanalyse has no option " + arg);
+      return UsageError(command + " has no option " + arg);
     } else {
-      o.files.push_back(arg);
+      files.push_back(arg);
     }
   }
-  if (o.files.empty() && !inv.help) return UsageError("reanalyse needs at least one FILE_dat.csv");
+  if (files.empty() && !inv.help) {
+    return UsageError(command + " needs at least one FILE_dat.csv");
+  }
+  return Status::Ok();
+}
+
+// An option that takes a value, stored in `to`.
+Status TakeValue(Args& a, const std::string& option, std::string& to) {
+  auto v = a.Value(option);
+  if (!v) return v.problem();
+  to = v.value();
+  return Status::Ok();
+}
+
+Status ParseReanalyse(Args& a, Invocation& inv) {
+  ReanalyseOptions& o = inv.reanalyse;
+  return ParseFileCommand(
+      a, inv, "reanalyse", o, o.files, [&](const std::string& arg) -> std::optional<Status> {
+        if (arg == "--out") return TakeValue(a, arg, o.outDir.emplace());
+        if (arg == "--png") {
+          if (!CanWritePictures()) {
+            return UsageError(
+                "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
+                "reanalyse without --png, or the desktop program to see the graphs");
+          }
+          return TakeValue(a, arg, o.pngDir.emplace());
+        }
+        if (arg == "--json") {
+          o.json = true;
+          return Status::Ok();
+        }
+        return std::nullopt;
+      });
+}
+
+Status ParseReport(Args& a, Invocation& inv) {
+  ReportOptions& o = inv.report;
+  const Status st = ParseFileCommand(a, inv, "report", o, o.files,
+                                     [&](const std::string& arg) -> std::optional<Status> {
+                                       if (arg == "--pdf") return TakeValue(a, arg, o.pdf);
+                                       if (arg == "--overwrite") {
+                                         o.overwrite = true;
+                                         return Status::Ok();
+                                       }
+                                       return std::nullopt;
+                                     });
+  if (!st || inv.help) return st;
+  if (!CanWritePictures()) {
+    return UsageError("this build of velquor-cli cannot draw reports; use the desktop program");
+  }
+  if (o.pdf.empty()) return UsageError("report needs --pdf OUT.pdf");
   return Status::Ok();
 }
 
@@ -129,7 +179,7 @@ bool CanWritePictures() {
 
 Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   Invocation inv;
-  if (args.empty()) return UsageError("no command given; choose reanalyse or measure");
+  if (args.empty()) return UsageError("no command given; choose reanalyse, measure or report");
   const std::string& cmd = args[0];
   Args rest(args.subspan(1));
   Status st;
@@ -143,8 +193,11 @@ Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   } else if (cmd == "measure") {
     inv.command = Command::kMeasure;
     st = ParseMeasure(rest, inv);
+  } else if (cmd == "report") {
+    inv.command = Command::kReport;
+    st = ParseReport(rest, inv);
   } else {
-    return UsageError("unknown command \"" + cmd + "\"; choose reanalyse or measure");
+    return UsageError("unknown command \"" + cmd + "\"; choose reanalyse, measure or report");
   }
   if (!st) return st.problem();
   return inv;
@@ -188,11 +241,26 @@ std::string Usage(Command command) {
              "  --samples N      Data Number for this run (2 to 2000)\n"
              "\n"
              "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error.\n";
+    case Command::kReport:
+      return "usage: velquor-cli report --pdf OUT.pdf [--overwrite] [--start S] [--limit L]\n"
+             "                          [--channel ch0|ch1|auto] [--shift] FILE_dat.csv...\n"
+             "\n"
+             "Reloads each saved measurement as reanalyse does and writes one PDF report (A4):\n"
+             "for each measurement its header, the main-window results, the seven result graphs,\n"
+             "the stroke graph and the Calculated Results. With several files the report begins\n"
+             "with a table comparing them. Nothing is written when a file cannot be read.\n"
+             "\n"
+             "  --pdf OUT.pdf    the report file\n"
+             "  --overwrite      replace OUT.pdf when it exists (it is refused otherwise)\n"
+             "  --start S, --limit L, --channel C, --shift   as for reanalyse\n"
+             "\n"
+             "Exit status: 0 report written, 1 a file failed, 2 usage error.\n";
     case Command::kNone:
       break;
   }
   return "usage: velquor-cli reanalyse [options] FILE_dat.csv...\n"
          "       velquor-cli measure [options]\n"
+         "       velquor-cli report --pdf OUT.pdf [options] FILE_dat.csv...\n"
          "       velquor-cli COMMAND --help\n"
          "\n"
          "Works in the current directory as the desktop program does: Velquor.ini and\n"

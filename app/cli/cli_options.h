@@ -12,14 +12,24 @@
 
 namespace velquor::cli {
 
-struct ReanalyseOptions {
+// The stroke conditions and torque offset a command analyses saved files with.
+struct StrokeOptions {
+  std::optional<std::string> start;  // "From" (s), instead of the settings file's
+  std::optional<std::string> limit;  // "Less than" (Nm), instead of the settings file's
+  JudgeChannel channel = JudgeChannel::kAuto;
+  bool shift = false;  // torque without the calibration offset
+};
+
+struct ReanalyseOptions : StrokeOptions {
   std::optional<std::string> outDir;  // write the pair again under its stem here
   std::optional<std::string> pngDir;  // write the eight graphs as PNG pictures here
   bool json = false;                  // one JSON object per file instead of tables
-  std::optional<std::string> start;   // "From" (s), instead of the settings file's
-  std::optional<std::string> limit;   // "Less than" (Nm), instead of the settings file's
-  JudgeChannel channel = JudgeChannel::kAuto;
-  bool shift = false;              // torque without the calibration offset
+  std::vector<std::string> files;     // summary files, *_dat.csv
+};
+
+struct ReportOptions : StrokeOptions {
+  std::string pdf;                 // the report file to write
+  bool overwrite = false;          // replace an existing report file
   std::vector<std::string> files;  // summary files, *_dat.csv
 };
 
@@ -30,19 +40,21 @@ struct MeasureOptions {
   std::optional<std::string> samples;   // Data Number text, instead of the settings'
 };
 
-enum class Command { kNone, kReanalyse, kMeasure };
+enum class Command { kNone, kReanalyse, kMeasure, kReport };
 
 struct Invocation {
   Command command = Command::kNone;
   bool help = false;  // --help: print the command's usage and do nothing else
   ReanalyseOptions reanalyse;
   MeasureOptions measure;
+  ReportOptions report;
 };
 
 // args without the program name. A problem is a usage error (exit status 2).
 Result<Invocation> ParseCommandLine(std::span<const std::string> args);
 
-// Whether this build can draw graphs as pictures (it needs the Qt drawing library).
+// Whether this build can draw graphs as pictures and reports (it needs the Qt drawing
+// library).
 bool CanWritePictures();
 
 // The usage text of a command (kNone: the tool as a whole), ending in a line feed.

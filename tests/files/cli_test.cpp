@@ -61,6 +61,9 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
       {{"reanalyse", "--verbose", "a_dat.csv"}, "no option --verbose"},
       {{"measure", "--cycles", "0"}, "at least 1"},
       {{"measure", "extra"}, "extra"},
+      {{"report", "a_dat.csv"}, CanWritePictures() ? "--pdf OUT.pdf" : "cannot draw"},
+      {{"report", "--pdf", "r.pdf"}, "at least one"},
+      {{"report", "--pdf", "r.pdf", "--png", "a_dat.csv"}, "no option --png"},
   };
   for (const auto& c : cases) {
     auto r = Parse(c.args);

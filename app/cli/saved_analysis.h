@@ -1,0 +1,31 @@
+// A saved measurement read back and analysed as "View" does, for the commands that work on
+// files: the pair reloaded, the kinematics and strokes computed with the calibration in force.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "analysis/series.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/startup_files.h"
+#include "common/result.h"
+#include "common/workspace.h"
+#include "files/summary_facts.h"
+
+namespace velquor::cli {
+
+// The conditions the options and the settings file give together.
+StrokeConditions ConditionsOf(const StrokeOptions& o, const Settings& settings);
+
+// Notices of the reader go to `err`; a problem names the file.
+Result<std::unique_ptr<Workspace>> AnalyseSavedFile(const std::string& file, const StrokeOptions& o,
+                                                    const StartupFiles& start, std::ostream& err);
+
+// The stem a summary file was saved under (see SummaryStem).
+inline std::string StemOf(std::string_view dat_path) {
+  return SummaryStem(dat_path);
+}
+
+}  // namespace velquor::cli
