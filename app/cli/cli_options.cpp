@@ -1,5 +1,6 @@
 #include "app/cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -67,6 +68,25 @@ std::optional<Status> StrokeOption(const std::string& arg, Args& a, StrokeOption
   return Status::Ok();
 }
 
+// One of --threshold ... --skip-last, its text checked and kept; nothing when `arg` is not
+// one of them.
+std::optional<Status> PushOption(const std::string& arg, Args& a, PushParameterTexts& texts) {
+  for (int k = 0; k < kPushParameterCount; ++k) {
+    std::string option = "--" + std::string(kPushParameterNames.at(static_cast<std::size_t>(k)));
+    std::replace(option.begin(), option.end(), '_', '-');
+    if (arg != option) continue;
+    auto v = a.Value(arg);
+    if (!v) return v.problem();
+    PushParameters scratch;
+    if (Status st = SetPushParameter(scratch, static_cast<PushParameter>(k), v.value()); !st) {
+      return UsageError(arg + ": " + st.problem().what);
+    }
+    texts.at(static_cast<std::size_t>(k)) = v.value();
+    return Status::Ok();
+  }
+  return std::nullopt;
+}
+
 // The arguments of a command over saved files: its own options (`own` gives nothing for an
 // argument that is not one), the stroke options, --help, and the files.
 template <class Own>
@@ -123,6 +143,7 @@ Status ParseReport(Args& a, Invocation& inv) {
   ReportOptions& o = inv.report;
   const Status st = ParseFileCommand(a, inv, "report", o, o.files,
                                      [&](const std::string& arg) -> std::optional<Status> {
+                                       if (auto st = PushOption(arg, a, o.parameters)) return st;
                                        if (arg == "--pdf") return TakeValue(a, arg, o.pdf);
                                        if (arg == "--overwrite") {
                                          o.overwrite = true;
@@ -167,6 +188,31 @@ Status ParseMeasure(Args& a, Invocation& inv) {
   return Status::Ok();
 }
 
+Status ParsePushes(Args& a, Invocation& inv) {
+  PushesOptions& o = inv.pushes;
+  while (!a.Done()) {
+    const std::string arg = a.Next();
+    if (auto st = PushOption(arg, a, o.parameters)) {
+      if (!*st) return *st;
+    } else if (arg == "--help" || arg == "-h") {
+      inv.help = true;
+    } else if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--csv") {
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      o.csvDir = v.value();
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError("pushes has no option " + arg);
+    } else {
+      o.files.push_back(arg);
+    }
+  }
+  if (o.json && o.csvDir) return UsageError("pushes takes --json or --csv DIR, not both");
+  if (o.files.empty() && !inv.help) return UsageError("pushes needs at least one FILE_dat.csv");
+  return Status::Ok();
+}
+
 }  // namespace
 
 bool CanWritePictures() {
@@ -179,7 +225,9 @@ bool CanWritePictures() {
 
 Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   Invocation inv;
-  if (args.empty()) return UsageError("no command given; choose reanalyse, measure or report");
+  if (args.empty()) {
+    return UsageError("no command given; choose reanalyse, measure, pushes or report");
+  }
   const std::string& cmd = args[0];
   Args rest(args.subspan(1));
   Status st;
@@ -193,11 +241,15 @@ Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   } else if (cmd == "measure") {
     inv.command = Command::kMeasure;
     st = ParseMeasure(rest, inv);
+  } else if (cmd == "pushes") {
+    inv.command = Command::kPushes;
+    st = ParsePushes(rest, inv);
   } else if (cmd == "report") {
     inv.command = Command::kReport;
     st = ParseReport(rest, inv);
   } else {
-    return UsageError("unknown command \"" + cmd + "\"; choose reanalyse, measure or report");
+    return UsageError("unknown command \"" + cmd +
+                      "\"; choose reanalyse, measure, pushes or report");
   }
   if (!st) return st.problem();
   return inv;
@@ -217,7 +269,8 @@ std::string Usage(Command command) {
              "  --out DIR        write the pair again under the same stem into DIR\n"
              "  --png DIR        draw the seven result graphs and the stroke graph into DIR as\n"
              "                   STEM_torque.png, _speed, _distance, _turn, _turnrate, _path,\n"
-             "                   _power and _strokes.png\n"
+             "                   _power and _strokes.png, and the mean push curve as\n"
+             "                   STEM_pushcurve.png (parameters of Velquor.ini line 16)\n"
              "  --json           print one JSON object per file instead of tables\n"
              "  --start S        stroke detection from S seconds on (default: Velquor.ini line "
              "10)\n"
@@ -241,18 +294,43 @@ std::string Usage(Command command) {
              "  --samples N      Data Number for this run (2 to 2000)\n"
              "\n"
              "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error.\n";
+    case Command::kPushes:
+      return "usage: velquor-cli pushes [--json | --csv DIR] [--threshold NM] [--min-peak NM]\n"
+             "                          [--min-push S] [--merge-gap S] [--skip-first N]\n"
+             "                          [--skip-last N] FILE_dat.csv...\n"
+             "\n"
+             "Reloads each saved measurement as reanalyse does and finds every push of each\n"
+             "wheel: its figures, a summary over the steady pushes and the mean push curve.\n"
+             "The parameters default to Velquor.ini line 16 (1, 5, 0.1, 0.05, 1, 0 without it).\n"
+             "\n"
+             "  --json           print one JSON object per file (several files: one array)\n"
+             "  --csv DIR        write DIR\\STEM_pushes.csv per file, never replacing a file\n"
+             "  --threshold NM   a push is torque above this level\n"
+             "  --min-peak NM    a push must reach this torque somewhere\n"
+             "  --min-push S     shortest push in seconds\n"
+             "  --merge-gap S    dips below the threshold this short do not end a push\n"
+             "  --skip-first N   pushes left out of the summary at the start\n"
+             "  --skip-last N    pushes left out of the summary at the end\n"
+             "\n"
+             "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n";
     case Command::kReport:
       return "usage: velquor-cli report --pdf OUT.pdf [--overwrite] [--start S] [--limit L]\n"
-             "                          [--channel ch0|ch1|auto] [--shift] FILE_dat.csv...\n"
+             "                          [--channel ch0|ch1|auto] [--shift] [--threshold NM]\n"
+             "                          [--min-peak NM] [--min-push S] [--merge-gap S]\n"
+             "                          [--skip-first N] [--skip-last N] FILE_dat.csv...\n"
              "\n"
              "Reloads each saved measurement as reanalyse does and writes one PDF report (A4):\n"
              "for each measurement its header, the main-window results, the seven result graphs,\n"
-             "the stroke graph and the Calculated Results. With several files the report begins\n"
-             "with a table comparing them. Nothing is written when a file cannot be read.\n"
+             "the stroke graph, the Calculated Results, the pushes of each wheel with their "
+             "summary\n"
+             "and the mean push curve. With several files the report begins with a table\n"
+             "comparing them and their mean push curves overlaid. Nothing is written when a file\n"
+             "cannot be read.\n"
              "\n"
              "  --pdf OUT.pdf    the report file\n"
              "  --overwrite      replace OUT.pdf when it exists (it is refused otherwise)\n"
              "  --start S, --limit L, --channel C, --shift   as for reanalyse\n"
+             "  --threshold NM ... --skip-last N             as for pushes\n"
              "\n"
              "Exit status: 0 report written, 1 a file failed, 2 usage error.\n";
     case Command::kNone:
@@ -260,6 +338,7 @@ std::string Usage(Command command) {
   }
   return "usage: velquor-cli reanalyse [options] FILE_dat.csv...\n"
          "       velquor-cli measure [options]\n"
+         "       velquor-cli pushes [options] FILE_dat.csv...\n"
          "       velquor-cli report --pdf OUT.pdf [options] FILE_dat.csv...\n"
          "       velquor-cli COMMAND --help\n"
          "\n"

@@ -2,11 +2,13 @@
 // that says what is wrong. Nothing here touches a file or a device.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "analysis/push_parameters.h"
 #include "analysis/series.h"
 #include "common/result.h"
 
@@ -27,9 +29,13 @@ struct ReanalyseOptions : StrokeOptions {
   std::vector<std::string> files;     // summary files, *_dat.csv
 };
 
+// Texts of --threshold ... --skip-last, already checked, instead of the settings file's.
+using PushParameterTexts = std::array<std::optional<std::string>, kPushParameterCount>;
+
 struct ReportOptions : StrokeOptions {
   std::string pdf;                 // the report file to write
   bool overwrite = false;          // replace an existing report file
+  PushParameterTexts parameters;   // the push analysis's, as for pushes
   std::vector<std::string> files;  // summary files, *_dat.csv
 };
 
@@ -40,13 +46,21 @@ struct MeasureOptions {
   std::optional<std::string> samples;   // Data Number text, instead of the settings'
 };
 
-enum class Command { kNone, kReanalyse, kMeasure, kReport };
+struct PushesOptions {
+  bool json = false;                  // one JSON object per file instead of tables
+  std::optional<std::string> csvDir;  // write STEM_pushes.csv per file here
+  PushParameterTexts parameters;
+  std::vector<std::string> files;  // summary files, *_dat.csv
+};
+
+enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport };
 
 struct Invocation {
   Command command = Command::kNone;
   bool help = false;  // --help: print the command's usage and do nothing else
   ReanalyseOptions reanalyse;
   MeasureOptions measure;
+  PushesOptions pushes;
   ReportOptions report;
 };
 

@@ -7,7 +7,9 @@
 #include "files/data_files.h"
 
 #ifdef VELQUOR_HAVE_PNG
+#include "analysis/push_analysis.h"
 #include "app/cli/gui_session.h"
+#include "plot/ui/push_curve_png.h"
 #include "plot/ui/reanalysis_pngs.h"
 #endif
 
@@ -30,6 +32,13 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
   if (o.pngDir) {
     if (Status s = ExportReanalysisPngs(*o.pngDir, StemOf(file), ws->record, ws->series, ws->kin,
                                         ws->strokes, start.settings.GraphColor);
+        !s) {
+      return s.problem();
+    }
+    Result<PushAnalysis> pushes = AnalysePushes(ws->series, ws->record, start.settings.push);
+    if (!pushes) return Problem{file, 0, 0, pushes.problem().what};
+    if (Status s =
+            ExportPushCurvePng(*o.pngDir, StemOf(file), pushes.value(), start.settings.GraphColor);
         !s) {
       return s.problem();
     }

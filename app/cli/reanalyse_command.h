@@ -2,6 +2,7 @@
 // kinematics and strokes again, show the result tables, and optionally save the pair again.
 #pragma once
 
+#include <memory>
 #include <ostream>
 
 #include "app/cli/cli_options.h"

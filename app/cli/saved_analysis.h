@@ -19,7 +19,13 @@ namespace velquor::cli {
 // The conditions the options and the settings file give together.
 StrokeConditions ConditionsOf(const StrokeOptions& o, const Settings& settings);
 
-// Notices of the reader go to `err`; a problem names the file.
+// Reloads a saved pair as "View" does (notices to `err`) and computes its kinematics with
+// the calibration read at start.
+Result<std::unique_ptr<Workspace>> ReloadMeasurement(const std::string& file,
+                                                     const StartupFiles& start, bool shift,
+                                                     std::ostream& err);
+
+// ReloadMeasurement, then the strokes. A problem names the file.
 Result<std::unique_ptr<Workspace>> AnalyseSavedFile(const std::string& file, const StrokeOptions& o,
                                                     const StartupFiles& start, std::ostream& err);
 
