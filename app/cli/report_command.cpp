@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/cli/gui_session.h"
+#include "app/cli/pushes_command.h"
 #include "app/cli/saved_analysis.h"
 #include "common/path_map.h"
 #include "files/summary_facts.h"
@@ -18,6 +19,11 @@ int RunReport(const ReportOptions& o, const CliPaths& paths, std::ostream& out, 
     return 1;
   }
   const StartupFiles start = LoadStartupFiles(paths, err);
+  const Result<PushParameters> parameters = ChosenPushParameters(o.parameters, start.settings.push);
+  if (!parameters) {
+    ReportProblem(err, parameters.problem());
+    return 2;
+  }
   const GuiSession gui;
   ReportDocument sections;
   std::vector<ComparisonEntry> entries;
@@ -30,6 +36,12 @@ int RunReport(const ReportOptions& o, const CliPaths& paths, std::ostream& out, 
       continue;
     }
     const Workspace& ws = *analysed.value();
+    const Result<PushAnalysis> pushes = AnalysePushes(ws.series, ws.record, parameters.value());
+    if (!pushes) {
+      ReportProblem(err, {file, 0, 0, pushes.problem().what});
+      status = 1;
+      continue;
+    }
     const ReportSource src{LoadSummaryFacts(file),
                            ws.record,
                            ws.series,
@@ -40,7 +52,8 @@ int RunReport(const ReportOptions& o, const CliPaths& paths, std::ostream& out, 
                            start.calibration.Ka0,
                            start.calibration.loaded,
                            o.shift,
-                           start.settings.GraphColor};
+                           start.settings.GraphColor,
+                           &pushes.value()};
     AppendMeasurementSection(src, sections);
     entries.push_back(CompareMeasurement(src));
   }

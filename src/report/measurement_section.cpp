@@ -6,6 +6,7 @@
 #include "common/number_text.h"
 #include "plot/main_graphs.h"
 #include "plot/stroke_graph.h"
+#include "report/push_section.h"
 
 namespace velquor {
 namespace {
@@ -164,6 +165,7 @@ void AppendMeasurementSection(const ReportSource& s, ReportDocument& doc) {
 
   Add(doc, stem, ChosenTable(s.strokes), true);
   Add(doc, stem, RangeTable(s.strokes));
+  if (s.pushes != nullptr) AppendPushSection(stem, *s.pushes, s.GraphColor, doc);
 }
 
 }  // namespace velquor

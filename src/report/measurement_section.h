@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "analysis/push_analysis.h"
 #include "analysis/series.h"
 #include "common/colors.h"
 #include "files/summary_facts.h"
@@ -25,6 +26,8 @@ struct ReportSource {
   bool calibrationLoaded = false;
   bool shift = false;
   std::array<Rgb, 3> GraphColor{};
+  // The push-by-push analysis; without one the section leaves the pushes out.
+  const PushAnalysis* pushes = nullptr;
 };
 
 // The stem a report names a measurement by ("(not saved)" when it has none).

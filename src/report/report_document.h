@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -46,12 +47,15 @@ struct TextTable {
   std::vector<std::vector<std::string>> rows;
   std::vector<double> widths;  // mm
   std::vector<Align> align;
+  // The colour of a row's first cell, where it matters (a key to a graph's curves).
+  std::vector<std::optional<Rgb>> rowColour;
 };
 
 // A plot frame drawn without a screen, set at its design layout.
 struct Graph {
   FrameGeometry geometry;
   std::shared_ptr<const RecordingFrame> frame;
+  bool legend = true;  // the ch0 and ch1 squares; off where colours mean something else
 };
 
 struct ReportBlock {

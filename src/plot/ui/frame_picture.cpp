@@ -44,7 +44,8 @@ QFont FitFont(QFont font, double pixels, const QString& text, double width) {
 }
 
 void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
-                const RecordingCanvas& canvas, const FrameGeometry& geometry, double scale) {
+                const RecordingCanvas& canvas, const FrameGeometry& geometry, double scale,
+                bool legend) {
   const FrameLayout layout = LayoutFrame(geometry, scale, scale);
   p.save();
   p.translate(origin);
@@ -64,7 +65,7 @@ void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
     p.drawText(box, static_cast<int>(AlignmentOf(which)), text);
   }
   const char* captions[2] = {"ch0", "ch1"};
-  for (int ch = 0; ch < 2; ++ch) {
+  for (int ch = 0; ch < (legend ? 2 : 0); ++ch) {
     const auto c = static_cast<std::size_t>(ch);
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(ToQColor(frame.LegendColour(ch)));

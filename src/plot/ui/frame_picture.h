@@ -25,9 +25,11 @@ QFont FitFont(QFont font, double pixels, const QString& text, double width);
 
 // Paints the frame at `scale` device units per pixel of its design size with its top-left
 // corner at `origin`: its outline, the plotting area on white, the texts and the legend.
-// Lines and texts stay vectors on a device that keeps them (a PDF page).
+// Lines and texts stay vectors on a device that keeps them (a PDF page). Without `legend`
+// the ch0 and ch1 squares are left out.
 void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
-                const RecordingCanvas& canvas, const FrameGeometry& geometry, double scale);
+                const RecordingCanvas& canvas, const FrameGeometry& geometry, double scale,
+                bool legend = true);
 
 // The frame drawn at `scale` times its design size, on white with black texts.
 QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,

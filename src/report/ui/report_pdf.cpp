@@ -11,6 +11,7 @@
 
 #include "common/path_map.h"
 #include "common/text_file.h"
+#include "plot/ui/command_painter.h"
 #include "plot/ui/frame_picture.h"
 #include "report/page_flow.h"
 
@@ -58,7 +59,7 @@ class PagePainter {
     } else if (const auto* g = std::get_if<Graph>(&b.content)) {
       p_.setFont(TextFont(kTablePt));
       PaintFrame(p_, origin, g->frame->frame, g->frame->canvas, g->geometry,
-                 kGraphMmPerPixel * kUnitsPerMm);
+                 kGraphMmPerPixel * kUnitsPerMm, g->legend);
     }
   }
 
@@ -72,11 +73,13 @@ class PagePainter {
   }
 
  private:
-  void Row(const TextTable& t, const std::vector<std::string>& cells, double y, bool head) {
+  void Row(const TextTable& t, const std::vector<std::string>& cells, double y, bool head,
+           std::optional<Rgb> colour = std::nullopt) {
     double x = 0;
     p_.setFont(TextFont(kTablePt, head));
     for (std::size_t c = 0; c < t.widths.size(); ++c) {
       const double w = t.widths[c];
+      p_.setPen(c == 0 && colour ? ToQColor(*colour) : QColor(Qt::black));
       if (c < cells.size() && !cells[c].empty()) {
         const QRectF cell(x + U(kCellPaddingMm), y, U(w - 2 * kCellPaddingMm), U(kRowHeightMm));
         const auto align =
@@ -119,7 +122,9 @@ class PagePainter {
     }
     const int end = std::min(first + count, static_cast<int>(t.rows.size()));
     for (int r = std::max(first, 0); r < end; ++r) {
-      Row(t, t.rows.at(static_cast<std::size_t>(r)), y, false);
+      const auto index = static_cast<std::size_t>(r);
+      Row(t, t.rows.at(index), y, false,
+          index < t.rowColour.size() ? t.rowColour[index] : std::nullopt);
       y += U(kRowHeightMm);
       p_.setPen(QPen(QColor(200, 200, 200), 1));
       p_.drawLine(QPointF(0, y), QPointF(width, y));
