@@ -1,8 +1,7 @@
 #include "app/cli/saved_analysis.h"
 
-#include "analysis/kinematics.h"
 #include "analysis/strokes.h"
-#include "files/data_file_reader.h"
+#include "files/saved_measurement.h"
 
 namespace velquor::cli {
 
@@ -14,15 +13,9 @@ StrokeConditions ConditionsOf(const StrokeOptions& o, const Settings& settings) 
 Result<std::unique_ptr<Workspace>> ReloadMeasurement(const std::string& file,
                                                      const StartupFiles& start, bool shift,
                                                      std::ostream& err) {
-  auto loaded = LoadDataFiles(file);
-  if (!loaded) return loaded.problem();
-  for (const Problem& p : loaded.value()->notices) ReportNotice(err, p);
-
-  auto ws = Workspace::Make();
-  CommitLoadedData(*loaded.value(), ws->record, ws->series);
-  if (Status s = CalcKinematics(ws->record, start.calibration, shift, ws->series, ws->kin); !s) {
-    return Problem{file, 0, 0, s.problem().what};
-  }
+  std::vector<Problem> notices;
+  auto ws = ReloadSavedMeasurement(file, start.calibration, shift, notices);
+  for (const Problem& p : notices) ReportNotice(err, p);
   return ws;
 }
 

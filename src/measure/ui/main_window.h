@@ -8,9 +8,14 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "analysis/push_parameters.h"
 #include "common/workspace.h"
 #include "daq/driver.h"
+#include "files/summary_facts.h"
 #include "measure/soft_timer.h"
 #include "measure/ui/loop_host.h"
 #include "plot/main_graphs.h"
@@ -70,6 +75,10 @@ class Form1 : public QMainWindow {
   void AfterCycle();
   // "View" on Data View: the chosen file read back and analysed.
   void ViewSavedMeasurement();
+  // "Report...": a report of the measurement in memory, or of the files given (Data View's
+  // selection), written where the user says.
+  void ReportAction();
+  void ReportFiles(const std::vector<std::string>& files);
 
   // How many measurement loops are running (a Start during a run nests one more).
   int measuring() const { return runDepth_; }
@@ -108,6 +117,7 @@ class Form1 : public QMainWindow {
   QPushButton* cmdDataView;
   QPushButton* cmdCalibration;
   QPushButton* cmdCalcScreen;
+  QPushButton* cmdReport;
   QPushButton* cmdExit;
   QAction* menuSave;
   QAction* menuDownDataNum;
@@ -174,6 +184,9 @@ class Form1 : public QMainWindow {
   bool startingUp_ = false;
   bool exiting_ = false;
   QString conditionRemark_;
+  // What a report names the measurement in memory by, once it has been analysed.
+  std::optional<SummaryFacts> shown_;
+  PushParameters pushParameters_;  // Velquor.ini line 16, kept for the next write
 };
 
 }  // namespace velquor::ui

@@ -20,6 +20,7 @@
 #include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
+#include "files/save_stamp.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
@@ -91,6 +92,7 @@ void Form1::LoadSettings() {
   form7_->txtEndPosCond->setText(ToQ(s.txtEndPosCond));
   form7_->txtLimitCond->setText(ToQ(s.txtLimitCond));
   ws_.GraphColor = s.GraphColor;
+  pushParameters_ = s.push;
   for (const Problem& p : load.notices) Notice(Describe(p));
 }
 
@@ -110,6 +112,7 @@ void Form1::SaveSettings() {
   s.txtEndPosCond = FromQ(form7_->txtEndPosCond->text());
   s.txtLimitCond = FromQ(form7_->txtLimitCond->text());
   s.GraphColor = ws_.GraphColor;
+  s.push = pushParameters_;
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());
@@ -313,10 +316,14 @@ void Form1::AfterCycle() {
       rec.StopFlag = true;
       return;
     }
+    const SaveStamp now = CurrentStamp();
+    shown_ = SummaryFacts{"", DateText(now), TimeText(now), rec.ProgramName, ""};
     if (chkAutoDataSave->isChecked()) {
       rec.SaveFlag = 0;
       const Status saved = form4_->SaveDataFiles();
       if (saved.ok()) {
+        shown_->stem = ws_.naming.BaseName;
+        shown_->note = ws_.naming.NoteText;
         form4_->AdvanceFileNumber();
       } else {
         // The run ends after this cycle; the measurement stays in memory for File Option.
@@ -359,7 +366,8 @@ void Form1::ViewSavedMeasurement() {
   }
   if (!DataView().LoadDataFiles()) return;
   try {
-    RunAnalysisChain();
+    shown_.reset();
+    if (RunAnalysisChain()) shown_ = LoadSummaryFacts(DataView().ViewDatPath());
   } catch (const std::exception& e) {
     Notice(QString("The saved measurement could not be shown: ") + e.what());
   }
