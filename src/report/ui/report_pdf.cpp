@@ -45,7 +45,8 @@ QFont TextFont(double points, bool bold = false) {
 
 class PagePainter {
  public:
-  explicit PagePainter(QPainter& p) : p_(p) {}
+  explicit PagePainter(QPainter& p)
+      : p_(p), cell_(TextFont(kTablePt)), head_(TextFont(kTablePt, true)) {}
 
   void Paint(const ReportBlock& b, const Placement& at) {
     const QPointF origin(U(kMarginMm + at.x), U(kMarginMm + at.y));
@@ -57,14 +58,14 @@ class PagePainter {
     } else if (const auto* t = std::get_if<TextTable>(&b.content)) {
       Table(*t, origin, at.firstRow, at.rowCount);
     } else if (const auto* g = std::get_if<Graph>(&b.content)) {
-      p_.setFont(TextFont(kTablePt));
+      p_.setFont(cell_);
       PaintFrame(p_, origin, g->frame->frame, g->frame->canvas, g->geometry,
                  kGraphMmPerPixel * kUnitsPerMm, g->legend);
     }
   }
 
   void Footer(const std::string& stem, int page, int pages) {
-    p_.setFont(TextFont(kTablePt));
+    p_.setFont(cell_);
     p_.setPen(Qt::black);
     const QRectF line(U(kMarginMm), U(kFooterTopMm), U(kContentWidthMm), U(kRowHeightMm));
     p_.drawLine(line.topLeft(), line.topRight());
@@ -76,7 +77,9 @@ class PagePainter {
   void Row(const TextTable& t, const std::vector<std::string>& cells, double y, bool head,
            std::optional<Rgb> colour = std::nullopt) {
     double x = 0;
-    p_.setFont(TextFont(kTablePt, head));
+    const QFont& font = head ? head_ : cell_;
+    p_.setFont(font);
+    const QFontMetricsF metrics(font);
     for (std::size_t c = 0; c < t.widths.size(); ++c) {
       const double w = t.widths[c];
       p_.setPen(c == 0 && colour ? ToQColor(*colour) : QColor(Qt::black));
@@ -86,7 +89,7 @@ class PagePainter {
             c < t.align.size() && t.align[c] == Align::kRight ? Qt::AlignRight : Qt::AlignLeft;
         const QString text = Q(cells[c]);
         // A text wider than its cell is shown whole in a smaller size, never cut.
-        const double fits = QFontMetricsF(p_.font()).horizontalAdvance(text);
+        const double fits = metrics.horizontalAdvance(text);
         if (fits > cell.width()) {
           QFont smaller = p_.font();
           smaller.setPixelSize(
@@ -94,7 +97,7 @@ class PagePainter {
           p_.setFont(smaller);
         }
         p_.drawText(cell, static_cast<int>(align | Qt::AlignVCenter), text);
-        p_.setFont(TextFont(kTablePt, head));
+        p_.setFont(font);
       }
       x += U(w);
     }
@@ -134,6 +137,7 @@ class PagePainter {
   }
 
   QPainter& p_;
+  const QFont cell_, head_;
 };
 
 }  // namespace
