@@ -214,6 +214,21 @@ class DataScreensTest : public QObject {
     answer(p.path("session.pdf"));
     QVERIFY(p.notice("Report written to").endsWith("session.pdf"));
     QVERIFY(QFileInfo(p.path("session.pdf")).size() > size);
+
+    // During a run the report is drawn after a cycle's chain, never between two samples.
+    const QString during = p.path("during.pdf");
+    int seen = 0;
+    bool waited = false;
+    QObject::connect(&w, &ui::Form1::cycleFinished, &w, [&] {
+      if (++seen != 1) return;
+      w.cmdReport->click();
+      answer(during);
+      waited = !QFileInfo::exists(during);
+    });
+    p.Run(2);
+    QVERIFY(waited);
+    QVERIFY(!p.notice("when this measurement cycle is in").isEmpty());
+    QVERIFY(p.notice("Report written to").endsWith("during.pdf"));
   }
 
   void strokeChoiceAndReSave() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,9 @@ class Form1 : public QMainWindow {
   // selection), written where the user says.
   void ReportAction();
   void ReportFiles(const std::vector<std::string>& files);
+  // A job that would hold up the samples of a running cycle (drawing a report) runs after
+  // the cycle's chain, or when the run ends; otherwise at once.
+  void RunBetweenCycles(std::function<void()> job);
 
   // How many measurement loops are running (a Start during a run nests one more).
   int measuring() const { return runDepth_; }
@@ -184,9 +188,19 @@ class Form1 : public QMainWindow {
   bool startingUp_ = false;
   bool exiting_ = false;
   QString conditionRemark_;
-  // What a report names the measurement in memory by, once it has been analysed.
-  std::optional<SummaryFacts> shown_;
+  // What a report names the measurement in memory by, and the condition it was analysed
+  // under (the boxes may change it since), once the whole chain has run on it.
+  struct Shown {
+    SummaryFacts facts;
+    double SampInterval = 0;
+    float DataNum = 0;
+    double MeasTime = 0;
+  };
+  std::optional<Shown> shown_;
+  void SetShown(SummaryFacts facts);
   PushParameters pushParameters_;  // Velquor.ini line 16, kept for the next write
+  std::vector<std::function<void()>> betweenCycles_;
+  void RunJobsBetweenCycles();
 };
 
 }  // namespace velquor::ui

@@ -227,7 +227,10 @@ void Form1::StartAction() {
   // A loop that ends in the middle of a cycle leaves new samples beside the old analysis.
   if (ws_.record.SampleNo > 0) recordMixed_ = true;
   // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
-  if (runDepth_ == 0) progressTimer_.stop();
+  if (runDepth_ == 0) {
+    progressTimer_.stop();
+    RunJobsBetweenCycles();
+  }
 }
 
 void Form1::StopAction() {
@@ -275,6 +278,7 @@ void Form1::UpDataNum() {
 bool Form1::RunAnalysisChain() {
   MeasurementRecord& rec = ws_.record;
   recordMixed_ = true;  // until the whole chain has run on this record
+  shown_.reset();
   RetInf->setText(QString());
   RetInf->setText("Calculating...");
   const Status kin =
@@ -317,13 +321,13 @@ void Form1::AfterCycle() {
       return;
     }
     const SaveStamp now = CurrentStamp();
-    shown_ = SummaryFacts{"", DateText(now), TimeText(now), rec.ProgramName, ""};
+    SetShown({"", DateText(now), TimeText(now), rec.ProgramName, ""});
     if (chkAutoDataSave->isChecked()) {
       rec.SaveFlag = 0;
       const Status saved = form4_->SaveDataFiles();
       if (saved.ok()) {
-        shown_->stem = ws_.naming.BaseName;
-        shown_->note = ws_.naming.NoteText;
+        shown_->facts.stem = ws_.naming.BaseName;
+        shown_->facts.note = ws_.naming.NoteText;
         form4_->AdvanceFileNumber();
       } else {
         // The run ends after this cycle; the measurement stays in memory for File Option.
@@ -345,6 +349,7 @@ void Form1::AfterCycle() {
     rec.StopFlag = true;
   }
   if (std::string n = driver_.TakeNotice(); !n.empty()) Notice(ToQ(n));
+  RunJobsBetweenCycles();
   emit cycleFinished();
 }
 
@@ -366,8 +371,7 @@ void Form1::ViewSavedMeasurement() {
   }
   if (!DataView().LoadDataFiles()) return;
   try {
-    shown_.reset();
-    if (RunAnalysisChain()) shown_ = LoadSummaryFacts(DataView().ViewDatPath());
+    if (RunAnalysisChain()) SetShown(LoadSummaryFacts(DataView().ViewDatPath()));
   } catch (const std::exception& e) {
     Notice(QString("The saved measurement could not be shown: ") + e.what());
   }

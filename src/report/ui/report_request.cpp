@@ -25,7 +25,7 @@ void Write(const std::shared_ptr<const ReportDocument>& doc, const QString& path
 }  // namespace
 
 void AskAndWriteReport(QWidget* parent, const QString& suggested, ReportDocument doc,
-                       std::function<void(const QString&)> notice) {
+                       std::function<void(const QString&)> notice, JobRunner run) {
   auto shared = std::make_shared<const ReportDocument>(std::move(doc));
   auto* dialog =
       std::make_unique<QFileDialog>(parent, "Report", suggested, "PDF report (*.pdf)").release();
@@ -37,9 +37,10 @@ void AskAndWriteReport(QWidget* parent, const QString& suggested, ReportDocument
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(
-      dialog, &QFileDialog::fileSelected, parent, [parent, shared, notice](const QString& path) {
+      dialog, &QFileDialog::fileSelected, parent,
+      [parent, shared, notice, run](const QString& path) {
         if (!QFileInfo::exists(path)) {
-          Write(shared, path, false, notice);
+          run([=] { Write(shared, path, false, notice); });
           return;
         }
         auto* ask = std::make_unique<QMessageBox>(QMessageBox::Question, "Report",
@@ -48,13 +49,14 @@ void AskAndWriteReport(QWidget* parent, const QString& suggested, ReportDocument
                         .release();
         ask->setObjectName("reportReplace");
         ask->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(ask, &QMessageBox::finished, parent, [shared, path, notice](int answer) {
-          if (answer == QMessageBox::Yes) {
-            Write(shared, path, true, notice);
-          } else {
-            notice("The report was not written: " + path + " exists and was kept");
-          }
-        });
+        QObject::connect(ask, &QMessageBox::finished, parent,
+                         [shared, path, notice, run](int answer) {
+                           if (answer == QMessageBox::Yes) {
+                             run([=] { Write(shared, path, true, notice); });
+                           } else {
+                             notice("The report was not written: " + path + " exists and was kept");
+                           }
+                         });
         ask->open();
       });
   dialog->open();
