@@ -58,7 +58,7 @@ std::string WheelTable(std::string_view file, const WheelPushes& w) {
 }  // namespace
 
 std::string FigureText(std::optional<double> v) {
-  return v ? ShortestText(*v) : std::string();
+  return v && std::isfinite(*v) ? ShortestText(*v) : std::string();
 }
 
 std::string CsvField(std::string_view text) {

@@ -10,7 +10,8 @@
 
 namespace velquor {
 
-// The figures of a push: the shortest text that reads back to the same double, "" when empty.
+// A figure in the CSV: the shortest text that reads back to the same double, "" when empty
+// (or not a finite number, which only a series holding such values could give).
 std::string FigureText(std::optional<double> v);
 
 // A text field as RFC 4180 writes it: in double quotes, inner quotes doubled, when it holds

@@ -93,20 +93,23 @@ std::optional<PushCurve> MeanPushCurve(const std::vector<Push>& pushes, const Pu
       rows[j].at(static_cast<std::size_t>(k)) = TorqueAt(s, wheel, n, dt, tk, near);
     }
   }
+  // Sums over the pushes in push order, each point on its own, row after row in memory.
   PushCurve curve;
-  if (count >= 2) curve.sd.emplace();
-  for (std::size_t k = 0; k < static_cast<std::size_t>(kCurvePoints); ++k) {
-    double sum = 0;
-    for (const auto& row : rows) sum += row.at(k);
-    const double mean = sum / static_cast<double>(count);
-    curve.mean.at(k) = mean;
-    if (!curve.sd) continue;
-    double squares = 0;
-    for (const auto& row : rows) {
-      const double d = row.at(k) - mean;
-      squares += d * d;
+  for (const auto& row : rows) {
+    for (std::size_t k = 0; k < row.size(); ++k) curve.mean[k] += row[k];
+  }
+  for (double& m : curve.mean) m = m / static_cast<double>(count);
+  if (count < 2) return curve;
+  std::array<double, kCurvePoints> squares{};
+  for (const auto& row : rows) {
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      const double d = row[k] - curve.mean[k];
+      squares[k] += d * d;
     }
-    curve.sd->at(k) = std::sqrt(squares / static_cast<double>(count - 1));
+  }
+  curve.sd.emplace();
+  for (std::size_t k = 0; k < squares.size(); ++k) {
+    curve.sd->at(k) = std::sqrt(squares[k] / static_cast<double>(count - 1));
   }
   return curve;
 }

@@ -14,8 +14,8 @@
 namespace velquor {
 
 // The two frames of the Pushes screen, and the push-curve picture of the headless tool.
-inline constexpr FrameGeometry kPushCurveFrame = {{120, 120, 5400, 3300}, {960, 240, 4200, 2520}};
-inline constexpr FrameGeometry kPushTimeFrame = {{5640, 120, 9000, 3300}, {960, 240, 7800, 2520}};
+inline constexpr FrameGeometry kPushCurveFrame = {{120, 1560, 5400, 3300}, {960, 240, 4200, 2520}};
+inline constexpr FrameGeometry kPushTimeFrame = {{5640, 1560, 9000, 3300}, {960, 240, 7800, 2520}};
 
 // A colour mixed with white: part 0 keeps it, part 1 gives white.
 Rgb Tint(Rgb colour, double part);

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/push_parameters.h"
 #include "common/workspace.h"
 #include "daq/driver.h"
 #include "files/summary_facts.h"
@@ -41,6 +40,7 @@ class Form4;
 class Form5;
 class Form6;
 class Form7;
+class Form8;
 class Lamp;
 class NoticeLog;
 
@@ -95,6 +95,7 @@ class Form1 : public QMainWindow {
   Form5& Calibration();
   Form6& DataView();
   Form7& CalcResults();
+  Form8& Pushes();
   NoticeLog& Notices() { return *notices_; }
 
   // Controls, named as on screen.
@@ -121,6 +122,7 @@ class Form1 : public QMainWindow {
   QPushButton* cmdDataView;
   QPushButton* cmdCalibration;
   QPushButton* cmdCalcScreen;
+  QPushButton* cmdPushes;
   QPushButton* cmdReport;
   QPushButton* cmdExit;
   QAction* menuSave;
@@ -129,6 +131,7 @@ class Form1 : public QMainWindow {
   QAction* menuStart;
   QAction* menuMeasure;
   QAction* menuCalcScreen;
+  QAction* menuPushes;
   QAction* menuCalibration;
   QAction* menuFileOption;
   QAction* menuDataView;
@@ -167,6 +170,7 @@ class Form1 : public QMainWindow {
   void ApplyColours();
   void Notice(const QString& text);
   void ShowProgress();
+  void ShowPushesAgain();
 
   Workspace& ws_;
   AcqDriver& driver_;
@@ -180,6 +184,10 @@ class Form1 : public QMainWindow {
   Form5* form5_ = nullptr;
   Form6* form6_ = nullptr;
   Form7* form7_ = nullptr;
+  Form8* form8_ = nullptr;
+  // What the Pushes screen names the analysed measurement by: the file it was read from or
+  // saved under, empty for a cycle not saved.
+  std::string pushSource_;
   int runDepth_ = 0;
   // The record holds samples of a cycle that was never analysed (a run stopped while
   // sampling): its raw columns no longer match its series, so it is not saved.
@@ -198,7 +206,6 @@ class Form1 : public QMainWindow {
   };
   std::optional<Shown> shown_;
   void SetShown(SummaryFacts facts);
-  PushParameters pushParameters_;  // Velquor.ini line 16, kept for the next write
   std::vector<std::function<void()>> betweenCycles_;
   void RunJobsBetweenCycles();
 };

@@ -6,6 +6,7 @@
 
 #include "analysis/push_analysis.h"
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "daq/ui/form_kit.h"
 #include "measure/ui/main_window.h"
 #include "report/file_report.h"
@@ -31,7 +32,7 @@ void Form1::ReportAction() {
   rec->DataNum = shown_->DataNum;
   rec->MeasTime = shown_->MeasTime;
   rec->ProgramName = ws_.record.ProgramName;
-  const Result<PushAnalysis> pushes = AnalysePushes(ws_.series, *rec, pushParameters_);
+  const Result<PushAnalysis> pushes = AnalysePushes(ws_.series, *rec, Pushes().Parameters());
   if (!pushes) Notice("Report: the pushes are left out: " + ToQ(pushes.problem().Describe()));
   const ReportSource src{shown_->facts,
                          *rec,
@@ -61,7 +62,7 @@ void Form1::ReportFiles(const std::vector<std::string>& files) {
     return;
   }
   const ReportSettings settings{ws_.calibration, chkShift->isChecked(), form7_->ReadConditions(),
-                                pushParameters_, ws_.GraphColor};
+                                Pushes().Parameters(), ws_.GraphColor};
   FileReport report = ComposeFileReport(files, settings);
   for (const Problem& p : report.notices) Notice("Report: " + ToQ(p.Describe()));
   for (const Problem& p : report.failures) Notice("Report: " + ToQ(p.Describe()));
