@@ -21,8 +21,9 @@ Result<std::string> ReadFileBytes(const std::string& native_path,
                                   std::size_t max_bytes = kMaxReadBytes);
 // Writes the bytes to a temporary file in the target's directory, then renames it over the
 // target and syncs the directory, so no reader ever sees a half-written file and the new
-// name survives a power cut. On failure nothing is left behind.
-Status WriteFileAtomic(const std::string& native_path, std::string_view bytes);
+// name survives a power cut. On failure nothing is left behind. Without `replace`, a target
+// that exists is left as it is and the write is refused.
+Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, bool replace = true);
 
 // Removes the temporary files that a killed program left in the directory (native path):
 // those of processes that no longer run. What could not be removed is returned.

@@ -23,6 +23,7 @@
 #include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
 #include "files/data_files.h"
+#include "files/save_stamp.h"
 #include "files/set_aside.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
@@ -240,7 +241,10 @@ void Form1::StartAction() {
   // A loop that ends in the middle of a cycle leaves new samples beside the old analysis.
   if (ws_.record.SampleNo > 0) recordMixed_ = true;
   // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
-  if (runDepth_ == 0) progressTimer_.stop();
+  if (runDepth_ == 0) {
+    progressTimer_.stop();
+    RunJobsBetweenCycles();
+  }
 }
 
 void Form1::StopAction() {
@@ -288,6 +292,7 @@ void Form1::UpDataNum() {
 bool Form1::RunAnalysisChain() {
   MeasurementRecord& rec = ws_.record;
   recordMixed_ = true;  // until the whole chain has run on this record
+  shown_.reset();
   RetInf->setText(QString());
   RetInf->setText("Calculating...");
   const Status kin =
@@ -342,6 +347,8 @@ void Form1::AfterCycle() {
       rec.StopFlag = true;
       return;
     }
+    const SaveStamp now = CurrentStamp();
+    SetShown({"", DateText(now), TimeText(now), rec.ProgramName, ""});
     if (chkAutoDataSave->isChecked()) {
       rec.SaveFlag = 0;
       // A taken name moves on to the next free number: a saved pair is never replaced.
@@ -349,6 +356,8 @@ void Form1::AfterCycle() {
       if (saved.ok()) {
         if (saved.value().renumbered) Notice(ToQ(saved.value().Describe()));
         for (const Problem& p : saved.value().notices) Notice(Describe(p));
+        shown_->facts.stem = ws_.naming.BaseName;
+        shown_->facts.note = ws_.naming.NoteText;
         form8_->SetSource(ws_.naming.DatFilePath);
         form4_->AdvanceFileNumber();
         // The number is kept at once, so a run killed at any moment goes on after it.
@@ -374,6 +383,7 @@ void Form1::AfterCycle() {
     rec.StopFlag = true;
   }
   if (std::string n = driver_.TakeNotice(); !n.empty()) Notice(ToQ(n));
+  RunJobsBetweenCycles();
   emit cycleFinished();
 }
 
@@ -396,7 +406,7 @@ void Form1::ViewSavedMeasurement() {
   if (!DataView().LoadDataFiles()) return;
   pushSource_ = DataView().ViewDatPath();
   try {
-    RunAnalysisChain();
+    if (RunAnalysisChain()) SetShown(LoadSummaryFacts(DataView().ViewDatPath()));
   } catch (const std::exception& e) {
     Notice(QString("The saved measurement could not be shown: ") + e.what());
   }
