@@ -1,5 +1,6 @@
 #include "daq/ui/form_kit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -132,6 +133,16 @@ void ShowBeginning(QLineEdit* box) {
   QObject::connect(box, &QLineEdit::textChanged, box, [box] {
     if (!box->hasFocus()) box->setCursorPosition(0);
   });
+}
+
+void MarkWrongBox(QLineEdit* box, bool wrong, bool menu_background) {
+  box->setProperty("conditionError", wrong);
+  QPalette pal = box->palette();
+  const QPalette normal = QApplication::palette(box);
+  pal.setColor(QPalette::Base, wrong             ? QColor(255, 200, 200)
+                               : menu_background ? normal.color(QPalette::Window)
+                                                 : normal.color(QPalette::Base));
+  box->setPalette(pal);
 }
 
 void SetTextIfDifferent(QLineEdit* box, const QString& text) {

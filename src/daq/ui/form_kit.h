@@ -96,6 +96,10 @@ void UseMenuBackground(QLineEdit* box);
 // it (a box shows the end of a long text otherwise).
 void ShowBeginning(QLineEdit* box);
 
+// Marks a box whose text cannot be used (a pink background and the property
+// "conditionError"), or takes the mark away; menu_background boxes return to that colour.
+void MarkWrongBox(QLineEdit* box, bool wrong, bool menu_background = false);
+
 // Sets the text only when it differs, so an unchanged text fires no change handler.
 void SetTextIfDifferent(QLineEdit* box, const QString& text);
 
