@@ -294,7 +294,7 @@ void Form1::SetTabOrder() {
   QWidget* const chain[] = {
       txtTimerInterval, txtDataNum,    txtSampTime,    chkAutoDataSave, chkManDataSave, chkShift,
       cmdStart,         cmdStop,       cmdCardSetting, cmdTextScreen,   cmdFileOption,  cmdDataView,
-      cmdCalibration,   cmdCalcScreen, cmdPushes,      cmdExit,         cmdNotices};
+      cmdCalibration,   cmdCalcScreen, cmdPushes,      cmdReport,       cmdExit,        cmdNotices};
   for (std::size_t k = 1; k < std::size(chain); ++k) {
     setTabOrder(chain[k - 1], chain[k]);
   }

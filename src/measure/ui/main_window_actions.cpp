@@ -231,6 +231,7 @@ void Form1::StartAction() {
   shape_Timer->SetColour(kLampGreen);
   ShowViewedFile(QString());  // the graphs show this run from its first cycle on
   ++runDepth_;
+  progressSamples->setValue(0);
   ShowProgress();
   progressTimer_.start();
   // A Start from the loop's event point (F4 during a run) nests a loop here; when it ends on
@@ -263,8 +264,10 @@ void Form1::StopAction() {
 
 void Form1::ShowProgress() {
   const int total = std::clamp(static_cast<int>(ws_.record.DataNum), 1, kMaxSamples);
-  // Between runs the bar keeps how far the last cycle got, within the new count.
-  const int taken = runDepth_ > 0 ? ws_.record.SampleNo : progressSamples->value();
+  // Between runs, and in a run between one cycle's end and the next one's first sample, the
+  // bar keeps how far the last cycle got, within the new count.
+  const int taken =
+      runDepth_ > 0 && ws_.record.SampleNo > 0 ? ws_.record.SampleNo : progressSamples->value();
   const int shown = std::clamp(taken, 0, total);
   progressSamples->setMaximum(total);
   progressSamples->setValue(shown);
