@@ -7,6 +7,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/measure_command.h"
 #include "app/cli/reanalyse_command.h"
+#include "velquor_version.h"
 
 namespace {
 
@@ -22,6 +23,10 @@ extern "C" void OnInterrupt(int) {
 int main(int argc, char** argv) {
   using namespace velquor::cli;
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "velquor-cli " << VELQUOR_VERSION << "\n";
+    return 0;
+  }
   auto inv = ParseCommandLine(args);
   if (!inv) {
     std::cerr << "velquor-cli: " << inv.problem().what << "\n"

@@ -20,6 +20,7 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
+#include "velquor_version.h"
 
 namespace {
 
@@ -70,11 +71,13 @@ Options ParseOptions(int argc, char** argv) {
 
 void PrintHelp() {
   std::printf(
-      "Usage: velquor [--daq BACKEND] [--help] [--version]\n"
+      "Usage: velquor [--daq BACKEND] [--screenshot DIR] [--help] [--version]\n"
       "Measures how a manual wheelchair is propelled on the test rig.\n\n"
-      "  --daq BACKEND  where the samples come from (default: sim)\n"
-      "  --help         show this text\n"
-      "  --version      show the program's version\n\n"
+      "  --daq BACKEND     where the samples come from (default: sim)\n"
+      "  --screenshot DIR  take one measurement, save a picture of every window into DIR,\n"
+      "                    and end\n"
+      "  --help            show this text\n"
+      "  --version         show the program's version\n\n"
       "%s\n"
       "Velquor.ini and Velquor.clb are read from and written to the current directory.\n",
       velquor::DriverChoiceHelp().c_str());

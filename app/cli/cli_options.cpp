@@ -194,6 +194,7 @@ std::string Usage(Command command) {
   return "usage: velquor-cli reanalyse [options] FILE_dat.csv...\n"
          "       velquor-cli measure [options]\n"
          "       velquor-cli COMMAND --help\n"
+         "       velquor-cli --version\n"
          "\n"
          "Works in the current directory as the desktop program does: Velquor.ini and\n"
          "Velquor.clb are read from it (design-time values when they are missing).\n";
