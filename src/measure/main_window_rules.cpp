@@ -18,9 +18,7 @@ bool HasNoNumber(std::string_view text) {
 }
 
 std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";  // appended: GCC 12 at -O3 misreads "\"" + std::string
-  quoted.append(text).append("\"");
-  return quoted;
+  return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace
