@@ -40,19 +40,20 @@ for program in velquor velquor-cli; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "$program.1: $warnings"
   # Every option of the program's --help is on its page.
+  text=$(zcat "$page" | sed 's/\\-/-/g')
   for option in $("$root/usr/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-    zcat "$page" | sed 's/\\-/-/g' | grep -q -- "$option" || fail "$program.1 lacks $option"
+    grep -q -- "$option" <<<"$text" || fail "$program.1 lacks $option"
   done
 done
 # Every velquor-cli command has its subsection with all its options.
 commands=$("$root/usr/bin/velquor-cli" --help |
   sed -n 's/^\(usage:\)\{0,1\} *velquor-cli \([a-z][a-z-]*\).*/\2/p')
+text=$(zcat "$share/man/man1/velquor-cli.1.gz" | sed 's/\\-/-/g')
 for command in $commands; do
-  zcat "$share/man/man1/velquor-cli.1.gz" | grep -q "^\.SS \"velquor\\\\-cli $command\"" ||
-    fail "velquor-cli.1 has no section for $command"
+  section=$(sed -n "/^\.SS \"velquor-cli $command\"/,/^\.S[SH] /p" <<<"$text")
+  [ -n "$section" ] || fail "velquor-cli.1 has no section for $command"
   for option in $("$root/usr/bin/velquor-cli" "$command" --help | grep -o -- '--[a-z][a-z-]*'); do
-    zcat "$share/man/man1/velquor-cli.1.gz" | sed 's/\\-/-/g' | grep -q -- "$option" ||
-      fail "velquor-cli.1 lacks $command $option"
+    grep -q -- "$option" <<<"$section" || fail "velquor-cli.1 lacks $command $option"
   done
 done
 
