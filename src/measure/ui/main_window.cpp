@@ -224,7 +224,7 @@ void Form1::BuildButtons(FormSurface& s) {
 }
 
 void Form1::BuildMenus() {
-  auto item = [this](QMenu* menu, const char* name, const char* caption, QKeySequence key) {
+  auto item = [](QMenu* menu, const char* name, const char* caption, const QKeySequence& key) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     if (!key.isEmpty()) action->setShortcut(key);
