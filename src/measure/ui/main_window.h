@@ -35,6 +35,7 @@ class Form4;
 class Form5;
 class Form6;
 class Form7;
+class Form8;
 class Lamp;
 class NoticeLog;
 
@@ -82,6 +83,7 @@ class Form1 : public QMainWindow {
   Form5& Calibration();
   Form6& DataView();
   Form7& CalcResults();
+  Form8& Pushes();
   NoticeLog& Notices() { return *notices_; }
 
   // Controls, named as on screen.
@@ -108,6 +110,7 @@ class Form1 : public QMainWindow {
   QPushButton* cmdDataView;
   QPushButton* cmdCalibration;
   QPushButton* cmdCalcScreen;
+  QPushButton* cmdPushes;
   QPushButton* cmdExit;
   QAction* menuSave;
   QAction* menuDownDataNum;
@@ -115,6 +118,7 @@ class Form1 : public QMainWindow {
   QAction* menuStart;
   QAction* menuMeasure;
   QAction* menuCalcScreen;
+  QAction* menuPushes;
   QAction* menuCalibration;
   QAction* menuFileOption;
   QAction* menuDataView;
@@ -153,6 +157,7 @@ class Form1 : public QMainWindow {
   void ApplyColours();
   void Notice(const QString& text);
   void ShowProgress();
+  void ShowPushesAgain();
 
   Workspace& ws_;
   AcqDriver& driver_;
@@ -166,6 +171,10 @@ class Form1 : public QMainWindow {
   Form5* form5_ = nullptr;
   Form6* form6_ = nullptr;
   Form7* form7_ = nullptr;
+  Form8* form8_ = nullptr;
+  // What the Pushes screen names the analysed measurement by: the file it was read from or
+  // saved under, empty for a cycle not saved.
+  std::string pushSource_;
   int runDepth_ = 0;
   // The record holds samples of a cycle that was never analysed (a run stopped while
   // sampling): its raw columns no longer match its series, so it is not saved.

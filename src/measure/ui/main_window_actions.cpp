@@ -15,6 +15,7 @@
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/number_parse.h"
 #include "daq/ui/card_setting.h"
@@ -90,6 +91,7 @@ void Form1::LoadSettings() {
   form7_->txtStartPosCond->setText(ToQ(s.txtStartPosCond));
   form7_->txtEndPosCond->setText(ToQ(s.txtEndPosCond));
   form7_->txtLimitCond->setText(ToQ(s.txtLimitCond));
+  form8_->SetParameters(s.push);
   ws_.GraphColor = s.GraphColor;
   for (const Problem& p : load.notices) Notice(Describe(p));
 }
@@ -110,6 +112,7 @@ void Form1::SaveSettings() {
   s.txtEndPosCond = FromQ(form7_->txtEndPosCond->text());
   s.txtLimitCond = FromQ(form7_->txtLimitCond->text());
   s.GraphColor = ws_.GraphColor;
+  s.push = form8_->Parameters();
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());
@@ -296,19 +299,32 @@ bool Form1::RunAnalysisChain() {
   DrawStrokeGraph(form7_->Picture_base->frame(), rec, ws_.series, ws_.kin, ws_.strokes,
                   ws_.GraphColor);
   form7_->ShowStrokeResults();
+  form8_->ShowPushes(rec, ws_.series, ws_.kin, ws_.GraphColor, pushSource_);
   recordMixed_ = false;
   // The new graphs and tables are painted as part of the chain, so the next cycle's first
   // samples do not wait for them at the loop's event point; one repaint per window puts
   // them on screen at once.
   centralWidget()->repaint();
   form7_->Picture_base->repaint();
+  if (form8_->isVisible()) form8_->repaint();
   return true;
+}
+
+void Form1::ShowPushesAgain() {
+  // Between cycles and after a reload the series belong to the record; while one is being
+  // sampled, or after one was cut short, they may not.
+  if (runDepth_ > 0 || recordMixed_ || !form8_->HasMeasurement()) {
+    form8_->SetStatus("Applied; the next measurement cycle or View is analysed with them.");
+    return;
+  }
+  form8_->ShowPushes(ws_.record, ws_.series, ws_.kin, ws_.GraphColor, form8_->Source());
 }
 
 void Form1::AfterCycle() {
   MeasurementRecord& rec = ws_.record;
   ShowProgress();  // the whole cycle is in
   try {
+    pushSource_.clear();
     if (!RunAnalysisChain()) {
       rec.StopFlag = true;
       return;
@@ -317,6 +333,7 @@ void Form1::AfterCycle() {
       rec.SaveFlag = 0;
       const Status saved = form4_->SaveDataFiles();
       if (saved.ok()) {
+        form8_->SetSource(ws_.naming.DatFilePath);
         form4_->AdvanceFileNumber();
       } else {
         // The run ends after this cycle; the measurement stays in memory for File Option.
@@ -358,6 +375,7 @@ void Form1::ViewSavedMeasurement() {
     return;
   }
   if (!DataView().LoadDataFiles()) return;
+  pushSource_ = DataView().ViewDatPath();
   try {
     RunAnalysisChain();
   } catch (const std::exception& e) {
