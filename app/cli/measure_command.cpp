@@ -1,6 +1,8 @@
 #include "app/cli/measure_command.h"
 
 #include <chrono>
+#include <exception>
+#include <functional>
 #include <thread>
 
 #include "analysis/kinematics.h"
@@ -20,9 +22,18 @@ namespace {
 // The loop's host without a window: no lamps, no buttons, Ctrl-C as the Stop button.
 class HeadlessHost : public LoopHost {
  public:
+  // After every save the number is written to the settings file through `keep_number`, so
+  // a run killed at any moment starts again at the next free number.
   HeadlessHost(Workspace& ws, const StrokeConditions& cond, int cycles,
-               const volatile std::sig_atomic_t& interrupted, std::ostream& out, std::ostream& err)
-      : ws_(ws), cond_(cond), cycles_(cycles), interrupted_(interrupted), out_(out), err_(err) {}
+               const volatile std::sig_atomic_t& interrupted, std::function<void()> keep_number,
+               std::ostream& out, std::ostream& err)
+      : ws_(ws),
+        cond_(cond),
+        cycles_(cycles),
+        interrupted_(interrupted),
+        keep_number_(std::move(keep_number)),
+        out_(out),
+        err_(err) {}
 
   void ProcessEvents() override {
     if (interrupted_ != 0 && !ws_.record.StopFlag) {
@@ -41,28 +52,13 @@ class HeadlessHost : public LoopHost {
 
   void AfterCycle() override {
     ++done_;
-    if (Status s = Analyse(); !s) {
-      Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
-      return;
+    try {
+      SaveCycle();
+    } catch (const std::exception& e) {
+      Fail(Problem{"", 0, 0,
+                   "cycle " + std::to_string(done_) + " was stopped by an internal error (" +
+                       e.what() + "); the run stops here"});
     }
-    ws_.record.SaveFlag = 0;
-    Status saved =
-        SaveDataFiles(ws_.naming, 0, ws_.record, ws_.series, ws_.strokes, CurrentStamp());
-    if (!saved) {
-      Problem p = saved.problem();
-      p.what += "; the measurement of cycle " + std::to_string(done_) +
-                " is not saved, so the run stops here";
-      Fail(p);
-      return;
-    }
-    const std::string dat = ws_.naming.DatFilePath;
-    const std::string csv = ws_.naming.CsvFilePath;
-    AdvanceFileNumber(ws_.naming, 0);
-    const MainResultTexts main = ShowMainResults(ws_.kin);
-    out_ << "cycle " << done_ << ": wrote " << dat << " and " << csv << "; "
-         << ws_.strokes.StrokeCount << (ws_.strokes.StrokeCount == 1 ? " stroke" : " strokes")
-         << "; mean speed ch0 " << main.txtSpeedAv[0] << " ch1 " << main.txtSpeedAv[1] << " m/s"
-         << std::endl;
     if (done_ >= cycles_) ws_.record.StopFlag = true;
   }
 
@@ -70,6 +66,33 @@ class HeadlessHost : public LoopHost {
   bool stoppedByUser() const { return stopped_by_user_; }
 
  private:
+  void SaveCycle() {
+    if (Status s = Analyse(); !s) {
+      Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
+      return;
+    }
+    ws_.record.SaveFlag = 0;
+    auto saved = SaveDataFiles(ws_.naming, 0, ws_.record, ws_.series, ws_.strokes, CurrentStamp(),
+                               WhenTaken::kNextFreeNumber);
+    if (!saved) {
+      Problem p = saved.problem();
+      p.what += "; the measurement of cycle " + std::to_string(done_) +
+                " is not saved, so the run stops here";
+      Fail(p);
+      return;
+    }
+    for (const Problem& p : saved.value().notices) ReportNotice(err_, p);
+    AdvanceFileNumber(ws_.naming, 0);
+    keep_number_();
+    const MainResultTexts main = ShowMainResults(ws_.kin);
+    out_ << "cycle " << done_ << ": "
+         << (saved.value().renumbered ? saved.value().Describe()
+                                      : "wrote " + saved.value().names.DatFilePath + " and " +
+                                            saved.value().names.CsvFilePath)
+         << "; " << ws_.strokes.StrokeCount
+         << (ws_.strokes.StrokeCount == 1 ? " stroke" : " strokes") << "; mean speed ch0 "
+         << main.txtSpeedAv[0] << " ch1 " << main.txtSpeedAv[1] << " m/s" << std::endl;
+  }
   Status Analyse() {
     if (Status s = CalcKinematics(ws_.record, ws_.calibration, false, ws_.series, ws_.kin); !s) {
       return s;
@@ -86,6 +109,7 @@ class HeadlessHost : public LoopHost {
   StrokeConditions cond_;
   int cycles_;
   const volatile std::sig_atomic_t& interrupted_;
+  std::function<void()> keep_number_;
   std::ostream& out_;
   std::ostream& err_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
@@ -104,7 +128,7 @@ void ReportDevice(std::ostream& err, const DeviceOutcome& d) {
 int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
                const volatile std::sig_atomic_t& interrupted, std::ostream& out,
                std::ostream& err) {
-  StartupFiles start = LoadStartupFiles(paths, err);
+  StartupFiles start = LoadStartupFiles(paths, err, true);
   auto ws = Workspace::Make();
   ws->calibration = start.calibration;
 
@@ -149,7 +173,20 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   const StrokeConditions cond = ReadStrokeConditions(
       start.settings.txtStartPosCond, start.settings.txtLimitCond, JudgeChannel::kAuto);
 
-  HeadlessHost host(*ws, cond, o.cycles, interrupted, out, err);
+  int status = 0;
+  // Writes the settings with the current number; false (reported) when they could not be.
+  auto write_settings = [&] {
+    if (!start.settingsWritable) return;
+    start.settings.txtFileOrg = ws->naming.Auto.Org;
+    auto saved = SaveSettings(start.settings, paths.settings);
+    if (!saved) {
+      ReportProblem(err, saved.problem());
+      status = 1;
+    } else {
+      for (const Problem& p : saved.value()) ReportNotice(err, p);
+    }
+  };
+  HeadlessHost host(*ws, cond, o.cycles, interrupted, write_settings, out, err);
   TimerRecord timer;
   ws->record.SampleNo = 0;
   MainLoop({ws->record, ws->device, timer, *driver.value()}, host);
@@ -161,15 +198,8 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
 
-  int status = host.failed() ? 1 : 0;
-  start.settings.txtFileOrg = ws->naming.Auto.Org;
-  auto saved = SaveSettings(start.settings, paths.settings);
-  if (!saved) {
-    ReportProblem(err, saved.problem());
-    status = 1;
-  } else {
-    for (const Problem& p : saved.value()) ReportNotice(err, p);
-  }
+  if (host.failed()) status = 1;
+  write_settings();
   return status;
 }
 

@@ -85,6 +85,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   ConnectScreen(*form2_);
   form4_ = std::make_unique<Form4>(ws_, this).release();
   connect(form4_, &Form4::notice, this, &Form1::Notice);
+  connect(form4_, &Form4::numberAdvanced, this, [this] { SaveSettings(false); });
   form4_->SetSaveCheck([this] { return WhyNotSaved(); });
   form5_ = std::make_unique<Form5>(ws_, driver_, this).release();
   connect(form5_, &Form5::notice, this, &Form1::Notice);
@@ -212,6 +213,7 @@ void Form1::BuildButtons(FormSurface& s) {
       {&cmdCalibration, "cmdCalibration", "Calibration", 5040},
       {&cmdCalcScreen, "cmdCalcScreen", "Calc. Screen", 5460},
       {&cmdPushes, "cmdPushes", "Pushes", 5880},
+      {&cmdReport, "cmdReport", "Report...", 6720},
       {&cmdExit, "cmdExit", "Exit", 8040},
   };
   for (const Entry& e : entries) {
@@ -221,6 +223,7 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdStart, &QPushButton::clicked, this, &Form1::StartAction);
   connect(cmdStop, &QPushButton::clicked, this, &Form1::StopAction);
   connect(cmdExit, &QPushButton::clicked, this, &Form1::ExitProgram);
+  connect(cmdReport, &QPushButton::clicked, this, &Form1::ReportAction);
   connect(cmdCardSetting, &QPushButton::clicked, this, [this] { ShowScreen(&CardSetting()); });
   connect(cmdTextScreen, &QPushButton::clicked, this, [this] { ShowScreen(&TextScreen()); });
   connect(cmdFileOption, &QPushButton::clicked, this, [this] { ShowScreen(&FileOption()); });
@@ -306,6 +309,8 @@ Form6& Form1::DataView() {
     form6_ = std::make_unique<Form6>(ws_, this).release();
     connect(form6_, &Form6::notice, this, &Form1::Notice);
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
+    connect(form6_, &Form6::reportRequested, this,
+            [this] { ReportFiles(form6_->SelectedDatPaths()); });
   }
   return *form6_;
 }

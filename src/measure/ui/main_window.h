@@ -7,10 +7,15 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "common/workspace.h"
 #include "daq/driver.h"
+#include "files/summary_facts.h"
 #include "measure/soft_timer.h"
 #include "measure/ui/loop_host.h"
 #include "plot/main_graphs.h"
@@ -71,6 +76,13 @@ class Form1 : public QMainWindow {
   void AfterCycle();
   // "View" on Data View: the chosen file read back and analysed.
   void ViewSavedMeasurement();
+  // "Report...": a report of the measurement in memory, or of the files given (Data View's
+  // selection), written where the user says.
+  void ReportAction();
+  void ReportFiles(const std::vector<std::string>& files);
+  // A job that would hold up the samples of a running cycle (drawing a report) runs after
+  // the cycle's chain, or when the run ends; otherwise at once.
+  void RunBetweenCycles(std::function<void()> job);
 
   // How many measurement loops are running (a Start during a run nests one more).
   int measuring() const { return runDepth_; }
@@ -111,6 +123,7 @@ class Form1 : public QMainWindow {
   QPushButton* cmdCalibration;
   QPushButton* cmdCalcScreen;
   QPushButton* cmdPushes;
+  QPushButton* cmdReport;
   QPushButton* cmdExit;
   QAction* menuSave;
   QAction* menuDownDataNum;
@@ -152,7 +165,9 @@ class Form1 : public QMainWindow {
   QString WhyNotSaved() const;
 
   void LoadSettings();
-  void SaveSettings();
+  // Writes Velquor.ini from the boxes; at exit also the notices about texts it could not
+  // store exactly, which every later write would repeat.
+  void SaveSettings(bool at_exit);
   void LoadCalibration();
   void ApplyColours();
   void Notice(const QString& text);
@@ -182,7 +197,21 @@ class Form1 : public QMainWindow {
   int ruleDepth_ = 0;
   bool startingUp_ = false;
   bool exiting_ = false;
+  // False when a Velquor.ini that could not be read could not be kept aside either.
+  bool settingsWritable_ = true;
   QString conditionRemark_;
+  // What a report names the measurement in memory by, and the condition it was analysed
+  // under (the boxes may change it since), once the whole chain has run on it.
+  struct Shown {
+    SummaryFacts facts;
+    double SampInterval = 0;
+    float DataNum = 0;
+    double MeasTime = 0;
+  };
+  std::optional<Shown> shown_;
+  void SetShown(SummaryFacts facts);
+  std::vector<std::function<void()>> betweenCycles_;
+  void RunJobsBetweenCycles();
 };
 
 }  // namespace velquor::ui

@@ -18,9 +18,13 @@
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/number_parse.h"
+#include "common/text_file.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
+#include "files/data_files.h"
+#include "files/save_stamp.h"
+#include "files/set_aside.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
@@ -40,16 +44,6 @@ namespace {
 // the depth bound only guards against two rules that never agree on a rounding.
 constexpr int kMaxRuleDepth = 8;
 
-void MarkConditionBox(QLineEdit* box, bool wrong, bool menu_background) {
-  box->setProperty("conditionError", wrong);
-  QPalette pal = box->palette();
-  const QPalette normal = QApplication::palette(box);
-  pal.setColor(QPalette::Base, wrong             ? QColor(255, 200, 200)
-                               : menu_background ? normal.color(QPalette::Window)
-                                                 : normal.color(QPalette::Base));
-  box->setPalette(pal);
-}
-
 QString Describe(const Problem& p) {
   return ToQ(p.Describe());
 }
@@ -59,6 +53,7 @@ QString Describe(const Problem& p) {
 void Form1::StartUp() {
   startingUp_ = true;
   ws_.record.ProgramName = kProgramName;
+  for (const Problem& p : RemoveLeftoverTemps(".")) Notice(Describe(p));
   LoadSettings();
   LoadCalibration();
   form5_->DrawCalibGraph();
@@ -75,7 +70,8 @@ void Form1::StartUp() {
 }
 
 void Form1::LoadSettings() {
-  const SettingsLoad load = velquor::LoadSettings();
+  SettingsLoad load = velquor::LoadSettings();
+  settingsWritable_ = KeepUnreadable(load.unreadable, true, load.notices);
   const Settings& s = load.values;
   // Each text goes in as if typed, so the file names and the condition rules follow.
   Form4& f = *form4_;
@@ -85,6 +81,7 @@ void Form1::LoadSettings() {
   f.txtFileDir->setText(ToQ(s.txtFileDir));
   f.txtFileHead->setText(ToQ(s.txtFileHead));
   f.txtFileOrg->setText(ToQ(s.txtFileOrg));
+  f.MakeFileNames();  // the paths show even when every text kept its design-time value
   txtTimerInterval->setText(ToQ(s.txtTimerInterval));
   txtDataNum->setText(ToQ(s.txtDataNum));
   txtSampTime->setText(ToQ(s.txtSampTime));
@@ -96,7 +93,13 @@ void Form1::LoadSettings() {
   for (const Problem& p : load.notices) Notice(Describe(p));
 }
 
-void Form1::SaveSettings() {
+void Form1::SaveSettings(bool at_exit) {
+  if (!settingsWritable_) {
+    if (at_exit)
+      Notice(QString("The settings were not written: ") + kSettingsFileName +
+             " could not be read at start-up and was left in place");
+    return;
+  }
   Settings s;
   const Form4& f = *form4_;
   s.txtFileDir_Man = FromQ(f.txtFileDir_Man->text());
@@ -118,14 +121,19 @@ void Form1::SaveSettings() {
     const QString text = "The settings were not written: " + Describe(saved.problem());
     Notice(text);
     // The window is closing; the terminal is the one place the operator may still read it.
-    qWarning("%s", qPrintable(text));
+    if (at_exit) qWarning("%s", qPrintable(text));
     return;
   }
+  if (!at_exit) return;
   for (const Problem& p : saved.value()) Notice(Describe(p));
 }
 
 void Form1::LoadCalibration() {
   CalibrationLoad load = velquor::LoadCalibration();
+  // A fit writes the file; one that could not be read is kept aside first, or else left alone.
+  if (!KeepUnreadable(load.unreadable, true, load.notices)) {
+    form5_->KeepWorkingFile(Describe(load.notices.back()));
+  }
   ws_.calibration = std::move(load.values);
   form5_->ShowCalibrationRows();
   for (const Problem& p : load.notices) Notice(Describe(p));
@@ -179,9 +187,9 @@ void Form1::ConditionChanged() {
   const std::string time = FromQ(txtSampTime->text());
   const auto problem = EvaluateConditionTexts(interval, count, time);
   const auto field = problem ? std::optional(problem->field) : std::nullopt;
-  MarkConditionBox(txtTimerInterval, field == ConditionField::kTimerInterval, false);
-  MarkConditionBox(txtDataNum, field == ConditionField::kDataNumber, false);
-  MarkConditionBox(txtSampTime, field == ConditionField::kSamplingTime, true);
+  MarkWrongBox(txtTimerInterval, field == ConditionField::kTimerInterval, false);
+  MarkWrongBox(txtDataNum, field == ConditionField::kDataNumber, false);
+  MarkWrongBox(txtSampTime, field == ConditionField::kSamplingTime, true);
   if (problem) {
     // The record keeps the last condition a measurement can run under, so a running loop
     // never sees a count beyond the record or an interval it cannot pace.
@@ -222,12 +230,21 @@ void Form1::StartAction() {
   progressTimer_.start();
   // A Start from the loop's event point (F4 during a run) nests a loop here; when it ends on
   // StopFlag, the outer loop ends at its next pass.
-  MainLoop({ws_.record, ws_.device, timer_, driver_}, host_);
+  try {
+    MainLoop({ws_.record, ws_.device, timer_, driver_}, host_);
+  } catch (const std::exception& e) {
+    // The measurements taken stay in memory; only this run ends.
+    Notice(QString("The measurement was stopped by an internal error: ") + e.what());
+    ws_.record.StopFlag = true;
+  }
   --runDepth_;
   // A loop that ends in the middle of a cycle leaves new samples beside the old analysis.
   if (ws_.record.SampleNo > 0) recordMixed_ = true;
   // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
-  if (runDepth_ == 0) progressTimer_.stop();
+  if (runDepth_ == 0) {
+    progressTimer_.stop();
+    RunJobsBetweenCycles();
+  }
 }
 
 void Form1::StopAction() {
@@ -275,6 +292,7 @@ void Form1::UpDataNum() {
 bool Form1::RunAnalysisChain() {
   MeasurementRecord& rec = ws_.record;
   recordMixed_ = true;  // until the whole chain has run on this record
+  shown_.reset();
   RetInf->setText(QString());
   RetInf->setText("Calculating...");
   const Status kin =
@@ -329,12 +347,21 @@ void Form1::AfterCycle() {
       rec.StopFlag = true;
       return;
     }
+    const SaveStamp now = CurrentStamp();
+    SetShown({"", DateText(now), TimeText(now), rec.ProgramName, ""});
     if (chkAutoDataSave->isChecked()) {
       rec.SaveFlag = 0;
-      const Status saved = form4_->SaveDataFiles();
+      // A taken name moves on to the next free number: a saved pair is never replaced.
+      const auto saved = form4_->SaveDataFiles(WhenTaken::kNextFreeNumber);
       if (saved.ok()) {
+        if (saved.value().renumbered) Notice(ToQ(saved.value().Describe()));
+        for (const Problem& p : saved.value().notices) Notice(Describe(p));
+        shown_->facts.stem = ws_.naming.BaseName;
+        shown_->facts.note = ws_.naming.NoteText;
         form8_->SetSource(ws_.naming.DatFilePath);
         form4_->AdvanceFileNumber();
+        // The number is kept at once, so a run killed at any moment goes on after it.
+        SaveSettings(false);
       } else {
         // The run ends after this cycle; the measurement stays in memory for File Option.
         Notice(
@@ -349,12 +376,14 @@ void Form1::AfterCycle() {
       rec.SaveFlag = 1;
       form4_->ShowFileOption();
       form4_->AdvanceFileNumber();
+      SaveSettings(false);
     }
   } catch (const std::exception& e) {
     Notice(QString("The measurement was stopped: ") + e.what());
     rec.StopFlag = true;
   }
   if (std::string n = driver_.TakeNotice(); !n.empty()) Notice(ToQ(n));
+  RunJobsBetweenCycles();
   emit cycleFinished();
 }
 
@@ -377,7 +406,7 @@ void Form1::ViewSavedMeasurement() {
   if (!DataView().LoadDataFiles()) return;
   pushSource_ = DataView().ViewDatPath();
   try {
-    RunAnalysisChain();
+    if (RunAnalysisChain()) SetShown(LoadSummaryFacts(DataView().ViewDatPath()));
   } catch (const std::exception& e) {
     Notice(QString("The saved measurement could not be shown: ") + e.what());
   }
@@ -390,7 +419,7 @@ void Form1::ExitProgram() {
 void Form1::closeEvent(QCloseEvent* event) {
   if (!exiting_) {
     exiting_ = true;
-    SaveSettings();
+    SaveSettings(true);
     // A running measurement ends at its next pass; the devices are left as they are.
     ws_.record.StopFlag = true;
   }
