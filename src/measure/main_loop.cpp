@@ -6,17 +6,9 @@
 
 #include "common/number_parse.h"
 #include "measure/encoder.h"
+#include "measure/take_sample.h"
 
 namespace velquor {
-
-void TakeSample(LoopParts p, int n) {
-  DeviceState& dev = p.device;
-  dev.RetCode = p.driver.AioInp(dev.AioId, dev.AioReq);
-  p.record.Volt(0, n) = BinaryToVI(-10.0f, 10.0f, 1, 12, dev.AiData[0]);
-  p.record.Volt(1, n) = BinaryToVI(-10.0f, 10.0f, 1, 12, dev.AiData[1]);
-  dev.RetCode = p.driver.DioInp(dev.DioId, dev.DioReq);
-  for (int k = 0; k < 3; ++k) p.record.PortByte(k, n) = dev.DioData.at(static_cast<std::size_t>(k));
-}
 
 void MainLoop(LoopParts p, LoopHost& host) {
   MeasurementRecord& rec = p.record;
@@ -40,7 +32,7 @@ void MainLoop(LoopParts p, LoopHost& host) {
     if (static_cast<float>(rec.SampleNo) <= last_index && rec.SampleNo < kMaxSamples) {
       if (SoftTimer(p.timer, -1, host.ClockMs()) == 1) {
         rec.SampleNo += 1;
-        TakeSample(p, rec.SampleNo);
+        TakeSample(p.driver, p.device, rec.Volt, rec.PortByte, rec.SampleNo);
         if (idle != prev_idle) {
           if (idle == 0) {
             host.SetTimerLamp(kLampYellow);

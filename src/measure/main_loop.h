@@ -37,7 +37,4 @@ struct LoopParts {
 // SampleNo = 0, the condition read.
 void MainLoop(LoopParts parts, LoopHost& host);
 
-// One sample into index n: both devices read through the requests, Volt and PortByte set.
-void TakeSample(LoopParts parts, int n);
-
 }  // namespace velquor
