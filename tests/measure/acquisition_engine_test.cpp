@@ -7,30 +7,14 @@
 
 #include "measure/acquisition_engine.h"
 #include "measure/cycle_handoff.h"
+#include "support/fake_clock.h"
 #include "support/scripted_driver.h"
 
 namespace velquor {
 namespace {
 
-constexpr std::int64_t kMs = 1'000'000;
-
-// A clock that moves only when looked at (1 us a look) or slept on; every sleep lets the
-// test act as the other threads of the program would.
-class FakeClock : public PacingClock {
- public:
-  std::int64_t now = 5000 * kMs;
-  std::function<void()> on_sleep;
-  bool grant = true;
-  int lowered = 0;
-
-  std::int64_t NowNs() override { return now += 1000; }
-  void SleepUntilNs(std::int64_t when) override {
-    now = std::max(now, when);
-    if (on_sleep) on_sleep();
-  }
-  std::string RaisePriority() override { return grant ? "" : "Operation not permitted"; }
-  void LowerPriority() override { ++lowered; }
-};
+using testing::FakeClock;
+using testing::kMs;
 
 // Port byte 0 counts the reads, and each read notes the clock.
 class CountingDriver : public testing::ScriptedDriver {
