@@ -30,8 +30,17 @@ RigModel::RigModel(std::uint64_t seed, double dt) : seed_(seed), dt_(dt) {
   Reset();
 }
 
+void RigModel::SetDt(double dt) {
+  if (dt == dt_) return;
+  t_base_ += static_cast<double>(n_ - n_base_) * dt_;
+  n_base_ = n_;
+  dt_ = dt;
+}
+
 void RigModel::Reset() {
   n_ = 0;
+  n_base_ = 0;
+  t_base_ = 0;
   state_ = RigSample{};
   speed_[0] = speed_[1] = 0;
   cycle_ = -1;
@@ -62,7 +71,7 @@ double RigModel::PushTorque(double t, int wheel) const {
 
 void RigModel::Step() {
   ++n_;
-  const double t = static_cast<double>(n_) * dt_;
+  const double t = t_base_ + static_cast<double>(n_ - n_base_) * dt_;
   while (t >= cycle_start_ + cycle_length_) NextCycle();
   for (int w = 0; w < 2; ++w) {
     double torque = PushTorque(t, w);

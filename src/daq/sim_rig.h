@@ -25,6 +25,7 @@ class SimRig : public AcqDriver {
   std::int32_t DioInp(std::int32_t id, DioRequest& req) override;
   std::int32_t DioClose(std::int32_t id) override;
   std::string LastError() const override { return last_error_; }
+  void SetReadInterval(double interval_ms) override;
 
   // Raw values of sample n, as the devices would give them.
   static std::uint16_t EncoderCount(double angle_rad, bool counts_backwards);

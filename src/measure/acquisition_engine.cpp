@@ -135,6 +135,7 @@ void AcquisitionEngine::Finish(SampleBlock* block) {
 }
 
 void AcquisitionEngine::Run(std::int64_t interval_ms) {
+  if (interval_ms > 0) driver_.SetReadInterval(static_cast<double>(interval_ms));
   const std::string refused = clock_.RaisePriority();
   bool raised = refused.empty();
   if (!raised) {
