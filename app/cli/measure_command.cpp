@@ -1,7 +1,7 @@
 #include "app/cli/measure_command.h"
 
 #include <chrono>
-#include <thread>
+#include <functional>
 
 #include "analysis/kinematics.h"
 #include "analysis/result_texts.h"
@@ -10,40 +10,31 @@
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
 #include "files/data_files.h"
+#include "measure/acquisition_engine.h"
 #include "measure/condition.h"
-#include "measure/main_loop.h"
+#include "measure/cycle_handoff.h"
+#include "measure/cycle_timing.h"
 #include "measure/main_window_rules.h"
 
 namespace velquor::cli {
 namespace {
 
-// The loop's host without a window: no lamps, no buttons, Ctrl-C as the Stop button.
-class HeadlessHost : public LoopHost {
+// The after-cycle chain without a window: analysis, the automatic save, one line per cycle
+// (and one of timing when asked); false ends the run.
+class HeadlessChain {
  public:
-  HeadlessHost(Workspace& ws, const StrokeConditions& cond, int cycles,
-               const volatile std::sig_atomic_t& interrupted, std::ostream& out, std::ostream& err)
-      : ws_(ws), cond_(cond), cycles_(cycles), interrupted_(interrupted), out_(out), err_(err) {}
+  HeadlessChain(Workspace& ws, const StrokeConditions& cond, const MeasureOptions& o,
+                std::ostream& out, std::ostream& err)
+      : ws_(ws), cond_(cond), o_(o), out_(out), err_(err) {}
 
-  void ProcessEvents() override {
-    if (interrupted_ != 0 && !ws_.record.StopFlag) {
-      ws_.record.StopFlag = true;
-      stopped_by_user_ = true;
-    }
-    std::this_thread::yield();  // the poll is busy; let the other programs of the machine run
-  }
-  std::uint32_t ClockMs() override {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start_);
-    return static_cast<std::uint32_t>(ms.count());
-  }
-  void SetTimerLamp(Rgb) override {}
-  void SetStartStop(bool, bool) override {}
-
-  void AfterCycle() override {
+  bool operator()(const CycleTiming& timing) {
     ++done_;
+    if (o_.timing) out_ << TimingLine(timing) << std::endl;
+    if (auto late = LateSamplesNotice(timing)) {
+      ReportNotice(err_, Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + *late});
+    }
     if (Status s = Analyse(); !s) {
-      Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
-      return;
+      return Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
     }
     ws_.record.SaveFlag = 0;
     Status saved =
@@ -52,8 +43,7 @@ class HeadlessHost : public LoopHost {
       Problem p = saved.problem();
       p.what += "; the measurement of cycle " + std::to_string(done_) +
                 " is not saved, so the run stops here";
-      Fail(p);
-      return;
+      return Fail(p);
     }
     const std::string dat = ws_.naming.DatFilePath;
     const std::string csv = ws_.naming.CsvFilePath;
@@ -63,11 +53,10 @@ class HeadlessHost : public LoopHost {
          << ws_.strokes.StrokeCount << (ws_.strokes.StrokeCount == 1 ? " stroke" : " strokes")
          << "; mean speed ch0 " << main.txtSpeedAv[0] << " ch1 " << main.txtSpeedAv[1] << " m/s"
          << std::endl;
-    if (done_ >= cycles_) ws_.record.StopFlag = true;
+    return done_ < o_.cycles;
   }
 
   bool failed() const { return failed_; }
-  bool stoppedByUser() const { return stopped_by_user_; }
 
  private:
   Status Analyse() {
@@ -76,22 +65,19 @@ class HeadlessHost : public LoopHost {
     }
     return CalcStrokes(cond_, ws_.record, ws_.series, ws_.kin, ws_.strokes);
   }
-  void Fail(const Problem& p) {
+  bool Fail(const Problem& p) {
     ReportProblem(err_, p);
     failed_ = true;
-    ws_.record.StopFlag = true;
+    return false;
   }
 
   Workspace& ws_;
   StrokeConditions cond_;
-  int cycles_;
-  const volatile std::sig_atomic_t& interrupted_;
+  const MeasureOptions& o_;
   std::ostream& out_;
   std::ostream& err_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   int done_ = 0;
   bool failed_ = false;
-  bool stopped_by_user_ = false;
 };
 
 void ReportDevice(std::ostream& err, const DeviceOutcome& d) {
@@ -148,19 +134,35 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   const StrokeConditions cond = ReadStrokeConditions(
       start.settings.txtStartPosCond, start.settings.txtLimitCond, JudgeChannel::kAuto);
 
-  HeadlessHost host(*ws, cond, o.cycles, interrupted, out, err);
-  TimerRecord timer;
-  ws->record.SampleNo = 0;
-  MainLoop({ws->record, ws->device, timer, *driver.value()}, host);
+  HeadlessChain chain(*ws, cond, o, out, err);
+  SystemPacingClock clock;
+  AcquisitionEngine engine(*driver.value(), ws->device, clock);
+  engine.Start(ws->record.SampInterval, static_cast<int>(ws->record.DataNum));
+  bool stopped_by_user = false;
+  auto notices = [&] {
+    for (const std::string& n : engine.TakeNotices()) ReportNotice(err, Problem{"", 0, 0, n});
+  };
+  // Ctrl-C is the Stop button: looked at every 50 ms while the cycles are sampled.
+  while (engine.Running()) {
+    engine.WaitForCycle(std::chrono::milliseconds(50));
+    notices();
+    if (interrupted != 0 && !engine.StopRequested()) {
+      engine.RequestStop();
+      stopped_by_user = true;
+    }
+    HandleFinishedCycles(engine, ws->record, std::ref(chain));
+  }
+  engine.Join();
+  notices();
   // A replay that ran past the end of its file says so once.
   if (const std::string note = driver.value()->TakeNotice(); !note.empty()) {
     ReportNotice(err, Problem{"", 0, 0, note});
   }
-  if (host.stoppedByUser()) err << "velquor-cli: stopped; the cycle under way was not saved\n";
+  if (stopped_by_user) err << "velquor-cli: stopped; the cycle under way was not saved\n";
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
 
-  int status = host.failed() ? 1 : 0;
+  int status = chain.failed() ? 1 : 0;
   start.settings.txtFileOrg = ws->naming.Auto.Org;
   auto saved = SaveSettings(start.settings, paths.settings);
   if (!saved) {

@@ -83,12 +83,9 @@ SampleBlock* AcquisitionEngine::TakeFinished() {
   return block;
 }
 
-SampleBlock* AcquisitionEngine::WaitFinished(std::chrono::milliseconds timeout) {
-  {
-    std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, timeout, [this] { return !finished_.empty() || !running_.load(); });
-  }
-  return TakeFinished();
+void AcquisitionEngine::WaitForCycle(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, timeout, [this] { return !finished_.empty() || !running_.load(); });
 }
 
 void AcquisitionEngine::Release(SampleBlock* block) {

@@ -56,8 +56,8 @@ class AcquisitionEngine {
   // The oldest finished cycle not yet taken, or nothing. The block is the caller's until
   // it is given back with Release; the engine samples into the other one meanwhile.
   SampleBlock* TakeFinished();
-  // TakeFinished, waiting up to `timeout` for a cycle to finish or the run to end.
-  SampleBlock* WaitFinished(std::chrono::milliseconds timeout);
+  // Waits up to `timeout` for a finished cycle to be there or the run to end.
+  void WaitForCycle(std::chrono::milliseconds timeout);
   void Release(SampleBlock* block);
   // Called on the acquisition thread when a cycle is finished and when the run ends.
   void SetWakeHook(std::function<void()> hook) { wake_ = std::move(hook); }
