@@ -69,6 +69,7 @@ Form3::Form3(AcqDriver& driver, DeviceState& device, QWidget* parent)
 
 void Form3::MonitorRead() {
   DeviceState& dev = device_;
+  if (dev.measuring) return;  // the run's thread reads the devices; the last values stay
   dev.RetCode = driver_.AioInp(dev.AioId, dev.AioReq);
   RetInf_AD->setText(ToQ("AioInp Return Code = " + ReturnCodeText(dev.RetCode)));
   Data3_txt->setText(ToQ(PlainForm(BinaryToVI(-10.0f, 10.0f, 1, 12, dev.AiData[0]))));
