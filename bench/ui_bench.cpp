@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -87,7 +88,10 @@ int main(int argc, char** argv) {
       cycle_end_ns.push_back(NowNs());
       if (static_cast<int>(cycle_end_ns.size()) == kCycles) window.StopAction();
     });
+    QEventLoop run;
+    QObject::connect(&window, &velquor::ui::Form1::runEnded, &run, &QEventLoop::quit);
     window.StartAction();
+    run.exec();
 
     // The ticks lie on whole milliseconds of the steady clock from the loop's start; no
     // sample is taken before its tick, so each cycle's grid start is the smallest

@@ -123,6 +123,8 @@ SampleBlock* AcquisitionEngine::AcquireFree() {
 
 void AcquisitionEngine::Finish(SampleBlock* block) {
   filling_.store(nullptr, std::memory_order_release);
+  // The driver's own notes (a replay starting over) are fetched on the thread that owns it.
+  if (std::string note = driver_.TakeNotice(); !note.empty()) Note(std::move(note));
   {
     std::lock_guard lock(mutex_);
     state_.at(static_cast<std::size_t>(IndexOf(block))) = BlockState::kFinished;

@@ -69,7 +69,8 @@ class AcquisitionEngine {
   bool CatchingUp() const { return catching_up_.load(std::memory_order_relaxed); }
   // Samples of the cycle under way, or of the one the run ended in.
   int SampleNo() const { return sample_no_.load(std::memory_order_relaxed); }
-  // Messages for the notice log (priority not granted, priority given up), once each.
+  // Messages for the notice log (priority not granted, priority given up, the driver's own
+  // notes), once each.
   std::vector<std::string> TakeNotices();
 
  private:
