@@ -81,6 +81,7 @@ class HeadlessChain {
 };
 
 void ReportDevice(std::ostream& err, const DeviceOutcome& d) {
+  if (!d.note.empty()) ReportNotice(err, Problem{"", 0, 0, d.note});
   if (!d.notice.empty()) ReportProblem(err, Problem{"", 0, 0, d.notice});
 }
 

@@ -2,6 +2,7 @@
 
 #include <comedilib.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <vector>
 
@@ -10,7 +11,10 @@ namespace {
 
 class ComediLibrary : public ComediSeam {
  public:
-  ComediLibrary() = default;
+  ComediLibrary() {
+    // Codes 0 and maxdata are numbers, not NaN, in every conversion the library makes.
+    comedi_set_global_oor_behavior(COMEDI_OOR_NUMBER);
+  }
   ComediLibrary(const ComediLibrary&) = delete;
   ComediLibrary& operator=(const ComediLibrary&) = delete;
   ~ComediLibrary() override {
@@ -19,30 +23,29 @@ class ComediLibrary : public ComediSeam {
     }
   }
 
-  int Open(const std::string& path) override {
-    bad_handle_ = false;
+  ComediAnswer Open(const std::string& path) override {
     comedi_t* dev = comedi_open(path.c_str());
-    if (dev == nullptr) return -1;
+    if (dev == nullptr) return Answer(-1);
     for (std::size_t i = 0; i < devices_.size(); ++i) {
       if (devices_[i] == nullptr) {
         devices_[i] = dev;
-        return static_cast<int>(i);
+        return {static_cast<std::int64_t>(i), {}};
       }
     }
     devices_.push_back(dev);
-    return static_cast<int>(devices_.size() - 1);
+    return {static_cast<std::int64_t>(devices_.size() - 1), {}};
   }
 
-  int Close(int handle) override {
+  ComediAnswer Close(int handle) override {
     comedi_t* dev = At(handle);
-    if (dev == nullptr) return -1;
+    if (dev == nullptr) return NoDevice();
     devices_[static_cast<std::size_t>(handle)] = nullptr;
-    return comedi_close(dev);
+    return Answer(comedi_close(dev));
   }
 
-  int SubdeviceCount(int handle) override {
+  ComediAnswer SubdeviceCount(int handle) override {
     comedi_t* dev = At(handle);
-    return dev == nullptr ? -1 : comedi_get_n_subdevices(dev);
+    return dev == nullptr ? NoDevice() : Answer(comedi_get_n_subdevices(dev));
   }
 
   SubdeviceKind Kind(int handle, int subdev) override {
@@ -60,16 +63,28 @@ class ComediLibrary : public ComediSeam {
     }
   }
 
-  int ChannelCount(int handle, int subdev) override {
+  ComediAnswer ChannelCount(int handle, int subdev) override {
     comedi_t* dev = At(handle);
-    if (dev == nullptr || subdev < 0) return -1;
-    return comedi_get_n_channels(dev, static_cast<unsigned>(subdev));
+    if (dev == nullptr || subdev < 0) return NoDevice();
+    return Answer(comedi_get_n_channels(dev, static_cast<unsigned>(subdev)));
   }
 
-  int RangeCount(int handle, int subdev, int chan) override {
+  ComediAnswer References(int handle, int subdev) override {
     comedi_t* dev = At(handle);
-    if (dev == nullptr || subdev < 0 || chan < 0) return -1;
-    return comedi_get_n_ranges(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan));
+    if (dev == nullptr || subdev < 0) return NoDevice();
+    const int flags = comedi_get_subdevice_flags(dev, static_cast<unsigned>(subdev));
+    if (flags < 0) return Answer(flags);
+    std::int64_t refs = 0;
+    if ((flags & SDF_GROUND) != 0) refs |= ReferenceBit(AnalogReference::kGround);
+    if ((flags & SDF_DIFF) != 0) refs |= ReferenceBit(AnalogReference::kDifferential);
+    return {refs, {}};
+  }
+
+  ComediAnswer RangeCount(int handle, int subdev, int chan) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0 || chan < 0) return NoDevice();
+    return Answer(
+        comedi_get_n_ranges(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan)));
   }
 
   std::optional<ComediRange> Range(int handle, int subdev, int chan, int range) override {
@@ -82,60 +97,73 @@ class ComediLibrary : public ComediSeam {
     return ComediRange{r->min, r->max, r->unit == UNIT_volt};
   }
 
-  std::uint32_t MaxData(int handle, int subdev, int chan) override {
+  ComediAnswer MaxData(int handle, int subdev, int chan) override {
     comedi_t* dev = At(handle);
-    if (dev == nullptr || subdev < 0 || chan < 0) return 0;
-    return comedi_get_maxdata(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan));
+    if (dev == nullptr || subdev < 0 || chan < 0) return NoDevice();
+    const lsampl_t max =
+        comedi_get_maxdata(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan));
+    return max == 0 ? Answer(-1) : ComediAnswer{max, {}};
   }
 
-  int DataRead(int handle, int subdev, int chan, int range, std::uint32_t& data) override {
+  ComediAnswer ReadSettled(int handle, int subdev, int chan, int range, AnalogReference ref,
+                           unsigned settle_ns, std::uint32_t& data) override {
     comedi_t* dev = At(handle);
-    if (dev == nullptr || subdev < 0 || chan < 0 || range < 0) return -1;
+    if (dev == nullptr || subdev < 0 || chan < 0 || range < 0) return NoDevice();
     lsampl_t sample = 0;
-    const int got =
-        comedi_data_read(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan),
-                         static_cast<unsigned>(range), AREF_GROUND, &sample);
+    const unsigned aref = ref == AnalogReference::kGround ? AREF_GROUND : AREF_DIFF;
+    // The kernel waits in whole microseconds, rounded up, and refuses waits of 100 µs or more.
+    const ComediAnswer got = Answer(
+        comedi_data_read_delayed(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan),
+                                 static_cast<unsigned>(range), aref, &sample, settle_ns));
     data = sample;
     return got;
   }
 
-  int DioConfigInput(int handle, int subdev, int chan) override {
+  ComediAnswer DioIsOutput(int handle, int subdev, int chan) override {
     comedi_t* dev = At(handle);
-    if (dev == nullptr || subdev < 0 || chan < 0) return -1;
-    return comedi_dio_config(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan),
-                             COMEDI_INPUT);
+    if (dev == nullptr || subdev < 0 || chan < 0) return NoDevice();
+    unsigned direction = COMEDI_INPUT;
+    const ComediAnswer got = Answer(comedi_dio_get_config(dev, static_cast<unsigned>(subdev),
+                                                          static_cast<unsigned>(chan), &direction));
+    if (!got.ok()) return got;
+    return {direction == COMEDI_OUTPUT ? 1 : 0, {}};
   }
 
-  int DioReadBits(int handle, int subdev, std::uint32_t& bits) override {
+  ComediAnswer DioConfigInput(int handle, int subdev, int chan) override {
     comedi_t* dev = At(handle);
-    if (dev == nullptr || subdev < 0) return -1;
+    if (dev == nullptr || subdev < 0 || chan < 0) return NoDevice();
+    return Answer(comedi_dio_config(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan),
+                                    COMEDI_INPUT));
+  }
+
+  ComediAnswer DioReadBits(int handle, int subdev, std::uint32_t& bits) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0) return NoDevice();
     unsigned int value = 0;
-    const int result = comedi_dio_bitfield2(dev, static_cast<unsigned>(subdev), 0, &value, 0);
+    const ComediAnswer got =
+        Answer(comedi_dio_bitfield2(dev, static_cast<unsigned>(subdev), 0, &value, 0));
     bits = value;
-    return result;
-  }
-
-  ComediFailure LastFailure() override {
-    if (bad_handle_) {
-      bad_handle_ = false;
-      return {0, "no such open device"};
-    }
-    const int number = comedi_errno();
-    const char* text = comedi_strerror(number);
-    return {number, text != nullptr ? text : ""};
+    return got;
   }
 
  private:
-  // The open device behind a handle, or nullptr (and the next failure says so).
-  comedi_t* At(int handle) {
+  // The library's answer, with its error number and text read at once when it failed.
+  static ComediAnswer Answer(std::int64_t value) {
+    if (value >= 0) return {value, {}};
+    const int number = comedi_errno();
+    const char* text = comedi_strerror(number);
+    return {value, {number, text != nullptr ? text : ""}};
+  }
+  static ComediAnswer NoDevice() { return {-1, {EBADF, "no such open device"}}; }
+
+  // The open device behind a handle, or nullptr.
+  comedi_t* At(int handle) const {
     const bool known = handle >= 0 && static_cast<std::size_t>(handle) < devices_.size() &&
                        devices_[static_cast<std::size_t>(handle)] != nullptr;
-    bad_handle_ = !known;
     return known ? devices_[static_cast<std::size_t>(handle)] : nullptr;
   }
 
   std::vector<comedi_t*> devices_;
-  bool bad_handle_ = false;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "daq/comedi_driver.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -10,9 +11,18 @@ namespace velquor {
 namespace {
 
 constexpr std::uint32_t kMaxCode12 = 4095;
-// An 8255 has three 8-bit ports; its three ports are channels 0..23 of the subdevice.
-constexpr int k8255Channels = 24;
+constexpr int kBits12 = 12;
 constexpr std::int16_t kAllInputs = 0x9B;
+
+// The four groups of an 8255 that take one direction each, by their first channel.
+struct PortGroup {
+  int first;
+  const char* name;
+};
+constexpr std::array<PortGroup, 4> kGroups{{{0, "port A (channels 0-7)"},
+                                            {8, "port B (channels 8-15)"},
+                                            {16, "port C low (channels 16-19)"},
+                                            {20, "port C high (channels 20-23)"}}};
 
 std::string Num(double v) {
   char text[32];
@@ -26,6 +36,10 @@ std::string RangeText(const ComediRange& r) {
 
 bool IsPlusMinusTenVolts(const ComediRange& r) {
   return r.volts && std::fabs(r.min + 10.0) < 1e-9 && std::fabs(r.max - 10.0) < 1e-9;
+}
+
+std::string DevicePath(int number) {
+  return "/dev/comedi" + std::to_string(number);
 }
 
 }  // namespace
@@ -42,18 +56,26 @@ std::int32_t ComediDriver::Fail(std::int32_t code, std::string why) {
   return code;
 }
 
-std::int32_t ComediDriver::FailLib(std::int32_t code, const std::string& why) {
-  const ComediFailure f = lib_->LastFailure();
+std::int32_t ComediDriver::Fail(std::int32_t code, const std::string& why,
+                                const ComediAnswer& answer) {
+  const ComediFailure& f = answer.failure;
   return Fail(code, why + ": " + (f.text.empty() ? "error " + std::to_string(f.number) : f.text));
 }
 
-std::string ComediDriver::PathFor(std::int16_t driver_no) const {
-  return device_file_.empty() ? "/dev/comedi" + std::to_string(driver_no) : device_file_;
+void ComediDriver::Note(const std::string& text) {
+  notice_ += (notice_.empty() ? "" : "; ") + text;
+}
+
+std::string ComediDriver::TakeNotice() {
+  return std::exchange(notice_, {});
 }
 
 std::string ComediDriver::Where(const Device& dev) const {
-  return (&dev == &analog_ ? "analog-input subdevice " : "digital subdevice ") +
-         std::to_string(dev.subdev) + " on " + dev.path;
+  if (&dev == &analog_) {
+    return "analog-input subdevice " + std::to_string(dev.subdev) + " on " + dev.path + " (" +
+           ReferenceName(dev.reference) + ")";
+  }
+  return "digital subdevice " + std::to_string(dev.subdev) + " on " + dev.path;
 }
 
 void ComediDriver::Release(Device& dev) {
@@ -61,39 +83,40 @@ void ComediDriver::Release(Device& dev) {
   dev = Device{};
 }
 
-std::int32_t ComediDriver::OpenDevice(const char* op, Device& dev, std::int16_t driver_no,
-                                      std::int16_t group_no, bool analog) {
-  Release(dev);  // opening again replaces the device opened before
-  const std::string name = op;
-  if (device_file_.empty() && driver_no < 0) {
-    return Fail(daq_code::kNoSuchDevice,
-                name + ": driver number " + std::to_string(driver_no) +
-                    " names no device (driver number N opens /dev/comediN)");
-  }
-  dev.path = PathFor(driver_no);
-  dev.handle = lib_->Open(dev.path);
-  if (dev.handle < 0) {
-    const ComediFailure f = lib_->LastFailure();
-    const bool missing = f.number == ENOENT || f.number == ENODEV || f.number == ENXIO;
+ComediDriver::Attempt ComediDriver::TryDevice(const std::string& op, Device& dev,
+                                              const std::string& path, std::int16_t group_no,
+                                              bool analog) {
+  Release(dev);
+  dev.path = path;
+  const ComediAnswer opened = lib_->Open(path);
+  if (!opened.ok()) {
+    const int n = opened.failure.number;
     std::string hint;
-    if (f.number == EACCES || f.number == EPERM) {
+    if (n == EACCES || n == EPERM) {
       hint = " (the user must be a member of the group that owns the device, usually iocard)";
-    } else if (f.number == ENOTTY) {
+    } else if (n == ENOTTY) {
       hint = " (the file is not a comedi device)";
+    } else if (n == ENODEV || n == ENXIO) {
+      hint =
+          " (the device file exists but no driver is attached to it, or its card is gone; "
+          "attach a card that is not plug-and-play with sudo comedi_config " +
+          path + " <driver> <io-base>)";
     }
-    const std::int32_t code = missing ? daq_code::kNoSuchDevice : daq_code::kOpenFailed;
-    Fail(code, name + ": cannot open " + dev.path + ": " + f.text + hint);
+    const bool missing = n == ENOENT || n == ENODEV || n == ENXIO;
     dev = Device{};
-    return code;
+    return {missing ? daq_code::kNoSuchDevice : daq_code::kOpenFailed,
+            op + ": cannot open " + path + ": " + opened.failure.text + hint, missing};
   }
-  const int count = lib_->SubdeviceCount(dev.handle);
-  if (count < 0) {
-    FailLib(daq_code::kOpenFailed, name + ": cannot list the subdevices of " + dev.path);
+  dev.handle = static_cast<int>(opened.value);
+  dev.reference = reference_;
+  const ComediAnswer count = lib_->SubdeviceCount(dev.handle);
+  if (!count.ok()) {
+    Fail(daq_code::kOpenFailed, op + ": cannot list the subdevices of " + path, count);
     Release(dev);
-    return daq_code::kOpenFailed;
+    return {daq_code::kOpenFailed, last_error_, false};
   }
   int seen = 0;
-  for (int s = 0; s < count; ++s) {
+  for (int s = 0; s < count.value; ++s) {
     const SubdeviceKind kind = lib_->Kind(dev.handle, s);
     const bool fits = analog
                           ? kind == SubdeviceKind::kAnalogIn
@@ -101,20 +124,57 @@ std::int32_t ComediDriver::OpenDevice(const char* op, Device& dev, std::int16_t 
     if (!fits || ++seen != group_no) continue;
     dev.subdev = s;
     dev.configurable = kind == SubdeviceKind::kDigitalIo;
-    dev.channels = lib_->ChannelCount(dev.handle, s);
-    if (dev.channels < 0) {
-      FailLib(daq_code::kOpenFailed, name + ": cannot count the channels of " + Where(dev));
+    const ComediAnswer channels = lib_->ChannelCount(dev.handle, s);
+    if (!channels.ok()) {
+      Fail(daq_code::kOpenFailed, op + ": cannot count the channels of " + Where(dev), channels);
       Release(dev);
-      return daq_code::kOpenFailed;
+      return {daq_code::kOpenFailed, last_error_, false};
     }
-    return daq_code::kOk;
+    dev.channels = static_cast<int>(channels.value);
+    return {};
   }
   const std::string kind_name = analog ? "analog-input" : "digital (DIO or DI)";
-  Fail(daq_code::kNoSuchDevice, name + ": group number " + std::to_string(group_no) + " names no " +
-                                    kind_name + " subdevice of " + dev.path + ": it has " +
-                                    std::to_string(seen) + ", counted from 1");
   Release(dev);
-  return daq_code::kNoSuchDevice;
+  return {daq_code::kNoSuchDevice,
+          op + ": group number " + std::to_string(group_no) + " names no " + kind_name +
+              " subdevice of " + path + ": it has " + std::to_string(seen) + ", counted from 1",
+          false};
+}
+
+std::int32_t ComediDriver::OpenDevice(const char* op, Device& dev, std::int16_t driver_no,
+                                      std::int16_t group_no, bool analog) {
+  const std::string name = op;
+  if (!device_file_.empty()) {
+    const Attempt a = TryDevice(name, dev, device_file_, group_no, analog);
+    return a.code == daq_code::kOk ? daq_code::kOk : Fail(a.code, a.why);
+  }
+  if (driver_no < 0) {
+    Release(dev);
+    return Fail(daq_code::kNoSuchDevice,
+                name + ": driver number " + std::to_string(driver_no) +
+                    " names no device (driver number N opens /dev/comediN)");
+  }
+  const std::string numbered = DevicePath(driver_no);
+  const Attempt first = TryDevice(name, dev, numbered, group_no, analog);
+  if (first.code == daq_code::kOk || !first.missing) {
+    return first.code == daq_code::kOk ? daq_code::kOk : Fail(first.code, first.why);
+  }
+  // No card behind the numbered file: the first device with the subdevice needed opens.
+  const std::string wanted = analog ? "an analog-input subdevice" : "a digital subdevice";
+  std::string unusable;
+  for (int k = 0; k < kSearchedDevices; ++k) {
+    const std::string path = DevicePath(k);
+    if (path == numbered) continue;
+    const Attempt a = TryDevice(name, dev, path, group_no, analog);
+    if (a.code == daq_code::kOk) {
+      Note(name + ": no card at " + numbered + "; " + path + " is the first with " + wanted);
+      return daq_code::kOk;
+    }
+    if (!a.missing && unusable.empty()) unusable = " (" + a.why + ")";
+  }
+  return Fail(first.code, first.why + "; and no other of /dev/comedi0../dev/comedi" +
+                              std::to_string(kSearchedDevices - 1) + " has " + wanted +
+                              " that can be used" + unusable);
 }
 
 std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
@@ -123,42 +183,71 @@ std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
                                              std::to_string(dev.channels) +
                                              " channel(s); channels 0 and 1 are read");
   }
-  for (int chan = 0; chan < 2; ++chan) {
-    const std::string where = "AioOpen: channel " + std::to_string(chan) + " of " + Where(dev);
-    const int n = lib_->RangeCount(dev.handle, dev.subdev, chan);
-    if (n < 0) return FailLib(daq_code::kConfigFailed, where + ": cannot list its ranges");
+  const ComediAnswer refs = lib_->References(dev.handle, dev.subdev);
+  if (!refs.ok()) {
+    return Fail(daq_code::kConfigFailed, "AioOpen: cannot read the references of " + Where(dev),
+                refs);
+  }
+  if ((refs.value & ReferenceBit(dev.reference)) == 0) {
     std::string offered;
-    for (int r = 0; r < n && dev.range.at(static_cast<std::size_t>(chan)) < 0; ++r) {
-      const auto range = lib_->Range(dev.handle, dev.subdev, chan, r);
+    for (AnalogReference r : {AnalogReference::kGround, AnalogReference::kDifferential}) {
+      if ((refs.value & ReferenceBit(r)) != 0)
+        offered += (offered.empty() ? "" : ", ") + std::string(ReferenceName(r));
+    }
+    return Fail(daq_code::kConfigFailed,
+                "AioOpen: " + Where(dev) + " cannot measure against " +
+                    ReferenceName(dev.reference) + " (it offers " +
+                    (offered.empty() ? std::string("neither GND nor DIFF") : offered) +
+                    "); set the A/D Reference on Card Setting");
+  }
+  for (std::size_t chan = 0; chan < 2; ++chan) {
+    const int c = static_cast<int>(chan);
+    const std::string where = "AioOpen: channel " + std::to_string(c) + " of " + Where(dev);
+    const ComediAnswer n = lib_->RangeCount(dev.handle, dev.subdev, c);
+    if (!n.ok()) return Fail(daq_code::kConfigFailed, where + ": cannot list its ranges", n);
+    std::string offered;
+    for (int r = 0; r < n.value && dev.range.at(chan) < 0; ++r) {
+      const auto range = lib_->Range(dev.handle, dev.subdev, c, r);
       if (!range) continue;
       if (IsPlusMinusTenVolts(*range)) {
-        dev.range.at(static_cast<std::size_t>(chan)) = r;
+        dev.range.at(chan) = r;
       } else {
         offered += (offered.empty() ? "" : ", ") + RangeText(*range);
       }
     }
-    if (dev.range.at(static_cast<std::size_t>(chan)) < 0) {
+    if (dev.range.at(chan) < 0) {
       return Fail(daq_code::kRangeUnavailable,
                   where + " has no -10..10 V input range (it offers " +
                       (offered.empty() ? std::string("none") : offered) + ")");
     }
-    const std::uint32_t maxdata = lib_->MaxData(dev.handle, dev.subdev, chan);
-    if (maxdata == 0)
-      return FailLib(daq_code::kConfigFailed, where + ": cannot read its resolution");
-    if (maxdata != kMaxCode12) {
+    const ComediAnswer max = lib_->MaxData(dev.handle, dev.subdev, c);
+    if (!max.ok())
+      return Fail(daq_code::kConfigFailed, where + ": cannot read its resolution", max);
+    // Codes 0..2^n - 1 with n >= 12 scale to 12 bits; anything else is no binary converter.
+    const auto top = static_cast<std::uint64_t>(max.value);
+    const int bits = std::bit_width(top);
+    if (bits < kBits12 || bits > 32 || (top & (top + 1)) != 0) {
       return Fail(daq_code::kResolutionMismatch,
-                  where + " gives codes 0.." + std::to_string(maxdata) +
-                      "; the program converts 12-bit codes (0..4095)");
+                  where + " gives codes 0.." + std::to_string(top) +
+                      "; the program needs n-bit codes (0..2^n-1) with n of 12 or more");
     }
+    dev.maxdata.at(chan) = static_cast<std::uint32_t>(top);
+    dev.shift.at(chan) = bits - kBits12;
   }
+  const int shift = std::max(dev.shift[0], dev.shift[1]);
+  Note("A/D: subdevice " + std::to_string(dev.subdev) + " of " + dev.path + " (" +
+       ReferenceName(dev.reference) + "), " +
+       (shift == 0 ? std::string("12-bit codes")
+                   : std::to_string(shift + kBits12) + "-bit codes rounded to 12 bits"));
   return daq_code::kOk;
 }
 
 std::int32_t ComediDriver::CloseDevice(const char* op, Device& dev) {
   const std::string path = dev.path;
-  const int result = lib_->Close(dev.handle);
+  const ComediAnswer closed = lib_->Close(dev.handle);
   dev = Device{};
-  if (result < 0) return FailLib(daq_code::kCloseFailed, std::string(op) + ": closing " + path);
+  if (!closed.ok())
+    return Fail(daq_code::kCloseFailed, std::string(op) + ": closing " + path, closed);
   return daq_code::kOk;
 }
 
@@ -188,17 +277,23 @@ std::int32_t ComediDriver::AioInp(std::int32_t id, AioRequest& req) {
     if (chan < 0 || chan > 1) {
       return Fail(daq_code::kConfigFailed, what + " was not set up at open (channels 0 and 1 are)");
     }
+    const auto c = static_cast<std::size_t>(chan);
     std::uint32_t data = 0;
-    // The library gives the number of samples read: 1 is success, only a negative is an error.
-    const int got = lib_->DataRead(analog_.handle, analog_.subdev, chan,
-                                   analog_.range.at(static_cast<std::size_t>(chan)), data);
-    if (got < 0) return FailLib(daq_code::kReadFailed, what + " could not be read");
-    if (got == 0) return Fail(daq_code::kReadFailed, what + " gave no sample");
-    if (data > kMaxCode12) {
-      return Fail(daq_code::kReadFailed,
-                  what + " gave code " + std::to_string(data) + ", above the 12-bit 4095");
+    // The multiplexer settles on the channel before the conversion, so the channel read
+    // before it does not bleed into it.
+    const ComediAnswer got =
+        lib_->ReadSettled(analog_.handle, analog_.subdev, chan, analog_.range.at(c),
+                          analog_.reference, kSettleNs, data);
+    if (!got.ok()) return Fail(daq_code::kReadFailed, what + " could not be read", got);
+    if (data > analog_.maxdata.at(c)) {
+      return Fail(daq_code::kReadFailed, what + " gave code " + std::to_string(data) +
+                                             ", above its largest " +
+                                             std::to_string(analog_.maxdata.at(c)));
     }
-    (*req.AiData).at(static_cast<std::size_t>(k)) = static_cast<std::uint16_t>(data);
+    const int shift = analog_.shift.at(c);
+    const std::uint64_t half = shift > 0 ? std::uint64_t{1} << (shift - 1) : 0;
+    const std::uint64_t code = std::min<std::uint64_t>((data + half) >> shift, kMaxCode12);
+    (*req.AiData).at(static_cast<std::size_t>(k)) = static_cast<std::uint16_t>(code);
   }
   return daq_code::kOk;
 }
@@ -210,11 +305,40 @@ std::int32_t ComediDriver::AioClose(std::int32_t id) {
   return CloseDevice("AioClose", analog_);
 }
 
+std::int32_t ComediDriver::MakeInputs(const char* op, std::string& changed) {
+  // A DI subdevice is input only.
+  if (!digital_.configurable) return daq_code::kOk;
+  const int h = digital_.handle;
+  const int s = digital_.subdev;
+  for (const PortGroup& g : kGroups) {
+    if (g.first >= digital_.channels) break;
+    const std::string what = std::string(op) + ": " + g.name + " of " + Where(digital_);
+    // Directions outlive the program: a port left an output reads back its last written byte.
+    const ComediAnswer dir = lib_->DioIsOutput(h, s, g.first);
+    if (dir.ok() && dir.value == 0) continue;
+    const ComediAnswer set = lib_->DioConfigInput(h, s, g.first);
+    if (!set.ok()) return Fail(daq_code::kConfigFailed, what + " cannot be made an input", set);
+    if (!dir.ok()) continue;  // the driver cannot tell directions; it was set all the same
+    const ComediAnswer now = lib_->DioIsOutput(h, s, g.first);
+    if (!now.ok() || now.value != 0) {
+      return Fail(daq_code::kConfigFailed, what + " stays an output after it was made an input");
+    }
+    changed += (changed.empty() ? "" : ", ") + std::string(g.name);
+  }
+  return daq_code::kOk;
+}
+
 std::int32_t ComediDriver::DioOpen(std::int32_t& id, std::int16_t driver_no,
                                    std::int16_t group_no) {
   id = 0;
-  const std::int32_t code = OpenDevice("DioOpen", digital_, driver_no, group_no, false);
-  if (code != daq_code::kOk) return code;
+  std::int32_t code = OpenDevice("DioOpen", digital_, driver_no, group_no, false);
+  std::string changed;
+  if (code == daq_code::kOk) code = MakeInputs("DioOpen", changed);
+  if (code != daq_code::kOk) {
+    Release(digital_);
+    return code;
+  }
+  if (!changed.empty()) Note("DioOpen: " + changed + " of " + Where(digital_) + " made inputs");
   id = kDioId;
   return daq_code::kOk;
 }
@@ -232,17 +356,10 @@ std::int32_t ComediDriver::Dio8255Mode(std::int32_t id, std::int16_t chip, std::
                     std::to_string(chip) +
                     " is not supported; only 9Bh on chip 0 (ports A, B and C all inputs) is");
   }
-  // A DI subdevice is input only; a DIO subdevice gets every channel of its ports as input.
-  if (!digital_.configurable) return daq_code::kOk;
-  const int channels = std::min(digital_.channels, k8255Channels);
-  for (int chan = 0; chan < channels; ++chan) {
-    if (lib_->DioConfigInput(digital_.handle, digital_.subdev, chan) < 0) {
-      return FailLib(daq_code::kConfigFailed, "Dio8255Mode: making channel " +
-                                                  std::to_string(chan) + " of " + Where(digital_) +
-                                                  " an input failed");
-    }
-  }
-  return daq_code::kOk;
+  std::string changed;
+  const std::int32_t code = MakeInputs("Dio8255Mode", changed);
+  if (!changed.empty()) Note("Dio8255Mode: " + changed + " of " + Where(digital_) + " made inputs");
+  return code;
 }
 
 std::int32_t ComediDriver::DioInp(std::int32_t id, DioRequest& req) {
@@ -265,9 +382,9 @@ std::int32_t ComediDriver::DioInp(std::int32_t id, DioRequest& req) {
     }
   }
   std::uint32_t bits = 0;
-  if (lib_->DioReadBits(digital_.handle, digital_.subdev, bits) < 0) {
-    return FailLib(daq_code::kReadFailed, "DioInp: reading " + Where(digital_) + " failed");
-  }
+  const ComediAnswer got = lib_->DioReadBits(digital_.handle, digital_.subdev, bits);
+  if (!got.ok())
+    return Fail(daq_code::kReadFailed, "DioInp: reading " + Where(digital_) + " failed", got);
   for (int k = 0; k < count; ++k) {
     const int port = (*req.PortList).at(static_cast<std::size_t>(k));
     (*req.DioData).at(static_cast<std::size_t>(k)) =

@@ -12,17 +12,24 @@
 
 namespace velquor {
 
-// Driver number N opens /dev/comediN, or every open uses the one device file given.
-// Group number G picks the G-th analog-input subdevice (for the A/D device) or the G-th
-// digital subdevice, DIO or DI (for the digital device), counted from 1 in subdevice order.
+// Driver number N opens /dev/comediN; when that file does not exist, the first of
+// /dev/comedi0../dev/comedi15 with a subdevice of the kind needed opens instead, and the notice
+// says which. Or every open uses the one device file given. Group number G picks the G-th
+// analog-input subdevice (for the A/D device) or the G-th digital subdevice, DIO or DI (for
+// the digital device), counted from 1 in subdevice order.
 class ComediDriver : public AcqDriver {
  public:
   static constexpr std::int32_t kAioId = 1;
   static constexpr std::int32_t kDioId = 2;
+  // The device files searched when the numbered one does not exist.
+  static constexpr int kSearchedDevices = 16;
+  // The wait between switching the multiplexer to a channel and converting it.
+  static constexpr unsigned kSettleNs = 15000;
 
   explicit ComediDriver(std::unique_ptr<ComediSeam> lib, std::string device_file = {});
 
   std::string Describe() const override;
+  void SetAnalogReference(AnalogReference ref) override { reference_ = ref; }
   std::int32_t AioOpen(std::int32_t& id, std::int16_t driver_no, std::int16_t group_no) override;
   std::int32_t AioInp(std::int32_t id, AioRequest& req) override;
   std::int32_t AioClose(std::int32_t id) override;
@@ -31,6 +38,7 @@ class ComediDriver : public AcqDriver {
   std::int32_t DioInp(std::int32_t id, DioRequest& req) override;
   std::int32_t DioClose(std::int32_t id) override;
   std::string LastError() const override { return last_error_; }
+  std::string TakeNotice() override;
 
  private:
   // One open device file and the subdevice used on it.
@@ -41,26 +49,42 @@ class ComediDriver : public AcqDriver {
     int channels = 0;
     bool configurable = false;         // digital: a DIO subdevice whose channels take a direction
     std::array<int, 2> range{-1, -1};  // analog: the -10..10 V range of channels 0 and 1
+    std::array<std::uint32_t, 2> maxdata{0, 0};  // analog: the largest code of channels 0, 1
+    std::array<int, 2> shift{0, 0};              // analog: bits above 12 dropped, rounding
+    AnalogReference reference = AnalogReference::kGround;
     bool open() const { return handle >= 0; }
+  };
+  // The outcome of trying one device file.
+  struct Attempt {
+    std::int32_t code = 0;
+    std::string why;       // empty on success
+    bool missing = false;  // the file does not exist
   };
 
   std::int32_t Fail(std::int32_t code, std::string why);
-  // Fail with the library's own error text appended.
-  std::int32_t FailLib(std::int32_t code, const std::string& why);
-  std::string PathFor(std::int16_t driver_no) const;
-  // Opens the device file and finds the group's subdevice; fills dev or gives a code.
+  std::int32_t Fail(std::int32_t code, const std::string& why, const ComediAnswer& answer);
+  // Opens the device (searching when the numbered file is missing); fills dev or gives a code.
   std::int32_t OpenDevice(const char* op, Device& dev, std::int16_t driver_no,
                           std::int16_t group_no, bool analog);
+  // Opens one device file and finds the group's subdevice on it.
+  Attempt TryDevice(const std::string& op, Device& dev, const std::string& path,
+                    std::int16_t group_no, bool analog);
   std::int32_t CheckAnalogChannels(Device& dev);
+  // Makes every 8255 group of a DIO subdevice an input, one call per group that is not; adds
+  // the groups that were outputs to `changed`.
+  std::int32_t MakeInputs(const char* op, std::string& changed);
   void Release(Device& dev);
   std::int32_t CloseDevice(const char* op, Device& dev);
   std::string Where(const Device& dev) const;
+  void Note(const std::string& text);
 
   std::unique_ptr<ComediSeam> lib_;
   std::string device_file_;
+  AnalogReference reference_ = AnalogReference::kGround;
   Device analog_;
   Device digital_;
   std::string last_error_;
+  std::string notice_;
 };
 
 }  // namespace velquor

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "daq/driver.h"
+
 namespace velquor {
 
 // The subdevice types the backend looks for; every other type is kOther.
@@ -17,38 +19,52 @@ struct ComediRange {
   bool volts = false;  // the unit is volts (not mA or a raw unit)
 };
 
-// What the library said about its last failure: its error number and text.
+// Why a call failed: the library's error number and its text.
 struct ComediFailure {
   int number = 0;
   std::string text;
 };
 
+// What one call gave: its value, negative on failure, and then the failure, taken at once on
+// the calling thread (the library keeps its error number per thread).
+struct ComediAnswer {
+  std::int64_t value = 0;
+  ComediFailure failure;
+  bool ok() const { return value >= 0; }
+};
+
+// The bit of AnalogReference r in the value References gives.
+constexpr std::int64_t ReferenceBit(AnalogReference r) {
+  return std::int64_t{1} << static_cast<int>(r);
+}
+
 class ComediSeam {
  public:
   virtual ~ComediSeam() = default;
 
-  // Opens a device file: a handle >= 0, or -1.
-  virtual int Open(const std::string& path) = 0;
-  // 0, or -1.
-  virtual int Close(int dev) = 0;
-  // The number of subdevices, or -1.
-  virtual int SubdeviceCount(int dev) = 0;
+  // Opens a device file: the value is a handle >= 0.
+  virtual ComediAnswer Open(const std::string& path) = 0;
+  virtual ComediAnswer Close(int dev) = 0;
+  // The number of subdevices.
+  virtual ComediAnswer SubdeviceCount(int dev) = 0;
   virtual SubdeviceKind Kind(int dev, int subdev) = 0;
-  // The number of channels of the subdevice, or -1.
-  virtual int ChannelCount(int dev, int subdev) = 0;
-  // The number of input ranges of the channel, or -1.
-  virtual int RangeCount(int dev, int subdev, int chan) = 0;
+  virtual ComediAnswer ChannelCount(int dev, int subdev) = 0;
+  // The analog references the subdevice takes, one ReferenceBit each.
+  virtual ComediAnswer References(int dev, int subdev) = 0;
+  // The number of input ranges of the channel.
+  virtual ComediAnswer RangeCount(int dev, int subdev, int chan) = 0;
   virtual std::optional<ComediRange> Range(int dev, int subdev, int chan, int range) = 0;
-  // The largest code the channel gives, 0 on failure.
-  virtual std::uint32_t MaxData(int dev, int subdev, int chan) = 0;
-  // One sample of the channel, referenced to ground: the number of samples read (1), or -1.
-  virtual int DataRead(int dev, int subdev, int chan, int range, std::uint32_t& data) = 0;
-  // Makes the channel an input: not negative on success, -1 on failure.
-  virtual int DioConfigInput(int dev, int subdev, int chan) = 0;
-  // Reads channels 0..31 of the subdevice at once into the bits, writing none: 0, or -1.
-  virtual int DioReadBits(int dev, int subdev, std::uint32_t& bits) = 0;
-  // The library's error number and text for its last failure.
-  virtual ComediFailure LastFailure() = 0;
+  // The largest code the channel gives.
+  virtual ComediAnswer MaxData(int dev, int subdev, int chan) = 0;
+  // One sample of the channel, taken `settle_ns` after the multiplexer was switched to it.
+  virtual ComediAnswer ReadSettled(int dev, int subdev, int chan, int range, AnalogReference ref,
+                                   unsigned settle_ns, std::uint32_t& data) = 0;
+  // The direction of a digital channel: the value is 1 for an output, 0 for an input.
+  virtual ComediAnswer DioIsOutput(int dev, int subdev, int chan) = 0;
+  // Makes the channel an input (an 8255 takes the direction of the channel's whole group).
+  virtual ComediAnswer DioConfigInput(int dev, int subdev, int chan) = 0;
+  // Reads channels 0..31 of the subdevice at once into the bits, writing none.
+  virtual ComediAnswer DioReadBits(int dev, int subdev, std::uint32_t& bits) = 0;
 };
 
 }  // namespace velquor

@@ -1,5 +1,6 @@
 #include "daq/device_access.h"
 
+#include <cctype>
 #include <cmath>
 
 #include "common/number_parse.h"
@@ -16,6 +17,18 @@ std::string WithReason(const AcqDriver& driver, std::int32_t code, const std::st
   return op + " failed with code " + ReturnCodeText(code) + (reason.empty() ? "" : ": " + reason);
 }
 
+// The reference box: GND or DIFF, in either case, blanks ignored.
+std::optional<AnalogReference> ParseReference(const std::string& text) {
+  std::string word;
+  for (char c : text) {
+    if (c != ' ' && c != '\t')
+      word += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (word == "GND") return AnalogReference::kGround;
+  if (word == "DIFF") return AnalogReference::kDifferential;
+  return std::nullopt;
+}
+
 std::int16_t Port16(const std::string& text) {
   double v = RoundHalfEven(Val(text));
   if (!(v >= -32768 && v <= 32767)) v = 0;
@@ -28,14 +41,20 @@ DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
   DeviceOutcome out;
   auto drv = ParseWhole16(texts.TxtDrvAD);
   auto grp = ParseWhole16(texts.TxtGrpAD);
+  const auto ref = ParseReference(texts.TxtRefAD);
   if (!drv || !grp) {
     out.notice = std::string("A/D ") +
                  (!drv ? "Driver Number \"" + texts.TxtDrvAD : "Group Number \"" + texts.TxtGrpAD) +
                  "\" is not a whole number from -32768 to 32767; the A/D device was not opened";
+  } else if (!ref) {
+    out.notice = "A/D Reference \"" + texts.TxtRefAD +
+                 "\" is neither GND nor DIFF; the A/D device was not opened";
   } else {
     dev.AioDrvNo = *drv;
     dev.GrpNo = *grp;
+    driver.SetAnalogReference(*ref);
     dev.RetCode = driver.AioOpen(dev.AioId, dev.AioDrvNo, dev.GrpNo);
+    out.note = driver.TakeNotice();
     out.retInf = "AioOpen Return Code = " + ReturnCodeText(dev.RetCode);
     out.lampGreen = ReturnCodeShowsSuccess(dev.RetCode);
     out.notice = WithReason(driver, dev.RetCode, "AioOpen");
@@ -62,12 +81,15 @@ DeviceOutcome OpenDioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
   dev.DioDrvNo = *drv;
   dev.GrpNo = *grp;
   dev.RetCode = driver.DioOpen(dev.DioId, dev.DioDrvNo, dev.GrpNo);
+  out.note = driver.TakeNotice();
   out.retInf = "DioOpen Return Code = " + ReturnCodeText(dev.RetCode);
   out.lampGreen = ReturnCodeShowsSuccess(dev.RetCode);
   out.notice = WithReason(driver, dev.RetCode, "DioOpen");
   if (dev.DioDrvNo == 1) {
     dev.RetCode = driver.Dio8255Mode(dev.DioId, 0, 0x9B);
     out.retInf = "Dio8255Mode Return Code = " + ReturnCodeText(dev.RetCode);
+    if (std::string more = driver.TakeNotice(); !more.empty())
+      out.note += (out.note.empty() ? "" : "; ") + more;
     if (dev.RetCode != 0) {
       std::string more = WithReason(driver, dev.RetCode, "Dio8255Mode");
       out.notice = out.notice.empty() ? more : out.notice + "; " + more;

@@ -15,6 +15,7 @@ struct CardSettingTexts {
   std::string TxtDrvAD = "30";
   std::string TxtGrpAD = "1";
   std::string TxtChAD = "2";
+  std::string TxtRefAD = "GND";  // what the analog inputs are measured against: GND or DIFF
   std::string TxtDrvDIO = "1";
   std::string TxtGrpDIO = "1";
   std::string PortNo1Inf = "0";
@@ -26,6 +27,7 @@ struct DeviceOutcome {
   std::optional<std::string> retInf;  // new return-code line, nothing to leave it as it is
   bool lampGreen = false;             // the device's lamp after the call
   std::string notice;                 // a problem to report, empty when none
+  std::string note;  // what the open found (device file, codes, ports made inputs), or empty
 };
 
 DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSettingTexts& texts);

@@ -26,6 +26,14 @@ inline constexpr std::int32_t kResolutionMismatch = 10008;  // codes are not 12-
 inline constexpr std::int32_t kNoSuchPort = 10009;  // a port number names no port of the device
 }  // namespace daq_code
 
+// What the analog inputs are measured against: the card's ground, or each input against its
+// own partner (differential). Card Setting names them "GND" and "DIFF".
+enum class AnalogReference { kGround, kDifferential };
+
+inline const char* ReferenceName(AnalogReference r) {
+  return r == AnalogReference::kGround ? "GND" : "DIFF";
+}
+
 class AcqDriver {
  public:
   virtual ~AcqDriver() = default;
@@ -33,6 +41,9 @@ class AcqDriver {
   // Short name shown in the window title, e.g. "simulated rig (seed 1)".
   virtual std::string Describe() const = 0;
 
+  // The reference the next AioOpen sets up (ground until set); backends without a choice
+  // ignore it.
+  virtual void SetAnalogReference(AnalogReference) {}
   virtual std::int32_t AioOpen(std::int32_t& id, std::int16_t driver_no, std::int16_t group_no) = 0;
   // Fills (*req.AiData)[0..1] with the raw 12-bit codes of channels 0 and 1.
   virtual std::int32_t AioInp(std::int32_t id, AioRequest& req) = 0;

@@ -84,9 +84,10 @@ std::string DriverChoiceHelp() {
       "  sim[:SEED]       the simulated rig (the default); the same SEED, a whole number,\n"
       "                   gives the same measurement (seed 1 when none is given)\n"
       "  comedi[:DEVICE]  real cards through comedilib: driver number N opens /dev/comediN,\n"
-      "                   or every device opens DEVICE (e.g. comedi:/dev/comedi0); group\n"
-      "                   number G picks the G-th analog-input or digital (DIO/DI)\n"
-      "                   subdevice, counted from 1\n";
+      "                   or, with no card there, the first of /dev/comedi0..15 that has\n"
+      "                   the subdevice needed; or every device opens DEVICE (e.g.\n"
+      "                   comedi:/dev/comedi0); group number G picks the G-th analog-input\n"
+      "                   or digital (DIO/DI) subdevice, counted from 1\n";
   if (!ComediBuiltIn())
     help += "                   (not available: this program was built without comedilib)\n";
   help +=

@@ -83,5 +83,31 @@ TEST(DeviceAccess, NumbersThatAreNotNumbersKeepTheDeviceClosed) {
   }
 }
 
+TEST(DeviceAccess, ReferenceBoxChoosesGroundOrDifferentialAndRefusesOtherTexts) {
+  struct Case {
+    const char* text;
+    bool opens;
+    AnalogReference ref;
+  };
+  for (const Case& c :
+       {Case{"GND", true, AnalogReference::kGround},
+        Case{" diff ", true, AnalogReference::kDifferential},
+        Case{"Diff", true, AnalogReference::kDifferential},
+        Case{"SE", false, AnalogReference::kGround}, Case{"", false, AnalogReference::kGround}}) {
+    ScriptedDriver drv;
+    drv.reference = AnalogReference::kGround;
+    DeviceState dev;
+    CardSettingTexts texts;
+    texts.TxtRefAD = c.text;
+    const DeviceOutcome aio = OpenAioCard(drv, dev, texts);
+    EXPECT_EQ(aio.lampGreen, c.opens) << c.text;
+    EXPECT_EQ(drv.calls.size(), c.opens ? 1u : 0u) << c.text;
+    EXPECT_EQ(drv.reference, c.ref) << c.text;
+    if (!c.opens) {
+      EXPECT_NE(aio.notice.find("neither GND nor DIFF"), std::string::npos) << aio.notice;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velquor

@@ -21,8 +21,10 @@ class ScriptedDriver : public AcqDriver {
   std::deque<std::array<std::uint16_t, 2>> code_script;
   std::deque<std::array<std::uint8_t, 3>> port_script;
   std::string last_error = "scripted failure";
+  AnalogReference reference = AnalogReference::kGround;  // as last set
 
   std::string Describe() const override { return "scripted"; }
+  void SetAnalogReference(AnalogReference r) override { reference = r; }
   std::int32_t AioOpen(std::int32_t& id, std::int16_t d, std::int16_t g) override {
     calls.push_back("AioOpen " + std::to_string(d) + " " + std::to_string(g));
     id = 11;

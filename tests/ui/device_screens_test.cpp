@@ -100,8 +100,10 @@ class DeviceScreensTest : public QObject {
     QVERIFY(p.notice("\"thirty\"").contains("not opened"));
 
     f.TxtDrvAD->setText("31");
+    f.TxtRefAD->setText("DIFF");
     f.cmd_AioOpen->click();
     QCOMPARE(p.scripted().calls.back(), std::string("AioOpen 31 1"));
+    QVERIFY(p.scripted().reference == AnalogReference::kDifferential);
     QCOMPARE(f.RetInfAD->text(), QString("AioOpen Return Code = 000h"));
     QCOMPARE(w.shape_AD->colour(), kLampGreen);
   }

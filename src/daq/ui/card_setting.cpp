@@ -7,12 +7,12 @@
 
 namespace velquor::ui {
 Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
-    : FormSurface(5400, 4080, parent), driver_(driver), device_(device) {
+    : FormSurface(5400, 5000, parent), driver_(driver), device_(device) {
   setObjectName("Form2");
   setWindowFlag(Qt::Window);
   setWindowTitle("Card Setting");
 
-  QGroupBox* ad = Frame(this, "Frame1", "A/D", 120, 120, 2520, 1620);
+  QGroupBox* ad = Frame(this, "Frame1", "A/D", 120, 120, 2520, 2040);
   Label(ad, "Driver Number", 120, 330, 1560, 300);
   TxtDrvAD = Edit(ad, "TxtDrvAD", "30", 1680, 300, 720, 330);
   Label(ad, "Group Number", 120, 750, 1560, 300);
@@ -20,6 +20,9 @@ Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
   TxtChAD = Edit(ad, "TxtChAD", "2", 1680, 1140, 720, 330);
   TxtChAD->setReadOnly(true);
   TxtChAD->setToolTip("Channels read");
+  Label(ad, "Reference", 120, 1590, 1560, 300);
+  TxtRefAD = Edit(ad, "TxtRefAD", "GND", 1680, 1560, 720, 330);
+  TxtRefAD->setToolTip("GND: inputs against the card's ground; DIFF: differential inputs");
 
   QGroupBox* dio = Frame(this, "Frame2", "DIO", 2760, 120, 2520, 2460);
   Label(dio, "Driver Number", 120, 330, 1560, 300);
@@ -37,11 +40,15 @@ Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
   Label(this, "Ret", 120, 2760, 420, 300);
   RetInfAD = ReturnLine(this, "RetInfAD", 600, 2760, 4680, 300);
   RetInfDIO = ReturnLine(this, "RetInfDIO", 600, 3120, 4680, 300);
+  Label(this, "Card", 120, 3480, 420, 300);
+  CardInfAD = ReturnLine(this, "CardInfAD", 600, 3480, 4680, 900);
+  CardInfAD->setWordWrap(true);
+  CardInfAD->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  cmd_AioOpen = Button(this, "cmd_AioOpen", "Aio Open", 120, 3600, 1080, 360);
-  cmd_DioOpen = Button(this, "cmd_DioOpen", "Dio Open", 1260, 3600, 1080, 360);
-  cmd_CardClose = Button(this, "cmd_CardClose", "Aio/Dio Close", 2400, 3600, 1380, 360);
-  cmd_close_screen = Button(this, "cmd_close_screen", "Close Screen", 3840, 3600, 1440, 360);
+  cmd_AioOpen = Button(this, "cmd_AioOpen", "Aio Open", 120, 4500, 1080, 360);
+  cmd_DioOpen = Button(this, "cmd_DioOpen", "Dio Open", 1260, 4500, 1080, 360);
+  cmd_CardClose = Button(this, "cmd_CardClose", "Aio/Dio Close", 2400, 4500, 1380, 360);
+  cmd_close_screen = Button(this, "cmd_close_screen", "Close Screen", 3840, 4500, 1440, 360);
 
   connect(cmd_AioOpen, &QPushButton::clicked, this, [this] { OpenAioCard(); });
   connect(cmd_DioOpen, &QPushButton::clicked, this, [this] { OpenDioCard(); });
@@ -57,6 +64,7 @@ CardSettingTexts Form2::Texts() const {
   t.TxtDrvAD = FromQ(TxtDrvAD->text());
   t.TxtGrpAD = FromQ(TxtGrpAD->text());
   t.TxtChAD = FromQ(TxtChAD->text());
+  t.TxtRefAD = FromQ(TxtRefAD->text());
   t.TxtDrvDIO = FromQ(TxtDrvDIO->text());
   t.TxtGrpDIO = FromQ(TxtGrpDIO->text());
   t.PortNo1Inf = FromQ(PortNo1Inf->text());
@@ -68,10 +76,13 @@ CardSettingTexts Form2::Texts() const {
 void Form2::Show(QLabel* line, const DeviceOutcome& out, bool analog) {
   if (out.retInf) line->setText(ToQ(*out.retInf));
   if (analog) {
+    // What the A/D open found: which device file, its reference and how its codes are taken.
+    if (out.retInf) CardInfAD->setText(ToQ(out.note));
     emit aioLamp(out.lampGreen);
   } else {
     emit dioLamp(out.lampGreen);
   }
+  if (!out.note.empty()) emit notice(ToQ(out.note));
   if (!out.notice.empty()) emit notice(ToQ(out.notice));
 }
 

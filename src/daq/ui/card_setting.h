@@ -33,6 +33,7 @@ class Form2 : public FormSurface {
   QLineEdit* TxtDrvAD;
   QLineEdit* TxtGrpAD;
   QLineEdit* TxtChAD;
+  QLineEdit* TxtRefAD;
   QLineEdit* TxtDrvDIO;
   QLineEdit* TxtGrpDIO;
   QLineEdit* PortNo1Inf;
@@ -40,6 +41,7 @@ class Form2 : public FormSurface {
   QLineEdit* PortNo3Inf;
   QLabel* RetInfAD;
   QLabel* RetInfDIO;
+  QLabel* CardInfAD;  // what the last A/D open found
   QPushButton* cmd_AioOpen;
   QPushButton* cmd_DioOpen;
   QPushButton* cmd_CardClose;

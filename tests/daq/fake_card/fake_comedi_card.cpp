@@ -1,0 +1,254 @@
+// A simulated comedi card for tests, loaded with LD_PRELOAD: it answers the open, ioctl and
+// close calls comedilib makes for /dev/comediN, so the real library and backend run without
+// a card. /dev/comedi0 is a 12-bit multiplexed card with an 8255; /dev/comedi1 exists with no
+// driver attached; every other /dev/comediN is missing.
+#include <dlfcn.h>
+#include <linux/ioctl.h>
+#include <sys/time.h>
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdarg>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <string_view>
+
+// After <linux/ioctl.h>, which it needs and does not include.
+#include <comedi.h>
+
+namespace {
+
+constexpr unsigned kAi = 0, kAo = 1, kDio = 2, kSubdevices = 3;
+constexpr unsigned kAiChannels = 16, kDioChannels = 24;
+constexpr lsampl_t kMax12 = 4095;
+constexpr unsigned kLongestWaitNs = 100000;  // the kernel refuses longer waits
+constexpr unsigned kSettleNs = 10000;        // the multiplexer's settling time
+
+// The card's ranges, in µV as the kernel hands them out.
+constexpr std::array<comedi_krange, 4> kAiRanges{{{-10000000, 10000000, UNIT_volt},
+                                                  {-5000000, 5000000, UNIT_volt},
+                                                  {-2500000, 2500000, UNIT_volt},
+                                                  {0, 10000000, UNIT_volt}}};
+constexpr std::array<comedi_krange, 1> kAoRanges{{{-10000000, 10000000, UNIT_volt}}};
+constexpr std::array<comedi_krange, 1> kDigitalRange{{{0, 1000000, UNIT_volt}}};
+
+// The voltage on each analog input; the ±10 V code of the others is that of 0 V.
+constexpr std::array<double, 2> kInputVolts{2.5, -5.0};
+// What the encoders put on the 8255 pins: port A, B, C low to high.
+constexpr std::uint32_t kPins = 0x00B71234;
+
+// The card's state, which lives as long as the process, as a driver's lives in the kernel.
+struct Card {
+  std::mutex lock;
+  std::array<int, 8> fds{-1, -1, -1, -1, -1, -1, -1, -1};  // open descriptors of /dev/comedi0
+  unsigned mux = 0;           // the channel the multiplexer is switched to
+  unsigned before = 0;        // the channel it was switched to before
+  bool settled = true;        // the multiplexer has settled since it last switched
+  std::uint32_t outputs = 0;  // 8255 channels that are outputs, one bit each
+  std::uint32_t latch = 0;    // what was last written to the output channels
+} card;
+
+template <typename F>
+F Real(const char* name) {
+  return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+int Fail(int err) {
+  errno = err;
+  return -1;
+}
+
+lsampl_t CodeOf(unsigned chan, unsigned range) {
+  const double volts = chan < kInputVolts.size() ? kInputVolts.at(chan) : 0.0;
+  const comedi_krange& r = kAiRanges.at(range);
+  const double code = std::round((volts * 1e6 - r.min) / (r.max - r.min) * (kMax12 + 1));
+  return static_cast<lsampl_t>(std::fmin(std::fmax(code, 0.0), kMax12));
+}
+
+// The 8255 group (port A, B, C low or C high) of a channel, as a mask of its channels.
+std::uint32_t GroupOf(unsigned chan) {
+  if (chan < 8) return 0x0000FFu;
+  if (chan < 16) return 0x00FF00u;
+  if (chan < 20) return 0x0F0000u;
+  return 0xF00000u;
+}
+
+// Runs one instruction; gives the number of data words done, or -1 with errno.
+int Run(comedi_insn& insn) {
+  const unsigned chan = CR_CHAN(insn.chanspec);
+  lsampl_t* data = insn.data;
+  switch (insn.insn) {
+    case INSN_GTOD: {
+      timeval now{};
+      gettimeofday(&now, nullptr);
+      if (insn.n != 2) return Fail(EINVAL);
+      data[0] = static_cast<lsampl_t>(now.tv_sec);
+      data[1] = static_cast<lsampl_t>(now.tv_usec);
+      return 2;
+    }
+    case INSN_WAIT:
+      if (insn.n != 1 || data[0] >= kLongestWaitNs) return Fail(EINVAL);
+      if (data[0] >= kSettleNs) card.settled = true;
+      return 1;
+    case INSN_READ:
+      if (insn.subdev != kAi || chan >= kAiChannels) return Fail(EINVAL);
+      if (CR_RANGE(insn.chanspec) >= kAiRanges.size()) return Fail(EINVAL);
+      if (chan != card.mux) {
+        card.settled = false;
+        card.before = card.mux;
+        card.mux = chan;
+      }
+      for (unsigned i = 0; i < insn.n; ++i) {
+        // Converted before the multiplexer settled, the sample still holds the channel before.
+        data[i] = CodeOf(card.settled ? chan : card.before, CR_RANGE(insn.chanspec));
+        card.settled = true;
+      }
+      return static_cast<int>(insn.n);
+    case INSN_BITS:
+      if (insn.subdev != kDio || insn.n != 2 || chan != 0) return Fail(EINVAL);
+      card.latch = (card.latch & ~data[0]) | (data[1] & data[0]);
+      // An output channel reads back what was written to it, not its pin.
+      data[1] = ((kPins & ~card.outputs) | (card.latch & card.outputs)) & 0xFFFFFFu;
+      return 2;
+    case INSN_CONFIG:
+      if (insn.subdev != kDio || chan >= kDioChannels || insn.n < 1) return Fail(EINVAL);
+      if (data[0] == COMEDI_INPUT) {
+        card.outputs &= ~GroupOf(chan);
+      } else if (data[0] == COMEDI_OUTPUT) {
+        card.outputs |= GroupOf(chan);
+      } else if (data[0] == INSN_CONFIG_DIO_QUERY && insn.n == 2) {
+        data[1] = (card.outputs >> chan) & 1u ? COMEDI_OUTPUT : COMEDI_INPUT;
+      } else {
+        return Fail(EINVAL);
+      }
+      return static_cast<int>(insn.n);
+    default:
+      return Fail(EINVAL);
+  }
+}
+
+comedi_subdinfo Info(unsigned type, unsigned channels, unsigned flags, lsampl_t maxdata,
+                     unsigned subdev, std::size_t ranges, unsigned bits) {
+  comedi_subdinfo s{};
+  s.type = type;
+  s.n_chan = channels;
+  s.subd_flags = flags;
+  s.maxdata = maxdata;
+  s.range_type = (subdev << 24) | static_cast<unsigned>(ranges);
+  s.insn_bits_support = bits;
+  return s;
+}
+
+int Answer(unsigned int request, void* arg) {
+  switch (request) {
+    case COMEDI_DEVINFO: {
+      auto* info = static_cast<comedi_devinfo*>(arg);
+      *info = comedi_devinfo{};
+      info->version_code = 0x00074c;  // 0.7.76
+      info->n_subdevs = kSubdevices;
+      std::strncpy(info->driver_name, "fake_card", COMEDI_NAMELEN - 1);
+      std::strncpy(info->board_name, "fake 12-bit", COMEDI_NAMELEN - 1);
+      info->read_subdevice = -1;
+      info->write_subdevice = -1;
+      return 0;
+    }
+    case COMEDI_SUBDINFO: {
+      auto* subs = static_cast<comedi_subdinfo*>(arg);
+      subs[kAi] =
+          Info(COMEDI_SUBD_AI, kAiChannels, SDF_READABLE | SDF_GROUND | SDF_COMMON | SDF_DIFF,
+               kMax12, kAi, kAiRanges.size(), COMEDI_UNSUPPORTED);
+      subs[kAo] = Info(COMEDI_SUBD_AO, 2, SDF_WRITABLE | SDF_GROUND, kMax12, kAo, kAoRanges.size(),
+                       COMEDI_UNSUPPORTED);
+      subs[kDio] = Info(COMEDI_SUBD_DIO, kDioChannels, SDF_READABLE | SDF_WRITABLE, 1, kDio,
+                        kDigitalRange.size(), COMEDI_SUPPORTED);
+      return 0;
+    }
+    case COMEDI_CHANINFO:
+      return 0;  // no per-channel lists: every channel is like the subdevice
+    case COMEDI_RANGEINFO: {
+      auto* info = static_cast<comedi_rangeinfo*>(arg);
+      const unsigned subdev = (info->range_type >> 24) & 0xF;
+      auto* out = static_cast<comedi_krange*>(info->range_ptr);
+      const comedi_krange* from = subdev == kAi   ? kAiRanges.data()
+                                  : subdev == kAo ? kAoRanges.data()
+                                                  : kDigitalRange.data();
+      std::memcpy(out, from, RANGE_LENGTH(info->range_type) * sizeof(comedi_krange));
+      return 0;
+    }
+    case COMEDI_INSN: {
+      auto* insn = static_cast<comedi_insn*>(arg);
+      return Run(*insn);
+    }
+    case COMEDI_INSNLIST: {
+      auto* list = static_cast<comedi_insnlist*>(arg);
+      for (unsigned i = 0; i < list->n_insns; ++i) {
+        if (Run(list->insns[i]) < 0) return -1;
+      }
+      return static_cast<int>(list->n_insns);
+    }
+    default:
+      return Fail(ENOTTY);
+  }
+}
+
+// The slot of a descriptor of /dev/comedi0, or nullptr.
+int* Slot(int fd) {
+  for (int& open_fd : card.fds) {
+    if (fd >= 0 && open_fd == fd) return &open_fd;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+int open(const char* path, int flags, ...) {
+  va_list args;
+  va_start(args, flags);
+  const unsigned mode = va_arg(args, unsigned);
+  va_end(args);
+  using OpenFn = int (*)(const char*, int, ...);
+  static const auto real_open = Real<OpenFn>("open");
+  const std::string_view name(path);
+  if (name.rfind("/dev/comedi", 0) != 0) return real_open(path, flags, mode);
+  if (name == "/dev/comedi1") return Fail(ENODEV);
+  if (name != "/dev/comedi0") return Fail(ENOENT);
+  const std::lock_guard<std::mutex> hold(card.lock);
+  int* free_slot = nullptr;
+  for (int& open_fd : card.fds) {
+    if (open_fd < 0 && free_slot == nullptr) free_slot = &open_fd;
+  }
+  if (free_slot == nullptr) return Fail(EMFILE);
+  *free_slot = real_open("/dev/null", flags, mode);
+  return *free_slot;
+}
+
+int close(int fd) {
+  using CloseFn = int (*)(int);
+  static const auto real_close = Real<CloseFn>("close");
+  {
+    const std::lock_guard<std::mutex> hold(card.lock);
+    if (int* slot = Slot(fd)) *slot = -1;
+  }
+  return real_close(fd);
+}
+
+int ioctl(int fd, unsigned long request, ...) noexcept {
+  va_list args;
+  va_start(args, request);
+  void* arg = va_arg(args, void*);
+  va_end(args);
+  {
+    const std::lock_guard<std::mutex> hold(card.lock);
+    // The kernel takes the request as 32 bits; comedilib hands it over sign-extended.
+    if (Slot(fd) != nullptr) return Answer(static_cast<unsigned int>(request), arg);
+  }
+  using IoctlFn = int (*)(int, unsigned long, ...);
+  static const auto real_ioctl = Real<IoctlFn>("ioctl");
+  return real_ioctl(fd, request, arg);
+}
+
+}  // extern "C"
