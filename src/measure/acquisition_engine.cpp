@@ -34,23 +34,30 @@ std::int64_t AcquisitionEngine::LoopIntervalMs(double samp_interval_ms) {
   return static_cast<std::int64_t>(std::clamp(rounded, 0.0, 2147483647.0));
 }
 
-bool AcquisitionEngine::Start(double samp_interval_ms, int data_num) {
-  if (running_.load()) return false;
-  Join();
+void AcquisitionEngine::Reset(int data_num) {
+  {
+    // Cycles a run finished after its consumer stopped looking are not part of the next.
+    std::lock_guard lock(mutex_);
+    finished_.clear();
+    state_.fill(BlockState::kFree);
+  }
   SetDataNum(data_num);
   stop_.store(false);
   sample_no_.store(0);
   running_.store(true);
+}
+
+bool AcquisitionEngine::Start(double samp_interval_ms, int data_num) {
+  if (running_.load()) return false;
+  Join();
+  Reset(data_num);
   const std::int64_t interval = LoopIntervalMs(samp_interval_ms);
   thread_ = std::thread([this, interval] { Run(interval); });
   return true;
 }
 
 void AcquisitionEngine::RunHere(double samp_interval_ms, int data_num) {
-  SetDataNum(data_num);
-  stop_.store(false);
-  sample_no_.store(0);
-  running_.store(true);
+  Reset(data_num);
   Run(LoopIntervalMs(samp_interval_ms));
 }
 

@@ -76,6 +76,8 @@ class AcquisitionEngine {
  private:
   enum class BlockState { kFree, kFilling, kFinished, kHeld };
 
+  // Before a run: no block held or finished, the flags of a new run.
+  void Reset(int data_num);
   void Run(std::int64_t interval_ms);
   SampleBlock* AcquireFree();
   void Finish(SampleBlock* block);

@@ -217,7 +217,16 @@ TEST(AcquisitionEngine, StopWhileTheChainRunsOnTheRealThread) {
   EXPECT_EQ(handled, 1);
   EXPECT_TRUE(chain_done);
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(rec->Encoder(0, i), static_cast<float>(i)) << i;
-  EXPECT_EQ(engine.TakeFinished(), nullptr);
+
+  // A cycle finished after the consumer stopped looking is not handed to the next run.
+  ASSERT_TRUE(engine.Start(1, 3));
+  engine.WaitForCycle(std::chrono::seconds(5));
+  SampleBlock* first = engine.TakeFinished();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->cycle, 1);
+  engine.Release(first);
+  engine.RequestStop();
+  engine.Join();
 }
 
 }  // namespace
