@@ -6,6 +6,7 @@
 
 #include "app/cli/cli_options.h"
 #include "app/cli/measure_command.h"
+#include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
 
 namespace {
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
   const CliPaths paths;
   if (inv.value().command == Command::kReanalyse) {
     return RunReanalyse(inv.value().reanalyse, paths, std::cout, std::cerr);
+  }
+  if (inv.value().command == Command::kPushes) {
+    return RunPushes(inv.value().pushes, paths, std::cout, std::cerr);
   }
   std::signal(SIGINT, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/workspace.h"
 #include "daq/driver_choice.h"
@@ -88,9 +89,13 @@ void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
   QTimer::singleShot(300, &window, [&window] { window.StartAction(); });
   QObject::connect(&window, &velquor::ui::Form1::runEnded, &window, [&window, dir] {
     const std::pair<QWidget*, const char*> screens[] = {
-        {&window.CalcResults(), "calculated_results"}, {&window.CardSetting(), "card_setting"},
-        {&window.TextScreen(), "text_screen"},         {&window.FileOption(), "file_option"},
-        {&window.Calibration(), "calibration"},        {&window.DataView(), "data_view"}};
+        {&window.CalcResults(), "calculated_results"},
+        {&window.CardSetting(), "card_setting"},
+        {&window.TextScreen(), "text_screen"},
+        {&window.FileOption(), "file_option"},
+        {&window.Calibration(), "calibration"},
+        {&window.DataView(), "data_view"},
+        {&window.Pushes(), "pushes"}};
     for (const auto& screen : screens) velquor::ui::ShowScreen(screen.first);
     QApplication::processEvents();
     QDir().mkpath(dir);

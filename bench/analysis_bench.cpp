@@ -1,10 +1,12 @@
-// Analysis speed: kinematics and stroke detection of a full 2000-sample record from the
-// simulated rig, the work done after every measurement cycle before the graphs.
+// Analysis speed: kinematics, stroke detection and the push-by-push analysis of a full
+// 2000-sample record from the simulated rig, the work done after every measurement cycle
+// before the graphs.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
 #include "analysis/kinematics.h"
+#include "analysis/push_analysis.h"
 #include "analysis/strokes.h"
 #include "daq/sim_rig.h"
 #include "measure/quick_record.h"
@@ -59,6 +61,29 @@ void BM_Strokes(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Strokes)->Unit(benchmark::kMicrosecond);
+
+// Every push of both wheels with their figures, summaries and mean curves (goal < 50 us).
+// The argument is skip_first: 1, the default, summarises all but the first push and draws
+// their curve; 1000 leaves no steady push, so only detection and figures are timed.
+void BM_PushAnalysis(benchmark::State& state) {
+  Analysed a;
+  if (!a.Run(true)) state.SkipWithError("the record was refused");
+  PushParameters p;
+  p.skip_first = static_cast<int>(state.range(0));
+  int pushes = 0;
+  for (auto _ : state) {
+    Result<PushAnalysis> r = AnalysePushes(*a.s, *a.rec, p);
+    if (!r) {
+      state.SkipWithError(r.problem().what.c_str());
+      break;
+    }
+    pushes = r.value().wheels[0].summary.pushes + r.value().wheels[1].summary.pushes;
+    benchmark::DoNotOptimize(r);
+    benchmark::ClobberMemory();
+  }
+  state.counters["pushes"] = pushes;
+}
+BENCHMARK(BM_PushAnalysis)->Arg(1)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts Velquor on a virtual display with the simulated rig (seed 1), runs one measurement
-# of 6 s and saves pictures of the main window and of the Calculated Results screen in
+# of 6 s and saves pictures of the main window, the Calculated Results and the Pushes screen in
 # docs/screenshots/. The run happens in a scratch directory with its own Velquor.ini (20 ms,
 # 300 samples) and a Velquor.clb that fits the rig's gauges (20 Nm per volt).
 set -euo pipefail
@@ -35,6 +35,8 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && xvfb-run -a -s "-screen 0 1280x800x24" \
   "$repo/$build/app/velquor" --daq sim:1 --screenshot "$work/shots")
 mkdir -p docs/screenshots
-cp "$work/shots/main_window.png" "$work/shots/calculated_results.png" docs/screenshots/
+cp "$work/shots/main_window.png" "$work/shots/calculated_results.png" "$work/shots/pushes.png" \
+  docs/screenshots/
 echo "docs/screenshots/main_window.png"
 echo "docs/screenshots/calculated_results.png"
+echo "docs/screenshots/pushes.png"

@@ -1,5 +1,6 @@
 #include "app/cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "common/number_parse.h"
@@ -119,6 +120,44 @@ Status ParseMeasure(Args& a, Invocation& inv) {
   return Status::Ok();
 }
 
+Status ParsePushes(Args& a, Invocation& inv) {
+  PushesOptions& o = inv.pushes;
+  while (!a.Done()) {
+    const std::string arg = a.Next();
+    std::optional<int> parameter;
+    for (int k = 0; k < kPushParameterCount; ++k) {
+      std::string option = "--" + std::string(kPushParameterNames.at(static_cast<std::size_t>(k)));
+      std::replace(option.begin(), option.end(), '_', '-');
+      if (arg == option) parameter = k;
+    }
+    if (arg == "--help" || arg == "-h") {
+      inv.help = true;
+    } else if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--csv") {
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      o.csvDir = v.value();
+    } else if (parameter) {
+      auto v = a.Value(arg);
+      if (!v) return v.problem();
+      PushParameters scratch;
+      if (Status st = SetPushParameter(scratch, static_cast<PushParameter>(*parameter), v.value());
+          !st) {
+        return UsageError(arg + ": " + st.problem().what);
+      }
+      o.parameters.at(static_cast<std::size_t>(*parameter)) = v.value();
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError("pushes has no option " + arg);
+    } else {
+      o.files.push_back(arg);
+    }
+  }
+  if (o.json && o.csvDir) return UsageError("pushes takes --json or --csv DIR, not both");
+  if (o.files.empty() && !inv.help) return UsageError("pushes needs at least one FILE_dat.csv");
+  return Status::Ok();
+}
+
 }  // namespace
 
 bool CanWritePictures() {
@@ -131,7 +170,7 @@ bool CanWritePictures() {
 
 Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   Invocation inv;
-  if (args.empty()) return UsageError("no command given; choose reanalyse or measure");
+  if (args.empty()) return UsageError("no command given; choose reanalyse, measure or pushes");
   const std::string& cmd = args[0];
   Args rest(args.subspan(1));
   Status st;
@@ -145,8 +184,11 @@ Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   } else if (cmd == "measure") {
     inv.command = Command::kMeasure;
     st = ParseMeasure(rest, inv);
+  } else if (cmd == "pushes") {
+    inv.command = Command::kPushes;
+    st = ParsePushes(rest, inv);
   } else {
-    return UsageError("unknown command \"" + cmd + "\"; choose reanalyse or measure");
+    return UsageError("unknown command \"" + cmd + "\"; choose reanalyse, measure or pushes");
   }
   if (!st) return st.problem();
   return inv;
@@ -166,7 +208,8 @@ std::string Usage(Command command) {
              "  --out DIR        write the pair again under the same stem into DIR\n"
              "  --png DIR        draw the seven result graphs and the stroke graph into DIR as\n"
              "                   STEM_torque.png, _speed, _distance, _turn, _turnrate, _path,\n"
-             "                   _power and _strokes.png\n"
+             "                   _power and _strokes.png, and the mean push curve as\n"
+             "                   STEM_pushcurve.png (parameters of Velquor.ini line 16)\n"
              "  --json           print one JSON object per file instead of tables\n"
              "  --start S        stroke detection from S seconds on (default: Velquor.ini line "
              "10)\n"
@@ -193,11 +236,31 @@ std::string Usage(Command command) {
              "                   their ticks and how many ticks were missed before it\n"
              "\n"
              "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error.\n";
+    case Command::kPushes:
+      return "usage: velquor-cli pushes [--json | --csv DIR] [--threshold NM] [--min-peak NM]\n"
+             "                          [--min-push S] [--merge-gap S] [--skip-first N]\n"
+             "                          [--skip-last N] FILE_dat.csv...\n"
+             "\n"
+             "Reloads each saved measurement as reanalyse does and finds every push of each\n"
+             "wheel: its figures, a summary over the steady pushes and the mean push curve.\n"
+             "The parameters default to Velquor.ini line 16 (1, 5, 0.1, 0.05, 1, 0 without it).\n"
+             "\n"
+             "  --json           print one JSON object per file (several files: one array)\n"
+             "  --csv DIR        write DIR\\STEM_pushes.csv per file, never replacing a file\n"
+             "  --threshold NM   a push is torque above this level\n"
+             "  --min-peak NM    a push must reach this torque somewhere\n"
+             "  --min-push S     shortest push in seconds\n"
+             "  --merge-gap S    dips below the threshold this short do not end a push\n"
+             "  --skip-first N   pushes left out of the summary at the start\n"
+             "  --skip-last N    pushes left out of the summary at the end\n"
+             "\n"
+             "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n";
     case Command::kNone:
       break;
   }
   return "usage: velquor-cli reanalyse [options] FILE_dat.csv...\n"
          "       velquor-cli measure [options]\n"
+         "       velquor-cli pushes [options] FILE_dat.csv...\n"
          "       velquor-cli COMMAND --help\n"
          "\n"
          "Works in the current directory as the desktop program does: Velquor.ini and\n"

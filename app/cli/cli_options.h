@@ -2,11 +2,13 @@
 // that says what is wrong. Nothing here touches a file or a device.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "analysis/push_parameters.h"
 #include "analysis/series.h"
 #include "common/result.h"
 
@@ -31,13 +33,22 @@ struct MeasureOptions {
   bool timing = false;                  // one line per cycle on how the samples kept their ticks
 };
 
-enum class Command { kNone, kReanalyse, kMeasure };
+struct PushesOptions {
+  bool json = false;                  // one JSON object per file instead of tables
+  std::optional<std::string> csvDir;  // write STEM_pushes.csv per file here
+  // Texts of --threshold ... --skip-last, already checked, instead of the settings file's.
+  std::array<std::optional<std::string>, kPushParameterCount> parameters;
+  std::vector<std::string> files;  // summary files, *_dat.csv
+};
+
+enum class Command { kNone, kReanalyse, kMeasure, kPushes };
 
 struct Invocation {
   Command command = Command::kNone;
   bool help = false;  // --help: print the command's usage and do nothing else
   ReanalyseOptions reanalyse;
   MeasureOptions measure;
+  PushesOptions pushes;
 };
 
 // args without the program name. A problem is a usage error (exit status 2).

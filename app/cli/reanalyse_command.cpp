@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "analysis/push_analysis.h"
+#include "plot/ui/push_curve_png.h"
 #include "plot/ui/reanalysis_pngs.h"
 #endif
 
@@ -21,15 +23,9 @@ namespace {
 
 Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const StartupFiles& start,
                  std::ostream& out, std::ostream& err, bool first) {
-  auto loaded = LoadDataFiles(file);
-  if (!loaded) return loaded.problem();
-  for (const Problem& p : loaded.value()->notices) ReportNotice(err, p);
-
-  auto ws = Workspace::Make();
-  CommitLoadedData(*loaded.value(), ws->record, ws->series);
-  if (Status s = CalcKinematics(ws->record, start.calibration, o.shift, ws->series, ws->kin); !s) {
-    return Problem{file, 0, 0, s.problem().what};
-  }
+  auto reloaded = ReloadMeasurement(file, start, o.shift, err);
+  if (!reloaded) return reloaded.problem();
+  Workspace* ws = reloaded.value().get();
   const StrokeConditions cond =
       ReadStrokeConditions(o.start.value_or(start.settings.txtStartPosCond),
                            o.limit.value_or(start.settings.txtLimitCond), o.channel);
@@ -50,6 +46,13 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
         !s) {
       return s.problem();
     }
+    Result<PushAnalysis> pushes = AnalysePushes(ws->series, ws->record, start.settings.push);
+    if (!pushes) return Problem{file, 0, 0, pushes.problem().what};
+    if (Status s =
+            ExportPushCurvePng(*o.pngDir, StemOf(file), pushes.value(), start.settings.GraphColor);
+        !s) {
+      return s.problem();
+    }
   }
 #endif
   if (o.outDir) {
@@ -65,6 +68,21 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
 }
 
 }  // namespace
+
+Result<std::unique_ptr<Workspace>> ReloadMeasurement(const std::string& file,
+                                                     const StartupFiles& start, bool shift,
+                                                     std::ostream& err) {
+  auto loaded = LoadDataFiles(file);
+  if (!loaded) return loaded.problem();
+  for (const Problem& p : loaded.value()->notices) ReportNotice(err, p);
+
+  auto ws = Workspace::Make();
+  CommitLoadedData(*loaded.value(), ws->record, ws->series);
+  if (Status s = CalcKinematics(ws->record, start.calibration, shift, ws->series, ws->kin); !s) {
+    return Problem{file, 0, 0, s.problem().what};
+  }
+  return ws;
+}
 
 std::string StemOf(std::string_view dat_path) {
   const std::size_t slash = dat_path.find_last_of("/\\");

@@ -50,13 +50,38 @@ void RigModel::Reset() {
   cycle_start_ = kFirstPush;
 }
 
+RigModel::Shape RigModel::CycleShape(std::uint64_t seed, std::int64_t c) {
+  return {1.0 + 0.1 * Noise(seed, c, 90), 0.4 + 0.05 * Noise(seed, c, 91),
+          25.0 + 15.0 * Noise(seed, c, 92), 1.05 + 0.02 * Noise(seed, c, 93)};
+}
+
 void RigModel::NextCycle() {
   cycle_start_ += cycle_length_;
   ++cycle_;
-  cycle_length_ = 1.0 + 0.1 * Noise(seed_, cycle_, 90);
-  push_length_ = 0.4 + 0.05 * Noise(seed_, cycle_, 91);
-  peak_ = 25.0 + 15.0 * Noise(seed_, cycle_, 92);
-  skew_ = 1.05 + 0.02 * Noise(seed_, cycle_, 93);
+  const Shape shape = CycleShape(seed_, cycle_);
+  cycle_length_ = shape.cycle_length;
+  push_length_ = shape.push_length;
+  peak_ = shape.peak;
+  skew_ = shape.skew;
+}
+
+std::vector<RigPush> RigModel::PushesUpTo(std::int64_t n) const {
+  std::vector<RigPush> out;
+  double start = kFirstPush;  // the cycles follow each other as NextCycle strings them
+  // Times and sample indices convert on the interval in force since the last SetDt.
+  auto index = [this](double t) { return static_cast<double>(n_base_) + (t - t_base_) / dt_; };
+  const double until = t_base_ + static_cast<double>(n - n_base_) * dt_;
+  for (std::int64_t c = 0; start <= until; ++c) {
+    const Shape shape = CycleShape(seed_, c);
+    RigPush push;
+    push.start = index(start);
+    push.end = index(start + shape.push_length);
+    push.peak[0] = shape.peak;
+    push.peak[1] = shape.peak * shape.skew;
+    out.push_back(push);
+    start += shape.cycle_length;
+  }
+  return out;
 }
 
 double RigModel::PushTorque(double t, int wheel) const {

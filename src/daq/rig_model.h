@@ -3,12 +3,20 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace velquor {
 
 struct RigSample {
   double torque[2] = {0, 0};  // Nm, left and right wheel
   double angle[2] = {0, 0};   // rad, forward positive on both wheels
+};
+
+// A push the model generates: a half sine from `start` to `end`, positions in sample
+// indices (time / dt, so fractional), with the peak torque of each wheel (Nm, before noise).
+struct RigPush {
+  double start = 0, end = 0;
+  double peak[2] = {0, 0};
 };
 
 class RigModel {
@@ -23,6 +31,9 @@ class RigModel {
   // From the next index on, each stands for dt seconds; the world goes on where it is.
   void SetDt(double dt);
 
+  // The pushes that start at or before sample index n, in time order.
+  std::vector<RigPush> PushesUpTo(std::int64_t n) const;
+
   // A deterministic value in [-1, 1] for (seed, index, stream).
   static double Noise(std::uint64_t seed, std::int64_t index, int stream);
 
@@ -31,6 +42,11 @@ class RigModel {
   void Step();
   double PushTorque(double t, int wheel) const;
   void NextCycle();
+  // Cycle length, push length, peak and right/left skew of cycle c.
+  struct Shape {
+    double cycle_length, push_length, peak, skew;
+  };
+  static Shape CycleShape(std::uint64_t seed, std::int64_t c);
 
   std::uint64_t seed_;
   double dt_;

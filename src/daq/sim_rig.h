@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "daq/driver.h"
 #include "daq/rig_model.h"
@@ -26,6 +27,11 @@ class SimRig : public AcqDriver {
   std::int32_t DioClose(std::int32_t id) override;
   std::string LastError() const override { return last_error_; }
   void SetReadInterval(double interval_ms) override;
+
+  // The pushes in the torque of the first `reads` A/D reads, positions counted in reads.
+  std::vector<RigPush> GeneratedPushes(std::int64_t reads) const {
+    return analog_.PushesUpTo(reads);
+  }
 
   // Raw values of sample n, as the devices would give them.
   static std::uint16_t EncoderCount(double angle_rad, bool counts_backwards);

@@ -7,6 +7,7 @@
 #include "common/workspace.h"
 #include "files/field_quote.h"
 #include "files/positional_fields.h"
+#include "files/push_settings.h"
 
 namespace velquor {
 namespace {
@@ -105,6 +106,7 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
       out.values.GraphColor.at(c) = MakeRgb(rgb[0], rgb[1], rgb[2]);
     }
   }
+  ReadPushSettings(fields, file, out.values.push, out.notices);
   return finish();
 }
 
@@ -140,6 +142,7 @@ SettingsFileText SettingsText(const Settings& s) {
     out.text.append(StrForm(static_cast<double>(GreenOf(colour)))).append(",");
     out.text.append(StrForm(static_cast<double>(BlueOf(colour)))).append("\r\n");
   }
+  out.text.append(PushSettingsLine(s.push));
   return out;
 }
 

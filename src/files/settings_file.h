@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/push_parameters.h"
 #include "common/colors.h"
 #include "common/result.h"
 
@@ -21,6 +22,7 @@ struct Settings {
   std::string txtTimerInterval, txtDataNum, txtSampTime;        // main window
   std::string txtStartPosCond, txtEndPosCond, txtLimitCond;     // Calculated Results
   std::array<Rgb, 3> GraphColor{};
+  PushParameters push;  // line 16; its defaults when the file has only 15 lines
 
   // File Option boxes empty, interval "20", samples "100", time empty (the main window
   // derives it), start "1", end "4", threshold "2"; red, blue and magenta.
@@ -32,14 +34,15 @@ struct SettingsLoad {
   std::vector<Problem> notices;  // missing or short file, unreadable colours, shifted items
 };
 
-// Reads the 15 lines by position. What cannot be read keeps its design-time value, with a
-// notice; a colour whose component is not a whole number 0..255 keeps its default.
+// Reads the 15 lines and the push-analysis line 16 by position; later lines are left alone. What
+// cannot be read keeps its design-time value, with a notice; a colour whose component is not a
+// whole number 0..255 keeps its default.
 SettingsLoad ReadSettingsText(std::string_view text, const std::string& file);
 // The same from disk; a missing file gives the design-time values and says so.
 SettingsLoad LoadSettings(const std::string& path = kSettingsFileName);
 
 struct SettingsFileText {
-  std::string text;              // UTF-8, 15 lines, CR LF
+  std::string text;              // UTF-8, 16 lines, CR LF
   std::vector<Problem> notices;  // texts that could not be stored exactly
 };
 

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "analysis/push_analysis.h"
 #include "analysis/result_texts.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/json_text.h"
 #include "app/cli/measure_command.h"
+#include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
 #include "common/text_file.h"
 #include "files/calibration_file.h"
@@ -62,6 +64,10 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
       {{"reanalyse", "--verbose", "a_dat.csv"}, "no option --verbose"},
       {{"measure", "--cycles", "0"}, "at least 1"},
       {{"measure", "extra"}, "extra"},
+      {{"pushes"}, "at least one"},
+      {{"pushes", "--json", "--csv", "d", "a_dat.csv"}, "not both"},
+      {{"pushes", "--min-push", "-1", "a_dat.csv"}, "min_push \"-1\""},
+      {{"pushes", "--skip-last", "1.5", "a_dat.csv"}, "skip_last"},
   };
   for (const auto& c : cases) {
     auto r = Parse(c.args);
@@ -120,6 +126,9 @@ class CliDir : public ::testing::Test {
     if (inv.value().command == Command::kReanalyse) {
       return RunReanalyse(inv.value().reanalyse, paths_, out_, err_);
     }
+    if (inv.value().command == Command::kPushes) {
+      return RunPushes(inv.value().pushes, paths_, out_, err_);
+    }
     return RunMeasure(inv.value().measure, paths_, flag, out_, err_);
   }
 
@@ -149,15 +158,15 @@ TEST_F(CliDir, ReanalyseShowsTheScreensTextsAsJson) {
   }
 }
 
-TEST_F(CliDir, PngWritesTheEightGraphsUnderTheStem) {
+TEST_F(CliDir, PngWritesTheEightGraphsAndThePushCurveUnderTheStem) {
   if (!CanWritePictures()) GTEST_SKIP() << "built without Qt's drawing library";
   ASSERT_EQ(Run({"reanalyse", "--png", dir_ / "png", dat_}), 1)
       << "the directory does not exist yet";
   EXPECT_NE(err_.str().find("png"), std::string::npos) << err_.str();
   std::filesystem::create_directory(dir_ / "png");
   ASSERT_EQ(Run({"reanalyse", "--png", dir_ / "png", dat_}), 0) << err_.str();
-  for (const char* suffix :
-       {"torque", "speed", "distance", "turn", "turnrate", "path", "power", "strokes"}) {
+  for (const char* suffix : {"torque", "speed", "distance", "turn", "turnrate", "path", "power",
+                             "strokes", "pushcurve"}) {
     const std::string png = dir_ / ("png/RUN0000001_" + std::string(suffix) + ".png");
     ASSERT_TRUE(std::filesystem::exists(png)) << png;
     auto bytes = ReadFileBytes(png);
@@ -177,6 +186,65 @@ TEST_F(CliDir, OptionsOverrideTheSettingsConditions) {
             std::string::npos);
   ASSERT_EQ(Run({"reanalyse", "--json", "--start", "1", "--limit", "1000", dat_}), 0);
   EXPECT_NE(out_.str().find("\"StrokeCount\":0"), std::string::npos);
+}
+
+// The parameters come from the settings file's push line unless an option gives them; every
+// number of the CSV reads back to the figure itself; an existing CSV is never replaced.
+TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
+  Settings s = Saved();
+  s.push.min_peak = 7;
+  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
+  ASSERT_EQ(Run({"pushes", "--json", "--threshold", "1.5", dat_}), 0) << err_.str();
+  EXPECT_EQ(out_.str().rfind("{\"file\":", 0), 0u) << "one file: the object alone";
+  EXPECT_NE(out_.str().find("\"parameters\":{\"threshold\":1.5,\"min_peak\":7,\"min_push\":0.1,"),
+            std::string::npos)
+      << out_.str().substr(0, 200);
+  ASSERT_EQ(Run({"pushes", "--json", dat_, dat_}), 0) << err_.str();
+  EXPECT_EQ(out_.str().rfind("[{\"file\":", 0), 0u) << "several files: an array";
+
+  ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", dat_}), 0) << err_.str();
+  const std::string csv_path = dir_ / "out/RUN0000001_pushes.csv";
+  const auto csv = ReadFileBytes(csv_path);
+  ASSERT_TRUE(csv.ok());
+  auto reloaded =
+      ReloadMeasurement(dat_, {s, LoadCalibration(paths_.calibration).values}, false, err_);
+  ASSERT_TRUE(reloaded.ok());
+  PushParameters p;
+  p.min_peak = 7;
+  const auto a = AnalysePushes(reloaded.value()->series, reloaded.value()->record, p);
+  ASSERT_TRUE(a.ok());
+  std::istringstream lines(csv.value());
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line.rfind("file,wheel,push,on_s,off_s,push_time_s,", 0), 0u);
+  int rows = 0;
+  for (const WheelPushes& w : a.value().wheels) {
+    ASSERT_FALSE(w.pushes.empty());
+    for (const Push& push : w.pushes) {
+      ASSERT_TRUE(std::getline(lines, line));
+      ++rows;
+      std::istringstream fields(line.substr(line.find(',') + 1));
+      std::string field;
+      std::getline(fields, field, ',');
+      EXPECT_EQ(field, std::to_string(w.wheel));
+      std::getline(fields, field, ',');
+      EXPECT_EQ(field, std::to_string(push.number));
+      for (const auto& figure : push.figures) {
+        std::getline(fields, field, ',');
+        if (figure) {
+          EXPECT_EQ(std::stod(field), *figure) << line;
+        } else {
+          EXPECT_EQ(field, "") << line;
+        }
+      }
+    }
+  }
+  EXPECT_FALSE(std::getline(lines, line)) << "one row per push";
+  EXPECT_GT(rows, 4);
+
+  ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", dat_}), 1);
+  EXPECT_NE(err_.str().find("not replaced"), std::string::npos) << err_.str();
+  EXPECT_EQ(ReadFileBytes(csv_path).value(), csv.value());
 }
 
 TEST_F(CliDir, ReanalyseGoesOnPastAFileThatFails) {

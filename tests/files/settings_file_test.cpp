@@ -12,8 +12,8 @@ namespace {
 
 using testing::TempDir;
 
-// The file a first start writes when nothing was typed.
-const std::string kDesignTimeFile =
+// The file of the older layout, and the one a first start writes when nothing was typed.
+const std::string kFifteenLines =
     "ディレクトリ(Manual),\r\n"
     "ヘッダ(Manual),\r\n"
     "ファイル名(Manual),\r\n"
@@ -29,6 +29,7 @@ const std::string kDesignTimeFile =
     "ch0 Color (RGB), 255, 0, 0\r\n"
     "ch1 Color (RGB), 0, 0, 255\r\n"
     "Other Color (RGB), 255, 0, 255\r\n";
+const std::string kDesignTimeFile = kFifteenLines + "\"Push\",1,5,0.1,0.05,1,0\r\n";
 
 Settings Typed() {
   Settings s = Settings::DesignTime();
@@ -131,6 +132,45 @@ TEST(SettingsFile, WhatCannotBeReadKeepsItsDesignTimeValueWithANotice) {
     EXPECT_NE(got.notices[0].what.find(c.notice), std::string::npos)
         << c.name << ": " << got.notices[0].Describe();
     c.check(got.values);
+  }
+}
+
+TEST(SettingsFile, PushLineIsOptionalAndLaterLinesAreLeftAlone) {
+  PushParameters typed;
+  typed.threshold = 2.5;
+  typed.min_push = 0.125;
+  typed.skip_last = 2;
+  Settings s = Settings::DesignTime();
+  s.push = typed;
+  const std::string written = SettingsText(s).text;
+  EXPECT_NE(written.find("\r\n\"Push\",2.5,5,0.125,0.05,1,2\r\n"), std::string::npos);
+  struct Case {
+    const char* name;
+    std::string text;
+    PushParameters want;
+    int notice_field;  // 0: no notice
+  };
+  PushParameters bad_gap;
+  bad_gap.threshold = 2.5;
+  const Case cases[] = {
+      {"older layout: defaults", kFifteenLines, {}, 0},
+      {"as written", written, typed, 0},
+      {"a line 17 after it", written + "\"Screens\",1,2,3\r\n", typed, 0},
+      {"a refused merge gap keeps its default", kFifteenLines + "Push,2.5,5,0.1,-1,1,0\r\n",
+       bad_gap, 5},
+      {"cut short", kFifteenLines + "Push,2.5,5\r\n", bad_gap, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SettingsLoad got = ReadSettingsText(c.text, "Velquor.ini");
+    EXPECT_EQ(got.values.push, c.want);
+    if (c.notice_field == 0) {
+      EXPECT_TRUE(got.notices.empty()) << got.notices.at(0).Describe();
+    } else {
+      ASSERT_EQ(got.notices.size(), 1u);
+      EXPECT_EQ(got.notices[0].line, 16);
+      EXPECT_EQ(got.notices[0].field, c.notice_field) << got.notices[0].Describe();
+    }
   }
 }
 

@@ -1,12 +1,15 @@
 // The calibration screen (capture, release, fit, file), Data View reloading a saved
-// measurement, and the Calculated Results screen's stroke choice and Re-Save.
+// measurement, the Calculated Results screen's stroke choice and Re-Save, and the Pushes
+// screen following the analysis.
 #include <QDirIterator>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <variant>
 
 #include "analysis/result_texts.h"
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "files/calibration_file.h"
 #include "files/ui/data_view.h"
@@ -166,6 +169,59 @@ class DataScreensTest : public QObject {
     f.Command1->click();
     QVERIFY(p.notice("Data View").contains("RUN0000001_csv.csv"));
     QCOMPARE(p.ws().record.DataNum, 123.0f);
+  }
+
+  void pushesScreenFollowsTheChainAndApply() {
+    Program p;
+    ui::Form1& w = p.window();
+    ui::Form8& f = w.Pushes();
+    QVERIFY(!f.isVisible());
+    w.menuPushes->trigger();
+    QVERIFY(f.isVisible());
+    f.hide();
+    MeasureOnce(p, true);
+    QVERIFY(f.HasMeasurement());
+    auto rowsMatch = [&f] {
+      for (std::size_t wh = 0; wh < 2; ++wh) {
+        const auto pushes = static_cast<int>(f.Shown()->wheels.at(wh).pushes.size());
+        if (f.tblPushes.at(wh)->rowCount() != pushes + 3) return false;
+      }
+      return true;
+    };
+    QVERIFY(rowsMatch());
+    QCOMPARE(f.Picture_curve->box(AxisText::kXaxis)->text(), QString("Push time (%)"));
+    QCOMPARE(ui::ToQ(f.Source()), p.stored("data") + "\\RUN0000001_dat.csv");
+
+    // A refused box is named and changes nothing; a good one is shown at once.
+    f.txtParameter.at(0)->setText("x");
+    QVERIFY(!f.Apply());
+    QVERIFY(f.lblStatus->text().contains("threshold"));
+    QCOMPARE(f.Parameters(), PushParameters{});
+    f.txtParameter.at(0)->setText("1");
+    f.txtParameter.at(4)->setText("0");  // skip first
+    QVERIFY(f.Apply());
+    QCOMPARE(f.Shown()->parameters.skip_first, 0);
+    QVERIFY(rowsMatch());
+
+    // The CSV is written once and never over a file.
+    const QString csv = p.path("pushes.csv");
+    QVERIFY(f.ExportCsv(csv));
+    QVERIFY(f.lblStatus->text().startsWith("Wrote"));
+    QFile written(csv);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readLine().startsWith("file,wheel,push,on_s,"));
+    QVERIFY(!f.ExportCsv(csv));
+    QVERIFY(!p.notice("not replaced").isEmpty());
+
+    // View on Data View analyses the reloaded measurement again, named by its file.
+    MeasureOnce(p, false);
+    QCOMPARE(f.Source(), std::string());
+    ui::Form6& v = w.DataView();
+    v.SetDirectory(p.path("data"));
+    v.File1->setCurrentRow(0);
+    v.Command1->click();
+    QCOMPARE(f.Source(), v.ViewDatPath());
+    QVERIFY(rowsMatch());
   }
 
   void strokeChoiceAndReSave() {

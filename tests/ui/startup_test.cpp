@@ -1,6 +1,7 @@
 // Loading the main window with and without the settings and calibration files, the device
 // lamps it ends with, and the settings it leaves behind when closed.
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "daq/ui/card_setting.h"
@@ -124,6 +125,8 @@ class StartUpTest : public QObject {
     ui::Form1& w = p.window();
     p.Prepare();
     w.CalcResults().txtLimitCond->setText("4.5");
+    w.Pushes().txtParameter.at(3)->setText("0.02");  // merge gap
+    QVERIFY(w.Pushes().Apply());
     w.show();
     QTimer close;
     close.setInterval(5);
@@ -144,6 +147,7 @@ class StartUpTest : public QObject {
     QCOMPARE(ui::ToQ(back.values.txtFileDir), p.stored("data"));
     QCOMPARE(back.values.txtFileOrg_Man, std::string("5"));
     QCOMPARE(back.values.txtLimitCond, std::string("4.5"));
+    QCOMPARE(back.values.push.merge_gap, 0.02);
   }
 };
 

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
@@ -94,6 +95,10 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
     ws_.record.SaveFlag = 1;
     form4_->ShowFileOption();
   });
+  // The settings file fills the push parameters, so this screen too exists from the start.
+  form8_ = std::make_unique<Form8>(this).release();
+  connect(form8_, &Form8::notice, this, &Form1::Notice);
+  connect(form8_, &Form8::applied, this, &Form1::ShowPushesAgain);
 }
 
 Form1::~Form1() {
@@ -211,6 +216,7 @@ void Form1::BuildButtons(FormSurface& s) {
       {&cmdDataView, "cmdDataView", "Data View", 4620},
       {&cmdCalibration, "cmdCalibration", "Calibration", 5040},
       {&cmdCalcScreen, "cmdCalcScreen", "Calc. Screen", 5460},
+      {&cmdPushes, "cmdPushes", "Pushes", 5880},
       {&cmdExit, "cmdExit", "Exit", 8040},
   };
   for (const Entry& e : entries) {
@@ -226,6 +232,7 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdDataView, &QPushButton::clicked, this, [this] { ShowScreen(&DataView()); });
   connect(cmdCalibration, &QPushButton::clicked, this, [this] { ShowScreen(&Calibration()); });
   connect(cmdCalcScreen, &QPushButton::clicked, this, [this] { ShowScreen(&CalcResults()); });
+  connect(cmdPushes, &QPushButton::clicked, this, [this] { ShowScreen(&Pushes()); });
 }
 
 void Form1::BuildMenus() {
@@ -251,12 +258,14 @@ void Form1::BuildMenus() {
   QMenu* window = menuBar()->addMenu("Window");
   window->setObjectName("menuWindow");
   menuCalcScreen = item(window, "menuCalcScreen", "Calculated Results Screen", {});
+  menuPushes = item(window, "menuPushes", "Pushes Screen", {});
   menuCalibration = item(window, "menuCalibration", "Calibration Screen", {});
   menuFileOption = item(window, "menuFileOption", "File Option Screen", {});
   menuDataView = item(window, "menuDataView", "Data View Screen", {});
   menuCardSetting = item(window, "menuCardSetting", "Card Setting Screen", {});
   menuTextScreen = item(window, "menuTextScreen", "Text Screen", {});
   connect(menuCalcScreen, &QAction::triggered, cmdCalcScreen, &QPushButton::click);
+  connect(menuPushes, &QAction::triggered, cmdPushes, &QPushButton::click);
   connect(menuCalibration, &QAction::triggered, cmdCalibration, &QPushButton::click);
   connect(menuFileOption, &QAction::triggered, cmdFileOption, &QPushButton::click);
   connect(menuDataView, &QAction::triggered, cmdDataView, &QPushButton::click);
@@ -283,6 +292,9 @@ Form5& Form1::Calibration() {
 }
 Form7& Form1::CalcResults() {
   return *form7_;
+}
+Form8& Form1::Pushes() {
+  return *form8_;
 }
 
 Form3& Form1::TextScreen() {

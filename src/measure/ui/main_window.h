@@ -37,6 +37,7 @@ class Form4;
 class Form5;
 class Form6;
 class Form7;
+class Form8;
 class Lamp;
 class NoticeLog;
 class SaveWorker;
@@ -90,6 +91,7 @@ class Form1 : public QMainWindow {
   Form5& Calibration();
   Form6& DataView();
   Form7& CalcResults();
+  Form8& Pushes();
   NoticeLog& Notices() { return *notices_; }
 
   // Controls, named as on screen.
@@ -116,6 +118,7 @@ class Form1 : public QMainWindow {
   QPushButton* cmdDataView;
   QPushButton* cmdCalibration;
   QPushButton* cmdCalcScreen;
+  QPushButton* cmdPushes;
   QPushButton* cmdExit;
   QAction* menuSave;
   QAction* menuDownDataNum;
@@ -123,6 +126,7 @@ class Form1 : public QMainWindow {
   QAction* menuStart;
   QAction* menuMeasure;
   QAction* menuCalcScreen;
+  QAction* menuPushes;
   QAction* menuCalibration;
   QAction* menuFileOption;
   QAction* menuDataView;
@@ -163,6 +167,7 @@ class Form1 : public QMainWindow {
   void ApplyColours();
   void Notice(const QString& text);
   void ShowProgress();
+  void ShowPushesAgain();
 
   // The run on the UI thread's side: finished cycles taken in order, the live view, the
   // automatic save and its outcome, the end.
@@ -170,7 +175,7 @@ class Form1 : public QMainWindow {
   bool CycleHandedOver(const CycleTiming& timing);
   void ShowLive();
   void SaveAutomatically();
-  void AutoSaveDone(const Status& saved);
+  void AutoSaveDone(const Status& saved, const FileNaming& names);
   void EndRun();
   void TakeEngineNotices();
 
@@ -187,6 +192,10 @@ class Form1 : public QMainWindow {
   Form5* form5_ = nullptr;
   Form6* form6_ = nullptr;
   Form7* form7_ = nullptr;
+  Form8* form8_ = nullptr;
+  // What the Pushes screen names the analysed measurement by: the file it was read from or
+  // saved under, empty for a cycle not saved.
+  std::string pushSource_;
   bool runActive_ = false;
   bool savePending_ = false;  // the automatic save of the last cycle is being written
   CycleTiming lastTiming_;

@@ -15,6 +15,7 @@
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/number_parse.h"
 #include "daq/ui/card_setting.h"
@@ -92,6 +93,7 @@ void Form1::LoadSettings() {
   form7_->txtStartPosCond->setText(ToQ(s.txtStartPosCond));
   form7_->txtEndPosCond->setText(ToQ(s.txtEndPosCond));
   form7_->txtLimitCond->setText(ToQ(s.txtLimitCond));
+  form8_->SetParameters(s.push);
   ws_.GraphColor = s.GraphColor;
   for (const Problem& p : load.notices) Notice(Describe(p));
 }
@@ -112,6 +114,7 @@ void Form1::SaveSettings() {
   s.txtEndPosCond = FromQ(form7_->txtEndPosCond->text());
   s.txtLimitCond = FromQ(form7_->txtLimitCond->text());
   s.GraphColor = ws_.GraphColor;
+  s.push = form8_->Parameters();
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());
@@ -330,14 +333,16 @@ void Form1::SaveAutomatically() {
               ws_.strokes,
               CurrentStamp()};
   savePending_ = true;
-  saver_->Save(std::move(job),
-               [this](const Status& saved, const FileNaming&) { AutoSaveDone(saved); });
+  saver_->Save(std::move(job), [this](const Status& saved, const FileNaming& names) {
+    AutoSaveDone(saved, names);
+  });
 }
 
-void Form1::AutoSaveDone(const Status& saved) {
+void Form1::AutoSaveDone(const Status& saved, const FileNaming& names) {
   savePending_ = false;
   MeasurementRecord& rec = ws_.record;
   if (saved.ok()) {
+    form8_->SetSource(names.DatFilePath);
     // The number of the automatic set goes up, whatever set a manual save has made current.
     const int flag = rec.SaveFlag;
     rec.SaveFlag = 0;
@@ -413,14 +418,26 @@ bool Form1::RunAnalysisChain() {
   DrawStrokeGraph(form7_->Picture_base->frame(), rec, ws_.series, ws_.kin, ws_.strokes,
                   ws_.GraphColor);
   form7_->ShowStrokeResults();
+  form8_->ShowPushes(rec, ws_.series, ws_.kin, ws_.GraphColor, pushSource_);
   recordMixed_ = false;
   everAnalysed_ = true;
   return true;
 }
 
+void Form1::ShowPushesAgain() {
+  // The series belong to the record unless its analysis failed: the cycle being sampled
+  // never touches either.
+  if (recordMixed_ || !form8_->HasMeasurement()) {
+    form8_->SetStatus("Applied; the next measurement cycle or View is analysed with them.");
+    return;
+  }
+  form8_->ShowPushes(ws_.record, ws_.series, ws_.kin, ws_.GraphColor, form8_->Source());
+}
+
 void Form1::AfterCycle() {
   MeasurementRecord& rec = ws_.record;
   try {
+    pushSource_.clear();
     if (!RunAnalysisChain()) {
       rec.StopFlag = true;
       return;
@@ -458,6 +475,7 @@ void Form1::ViewSavedMeasurement() {
     return;
   }
   if (!DataView().LoadDataFiles()) return;
+  pushSource_ = DataView().ViewDatPath();
   try {
     RunAnalysisChain();
   } catch (const std::exception& e) {

@@ -7,7 +7,6 @@
 #include "plot/ui/frame_picture.h"
 
 namespace velquor {
-namespace {
 
 std::string PicturePath(const std::string& dir, const std::string& stem, std::string_view suffix) {
   std::string path = dir;
@@ -16,8 +15,6 @@ std::string PicturePath(const std::string& dir, const std::string& stem, std::st
   path += suffix;
   return path;
 }
-
-}  // namespace
 
 Status ExportReanalysisPngs(const std::string& dir, const std::string& stem,
                             const MeasurementRecord& record, const DerivedSeries& series,

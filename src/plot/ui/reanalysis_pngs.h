@@ -19,6 +19,9 @@ inline constexpr std::array<std::string_view, 8> kGraphPictureSuffixes = {
     "_torque.png",   "_speed.png", "_distance.png", "_turn.png",
     "_turnrate.png", "_path.png",  "_power.png",    "_strokes.png"};
 
+// DIR\STEM and the suffix; DIR in stored form, empty for the current directory.
+std::string PicturePath(const std::string& dir, const std::string& stem, std::string_view suffix);
+
 // Draws the seven result graphs and the stroke graph of an analysed record and writes them
 // as DIR\STEM_torque.png ... DIR\STEM_strokes.png (DIR in stored form; empty for the
 // current directory), each at `scale` times its on-screen size, legends in the channel

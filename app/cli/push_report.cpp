@@ -1,0 +1,97 @@
+#include "app/cli/push_report.h"
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "app/cli/json_text.h"
+#include "common/shortest_text.h"
+
+namespace velquor::cli {
+namespace {
+
+std::string Number(std::optional<double> v) {
+  return v && std::isfinite(*v) ? ShortestText(*v) : "null";
+}
+
+std::string Numbers(const std::array<double, kCurvePoints>& values) {
+  std::vector<std::string> members;
+  members.reserve(values.size());
+  for (double v : values) members.push_back(Number(v));
+  return JsonArray(members);
+}
+
+std::string Parameters(const PushParameters& p) {
+  JsonObject o;
+  for (int k = 0; k < kPushParameterCount; ++k) {
+    const auto which = static_cast<PushParameter>(k);
+    o.Add(kPushParameterNames.at(static_cast<std::size_t>(k)),
+          Number(PushParameterValue(p, which)));
+  }
+  return o.str();
+}
+
+std::string PushObject(const Push& push) {
+  JsonObject o;
+  o.Add("push", std::to_string(push.number));
+  for (int f = 0; f < kPushFigureCount; ++f) {
+    o.Add(kPushFigureNames.at(static_cast<std::size_t>(f)),
+          Number(push.Figure(static_cast<PushFigure>(f))));
+  }
+  return o.str();
+}
+
+std::string Summary(const PushSummary& s) {
+  JsonObject figures;
+  for (int f = 0; f < kPushFigureCount; ++f) {
+    const auto figure = static_cast<PushFigure>(f);
+    if (!IsSummarised(figure)) continue;
+    const FigureSummary& fs = s.Figure(figure);
+    figures.Add(kPushFigureNames.at(static_cast<std::size_t>(f)),
+                JsonObject()
+                    .Add("mean", Number(fs.mean))
+                    .Add("sd", Number(fs.sd))
+                    .Add("cv_pct", Number(fs.cv_pct))
+                    .str());
+  }
+  return JsonObject()
+      .Add("pushes", std::to_string(s.pushes))
+      .Add("partial", std::to_string(s.partial))
+      .Add("rejected", std::to_string(s.rejected))
+      .Add("steady", std::to_string(s.steady))
+      .Add("push_frequency_per_min", Number(s.push_frequency_per_min))
+      .Add("figures", figures.str())
+      .str();
+}
+
+std::string Curve(const std::optional<PushCurve>& c) {
+  if (!c) return "null";
+  return JsonObject()
+      .Add("mean", Numbers(c->mean))
+      .Add("sd", c->sd ? Numbers(*c->sd) : "null")
+      .str();
+}
+
+std::string Wheel(const WheelPushes& w) {
+  std::vector<std::string> pushes;
+  pushes.reserve(w.pushes.size());
+  for (const Push& p : w.pushes) pushes.push_back(PushObject(p));
+  return JsonObject()
+      .Add("wheel", std::to_string(w.wheel))
+      .Add("pushes", JsonArray(pushes))
+      .Add("summary", Summary(w.summary))
+      .Add("curve", Curve(w.curve))
+      .str();
+}
+
+}  // namespace
+
+std::string PushJson(std::string_view file, const PushAnalysis& a) {
+  return JsonObject()
+      .AddText("file", file)
+      .Add("parameters", Parameters(a.parameters))
+      .Add("wheels", JsonArray({Wheel(a.wheels[0]), Wheel(a.wheels[1])}))
+      .str();
+}
+
+}  // namespace velquor::cli

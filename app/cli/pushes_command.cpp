@@ -1,0 +1,73 @@
+#include "app/cli/pushes_command.h"
+
+#include <vector>
+
+#include "analysis/push_forms.h"
+#include "app/cli/json_text.h"
+#include "app/cli/push_report.h"
+#include "app/cli/reanalyse_command.h"
+#include "files/push_csv_file.h"
+
+namespace velquor::cli {
+namespace {
+
+// Analyses one file; gives its tables or its JSON object, or writes its CSV and says where.
+Result<std::string> Pushes(const std::string& file, const PushesOptions& o, const PushParameters& p,
+                           const StartupFiles& start, std::ostream& err) {
+  auto reloaded = ReloadMeasurement(file, start, false, err);
+  if (!reloaded) return reloaded.problem();
+  const Workspace& ws = *reloaded.value();
+  Result<PushAnalysis> a = AnalysePushes(ws.series, ws.record, p);
+  if (!a) return Problem{file, 0, 0, a.problem().what};
+  if (o.json) return PushJson(file, a.value());
+  if (o.csvDir) {
+    const std::string path = *o.csvDir + "\\" + StemOf(file) + "_pushes.csv";
+    if (Status s = WritePushCsvFile(path, PushCsv(file, a.value())); !s) return s.problem();
+    return "wrote " + path + "\n";
+  }
+  return PushTables(file, a.value());
+}
+
+}  // namespace
+
+Result<PushParameters> ChosenPushParameters(const PushesOptions& o,
+                                            const PushParameters& settings) {
+  PushParameters p = settings;
+  for (int k = 0; k < kPushParameterCount; ++k) {
+    const auto& text = o.parameters.at(static_cast<std::size_t>(k));
+    if (!text) continue;
+    if (Status st = SetPushParameter(p, static_cast<PushParameter>(k), *text); !st) {
+      return st.problem();
+    }
+  }
+  return p;
+}
+
+int RunPushes(const PushesOptions& o, const CliPaths& paths, std::ostream& out, std::ostream& err) {
+  const StartupFiles start = LoadStartupFiles(paths, err);
+  const Result<PushParameters> p = ChosenPushParameters(o, start.settings.push);
+  if (!p) {
+    ReportProblem(err, p.problem());
+    return 2;
+  }
+  int status = 0;
+  std::vector<std::string> done;
+  for (const std::string& file : o.files) {
+    Result<std::string> text = Pushes(file, o, p.value(), start, err);
+    if (!text) {
+      ReportProblem(err, text.problem());
+      status = 1;
+    } else if (o.json) {
+      done.push_back(text.value());
+    } else {
+      out << (done.empty() || o.csvDir ? "" : "\n") << text.value();
+      done.push_back({});
+    }
+  }
+  if (o.json && !done.empty()) {
+    out << (o.files.size() == 1 ? done.front() : JsonArray(done)) << "\n";
+  }
+  return status;
+}
+
+}  // namespace velquor::cli

@@ -1,0 +1,102 @@
+#include "analysis/push_parameters.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "common/grid.h"
+#include "common/number_parse.h"
+#include "common/number_text.h"
+
+namespace velquor {
+namespace {
+
+std::string Name(PushParameter which) {
+  return std::string(kPushParameterNames.at(static_cast<std::size_t>(which)));
+}
+
+Status Refuse(PushParameter which, const std::string& value, const char* rule) {
+  return Problem{"", 0, 0, Name(which) + " " + value + " cannot be used: " + rule};
+}
+
+bool IsCount(PushParameter which) {
+  return which == PushParameter::kSkipFirst || which == PushParameter::kSkipLast;
+}
+
+bool IsDuration(PushParameter which) {
+  return which == PushParameter::kMinPush || which == PushParameter::kMergeGap;
+}
+
+Status CheckValue(PushParameter which, double v, const std::string& shown) {
+  if (!std::isfinite(v)) return Refuse(which, shown, "it must be a finite number");
+  if (IsDuration(which) && v < 0) return Refuse(which, shown, "it must be 0 s or more");
+  if (IsCount(which) && (v < 0 || v != std::floor(v) || v > std::numeric_limits<int>::max())) {
+    return Refuse(which, shown, "it must be a whole number of 0 or more");
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+double PushParameterValue(const PushParameters& p, PushParameter which) {
+  switch (which) {
+    case PushParameter::kThreshold:
+      return p.threshold;
+    case PushParameter::kMinPeak:
+      return p.min_peak;
+    case PushParameter::kMinPush:
+      return p.min_push;
+    case PushParameter::kMergeGap:
+      return p.merge_gap;
+    case PushParameter::kSkipFirst:
+      return p.skip_first;
+    case PushParameter::kSkipLast:
+      return p.skip_last;
+  }
+  return 0;
+}
+
+Status CheckPushParameters(const PushParameters& p) {
+  for (int k = 0; k < kPushParameterCount; ++k) {
+    const auto which = static_cast<PushParameter>(k);
+    const double v = PushParameterValue(p, which);
+    if (Status st = CheckValue(which, v, PlainForm(v)); !st) return st;
+  }
+  return Status::Ok();
+}
+
+Status SetPushParameter(PushParameters& p, PushParameter which, std::string_view text) {
+  const std::optional<double> v = ParseComplete(text);
+  const std::string shown = "\"" + std::string(text) + "\"";
+  if (!v) return Refuse(which, shown, "it must be a number");
+  if (Status st = CheckValue(which, *v, shown); !st) return st;
+  switch (which) {
+    case PushParameter::kThreshold:
+      p.threshold = *v;
+      break;
+    case PushParameter::kMinPeak:
+      p.min_peak = *v;
+      break;
+    case PushParameter::kMinPush:
+      p.min_push = *v;
+      break;
+    case PushParameter::kMergeGap:
+      p.merge_gap = *v;
+      break;
+    case PushParameter::kSkipFirst:
+      p.skip_first = static_cast<int>(*v);
+      break;
+    case PushParameter::kSkipLast:
+      p.skip_last = static_cast<int>(*v);
+      break;
+  }
+  return Status::Ok();
+}
+
+int DurationSamples(double seconds, double dt) {
+  const double n = std::round(seconds / dt);
+  if (!(n < kSampleSlots)) return kSampleSlots;  // also a quotient that is not finite
+  return n < 1 ? 1 : static_cast<int>(n);
+}
+
+}  // namespace velquor

@@ -1,0 +1,45 @@
+// The settings of the push-by-push analysis: threshold, minimum peak, minimum push time,
+// merge gap and the pushes left out of the summary, with their defaults and their checks.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "common/result.h"
+
+namespace velquor {
+
+struct PushParameters {
+  double threshold = 1.0;   // Nm, a push is torque above this level
+  double min_peak = 5.0;    // Nm, a push must reach this torque somewhere
+  double min_push = 0.10;   // s, shortest push
+  double merge_gap = 0.05;  // s, dips below the threshold this short do not end a push
+  int skip_first = 1;       // pushes left out of the summary at the start
+  int skip_last = 0;        // pushes left out of the summary at the end
+
+  bool operator==(const PushParameters&) const = default;
+};
+
+// The parameters by name, in the order they are listed, stored and printed.
+enum class PushParameter { kThreshold, kMinPeak, kMinPush, kMergeGap, kSkipFirst, kSkipLast };
+inline constexpr int kPushParameterCount = 6;
+inline constexpr std::array<std::string_view, kPushParameterCount> kPushParameterNames = {
+    "threshold", "min_peak", "min_push", "merge_gap", "skip_first", "skip_last"};
+
+// Torques finite, durations finite and 0 or more, counts 0 or more; a refusal names the
+// parameter and says what it must be.
+Status CheckPushParameters(const PushParameters& p);
+
+// Sets one parameter from its text, a plain decimal number ("0.1", "2", "2.0"); a count must
+// be whole. A text that is not such a number, or a value CheckPushParameters would refuse,
+// leaves `p` as it was and names the parameter.
+Status SetPushParameter(PushParameters& p, PushParameter which, std::string_view text);
+
+// The value of one parameter as a double (counts are whole).
+double PushParameterValue(const PushParameters& p, PushParameter which);
+
+// A duration as a number of samples at `dt` seconds per sample: max(1, round(p / dt)) with
+// halves away from zero; anything beyond the longest record counts as one sample more than it.
+int DurationSamples(double seconds, double dt);
+
+}  // namespace velquor

@@ -1,0 +1,21 @@
+// The summary of the steady pushes of one wheel (mean, SD and CV of every figure, push
+// frequency) and their mean push curve, from the pushes the detector found.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "analysis/push_analysis.h"
+
+namespace velquor {
+
+// The steady pushes are those numbered k with skip_first < k <= P - skip_last. Fills every
+// field of the summary except the run counts (pushes, partial, rejected).
+PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameters& p);
+
+// The torque x = Torque(wheel, 1..n) of every steady push at 0..100 % of its push time, mean
+// and SD at each point; none without a steady push.
+std::optional<PushCurve> MeanPushCurve(const std::vector<Push>& pushes, const PushParameters& p,
+                                       const DerivedSeries& s, int wheel, int n, double dt);
+
+}  // namespace velquor

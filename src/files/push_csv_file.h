@@ -1,0 +1,16 @@
+// Writing the tidy CSV of a push analysis: UTF-8 bytes as they are, never over a file that
+// is already there.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/result.h"
+
+namespace velquor {
+
+// `path` in stored form ("\" between directories). Refuses when the file exists, names the
+// path on every failure, and writes atomically.
+Status WritePushCsvFile(const std::string& path, std::string_view csv);
+
+}  // namespace velquor
