@@ -44,6 +44,7 @@ void AcquisitionEngine::Reset(int data_num) {
   SetDataNum(data_num);
   stop_.store(false);
   sample_no_.store(0);
+  behind_.store(0);
   running_.store(true);
 }
 
@@ -195,6 +196,7 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     block->count.store(n, std::memory_order_release);
     sample_no_.store(n, std::memory_order_relaxed);
     catching_up_.store(behind, std::memory_order_relaxed);
+    if (behind) behind_.fetch_add(1, std::memory_order_relaxed);
     tick += interval;
     // A thread that is a whole cycle behind would take samples back to back at real-time
     // priority and keep every other program from running: it goes on at normal priority.

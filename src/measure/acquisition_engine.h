@@ -67,6 +67,9 @@ class AcquisitionEngine {
   const SampleBlock* Filling() const { return filling_.load(std::memory_order_acquire); }
   // Whether the last sample was due before the thread came to it (the loop is behind).
   bool CatchingUp() const { return catching_up_.load(std::memory_order_relaxed); }
+  // How many samples of the run were due before the thread came to them; a screen that
+  // looks now and then sees from its growth that the loop was behind meanwhile.
+  std::int64_t SamplesBehind() const { return behind_.load(std::memory_order_relaxed); }
   // Samples of the cycle under way, or of the one the run ended in.
   int SampleNo() const { return sample_no_.load(std::memory_order_relaxed); }
   // Messages for the notice log (priority not granted, priority given up, the driver's own
@@ -99,6 +102,7 @@ class AcquisitionEngine {
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
   std::atomic<bool> catching_up_{false};
+  std::atomic<std::int64_t> behind_{0};
   std::atomic<int> sample_no_{0};
   std::atomic<int> data_num_{0};
   std::atomic<SampleBlock*> filling_{nullptr};

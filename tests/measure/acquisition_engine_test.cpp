@@ -122,6 +122,7 @@ TEST(AcquisitionEngine, ALateTickIsTakenLateNotDroppedAndTheLampFollows) {
   // Yellow after the samples taken behind their ticks, green again after the next wait.
   EXPECT_TRUE(std::find(behind.begin(), behind.end(), true) != behind.end());
   EXPECT_FALSE(behind.back());
+  EXPECT_EQ(b.engine.SamplesBehind(), 3);  // samples 5, 6 and 7 came without a wait
 }
 
 TEST(AcquisitionEngine, ACycleWithNoFreeBlockStartsLaterAndCountsTheGap) {

@@ -203,6 +203,7 @@ class Form1 : public QMainWindow {
   std::unique_ptr<Grid<float, 2, kSampleSlots>> liveTorque_;
   int liveCycle_ = 0;
   int liveDone_ = 0;
+  std::int64_t liveBehind_ = 0;
   // The record holds samples whose analysis failed: its raw columns do not match its
   // series, so it is not saved. Nothing is saved either before the first cycle or view.
   bool recordMixed_ = false;

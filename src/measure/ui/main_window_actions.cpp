@@ -236,6 +236,7 @@ void Form1::StartAction() {
   ws_.device.measuring = true;
   liveCycle_ = 0;
   liveDone_ = 0;
+  liveBehind_ = 0;
   engine_->Start(rec.SampInterval, static_cast<int>(rec.DataNum));
   ShowProgress();
   liveTimer_.start();
@@ -255,9 +256,13 @@ void Form1::ShowProgress() {
 }
 
 void Form1::ShowLive() {
+  // Yellow when a sample since the last look was taken behind its tick, or the last one was.
+  const std::int64_t behind = engine_->SamplesBehind();
   if (!ws_.record.StopFlag) {
-    shape_Timer->SetColour(engine_->CatchingUp() ? kLampYellow : kLampGreen);
+    const bool late = behind != liveBehind_ || engine_->CatchingUp();
+    shape_Timer->SetColour(late ? kLampYellow : kLampGreen);
   }
+  liveBehind_ = behind;
   ShowProgress();
   TakeEngineNotices();
   const SampleBlock* block = engine_->Filling();
