@@ -8,6 +8,9 @@
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
+#ifdef VELQUOR_HAVE_PNG
+#include "app/cli/report_command.h"
+#endif
 
 namespace {
 
@@ -40,6 +43,11 @@ int main(int argc, char** argv) {
   if (inv.value().command == Command::kPushes) {
     return RunPushes(inv.value().pushes, paths, std::cout, std::cerr);
   }
+#ifdef VELQUOR_HAVE_PNG
+  if (inv.value().command == Command::kReport) {
+    return RunReport(inv.value().report, paths, std::cout, std::cerr);
+  }
+#endif
   std::signal(SIGINT, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
 }

@@ -10,6 +10,7 @@ packages=(
   libcomedi-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
+  poppler-utils
 )
 
 missing=()

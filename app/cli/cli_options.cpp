@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "common/number_parse.h"
 #include "daq/driver_choice.h"
@@ -46,46 +47,115 @@ Result<JudgeChannel> Channel(const std::string& text) {
   return UsageError("--channel takes ch0, ch1 or auto, not \"" + text + "\"");
 }
 
-Status ParseReanalyse(Args& a, Invocation& inv) {
-  ReanalyseOptions& o = inv.reanalyse;
+// The stroke options shared by the commands that analyse saved files; nothing when `arg`
+// is not one of them.
+std::optional<Status> StrokeOption(const std::string& arg, Args& a, StrokeOptions& o) {
+  if (arg == "--start" || arg == "--limit") {
+    auto v = NumberText(a, arg);
+    if (!v) return v.problem();
+    (arg == "--start" ? o.start : o.limit) = v.value();
+  } else if (arg == "--channel") {
+    auto v = a.Value(arg);
+    if (!v) return v.problem();
+    auto ch = Channel(v.value());
+    if (!ch) return ch.problem();
+    o.channel = ch.value();
+  } else if (arg == "--shift") {
+    o.shift = true;
+  } else {
+    return std::nullopt;
+  }
+  return Status::Ok();
+}
+
+// One of --threshold ... --skip-last, its text checked and kept; nothing when `arg` is not
+// one of them.
+std::optional<Status> PushOption(const std::string& arg, Args& a, PushParameterTexts& texts) {
+  for (int k = 0; k < kPushParameterCount; ++k) {
+    std::string option = "--" + std::string(kPushParameterNames.at(static_cast<std::size_t>(k)));
+    std::replace(option.begin(), option.end(), '_', '-');
+    if (arg != option) continue;
+    auto v = a.Value(arg);
+    if (!v) return v.problem();
+    PushParameters scratch;
+    if (Status st = SetPushParameter(scratch, static_cast<PushParameter>(k), v.value()); !st) {
+      return UsageError(arg + ": " + st.problem().what);
+    }
+    texts.at(static_cast<std::size_t>(k)) = v.value();
+    return Status::Ok();
+  }
+  return std::nullopt;
+}
+
+// The arguments of a command over saved files: its own options (`own` gives nothing for an
+// argument that is not one), the stroke options, --help, and the files.
+template <class Own>
+Status ParseFileCommand(Args& a, Invocation& inv, const std::string& command, StrokeOptions& o,
+                        std::vector<std::string>& files, Own own) {
   while (!a.Done()) {
     const std::string arg = a.Next();
-    if (arg == "--help" || arg == "-h") {
+    if (std::optional<Status> st = own(arg); st || (st = StrokeOption(arg, a, o))) {
+      if (!*st) return *st;
+    } else if (arg == "--help" || arg == "-h") {
       inv.help = true;
-    } else if (arg == "--out") {
-      auto v = a.Value(arg);
-      if (!v) return v.problem();
-      o.outDir = v.value();
-    } else if (arg == "--png") {
-      if (!CanWritePictures()) {
-        return UsageError(
-            "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
-            "reanalyse without --png, or the desktop program to see the graphs");
-      }
-      auto v = a.Value(arg);
-      if (!v) return v.problem();
-      o.pngDir = v.value();
-    } else if (arg == "--json") {
-      o.json = true;
-    } else if (arg == "--start" || arg == "--limit") {
-      auto v = NumberText(a, arg);
-      if (!v) return v.problem();
-      (arg == "--start" ? o.start : o.limit) = v.value();
-    } else if (arg == "--channel") {
-      auto v = a.Value(arg);
-      if (!v) return v.problem();
-      auto ch = Channel(v.value());
-      if (!ch) return ch.problem();
-      o.channel = ch.value();
-    } else if (arg == "--shift") {
-      o.shift = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError("reanalyse has no option " + arg);
+      return UsageError(command + " has no option " + arg);
     } else {
-      o.files.push_back(arg);
+      files.push_back(arg);
     }
   }
-  if (o.files.empty() && !inv.help) return UsageError("reanalyse needs at least one FILE_dat.csv");
+  if (files.empty() && !inv.help) {
+    return UsageError(command + " needs at least one FILE_dat.csv");
+  }
+  return Status::Ok();
+}
+
+// An option that takes a value, stored in `to`.
+Status TakeValue(Args& a, const std::string& option, std::string& to) {
+  auto v = a.Value(option);
+  if (!v) return v.problem();
+  to = v.value();
+  return Status::Ok();
+}
+
+Status ParseReanalyse(Args& a, Invocation& inv) {
+  ReanalyseOptions& o = inv.reanalyse;
+  return ParseFileCommand(
+      a, inv, "reanalyse", o, o.files, [&](const std::string& arg) -> std::optional<Status> {
+        if (arg == "--out") return TakeValue(a, arg, o.outDir.emplace());
+        if (arg == "--png") {
+          if (!CanWritePictures()) {
+            return UsageError(
+                "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
+                "reanalyse without --png, or the desktop program to see the graphs");
+          }
+          return TakeValue(a, arg, o.pngDir.emplace());
+        }
+        if (arg == "--json") {
+          o.json = true;
+          return Status::Ok();
+        }
+        return std::nullopt;
+      });
+}
+
+Status ParseReport(Args& a, Invocation& inv) {
+  ReportOptions& o = inv.report;
+  const Status st = ParseFileCommand(a, inv, "report", o, o.files,
+                                     [&](const std::string& arg) -> std::optional<Status> {
+                                       if (auto st = PushOption(arg, a, o.parameters)) return st;
+                                       if (arg == "--pdf") return TakeValue(a, arg, o.pdf);
+                                       if (arg == "--overwrite") {
+                                         o.overwrite = true;
+                                         return Status::Ok();
+                                       }
+                                       return std::nullopt;
+                                     });
+  if (!st || inv.help) return st;
+  if (!CanWritePictures()) {
+    return UsageError("this build of velquor-cli cannot draw reports; use the desktop program");
+  }
+  if (o.pdf.empty()) return UsageError("report needs --pdf OUT.pdf");
   return Status::Ok();
 }
 
@@ -124,13 +194,9 @@ Status ParsePushes(Args& a, Invocation& inv) {
   PushesOptions& o = inv.pushes;
   while (!a.Done()) {
     const std::string arg = a.Next();
-    std::optional<int> parameter;
-    for (int k = 0; k < kPushParameterCount; ++k) {
-      std::string option = "--" + std::string(kPushParameterNames.at(static_cast<std::size_t>(k)));
-      std::replace(option.begin(), option.end(), '_', '-');
-      if (arg == option) parameter = k;
-    }
-    if (arg == "--help" || arg == "-h") {
+    if (auto st = PushOption(arg, a, o.parameters)) {
+      if (!*st) return *st;
+    } else if (arg == "--help" || arg == "-h") {
       inv.help = true;
     } else if (arg == "--json") {
       o.json = true;
@@ -138,15 +204,6 @@ Status ParsePushes(Args& a, Invocation& inv) {
       auto v = a.Value(arg);
       if (!v) return v.problem();
       o.csvDir = v.value();
-    } else if (parameter) {
-      auto v = a.Value(arg);
-      if (!v) return v.problem();
-      PushParameters scratch;
-      if (Status st = SetPushParameter(scratch, static_cast<PushParameter>(*parameter), v.value());
-          !st) {
-        return UsageError(arg + ": " + st.problem().what);
-      }
-      o.parameters.at(static_cast<std::size_t>(*parameter)) = v.value();
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError("pushes has no option " + arg);
     } else {
@@ -170,7 +227,9 @@ bool CanWritePictures() {
 
 Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   Invocation inv;
-  if (args.empty()) return UsageError("no command given; choose reanalyse, measure or pushes");
+  if (args.empty()) {
+    return UsageError("no command given; choose reanalyse, measure, pushes or report");
+  }
   const std::string& cmd = args[0];
   Args rest(args.subspan(1));
   Status st;
@@ -187,8 +246,12 @@ Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
   } else if (cmd == "pushes") {
     inv.command = Command::kPushes;
     st = ParsePushes(rest, inv);
+  } else if (cmd == "report") {
+    inv.command = Command::kReport;
+    st = ParseReport(rest, inv);
   } else {
-    return UsageError("unknown command \"" + cmd + "\"; choose reanalyse, measure or pushes");
+    return UsageError("unknown command \"" + cmd +
+                      "\"; choose reanalyse, measure, pushes or report");
   }
   if (!st) return st.problem();
   return inv;
@@ -255,12 +318,33 @@ std::string Usage(Command command) {
              "  --skip-last N    pushes left out of the summary at the end\n"
              "\n"
              "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n";
+    case Command::kReport:
+      return "usage: velquor-cli report --pdf OUT.pdf [--overwrite] [--start S] [--limit L]\n"
+             "                          [--channel ch0|ch1|auto] [--shift] [--threshold NM]\n"
+             "                          [--min-peak NM] [--min-push S] [--merge-gap S]\n"
+             "                          [--skip-first N] [--skip-last N] FILE_dat.csv...\n"
+             "\n"
+             "Reloads each saved measurement as reanalyse does and writes one PDF report (A4):\n"
+             "for each measurement its header, the main-window results, the seven result graphs,\n"
+             "the stroke graph, the Calculated Results, the pushes of each wheel with their "
+             "summary\n"
+             "and the mean push curve. With several files the report begins with a table\n"
+             "comparing them and their mean push curves overlaid. Nothing is written when a file\n"
+             "cannot be read.\n"
+             "\n"
+             "  --pdf OUT.pdf    the report file\n"
+             "  --overwrite      replace OUT.pdf when it exists (it is refused otherwise)\n"
+             "  --start S, --limit L, --channel C, --shift   as for reanalyse\n"
+             "  --threshold NM ... --skip-last N             as for pushes\n"
+             "\n"
+             "Exit status: 0 report written, 1 a file failed, 2 usage error.\n";
     case Command::kNone:
       break;
   }
   return "usage: velquor-cli reanalyse [options] FILE_dat.csv...\n"
          "       velquor-cli measure [options]\n"
          "       velquor-cli pushes [options] FILE_dat.csv...\n"
+         "       velquor-cli report --pdf OUT.pdf [options] FILE_dat.csv...\n"
          "       velquor-cli COMMAND --help\n"
          "\n"
          "Works in the current directory as the desktop program does: Velquor.ini and\n"

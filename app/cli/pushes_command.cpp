@@ -30,11 +30,11 @@ Result<std::string> Pushes(const std::string& file, const PushesOptions& o, cons
 
 }  // namespace
 
-Result<PushParameters> ChosenPushParameters(const PushesOptions& o,
+Result<PushParameters> ChosenPushParameters(const PushParameterTexts& texts,
                                             const PushParameters& settings) {
   PushParameters p = settings;
   for (int k = 0; k < kPushParameterCount; ++k) {
-    const auto& text = o.parameters.at(static_cast<std::size_t>(k));
+    const auto& text = texts.at(static_cast<std::size_t>(k));
     if (!text) continue;
     if (Status st = SetPushParameter(p, static_cast<PushParameter>(k), *text); !st) {
       return st.problem();
@@ -45,7 +45,7 @@ Result<PushParameters> ChosenPushParameters(const PushesOptions& o,
 
 int RunPushes(const PushesOptions& o, const CliPaths& paths, std::ostream& out, std::ostream& err) {
   const StartupFiles start = LoadStartupFiles(paths, err);
-  const Result<PushParameters> p = ChosenPushParameters(o, start.settings.push);
+  const Result<PushParameters> p = ChosenPushParameters(o.parameters, start.settings.push);
   if (!p) {
     ReportProblem(err, p.problem());
     return 2;

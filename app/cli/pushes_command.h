@@ -10,7 +10,8 @@
 namespace velquor::cli {
 
 // The parameters of Velquor.ini line 16 (`settings`), with the options' texts in their place.
-Result<PushParameters> ChosenPushParameters(const PushesOptions& o, const PushParameters& settings);
+Result<PushParameters> ChosenPushParameters(const PushParameterTexts& texts,
+                                            const PushParameters& settings);
 
 // Results go to `out`, notices and failures (one line each) to `err`. Returns the exit
 // status: 0 when every file was done, 1 when any failed.

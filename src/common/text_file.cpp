@@ -47,7 +47,7 @@ Result<std::string> ReadFileBytes(const std::string& native_path) {
   return out;
 }
 
-Status WriteFileAtomic(const std::string& native_path, std::string_view bytes) {
+Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, bool replace) {
   if (native_path.empty() || native_path.back() == '/') {
     return Problem{native_path, 0, 0, "no file name"};
   }
@@ -78,6 +78,15 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes) {
     int err = errno;
     ::unlink(tmp.c_str());
     return SystemProblem(native_path, "cannot close", err);
+  }
+  if (!replace) {
+    // A link fails when the name exists, so a file made meanwhile is never replaced either.
+    const int linked = ::link(tmp.c_str(), native_path.c_str());
+    const int err = errno;
+    ::unlink(tmp.c_str());
+    if (linked == 0) return Status::Ok();
+    if (err == EEXIST) return Problem{native_path, 0, 0, "already exists and was not replaced"};
+    return SystemProblem(native_path, "cannot create", err);
   }
   if (::rename(tmp.c_str(), native_path.c_str()) != 0) {
     int err = errno;

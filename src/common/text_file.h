@@ -13,7 +13,8 @@ namespace velquor {
 Result<std::string> ReadFileBytes(const std::string& native_path);
 // Writes the bytes to a temporary file in the target's directory, then renames it over the
 // target, so no reader ever sees a half-written file. On failure nothing is left behind.
-Status WriteFileAtomic(const std::string& native_path, std::string_view bytes);
+// Without `replace`, a target that exists is left as it is and the write is refused.
+Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, bool replace = true);
 
 // Reads a Shift_JIS text file and gives its text in UTF-8.
 Result<std::string> ReadShiftJisFile(const std::string& native_path);

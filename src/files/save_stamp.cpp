@@ -18,9 +18,13 @@ std::string Four(int v) {
 }  // namespace
 
 SaveStamp CurrentStamp() {
-  std::time_t now = std::time(nullptr);
+  return StampAt(std::time(nullptr));
+}
+
+SaveStamp StampAt(long long seconds) {
+  const auto at = static_cast<std::time_t>(seconds);
   std::tm local{};
-  localtime_r(&now, &local);
+  localtime_r(&at, &local);
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
           local.tm_hour,        local.tm_min,     local.tm_sec};
 }

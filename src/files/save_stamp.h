@@ -17,6 +17,8 @@ struct SaveStamp {
 
 // The local date and time now.
 SaveStamp CurrentStamp();
+// The local date and time of a moment given in seconds since 1970.
+SaveStamp StampAt(long long seconds);
 
 // "MM-DD-YYYY", as in the date field of a stroke row.
 std::string DateText(const SaveStamp& s);

@@ -68,6 +68,10 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
       {{"pushes", "--json", "--csv", "d", "a_dat.csv"}, "not both"},
       {{"pushes", "--min-push", "-1", "a_dat.csv"}, "min_push \"-1\""},
       {{"pushes", "--skip-last", "1.5", "a_dat.csv"}, "skip_last"},
+      {{"report", "a_dat.csv"}, CanWritePictures() ? "--pdf OUT.pdf" : "cannot draw"},
+      {{"report", "--pdf", "r.pdf"}, "at least one"},
+      {{"report", "--pdf", "r.pdf", "--png", "a_dat.csv"}, "no option --png"},
+      {{"report", "--pdf", "r.pdf", "--min-peak", "x", "a_dat.csv"}, "min_peak"},
   };
   for (const auto& c : cases) {
     auto r = Parse(c.args);

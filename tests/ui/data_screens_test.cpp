@@ -2,7 +2,9 @@
 // measurement, the Calculated Results screen's stroke choice and Re-Save, and the Pushes
 // screen following the analysis.
 #include <QDirIterator>
+#include <QFileDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <variant>
@@ -169,6 +171,69 @@ class DataScreensTest : public QObject {
     f.Command1->click();
     QVERIFY(p.notice("Data View").contains("RUN0000001_csv.csv"));
     QCOMPARE(p.ws().record.DataNum, 123.0f);
+  }
+
+  // "Report..." asks for the file without blocking, writes the PDF and names it; a file that
+  // exists is kept unless the user says to replace it.
+  void reportOfTheMeasurementAndOfSelectedFiles() {
+    Program p;
+    ui::Form1& w = p.window();
+    w.cmdReport->click();
+    QVERIFY(!p.notice("no analysed measurement").isEmpty());
+    MeasureOnce(p, true);
+    for (const char* end : {"_dat.csv", "_csv.csv"}) {
+      QVERIFY(QFile::copy(p.path("data/RUN0000001") + end, p.path("data/RUN0000002") + end));
+    }
+    auto answer = [&w](const QString& path) {
+      QFileDialog* dialog = nullptr;  // the open one; a closed one may await deletion
+      for (auto* d : w.findChildren<QFileDialog*>("reportDialog")) {
+        if (d->isVisible()) dialog = d;
+      }
+      QVERIFY(dialog != nullptr);
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+    };
+    const QString one = p.path("one.pdf");
+    w.cmdReport->click();
+    answer(one);
+    QVERIFY(p.notice("Report written to").endsWith(one));
+    QFile written(one);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.read(5), QByteArray("%PDF-"));
+    const qint64 size = written.size();
+
+    QFile::resize(one, 10);
+    w.cmdReport->click();
+    answer(one);
+    auto* ask = w.findChild<QMessageBox*>("reportReplace");
+    QVERIFY(ask != nullptr);
+    ask->button(QMessageBox::No)->click();
+    QVERIFY(!p.notice("exists and was kept").isEmpty());
+    QCOMPARE(QFileInfo(one).size(), 10);
+
+    ui::Form6& f = w.DataView();
+    f.SetDirectory(p.path("data"));
+    QCOMPARE(f.File1->count(), 2);
+    f.File1->selectAll();
+    f.cmdReport->click();
+    answer(p.path("session.pdf"));
+    QVERIFY(p.notice("Report written to").endsWith("session.pdf"));
+    QVERIFY(QFileInfo(p.path("session.pdf")).size() > size);
+
+    // During a run the report is drawn after a cycle's chain, never between two samples.
+    const QString during = p.path("during.pdf");
+    int seen = 0;
+    bool waited = false;
+    QObject::connect(&w, &ui::Form1::cycleFinished, &w, [&] {
+      if (++seen != 1) return;
+      w.cmdReport->click();
+      answer(during);
+      waited = !QFileInfo::exists(during);
+    });
+    p.Run(2);
+    QVERIFY(waited);
+    QVERIFY(!p.notice("when this measurement cycle is in").isEmpty());
+    QVERIFY(p.notice("Report written to").endsWith("during.pdf"));
   }
 
   void pushesScreenFollowsTheChainAndApply() {

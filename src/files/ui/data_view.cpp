@@ -44,6 +44,9 @@ Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), 
 
   Command1 = Button(this, "Command1", "View", 3120, 4620, 1440, 420);
   Command2 = Button(this, "Command2", "Close", 4680, 4620, 1440, 420);
+  cmdReport = Button(this, "cmdReport", "Report...", 120, 4620, 1440, 420);
+  // Several files may be selected for a session report; the current one is still "View"'s.
+  File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
   FillDrives();
   connect(Drive1, &QComboBox::currentIndexChanged, this,
@@ -64,6 +67,7 @@ Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), 
   });
   connect(Command1, &QPushButton::clicked, this, &Form6::viewRequested);
   connect(Command2, &QPushButton::clicked, this, &QWidget::hide);
+  connect(cmdReport, &QPushButton::clicked, this, &Form6::reportRequested);
 
   SetDirectory(QDir::currentPath());
 }
@@ -142,11 +146,25 @@ void Form6::FillFiles() {
   File1->addItems(dir.entryList(QStringList("*dat.csv"), QDir::Files, QDir::Name));
 }
 
-void Form6::ChooseFile(const QString& name) {
+std::string Form6::PathOf(const QString& name) const {
   std::string dir = StoredForm(dir_);
   // A drive root already ends in its separator; no second one is put after it.
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  view_dat_path_ = dir + "\\" + FromQ(name);
+  return dir + "\\" + FromQ(name);
+}
+
+void Form6::ChooseFile(const QString& name) {
+  view_dat_path_ = PathOf(name);
+}
+
+std::vector<std::string> Form6::SelectedDatPaths() const {
+  std::vector<std::string> paths;
+  // In list order, which is name order, so a session reads as it was measured.
+  for (int i = 0; i < File1->count(); ++i) {
+    if (File1->item(i)->isSelected()) paths.push_back(PathOf(File1->item(i)->text()));
+  }
+  if (paths.empty() && !view_dat_path_.empty()) paths.push_back(view_dat_path_);
+  return paths;
 }
 
 bool Form6::LoadDataFiles() {

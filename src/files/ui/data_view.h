@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "common/workspace.h"
 #include "daq/ui/form_kit.h"
@@ -28,6 +29,8 @@ class Form6 : public FormSurface {
   // The click on a file name: ViewDatPath becomes the directory, "\", the name.
   void ChooseFile(const QString& name);
   const std::string& ViewDatPath() const { return view_dat_path_; }
+  // The summary files selected in the list (stored form), or the chosen one alone.
+  std::vector<std::string> SelectedDatPaths() const;
 
   // Reads the chosen pair into the record and the saved series. On any problem the record
   // stays as it was and the problem is reported; the result says whether it was read.
@@ -38,10 +41,13 @@ class Form6 : public FormSurface {
   QListWidget* File1;
   QPushButton* Command1;
   QPushButton* Command2;
+  QPushButton* cmdReport;
 
  signals:
   // "View" was pressed: the main window reads the file and runs the analysis chain.
   void viewRequested();
+  // "Report...": a report of the selected files is wanted.
+  void reportRequested();
   void notice(const QString& text);
 
  protected:
@@ -51,6 +57,7 @@ class Form6 : public FormSurface {
   void FillDrives();
   void FillFiles();
   QTreeWidgetItem* ItemFor(const QString& dir);
+  std::string PathOf(const QString& name) const;
   void Expand(QTreeWidgetItem* item);
 
   Workspace& ws_;

@@ -217,6 +217,7 @@ void Form1::BuildButtons(FormSurface& s) {
       {&cmdCalibration, "cmdCalibration", "Calibration", 5040},
       {&cmdCalcScreen, "cmdCalcScreen", "Calc. Screen", 5460},
       {&cmdPushes, "cmdPushes", "Pushes", 5880},
+      {&cmdReport, "cmdReport", "Report...", 6720},
       {&cmdExit, "cmdExit", "Exit", 8040},
   };
   for (const Entry& e : entries) {
@@ -226,6 +227,7 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdStart, &QPushButton::clicked, this, &Form1::StartAction);
   connect(cmdStop, &QPushButton::clicked, this, &Form1::StopAction);
   connect(cmdExit, &QPushButton::clicked, this, &Form1::ExitProgram);
+  connect(cmdReport, &QPushButton::clicked, this, &Form1::ReportAction);
   connect(cmdCardSetting, &QPushButton::clicked, this, [this] { ShowScreen(&CardSetting()); });
   connect(cmdTextScreen, &QPushButton::clicked, this, [this] { ShowScreen(&TextScreen()); });
   connect(cmdFileOption, &QPushButton::clicked, this, [this] { ShowScreen(&FileOption()); });
@@ -311,6 +313,8 @@ Form6& Form1::DataView() {
     form6_ = std::make_unique<Form6>(ws_, this).release();
     connect(form6_, &Form6::notice, this, &Form1::Notice);
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
+    connect(form6_, &Form6::reportRequested, this,
+            [this] { ReportFiles(form6_->SelectedDatPaths()); });
   }
   return *form6_;
 }

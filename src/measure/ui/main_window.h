@@ -7,11 +7,16 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "common/result.h"
 #include "common/workspace.h"
 #include "daq/driver.h"
+#include "files/summary_facts.h"
 #include "measure/acquisition_engine.h"
 #include "measure/cycle_timing.h"
 #include "measure/pacing_clock.h"
@@ -75,6 +80,13 @@ class Form1 : public QMainWindow {
   void AfterCycle();
   // "View" on Data View: the chosen file read back and analysed.
   void ViewSavedMeasurement();
+  // "Report...": a report of the measurement in memory, or of the files given (Data View's
+  // selection), written where the user says.
+  void ReportAction();
+  void ReportFiles(const std::vector<std::string>& files);
+  // A job that would hold up the samples of a running cycle (drawing a report) runs after
+  // the cycle's chain, or when the run ends; otherwise at once.
+  void RunBetweenCycles(std::function<void()> job);
 
   // 1 while a measurement run is going, else 0.
   int measuring() const { return runActive_ ? 1 : 0; }
@@ -119,6 +131,7 @@ class Form1 : public QMainWindow {
   QPushButton* cmdCalibration;
   QPushButton* cmdCalcScreen;
   QPushButton* cmdPushes;
+  QPushButton* cmdReport;
   QPushButton* cmdExit;
   QAction* menuSave;
   QAction* menuDownDataNum;
@@ -212,6 +225,18 @@ class Form1 : public QMainWindow {
   bool startingUp_ = false;
   bool exiting_ = false;
   QString conditionRemark_;
+  // What a report names the measurement in memory by, and the condition it was analysed
+  // under (the boxes may change it since), once the whole chain has run on it.
+  struct Shown {
+    SummaryFacts facts;
+    double SampInterval = 0;
+    float DataNum = 0;
+    double MeasTime = 0;
+  };
+  std::optional<Shown> shown_;
+  void SetShown(SummaryFacts facts);
+  std::vector<std::function<void()>> betweenCycles_;
+  void RunJobsBetweenCycles();
 };
 
 }  // namespace velquor::ui

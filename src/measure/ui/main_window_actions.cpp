@@ -21,6 +21,7 @@
 #include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
+#include "files/save_stamp.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
@@ -324,6 +325,7 @@ void Form1::EndRun() {
     frames.at(kTorqueGraph) = &Picture_base.at(kTorqueGraph)->frame();
     DrawMainGraphs(frames, ws_.record, ws_.series, ws_.kin, ws_.GraphColor);
   }
+  RunJobsBetweenCycles();
   emit runEnded();
 }
 
@@ -347,6 +349,10 @@ void Form1::AutoSaveDone(const Status& saved, const FileNaming& names) {
   savePending_ = false;
   MeasurementRecord& rec = ws_.record;
   if (saved.ok()) {
+    if (shown_) {
+      shown_->facts.stem = names.BaseName;
+      shown_->facts.note = names.NoteText;
+    }
     form8_->SetSource(names.DatFilePath);
     // The number of the automatic set goes up, whatever set a manual save has made current.
     const int flag = rec.SaveFlag;
@@ -399,6 +405,7 @@ void Form1::UpDataNum() {
 bool Form1::RunAnalysisChain() {
   MeasurementRecord& rec = ws_.record;
   recordMixed_ = true;  // until the whole chain has run on this record
+  shown_.reset();
   RetInf->setText(QString());
   RetInf->setText("Calculating...");
   const Status kin =
@@ -447,6 +454,8 @@ void Form1::AfterCycle() {
       rec.StopFlag = true;
       return;
     }
+    const SaveStamp now = CurrentStamp();
+    SetShown({"", DateText(now), TimeText(now), rec.ProgramName, ""});
     if (chkAutoDataSave->isChecked()) SaveAutomatically();
     if (chkManDataSave->isChecked()) {
       rec.SaveFlag = 1;
@@ -457,6 +466,7 @@ void Form1::AfterCycle() {
     Notice(QString("The measurement was stopped: ") + e.what());
     rec.StopFlag = true;
   }
+  RunJobsBetweenCycles();
   emit cycleFinished();
 }
 
@@ -482,7 +492,7 @@ void Form1::ViewSavedMeasurement() {
   if (!DataView().LoadDataFiles()) return;
   pushSource_ = DataView().ViewDatPath();
   try {
-    RunAnalysisChain();
+    if (RunAnalysisChain()) SetShown(LoadSummaryFacts(DataView().ViewDatPath()));
   } catch (const std::exception& e) {
     Notice(QString("The saved measurement could not be shown: ") + e.what());
   }

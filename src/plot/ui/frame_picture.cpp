@@ -43,16 +43,16 @@ QFont FitFont(QFont font, double pixels, const QString& text, double width) {
   return font;
 }
 
-QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,
-                   const FrameGeometry& geometry, double scale) {
+void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
+                const RecordingCanvas& canvas, const FrameGeometry& geometry, double scale,
+                bool legend) {
   const FrameLayout layout = LayoutFrame(geometry, scale, scale);
-  QImage image(static_cast<int>(std::lround(layout.base.w)),
-               static_cast<int>(std::lround(layout.base.h)), QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter p(&image);
+  p.save();
+  p.translate(origin);
   const QRectF fig = ToQRect(layout.fig);
   p.setPen(QPen(Qt::black, 1));
-  p.drawRect(QRectF(0, 0, image.width() - 1, image.height() - 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(QRectF(0, 0, layout.base.w - 1, layout.base.h - 1));
   p.drawRect(fig.adjusted(-1, -1, 0, 0));
   PaintCommands(p, fig, canvas, Qt::white);
 
@@ -65,7 +65,7 @@ QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,
     p.drawText(box, static_cast<int>(AlignmentOf(which)), text);
   }
   const char* captions[2] = {"ch0", "ch1"};
-  for (int ch = 0; ch < 2; ++ch) {
+  for (int ch = 0; ch < (legend ? 2 : 0); ++ch) {
     const auto c = static_cast<std::size_t>(ch);
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(ToQColor(frame.LegendColour(ch)));
@@ -73,6 +73,17 @@ QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,
     p.setFont(FitFont(p.font(), layout.fontPixels, captions[c], layout.labels.at(c).w));
     p.drawText(ToQRect(layout.labels.at(c)), Qt::AlignLeft | Qt::AlignVCenter, captions[c]);
   }
+  p.restore();
+}
+
+QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,
+                   const FrameGeometry& geometry, double scale) {
+  const FrameLayout layout = LayoutFrame(geometry, scale, scale);
+  QImage image(static_cast<int>(std::lround(layout.base.w)),
+               static_cast<int>(std::lround(layout.base.h)), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  PaintFrame(p, QPointF(0, 0), frame, canvas, geometry, scale);
   p.end();
   return image;
 }

@@ -1,0 +1,37 @@
+// A saved measurement read back and analysed as "View" does, for the commands that work on
+// files: the pair reloaded, the kinematics and strokes computed with the calibration in force.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "analysis/series.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/startup_files.h"
+#include "common/result.h"
+#include "common/workspace.h"
+#include "files/summary_facts.h"
+
+namespace velquor::cli {
+
+// The conditions the options and the settings file give together.
+StrokeConditions ConditionsOf(const StrokeOptions& o, const Settings& settings);
+
+// Reloads a saved pair as "View" does (notices to `err`) and computes its kinematics with
+// the calibration read at start.
+Result<std::unique_ptr<Workspace>> ReloadMeasurement(const std::string& file,
+                                                     const StartupFiles& start, bool shift,
+                                                     std::ostream& err);
+
+// ReloadMeasurement, then the strokes. A problem names the file.
+Result<std::unique_ptr<Workspace>> AnalyseSavedFile(const std::string& file, const StrokeOptions& o,
+                                                    const StartupFiles& start, std::ostream& err);
+
+// The stem a summary file was saved under (see SummaryStem).
+inline std::string StemOf(std::string_view dat_path) {
+  return SummaryStem(dat_path);
+}
+
+}  // namespace velquor::cli

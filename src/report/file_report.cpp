@@ -1,0 +1,58 @@
+#include "report/file_report.h"
+
+#include "analysis/push_analysis.h"
+#include "analysis/strokes.h"
+#include "files/saved_measurement.h"
+#include "files/summary_facts.h"
+
+namespace velquor {
+
+FileReport ComposeFileReport(std::span<const std::string> files, const ReportSettings& s) {
+  FileReport out;
+  ReportDocument sections;
+  std::vector<ComparisonEntry> entries;
+  for (const std::string& file : files) {
+    auto reloaded = ReloadSavedMeasurement(file, s.calibration, s.shift, out.notices);
+    if (!reloaded) {
+      out.failures.push_back(reloaded.problem());
+      continue;
+    }
+    Workspace& ws = *reloaded.value();
+    if (Status st = CalcStrokes(s.strokes, ws.record, ws.series, ws.kin, ws.strokes); !st) {
+      out.failures.push_back({file, 0, 0, st.problem().what});
+      continue;
+    }
+    const Result<PushAnalysis> pushes = AnalysePushes(ws.series, ws.record, s.pushes);
+    if (!pushes) {
+      out.failures.push_back({file, 0, 0, pushes.problem().what});
+      continue;
+    }
+    const ReportSource src{LoadSummaryFacts(file),
+                           ws.record,
+                           ws.series,
+                           ws.kin,
+                           ws.strokes,
+                           s.strokes,
+                           s.calibration.Ka1,
+                           s.calibration.Ka0,
+                           s.calibration.loaded,
+                           s.shift,
+                           s.GraphColor,
+                           &pushes.value()};
+    AppendMeasurementSection(src, sections);
+    entries.push_back(CompareMeasurement(src));
+  }
+  if (out.failures.empty()) out.doc = AssembleReport(entries, std::move(sections));
+  return out;
+}
+
+ReportDocument AssembleReport(std::span<const ComparisonEntry> entries, ReportDocument sections) {
+  ReportDocument doc;
+  doc.title =
+      entries.size() == 1 ? "Velquor report " + entries.front().stem : "Velquor session report";
+  if (entries.size() > 1) AppendSessionComparison(entries, doc);
+  for (ReportBlock& b : sections.blocks) doc.blocks.push_back(std::move(b));
+  return doc;
+}
+
+}  // namespace velquor
