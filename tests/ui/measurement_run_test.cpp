@@ -2,6 +2,7 @@
 // automatic saving, the hand-over to File Option (asked for, or after a failed save), a
 // Start refused during a run, F5, and the timing of the samples while the screens repaint.
 #include "analysis/ui/calc_results.h"
+#include "daq/ui/text_screen.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/lamp.h"
@@ -131,6 +132,10 @@ class MeasurementRunTest : public QObject {
     w.show();
     ui::ShowScreen(&w.CalcResults());
     ui::ShowScreen(&w.DataView());
+    // The Text Screen's timer runs on; during the run it shows the run's latest sample.
+    ui::Form3& text = w.TextScreen();
+    ui::ShowScreen(&text);
+    text.Command3->click();
     QTimer paint;
     paint.setInterval(33);
     connect(&paint, &QTimer::timeout, this, [&w] {
@@ -144,9 +149,15 @@ class MeasurementRunTest : public QObject {
       gaps += static_cast<int>(w.lastTiming().gap);
       worst = std::max(worst, w.lastTiming().max_ms);
       QCOMPARE(w.lastTiming().samples, 500);
+      if (p.cycles == 1) {  // from here on only the run can fill them
+        text.Data3_txt->clear();
+        text.txtData[0]->clear();
+      }
     });
     p.Run(3);
     QCOMPARE(p.cycles, 3);
+    QVERIFY(!text.Data3_txt->text().isEmpty());
+    QVERIFY(!text.txtData[0]->text().isEmpty());
     qInfo("3 cycles of 500 samples at 1 ms while repainting: %d late, worst %.3f ms, gap %d", late,
           worst, gaps);
   }

@@ -302,6 +302,16 @@ Form8& Form1::Pushes() {
 Form3& Form1::TextScreen() {
   if (!form3_) {
     form3_ = std::make_unique<Form3>(driver_, ws_.device, this).release();
+    form3_->SetRunSampleSource([this]() -> std::optional<Form3::RunSample> {
+      // Only samples up to the count are read; see ShowLive.
+      const SampleBlock* block = engine_->Filling();
+      const int n = block != nullptr ? block->count.load(std::memory_order_acquire) : 0;
+      if (n < 1) return std::nullopt;
+      Form3::RunSample s;
+      for (int ch = 0; ch < 2; ++ch) s.volt.at(ch) = block->Volt(ch, n);
+      for (int k = 0; k < 3; ++k) s.ports.at(k) = block->PortByte(k, n);
+      return s;
+    });
     connect(form3_, &Form3::notice, this, &Form1::Notice);
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   }
