@@ -1,5 +1,6 @@
 // The headless tool: measures on a backend or re-analyses saved files without a display.
 #include <csignal>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -21,9 +22,7 @@ extern "C" void OnInterrupt(int) {
   g_interrupted = 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   using namespace velquor::cli;
   const std::vector<std::string> args(argv + 1, argv + argc);
   auto inv = ParseCommandLine(args);
@@ -50,4 +49,19 @@ int main(int argc, char** argv) {
 #endif
   std::signal(SIGINT, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
+}
+
+}  // namespace
+
+// Whatever escapes a command is reported, never left to end the program with an abort; every
+// measurement saved before it stays saved, and the settings hold the number after it.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "velquor-cli: internal error: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "velquor-cli: internal error of unknown kind\n";
+  }
+  return 1;
 }

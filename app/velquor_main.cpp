@@ -12,6 +12,7 @@
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
+#include "app/guarded_application.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/workspace.h"
 #include "daq/driver_choice.h"
@@ -21,6 +22,7 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
+#include "measure/ui/notice_log.h"
 
 namespace {
 
@@ -131,9 +133,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  QApplication app(argc, argv);
+  velquor::ui::GuardedApplication app(argc, argv);
   auto ws = velquor::Workspace::Make();
   velquor::ui::Form1 window(*ws, *driver.value(), velquor::ui::ToQ(driver.value()->Describe()));
+  app.SetReporter([&window](const QString& text) { window.Notices().Add(text); });
   window.StartUp();
   window.show();
   if (o.screenshotDir) ScheduleScreenshots(window, QString::fromStdString(*o.screenshotDir));

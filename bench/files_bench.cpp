@@ -61,7 +61,7 @@ void BM_SaveDataFiles(benchmark::State& state) {
   FileNaming naming = NamingIn(dir.path());
   const SaveStamp stamp{2026, 12, 5, 14, 30, 0};
   for (auto _ : state) {
-    Status s = SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, stamp);
+    auto s = SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, stamp, WhenTaken::kReplace);
     if (!s) state.SkipWithError(s.problem().Describe().c_str());
   }
 }
@@ -71,7 +71,7 @@ void BM_LoadDataFiles(benchmark::State& state) {
   auto m = Simulate2000();
   testing::TempDir dir;
   FileNaming naming = NamingIn(dir.path());
-  if (!SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}).ok()) {
+  if (!SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}, WhenTaken::kRefuse).ok()) {
     state.SkipWithError("cannot save the files to read");
     return;
   }

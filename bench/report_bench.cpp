@@ -84,7 +84,8 @@ void BM_SessionReportOf20Files(benchmark::State& state) {
     const std::string stem = "RUN" + std::to_string(1000000 + k);
     const std::string base = dir / stem;
     if (!WriteDataFiles({stem, base + "_dat.csv", base + "_csv.csv"}, "", m.ws->record,
-                        m.ws->series, m.ws->strokes, {2026, 12, 6, 20, 0, k})) {
+                        m.ws->series, m.ws->strokes, {2026, 12, 6, 20, 0, k},
+                        velquor::WhenTaken::kReplace)) {
       throw std::runtime_error("the session could not be saved");
     }
     files.push_back(base + "_dat.csv");

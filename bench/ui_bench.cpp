@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
         MedianMs([&] { window.CalcResults().ShowStrokeResults(); }), MedianMs([&] {
           for (auto* frame : window.Picture_base) frame->pctFig()->repaint();
         }),
-        MedianMs([&] { (void)window.FileOption().SaveDataFiles(); }));
+        MedianMs([&] { (void)window.FileOption().SaveDataFiles(velquor::WhenTaken::kReplace); }));
     // Durations of a few samples, so that every push the rig made counts whatever time one
     // of its reads stands for.
     velquor::PushParameters pp;

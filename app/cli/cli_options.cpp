@@ -131,8 +131,8 @@ Status ParseReanalyse(Args& a, Invocation& inv) {
           }
           return TakeValue(a, arg, o.pngDir.emplace());
         }
-        if (arg == "--json") {
-          o.json = true;
+        if (arg == "--json" || arg == "--overwrite") {
+          (arg == "--json" ? o.json : o.overwrite) = true;
           return Status::Ok();
         }
         return std::nullopt;
@@ -260,15 +260,18 @@ Result<Invocation> ParseCommandLine(std::span<const std::string> args) {
 std::string Usage(Command command) {
   switch (command) {
     case Command::kReanalyse:
-      return "usage: velquor-cli reanalyse [--out DIR] [--png DIR] [--json] [--start S] [--limit "
-             "L]\n"
-             "                             [--channel ch0|ch1|auto] [--shift] FILE_dat.csv...\n"
+      return "usage: velquor-cli reanalyse [--out DIR [--overwrite]] [--png DIR] [--json] [--start "
+             "S]\n"
+             "                             [--limit L] [--channel ch0|ch1|auto] [--shift]\n"
+             "                             FILE_dat.csv...\n"
              "\n"
              "Reloads each saved measurement (the summary file and its _csv.csv file), computes\n"
              "it again with the calibration in Velquor.clb and prints the main-window results and\n"
              "the Calculated Results of strokes No.1 to No.3.\n"
              "\n"
-             "  --out DIR        write the pair again under the same stem into DIR\n"
+             "  --out DIR        write the pair again under the same stem into DIR; an existing\n"
+             "                   pair is not replaced, and the files read never are\n"
+             "  --overwrite      with --out: replace an existing pair of that stem\n"
              "  --png DIR        draw the seven result graphs and the stroke graph into DIR as\n"
              "                   STEM_torque.png, _speed, _distance, _turn, _turnrate, _path,\n"
              "                   _power and _strokes.png, and the mean push curve as\n"

@@ -25,6 +25,7 @@ struct StrokeOptions {
 struct ReanalyseOptions : StrokeOptions {
   std::optional<std::string> outDir;  // write the pair again under its stem here
   std::optional<std::string> pngDir;  // write the eight graphs as PNG pictures here
+  bool overwrite = false;             // --out may replace an existing pair (never the input)
   bool json = false;                  // one JSON object per file instead of tables
   std::vector<std::string> files;     // summary files, *_dat.csv
 };

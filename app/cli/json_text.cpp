@@ -1,6 +1,9 @@
 #include "app/cli/json_text.h"
 
 #include <array>
+#include <cmath>
+
+#include "common/number_text.h"
 
 namespace velquor::cli {
 
@@ -21,6 +24,14 @@ std::string JsonString(std::string_view text) {
     }
   }
   return out + "\"";
+}
+
+std::string JsonNumber(double v) {
+  return std::isfinite(v) ? PlainForm(v) : "null";
+}
+
+std::string JsonNumber(float v) {
+  return std::isfinite(v) ? PlainForm(v) : "null";
 }
 
 std::string JsonArray(const std::vector<std::string>& members) {

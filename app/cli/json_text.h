@@ -11,6 +11,10 @@ namespace velquor::cli {
 // A JSON string literal: quotes, backslashes and control characters escaped, UTF-8 kept.
 std::string JsonString(std::string_view text);
 
+// A number in plain form; null for NaN and infinities, which JSON cannot hold.
+std::string JsonNumber(double v);
+std::string JsonNumber(float v);  // with the digits of single precision
+
 // "[a,b,...]" from members that are JSON already.
 std::string JsonArray(const std::vector<std::string>& members);
 

@@ -1,6 +1,7 @@
 #include "app/cli/measure_command.h"
 
 #include <chrono>
+#include <exception>
 #include <functional>
 
 #include "analysis/kinematics.h"
@@ -23,9 +24,11 @@ namespace {
 // (and one of timing when asked); false ends the run.
 class HeadlessChain {
  public:
+  // After every save the number is written to the settings file through `keep_number`, so
+  // a run killed at any moment starts again at the next free number.
   HeadlessChain(Workspace& ws, const StrokeConditions& cond, const MeasureOptions& o,
-                std::ostream& out, std::ostream& err)
-      : ws_(ws), cond_(cond), o_(o), out_(out), err_(err) {}
+                std::function<void()> keep_number, std::ostream& out, std::ostream& err)
+      : ws_(ws), cond_(cond), o_(o), keep_number_(std::move(keep_number)), out_(out), err_(err) {}
 
   bool operator()(const CycleTiming& timing) {
     ++done_;
@@ -33,32 +36,46 @@ class HeadlessChain {
     if (auto late = LateSamplesNotice(timing)) {
       ReportNotice(err_, Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + *late});
     }
-    if (Status s = Analyse(); !s) {
-      return Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
+    try {
+      if (!SaveCycle()) return false;
+    } catch (const std::exception& e) {
+      return Fail(Problem{"", 0, 0,
+                          "cycle " + std::to_string(done_) + " was stopped by an internal error (" +
+                              e.what() + "); the run stops here"});
     }
-    ws_.record.SaveFlag = 0;
-    Status saved =
-        SaveDataFiles(ws_.naming, 0, ws_.record, ws_.series, ws_.strokes, CurrentStamp());
-    if (!saved) {
-      Problem p = saved.problem();
-      p.what += "; the measurement of cycle " + std::to_string(done_) +
-                " is not saved, so the run stops here";
-      return Fail(p);
-    }
-    const std::string dat = ws_.naming.DatFilePath;
-    const std::string csv = ws_.naming.CsvFilePath;
-    AdvanceFileNumber(ws_.naming, 0);
-    const MainResultTexts main = ShowMainResults(ws_.kin);
-    out_ << "cycle " << done_ << ": wrote " << dat << " and " << csv << "; "
-         << ws_.strokes.StrokeCount << (ws_.strokes.StrokeCount == 1 ? " stroke" : " strokes")
-         << "; mean speed ch0 " << main.txtSpeedAv[0] << " ch1 " << main.txtSpeedAv[1] << " m/s"
-         << std::endl;
     return done_ < o_.cycles;
   }
 
   bool failed() const { return failed_; }
 
  private:
+  // Analyses and saves the cycle in the record; false (reported) when either failed.
+  bool SaveCycle() {
+    if (Status s = Analyse(); !s) {
+      return Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
+    }
+    ws_.record.SaveFlag = 0;
+    auto saved = SaveDataFiles(ws_.naming, 0, ws_.record, ws_.series, ws_.strokes, CurrentStamp(),
+                               WhenTaken::kNextFreeNumber);
+    if (!saved) {
+      Problem p = saved.problem();
+      p.what += "; the measurement of cycle " + std::to_string(done_) +
+                " is not saved, so the run stops here";
+      return Fail(p);
+    }
+    for (const Problem& p : saved.value().notices) ReportNotice(err_, p);
+    AdvanceFileNumber(ws_.naming, 0);
+    keep_number_();
+    const MainResultTexts main = ShowMainResults(ws_.kin);
+    out_ << "cycle " << done_ << ": "
+         << (saved.value().renumbered ? saved.value().Describe()
+                                      : "wrote " + saved.value().names.DatFilePath + " and " +
+                                            saved.value().names.CsvFilePath)
+         << "; " << ws_.strokes.StrokeCount
+         << (ws_.strokes.StrokeCount == 1 ? " stroke" : " strokes") << "; mean speed ch0 "
+         << main.txtSpeedAv[0] << " ch1 " << main.txtSpeedAv[1] << " m/s" << std::endl;
+    return true;
+  }
   Status Analyse() {
     if (Status s = CalcKinematics(ws_.record, ws_.calibration, false, ws_.series, ws_.kin); !s) {
       return s;
@@ -74,6 +91,7 @@ class HeadlessChain {
   Workspace& ws_;
   StrokeConditions cond_;
   const MeasureOptions& o_;
+  std::function<void()> keep_number_;
   std::ostream& out_;
   std::ostream& err_;
   int done_ = 0;
@@ -90,7 +108,7 @@ void ReportDevice(std::ostream& err, const DeviceOutcome& d) {
 int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
                const volatile std::sig_atomic_t& interrupted, std::ostream& out,
                std::ostream& err) {
-  StartupFiles start = LoadStartupFiles(paths, err);
+  StartupFiles start = LoadStartupFiles(paths, err, true);
   auto ws = Workspace::Make();
   ws->calibration = start.calibration;
 
@@ -135,7 +153,20 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   const StrokeConditions cond = ReadStrokeConditions(
       start.settings.txtStartPosCond, start.settings.txtLimitCond, JudgeChannel::kAuto);
 
-  HeadlessChain chain(*ws, cond, o, out, err);
+  int status = 0;
+  // Writes the settings with the current number; false (reported) when they could not be.
+  auto write_settings = [&] {
+    if (!start.settingsWritable) return;
+    start.settings.txtFileOrg = ws->naming.Auto.Org;
+    auto saved = SaveSettings(start.settings, paths.settings);
+    if (!saved) {
+      ReportProblem(err, saved.problem());
+      status = 1;
+    } else {
+      for (const Problem& p : saved.value()) ReportNotice(err, p);
+    }
+  };
+  HeadlessChain chain(*ws, cond, o, write_settings, out, err);
   SystemPacingClock clock;
   AcquisitionEngine engine(*driver.value(), ws->device, clock);
   engine.Start(ws->record.SampInterval, static_cast<int>(ws->record.DataNum));
@@ -163,15 +194,8 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
 
-  int status = chain.failed() ? 1 : 0;
-  start.settings.txtFileOrg = ws->naming.Auto.Org;
-  auto saved = SaveSettings(start.settings, paths.settings);
-  if (!saved) {
-    ReportProblem(err, saved.problem());
-    status = 1;
-  } else {
-    for (const Problem& p : saved.value()) ReportNotice(err, p);
-  }
+  if (chain.failed()) status = 1;
+  write_settings();
   return status;
 }
 

@@ -4,6 +4,8 @@
 
 #include "app/cli/result_report.h"
 #include "app/cli/saved_analysis.h"
+#include "common/path_map.h"
+#include "files/data_file_reader.h"
 #include "files/data_files.h"
 
 #ifdef VELQUOR_HAVE_PNG
@@ -46,12 +48,19 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
 #endif
   if (o.outDir) {
     const std::string stem = StemOf(file);
-    const std::string base = *o.outDir + "\\" + stem;
+    const std::string base = InDirectory(*o.outDir, stem);
     const ComposedNames names{stem, base + "_dat.csv", base + "_csv.csv"};
-    if (Status s = WriteDataFiles(names, "", ws->record, ws->series, ws->strokes, CurrentStamp());
-        !s) {
-      return s.problem();
+    // The pair read is never written over, by whatever name --out reaches it.
+    std::vector<std::string> inputs = {ToNativePath(file)};
+    if (auto csv_in = SampleFilePathFor(file)) inputs.push_back(ToNativePath(csv_in.value()));
+    if (auto taken = PairTaken(names); !o.overwrite && taken && taken.value()) {
+      return Problem{names.DatFilePath, 0, 0,
+                     "exists already and was not replaced (--overwrite replaces it)"};
     }
+    auto saved = WriteDataFiles(names, "", ws->record, ws->series, ws->strokes, CurrentStamp(),
+                                o.overwrite ? WhenTaken::kReplace : WhenTaken::kRefuse, inputs);
+    if (!saved) return saved.problem();
+    for (const Problem& p : saved.value().notices) ReportNotice(err, p);
   }
   return Status::Ok();
 }

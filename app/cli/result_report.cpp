@@ -129,14 +129,14 @@ std::string ResultTables(const Reanalysed& r) {
 
 std::string ResultJson(const Reanalysed& r) {
   JsonObject condition;
-  condition.Add("SampInterval", PlainForm(r.rec.SampInterval))
-      .Add("DataNum", PlainForm(r.rec.DataNum))
-      .Add("MeasTime", PlainForm(r.rec.MeasTime));
+  condition.Add("SampInterval", JsonNumber(r.rec.SampInterval))
+      .Add("DataNum", JsonNumber(r.rec.DataNum))
+      .Add("MeasTime", JsonNumber(r.rec.MeasTime));
 
   std::vector<std::string> idx, time;
   for (std::size_t n = 1; n <= 4; ++n) {
     idx.push_back(std::to_string(r.strokes.StrokeIdx.at(n)));
-    time.push_back(PlainForm(r.strokes.StrokeTime.at(n)));
+    time.push_back(JsonNumber(r.strokes.StrokeTime.at(n)));
   }
   JsonObject table;
   for (const auto& [name, text] : StrokeTableFields(StrokeBoxTexts(r.strokes))) {

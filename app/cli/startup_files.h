@@ -19,10 +19,14 @@ struct CliPaths {
 struct StartupFiles {
   Settings settings;
   Calibration calibration;
+  // False when a settings file that could not be read stays in place: it is not written.
+  bool settingsWritable = true;
 };
 
-// Every notice goes to `err` as one line "velquor-cli: notice: ...".
-StartupFiles LoadStartupFiles(const CliPaths& paths, std::ostream& err);
+// Every notice goes to `err` as one line "velquor-cli: notice: ...". With writes_settings,
+// a settings file that is there but cannot be read is first kept aside under another name.
+StartupFiles LoadStartupFiles(const CliPaths& paths, std::ostream& err,
+                              bool writes_settings = false);
 
 // One line on `err` for a problem: "velquor-cli: FILE, line L, field F: what".
 void ReportProblem(std::ostream& err, const Problem& p);

@@ -49,8 +49,9 @@ std::string WheelTable(std::string_view file, const WheelPushes& w) {
       {"mean", &FigureSummary::mean},
       {"sd", &FigureSummary::sd},
       {"cv_pct", &FigureSummary::cv_pct}};
-  for (const auto& [label, field] : rows) {
-    out += TableRow(label, [&](PushFigure f) { return FigureCell(sum.Figure(f).*field); });
+  for (const auto& row : rows) {
+    const auto field = row.second;
+    out += TableRow(row.first, [&](PushFigure f) { return FigureCell(sum.Figure(f).*field); });
   }
   return out;
 }

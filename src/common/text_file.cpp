@@ -1,12 +1,16 @@
 #include "common/text_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "common/shift_jis.h"
@@ -14,8 +18,64 @@
 namespace velquor {
 namespace {
 
+constexpr std::string_view kTempPrefix = ".velquor-";
+// A temporary name without the writer's process number (older builds) counts as left over
+// once it is this old; a write takes milliseconds.
+constexpr std::time_t kNamelessTempAge = 60;
+
 Problem SystemProblem(const std::string& path, const std::string& doing, int err) {
-  return Problem{path, 0, 0, doing + ": " + std::strerror(err)};
+  return Problem{path, 0, 0, doing + ": " + ErrnoText(err)};
+}
+
+// Closes a descriptor when it goes out of scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Whether a temporary file of this name was left by a program that no longer writes it.
+bool LeftOver(std::string_view name, const struct stat& st) {
+  if (name.substr(0, kTempPrefix.size()) != kTempPrefix) return false;
+  const std::string_view rest = name.substr(kTempPrefix.size());
+  const std::size_t dash = rest.find('-');
+  if (dash == std::string_view::npos || dash == 0) {
+    return std::time(nullptr) - st.st_mtime > kNamelessTempAge;
+  }
+  long pid = 0;
+  for (char c : rest.substr(0, dash)) {
+    if (c < '0' || c > '9' || pid > 1'000'000'000) return false;
+    pid = pid * 10 + (c - '0');
+  }
+  if (pid == static_cast<long>(::getpid())) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Makes a rename in the directory durable. A file system that cannot sync a directory
+// (EINVAL) keeps the rename all the same.
+Status SyncDirectory(const std::string& dir) {
+  Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) return SystemProblem(dir, "cannot open the directory to sync it", errno);
+  if (::fsync(fd.get()) != 0 && errno != EINVAL) {
+    return SystemProblem(dir, "cannot flush the directory to disk", errno);
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+std::string ErrnoText(int err) {
+  std::array<char, 256> buf{};
+  // The GNU form gives either its own static text or the buffer, filled.
+  return ::strerror_r(err, buf.data(), buf.size());
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -25,25 +85,35 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-}  // namespace
-
-Result<std::string> ReadFileBytes(const std::string& native_path) {
-  int fd = ::open(native_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return SystemProblem(native_path, "cannot open", errno);
+Result<std::string> ReadFileBytes(const std::string& native_path, std::size_t max_bytes) {
+  // Without O_NONBLOCK a FIFO would wait for a writer for ever.
+  Fd fd(::open(native_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) return SystemProblem(native_path, "cannot open", errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return SystemProblem(native_path, "cannot examine", errno);
+  if (!S_ISREG(st.st_mode)) {
+    return Problem{native_path, 0, 0,
+                   S_ISDIR(st.st_mode) ? "is a directory, not a file"
+                                       : "is not a regular file (a device, FIFO or socket)"};
+  }
+  auto too_large = [&] {
+    return Problem{native_path, 0, 0,
+                   "is larger than any file Velquor writes (more than " +
+                       std::to_string(max_bytes >> 20) + " MB); it was not read"};
+  };
+  if (static_cast<std::size_t>(st.st_size) > max_bytes) return too_large();
   std::string out;
   std::vector<char> buf(1 << 16);
   for (;;) {
-    ssize_t n = ::read(fd, buf.data(), buf.size());
+    ssize_t n = ::read(fd.get(), buf.data(), buf.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      return SystemProblem(native_path, "cannot read", err);
+      return SystemProblem(native_path, "cannot read", errno);
     }
     if (n == 0) break;
     out.append(buf.data(), static_cast<std::size_t>(n));
+    if (out.size() > max_bytes) return too_large();  // it grew while being read
   }
-  ::close(fd);
   return out;
 }
 
@@ -51,7 +121,9 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, b
   if (native_path.empty() || native_path.back() == '/') {
     return Problem{native_path, 0, 0, "no file name"};
   }
-  std::string tmpl = DirectoryOf(native_path) + "/.velquor-XXXXXX";
+  const std::string dir = DirectoryOf(native_path);
+  // The writer's process number in the name tells a later save whether it is left over.
+  std::string tmpl = dir + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
@@ -84,7 +156,7 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, b
     const int linked = ::link(tmp.c_str(), native_path.c_str());
     const int err = errno;
     ::unlink(tmp.c_str());
-    if (linked == 0) return Status::Ok();
+    if (linked == 0) return SyncDirectory(dir);
     if (err == EEXIST) return Problem{native_path, 0, 0, "already exists and was not replaced"};
     return SystemProblem(native_path, "cannot create", err);
   }
@@ -93,7 +165,28 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, b
     ::unlink(tmp.c_str());
     return SystemProblem(native_path, "cannot replace", err);
   }
-  return Status::Ok();
+  return SyncDirectory(dir);
+}
+
+std::vector<Problem> RemoveLeftoverTemps(const std::string& native_dir) {
+  std::vector<Problem> out;
+  DIR* d = ::opendir(native_dir.c_str());
+  if (d == nullptr) return out;  // the save that follows says what is wrong with it
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.compare(0, kTempPrefix.size(), kTempPrefix) != 0) continue;
+    const std::string path = native_dir + "/" + name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !LeftOver(name, st)) continue;
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      out.push_back(SystemProblem(path,
+                                  "a temporary file left by a stopped program cannot be "
+                                  "removed",
+                                  errno));
+    }
+  }
+  ::closedir(d);
+  return out;
 }
 
 Result<std::string> ReadShiftJisFile(const std::string& native_path) {

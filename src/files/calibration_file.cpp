@@ -11,7 +11,9 @@
 #include "common/text_file.h"
 #include "files/field_quote.h"
 #include "files/leading_number.h"
+#include "files/naming.h"
 #include "files/positional_fields.h"
+#include "files/set_aside.h"
 
 namespace velquor {
 namespace {
@@ -39,7 +41,7 @@ Problem EndsEarly(const std::string& file, int line, const std::string& what) {
 }  // namespace
 
 CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& file) {
-  CalibrationLoad out{Calibration::DesignTime(), {}};
+  CalibrationLoad out{Calibration::DesignTime(), {}, std::nullopt};
   PositionalFields fields(text, file);
   auto finish = [&]() -> CalibrationLoad& {
     if (fields.misplaced()) out.notices.insert(out.notices.begin(), *fields.misplaced());
@@ -95,11 +97,16 @@ CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& fi
 CalibrationLoad LoadCalibration(const std::string& path) {
   auto text = ReadShiftJisFile(ToNativePath(path));
   if (!text) {
-    return {Calibration::DesignTime(),
-            {Problem{path, 0, 0,
-                     text.problem().what +
-                         "; no calibration is loaded: torques are 0 until the gauges are "
-                         "calibrated"}}};
+    CalibrationLoad out{Calibration::DesignTime(), {}, std::nullopt};
+    Problem p{path, 0, 0,
+              text.problem().what +
+                  "; no calibration is loaded: torques are 0 until the gauges are calibrated"};
+    if (PresentAt(path)) {
+      out.unreadable = p;
+    } else {
+      out.notices.push_back(p);
+    }
+    return out;
   }
   return ReadCalibrationText(text.value(), path);
 }
@@ -137,7 +144,7 @@ CalibrationFileText CalibrationText(const Calibration& cal) {
 }
 
 std::string DatedCopyPath(std::string_view txt_file_dir, const SaveStamp& stamp) {
-  return std::string(txt_file_dir) + "\\" + CopyStampText(stamp) + ".clb";
+  return InDirectory(txt_file_dir, CopyStampText(stamp) + ".clb");
 }
 
 CalibrationSave SaveCalibration(const Calibration& cal, std::string_view txt_file_dir,

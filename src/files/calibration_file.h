@@ -2,6 +2,7 @@
 // coefficients, read at start-up and written, with a dated copy, after every fit.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ inline constexpr const char* kCalibrationFileName = "Velquor.clb";
 struct CalibrationLoad {
   Calibration values;            // loaded is false unless all four coefficients were read
   std::vector<Problem> notices;  // missing or short file, coefficients that are no number
+  // The file is there but could not be read as a whole: keep it (KeepUnreadable) before a
+  // fit writes a new one.
+  std::optional<Problem> unreadable;
 };
 
 // Reads the 33 lines by position: point texts as they stand, coefficients by the
@@ -34,7 +38,7 @@ struct CalibrationFileText {
 // plain form with the digits of their precision (single after a fit, double after a load).
 CalibrationFileText CalibrationText(const Calibration& cal);
 
-// txtFileDir, "\", MMDDhhmm, ".clb".
+// txtFileDir, "\", MMDDhhmm, ".clb"; the bare name (working directory) when it is empty.
 std::string DatedCopyPath(std::string_view txt_file_dir, const SaveStamp& stamp);
 
 struct CalibrationSave {

@@ -20,14 +20,25 @@ constexpr int kRowFields = 22;
 constexpr int kSummaryHeaderFields = 44;
 constexpr int kTagField = kSummaryHeaderFields + 4;  // the first stroke row's program tag
 constexpr int kOlderLayoutSkip = 7;
+constexpr double kMaxEncoderCount = 4095;
+// The bounds a measurement's condition can have: an interval from a microsecond to an hour,
+// and a measuring time from the shortest to the longest such run.
+constexpr double kMinIntervalMs = 0.001;
+constexpr double kMaxIntervalMs = 3'600'000;
+constexpr double kMinMeasTimeS = 2 * kMinIntervalMs / 1000;
+constexpr double kMaxMeasTimeS = kMaxSamples * kMaxIntervalMs / 1000;
 
 std::string Quoted(std::string_view t) {
   return "\"" + std::string(t) + "\"";
 }
 
+// How a column's values are held: encoder counts, single or double precision.
+enum class Held { kCount, kSingle, kDouble };
+
 // One numeric column of a sample row and where its value goes.
 struct Column {
   const char* name;
+  Held held;
   void (*store)(LoadedData&, int, double);
 };
 
@@ -37,29 +48,59 @@ void Put(G& grid, int row, int i, double v) {
 }
 
 const std::array<Column, kRowFields - 2> kColumns = {{
-    {"Encoder(0)", [](LoadedData& d, int i, double v) { Put(d.record.Encoder, 0, i, v); }},
-    {"Encoder(1)", [](LoadedData& d, int i, double v) { Put(d.record.Encoder, 1, i, v); }},
-    {"Volt(0)", [](LoadedData& d, int i, double v) { Put(d.record.Volt, 0, i, v); }},
-    {"Volt(1)", [](LoadedData& d, int i, double v) { Put(d.record.Volt, 1, i, v); }},
-    {"Torque(0)", [](LoadedData& d, int i, double v) { Put(d.series.Torque, 0, i, v); }},
-    {"Torque(1)", [](LoadedData& d, int i, double v) { Put(d.series.Torque, 1, i, v); }},
-    {"Angle_deg(0)", [](LoadedData& d, int i, double v) { Put(d.series.Angle_deg, 0, i, v); }},
-    {"Angle_deg(1)", [](LoadedData& d, int i, double v) { Put(d.series.Angle_deg, 1, i, v); }},
-    {"Distance(0)", [](LoadedData& d, int i, double v) { Put(d.series.Distance, 0, i, v); }},
-    {"Distance(1)", [](LoadedData& d, int i, double v) { Put(d.series.Distance, 1, i, v); }},
-    {"Distance_av",
+    {"Encoder(0)", Held::kCount,
+     [](LoadedData& d, int i, double v) { Put(d.record.Encoder, 0, i, v); }},
+    {"Encoder(1)", Held::kCount,
+     [](LoadedData& d, int i, double v) { Put(d.record.Encoder, 1, i, v); }},
+    {"Volt(0)", Held::kSingle, [](LoadedData& d, int i, double v) { Put(d.record.Volt, 0, i, v); }},
+    {"Volt(1)", Held::kSingle, [](LoadedData& d, int i, double v) { Put(d.record.Volt, 1, i, v); }},
+    {"Torque(0)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Torque, 0, i, v); }},
+    {"Torque(1)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Torque, 1, i, v); }},
+    {"Angle_deg(0)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Angle_deg, 0, i, v); }},
+    {"Angle_deg(1)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Angle_deg, 1, i, v); }},
+    {"Distance(0)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Distance, 0, i, v); }},
+    {"Distance(1)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Distance, 1, i, v); }},
+    {"Distance_av", Held::kSingle,
      [](LoadedData& d, int i, double v) { Put(d.series.Distance, kDistanceAv, i, v); }},
-    {"Speed(0)", [](LoadedData& d, int i, double v) { Put(d.series.Speed, 0, i, v); }},
-    {"Speed(1)", [](LoadedData& d, int i, double v) { Put(d.series.Speed, 1, i, v); }},
-    {"Speed_av", [](LoadedData& d, int i, double v) { Put(d.series.Speed, kSpeedAv, i, v); }},
-    {"Power(0)", [](LoadedData& d, int i, double v) { Put(d.series.Power, 0, i, v); }},
-    {"Power(1)", [](LoadedData& d, int i, double v) { Put(d.series.Power, 1, i, v); }},
-    {"Beta_deg",
+    {"Speed(0)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Speed, 0, i, v); }},
+    {"Speed(1)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Speed, 1, i, v); }},
+    {"Speed_av", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Speed, kSpeedAv, i, v); }},
+    {"Power(0)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Power, 0, i, v); }},
+    {"Power(1)", Held::kSingle,
+     [](LoadedData& d, int i, double v) { Put(d.series.Power, 1, i, v); }},
+    {"Beta_deg", Held::kSingle,
      [](LoadedData& d, int i, double v) { d.series.Beta_deg(i) = static_cast<float>(v); }},
-    {"Alpha_deg", [](LoadedData& d, int i, double v) { d.series.Alpha_deg(i) = v; }},
-    {"x", [](LoadedData& d, int i, double v) { d.series.x(i) = v; }},
-    {"y", [](LoadedData& d, int i, double v) { d.series.y(i) = static_cast<float>(v); }},
+    {"Alpha_deg", Held::kDouble, [](LoadedData& d, int i, double v) { d.series.Alpha_deg(i) = v; }},
+    {"x", Held::kDouble, [](LoadedData& d, int i, double v) { d.series.x(i) = v; }},
+    {"y", Held::kSingle,
+     [](LoadedData& d, int i, double v) { d.series.y(i) = static_cast<float>(v); }},
 }};
+
+// Why a value cannot stand in its column, or nothing.
+std::optional<std::string> ColumnFault(const Column& col, double v) {
+  switch (col.held) {
+    case Held::kCount:
+      if (v >= 0 && v <= kMaxEncoderCount && v == std::floor(v)) return std::nullopt;
+      return "a whole encoder count from 0 to 4095";
+    case Held::kSingle:
+      if (std::isfinite(static_cast<float>(v))) return std::nullopt;
+      return "a number a single-precision value can hold";
+    case Held::kDouble:
+      break;
+  }
+  if (std::isfinite(v)) return std::nullopt;
+  return "a finite number";
+}
 
 struct Condition {
   double SampInterval = 0;
@@ -137,24 +178,33 @@ std::optional<ConditionFault> CheckLoadedCondition(double interval, double data_
     return ConditionFault{1, "the number of samples " + PlainForm(data_num) +
                                  " cannot be read: it must be a whole number from 2 to 2000"};
   }
-  if (!std::isfinite(interval) || interval <= 0) {
+  if (!(interval >= kMinIntervalMs && interval <= kMaxIntervalMs)) {
     return ConditionFault{0, "the sampling interval " + PlainForm(interval) +
-                                 " msec cannot be analysed: it must be greater than 0"};
+                                 " msec cannot be analysed: it must be from 0.001 msec to one "
+                                 "hour (3600000 msec)"};
   }
-  if (!std::isfinite(meas_time) || meas_time <= 0) {
+  if (!(meas_time >= kMinMeasTimeS && meas_time <= kMaxMeasTimeS)) {
     return ConditionFault{2, "the measuring time " + PlainForm(meas_time) +
-                                 " sec cannot be analysed: it must be greater than 0"};
+                                 " sec cannot be analysed: it must be from 0.000002 to 7200000 "
+                                 "sec"};
   }
   return std::nullopt;
 }
 
-// Reads sample rows 1..limit, or every row to the end when count_rows is set; returns the
-// number of rows read.
+// Reads sample rows 1..limit, or every row to the end when count_rows is set (more than
+// `limit` rows are refused before the first one too many is stored); returns the number of
+// rows read.
 Result<int> ReadRows(FieldReader& r, LoadedData& d, const std::string& path, int limit,
                      bool count_rows, std::string& first_time) {
   int i = 0;
-  while (i < limit) {
+  for (;; ++i) {
     if (count_rows && r.AtEnd()) break;
+    if (i == limit) {
+      if (!count_rows) break;
+      return Problem{path, 0, 0,
+                     "holds more than " + std::to_string(limit) + " sample rows; at most " +
+                         std::to_string(limit) + " can be read"};
+    }
     const int sample = i + 1;
     for (int k = 1; k <= kRowFields; ++k) {
       auto f = r.Next();
@@ -177,14 +227,15 @@ Result<int> ReadRows(FieldReader& r, LoadedData& d, const std::string& path, int
       if (k <= 2) continue;  // sample number and time are recomputed, not read
       const Column& col = kColumns.at(static_cast<std::size_t>(k - 3));
       const double v = Val(f->text);
-      if (!BeginsWithNumber(f->text) || !std::isfinite(v)) {
+      const std::optional<std::string> fault =
+          BeginsWithNumber(f->text) ? ColumnFault(col, v) : std::optional<std::string>("a number");
+      if (fault) {
         return Problem{path, f->line, f->index,
-                       std::string("expected a number for ") + col.name + " of sample " +
+                       "expected " + *fault + " for " + col.name + " of sample " +
                            std::to_string(sample) + ", found " + Quoted(f->text)};
       }
       col.store(d, sample, v);
     }
-    ++i;
   }
   return i;
 }
@@ -238,12 +289,9 @@ Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view s
   }
 
   // Without a stroke row the summary holds no condition: the per-sample file gives it.
-  auto rows = ReadRows(r, *data, csv_path, kMaxSamples + 1, true, first_time);
+  auto rows = ReadRows(r, *data, csv_path, kMaxSamples, true, first_time);
   if (!rows) return rows.problem();
   const int n = rows.value();
-  if (n > kMaxSamples) {
-    return Problem{csv_path, 0, 0, "holds more than 2000 sample rows; at most 2000 can be read"};
-  }
   if (n < 2) {
     return Problem{csv_path, 0, 0,
                    "holds " + std::to_string(n) +

@@ -22,8 +22,26 @@ ComposedNames ComposeNames(std::string_view dir, std::string_view head, std::str
   std::string stem(head);
   if (len < kNumberWidth) stem.append(kNumberWidth - len, '0');
   stem.append(org);
-  std::string base = std::string(dir) + "\\" + stem;
+  const std::string base = InDirectory(dir, stem);
   return {stem, base + "_dat.csv", base + "_csv.csv"};
+}
+
+std::string InDirectory(std::string_view dir, std::string_view name) {
+  if (dir.empty()) return std::string(name);
+  return std::string(dir) + "\\" + std::string(name);
+}
+
+std::optional<std::string> StemFault(std::string_view stem) {
+  if (stem.find_first_of(",\"") != std::string_view::npos) {
+    return "the name \"" + std::string(stem) +
+           "\" holds a \",\" or a double quote, which would shift the fields of its summary "
+           "row; the pair was not saved, change the header";
+  }
+  if (stem.find_first_of("\r\n") != std::string_view::npos) {
+    return "the name holds a line break, which would split its summary row; the pair was not "
+           "saved";
+  }
+  return std::nullopt;
 }
 
 void MakeFileNames(FileNaming& naming, int save_flag) {

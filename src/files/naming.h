@@ -2,6 +2,7 @@
 // from them, and the current stem, paths and note that a save uses.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,8 +34,17 @@ struct ComposedNames {
 };
 
 // Texts are taken as typed: the number is padded on the left with "0" to 7 characters
-// (a longer one is kept), and "\" is put after the directory even when it is empty.
+// (a longer one is kept), and "\" is put after the directory. An empty directory means the
+// working directory (where Velquor.ini lives): the paths are the bare file names.
 ComposedNames ComposeNames(std::string_view dir, std::string_view head, std::string_view org);
+
+// Why a stem cannot be saved under, or nothing: a "," or a double quote would shift the
+// fields of every summary row, and a line break would split it.
+std::optional<std::string> StemFault(std::string_view stem);
+
+// Prefixes a directory text to a file name with "\"; an empty directory leaves the bare
+// name, which opens in the working directory.
+std::string InDirectory(std::string_view dir, std::string_view name);
 
 // Recomposes both sets, refreshes the four path displays and makes the set chosen by
 // save_flag (0 = auto, 1 = manual) current, its note included.

@@ -8,6 +8,7 @@
 #include "files/field_quote.h"
 #include "files/positional_fields.h"
 #include "files/push_settings.h"
+#include "files/set_aside.h"
 
 namespace velquor {
 namespace {
@@ -58,7 +59,7 @@ Settings Settings::DesignTime() {
 }
 
 SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
-  SettingsLoad out{Settings::DesignTime(), {}};
+  SettingsLoad out{Settings::DesignTime(), {}, std::nullopt};
   PositionalFields fields(text, file);
   auto finish = [&]() -> SettingsLoad& {
     if (fields.misplaced()) out.notices.insert(out.notices.begin(), *fields.misplaced());
@@ -113,10 +114,15 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
 SettingsLoad LoadSettings(const std::string& path) {
   auto text = ReadShiftJisFile(ToNativePath(path));
   if (!text) {
-    return {Settings::DesignTime(),
-            {Problem{path, 0, 0,
-                     text.problem().what + "; the design-time settings are used and the file "
-                                           "is written at exit"}}};
+    SettingsLoad out{Settings::DesignTime(), {}, std::nullopt};
+    Problem p{path, 0, 0, text.problem().what + "; the design-time settings are used"};
+    if (PresentAt(path)) {
+      out.unreadable = p;
+    } else {
+      p.what += " and the file is written at the next save or at exit";
+      out.notices.push_back(p);
+    }
+    return out;
   }
   return ReadSettingsText(text.value(), path);
 }

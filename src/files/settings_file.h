@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ struct Settings {
 struct SettingsLoad {
   Settings values;
   std::vector<Problem> notices;  // missing or short file, unreadable colours, shifted items
+  // The file is there but could not be read as a whole (not Shift_JIS, not a regular file,
+  // too large): it must be kept before anything is written in its place (KeepUnreadable).
+  std::optional<Problem> unreadable;
 };
 
 // Reads the 15 lines and the push-analysis line 16 by position; later lines are left alone. What

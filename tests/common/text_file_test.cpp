@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -72,6 +73,31 @@ TEST(TextFile, FailuresNameThePathAndLeaveNothing) {
   auto read = ReadShiftJisFile(dir.path() + "/absent.csv");
   ASSERT_FALSE(read.ok());
   EXPECT_NE(read.problem().Describe().find("absent.csv"), std::string::npos);
+}
+
+// What is no file the program wrote is refused at once, before anything is read.
+TEST(TextFile, ReadsOnlyRegularFilesOfSaneSize) {
+  TempDir dir;
+  const std::string fifo = dir.path() + "/fifo_dat.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string big = dir.path() + "/big_csv.csv";
+  ASSERT_TRUE(WriteFileAtomic(big, std::string(kMaxReadBytes + 1, ' ')).ok());
+  struct Case {
+    std::string path, what;
+  };
+  const Case cases[] = {
+      {fifo, "not a regular file"},         // once waited for a writer for ever
+      {"/dev/zero", "not a regular file"},  // once read until memory ran out
+      {dir.path(), "is a directory"},
+      {big, "larger than any file"},
+  };
+  for (const Case& c : cases) {
+    auto read = ReadFileBytes(c.path);
+    ASSERT_FALSE(read.ok()) << c.path;
+    EXPECT_EQ(read.problem().file, c.path);
+    EXPECT_NE(read.problem().what.find(c.what), std::string::npos) << read.problem().Describe();
+  }
+  EXPECT_TRUE(ReadFileBytes(big, kMaxReadBytes + 1).ok());
 }
 
 }  // namespace

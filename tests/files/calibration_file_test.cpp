@@ -99,7 +99,7 @@ TEST(CalibrationFile, WhatCannotBeReadIsReported) {
 
 TEST(CalibrationFile, DatedCopyBesideTheAutomaticSaves) {
   EXPECT_EQ(DatedCopyPath("C:\\data", kStamp), "C:\\data\\12051430.clb");
-  EXPECT_EQ(DatedCopyPath("", kStamp), "\\12051430.clb");
+  EXPECT_EQ(DatedCopyPath("", kStamp), "12051430.clb");  // the working directory
 
   TempDir dir;
   const std::string working = dir / "Velquor.clb";

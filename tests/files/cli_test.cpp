@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -87,6 +88,10 @@ TEST(JsonText, EscapesWhatJsonCannotHoldAndKeepsTheRest) {
   JsonObject o;
   o.AddText("k", "v").Add("n", JsonArray({"1", "\"x\""}));
   EXPECT_EQ(o.str(), "{\"k\":\"v\",\"n\":[1,\"x\"]}");
+  // JSON has no NaN or infinity.
+  EXPECT_EQ(JsonNumber(std::numeric_limits<double>::infinity()), "null");
+  EXPECT_EQ(JsonNumber(std::numeric_limits<float>::quiet_NaN()), "null");
+  EXPECT_EQ(JsonNumber(.52f), "0.52");
 }
 
 TEST(StemOf, NameWithoutDirectoryAndSuffix) {
@@ -112,11 +117,12 @@ class CliDir : public ::testing::Test {
     auto m = Simulate(3, 400);
     Calibration cal = m->cal;
     cal.loaded = true;
-    ASSERT_TRUE(SaveCalibration(cal, "", {}, paths_.calibration).working.ok());
+    ASSERT_TRUE(SaveCalibration(cal, dir_.path(), {}, paths_.calibration).working.ok());
     strokes_ = m->strokes;
     FileNaming naming;
     naming.Auto = {dir_.path(), "RUN", "1", "", "", ""};
-    ASSERT_TRUE(SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}).ok());
+    ASSERT_TRUE(
+        SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}, WhenTaken::kRefuse).ok());
     dat_ = naming.DatFilePath;
   }
 
@@ -262,7 +268,15 @@ TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
   // Once a measurement has been reloaded, saving it again reproduces it exactly but for the
   // date and time of writing in each stroke row: "RUN0000001,MM-DD-YYYY,hh:mm:ss,".
   ASSERT_EQ(Run({"reanalyse", "--out", dir_ / "out", dat_}), 0) << err_.str();
-  ASSERT_EQ(Run({"reanalyse", "--out", dir_.path(), dir_ / "out/RUN0000001_dat.csv"}), 0)
+  const std::string original = ReadFileBytes(dir_ / "RUN0000001_dat.csv").value();
+  // The original pair is replaced only when asked for; its own input never.
+  ASSERT_EQ(Run({"reanalyse", "--out", dir_.path(), dir_ / "out/RUN0000001_dat.csv"}), 1);
+  EXPECT_NE(err_.str().find("--overwrite"), std::string::npos) << err_.str();
+  ASSERT_EQ(Run({"reanalyse", "--overwrite", "--out", dir_ / "out/..", dat_}), 1);
+  EXPECT_NE(err_.str().find("being read"), std::string::npos) << err_.str();
+  EXPECT_EQ(ReadFileBytes(dir_ / "RUN0000001_dat.csv").value(), original);
+  ASSERT_EQ(
+      Run({"reanalyse", "--out", dir_.path(), "--overwrite", dir_ / "out/RUN0000001_dat.csv"}), 0)
       << err_.str();
   for (const std::string name : {"RUN0000001_dat.csv", "RUN0000001_csv.csv"}) {
     std::string a = ReadFileBytes(dir_ / name).value(),
@@ -303,10 +317,26 @@ TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {
   std::filesystem::remove_all(dir_ / "out");
   ASSERT_EQ(Run({"measure", "--cycles", "3"}), 1);
   EXPECT_EQ(out_.str(), "");
-  EXPECT_NE(err_.str().find("RUN0000007_dat.csv"), std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("RUN0000007_csv.csv"), std::string::npos) << err_.str();
   EXPECT_NE(err_.str().find("cycle 1 is not saved, so the run stops"), std::string::npos);
   EXPECT_EQ(err_.str().find("cycle 2"), std::string::npos) << "no second cycle ran";
   EXPECT_EQ(Saved().txtFileOrg, "7");
+}
+
+// A "," in the stem would shift every field of the summary row after it.
+TEST_F(CliDir, AStemWithACommaIsNeverSaved) {
+  Settings s = Saved();
+  s.txtFileHead = "A,B";
+  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
+  EXPECT_EQ(Run({"measure"}), 1);
+  EXPECT_NE(err_.str().find("would shift the fields"), std::string::npos) << err_.str();
+  EXPECT_EQ(Saved().txtFileOrg, "7");
+
+  std::filesystem::copy_file(dir_ / "RUN0000001_dat.csv", dir_ / "a,b,c_dat.csv");
+  std::filesystem::copy_file(dir_ / "RUN0000001_csv.csv", dir_ / "a,b,c_csv.csv");
+  EXPECT_EQ(Run({"reanalyse", "--out", dir_ / "out", dir_ / "a,b,c_dat.csv"}), 1);
+  EXPECT_NE(err_.str().find("would shift the fields"), std::string::npos) << err_.str();
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "out"));
 }
 
 TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {

@@ -146,6 +146,19 @@ Pair SmallPair() {
   return {dat, csv};
 }
 
+// Without a stroke row the rows are counted: one beyond the record is refused, not stored.
+TEST(DataFileReader, NeverReadsPastTheLastSample) {
+  Pair p = SmallPair();
+  p.dat = std::string(SummaryHeader()) + "\r\n";
+  const std::string row = p.csv.substr(p.csv.rfind(" 3, .6"));
+  for (int i = 4; i <= kMaxSamples + 1; ++i) p.csv += row;
+  auto loaded = Read(p);
+  ASSERT_FALSE(loaded.ok());
+  EXPECT_NE(loaded.problem().what.find("more than 2000 sample rows"), std::string::npos);
+  p.csv.resize(p.csv.size() - row.size());
+  EXPECT_TRUE(Read(p).ok()) << "2000 rows are a full record";
+}
+
 TEST(DataFileReader, EveryFaultNamesFileLineAndField) {
   // In one file of the small pair `from` becomes `to`; with `cut` the text ends after it.
   struct Case {
@@ -161,13 +174,25 @@ TEST(DataFileReader, EveryFaultNamesFileLineAndField) {
       {false, " 20,", "abc,", false, 2, 5, "\"abc\""},
       {false, " 3, .06", " 2001, .06", false, 2, 6, "2001"},
       {false, " 3, .06", " 2.5, .06", false, 2, 6, "whole number"},
-      {false, " 20,", " 0,", false, 2, 5, "greater than 0"},
+      {false, " 20,", " 0,", false, 2, 5, "from 0.001 msec to one hour"},
+      // Numbers that read, but that no measurement can hold.
+      {false, " 20,", " 1E+308,", false, 2, 5, "from 0.001 msec to one hour"},
+      {false, " 20,", " 1E-300,", false, 2, 5, "from 0.001 msec to one hour"},
+      {false, " 20,", " 3600001,", false, 2, 5, "from 0.001 msec to one hour"},
+      {false, " 3, .06", " 3, 1E+300", false, 2, 7, "measuring time"},
+      {true, " 2, .4, 10, 20, .5", " 2, .4, 10, 20, 1E+39", false, 4, 5, "single-precision"},
+      {true, " 2, .4, 10", " 2, .4, 1E+30", false, 4, 3, "encoder count from 0 to 4095"},
+      {true, " 2, .4, 10, 20", " 2, .4, 10, 4096", false, 4, 4, "Encoder(1)"},
+      {true, " 2, .4, 10", " 2, .4, 1.5", false, 4, 3, "whole encoder count"},
+      {true, " 2, .4, 10", " 2, .4, -1", false, 4, 3, "whole encoder count"},
       {true, "Volt(0)", "", true, 1, 0, "header"},
       {true, " 3, .6", "", true, 5, 1, "sample 3 of 3 is missing"},
       {true, " 3, .6, 10", " 3, .6, 10", true, 5, 4, "sample 3 of 3 lacks its last 19 fields"},
       {true, " 2, .4, 10", " 2, .4, x", false, 4, 3, "Encoder(0) of sample 2"},
       // A number too large to hold.
       {true, " 2, .4, 10, 20, .5", " 2, .4, 10, 20, 1E+999", false, 4, 5, "Volt(0) of sample 2"},
+      {true, " 2, .4, 10, 20, .5,-.5, 7", " 2, .4, 10, 20, .5,-.5, -1E+39", false, 4, 7,
+       "Torque(0)"},
       {true, ", 22\r\n 2,", "\r\n 2,", false, 3, 0, "only 21 of its 22 fields"},
       {true, ", 22\r\n 2,", ", 22, 23\r\n 2,", false, 3, 23, "more"},
   };
@@ -207,7 +232,8 @@ TEST(LoadDataFiles, ReadsThePairFromDiskOrSaysWhatIsMissing) {
   auto m = Simulate(3, 120);
   FileNaming naming;
   naming.Auto = {dir.path(), "RUN", "1", "", "", ""};
-  ASSERT_TRUE(SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, kStamp).ok());
+  ASSERT_TRUE(
+      SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, kStamp, WhenTaken::kRefuse).ok());
   auto loaded = LoadDataFiles(naming.DatFilePath);
   ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
   EXPECT_EQ(loaded.value()->ViewCsvPath, naming.CsvFilePath);

@@ -16,8 +16,8 @@ TEST(Naming, ComposesStemAndPaths) {
       {"C:\\data", "", "", "0000000", "C:\\data\\0000000_dat.csv"},
       {"d", "", "ab", "00000ab", "d\\00000ab_dat.csv"},
       {"d", "x", "123456789", "x123456789", "d\\x123456789_dat.csv"},  // longer is kept
-      {"", "RUN", "1", "RUN0000001", "\\RUN0000001_dat.csv"},          // empty directory
-      {"d", "", "１２", "00000１２", "d\\00000１２_dat.csv"},          // padding counts characters
+      {"", "RUN", "1", "RUN0000001", "RUN0000001_dat.csv"},    // empty: the working directory
+      {"d", "", "１２", "00000１２", "d\\00000１２_dat.csv"},  // padding counts characters
   };
   for (const auto& c : cases) {
     ComposedNames n = ComposeNames(c.dir, c.head, c.org);

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "common/shift_jis.h"
 #include "common/text_file.h"
+#include "files/calibration_file.h"
+#include "files/set_aside.h"
 #include "files/settings_file.h"
 #include "files/temp_dir.h"
 
@@ -192,6 +197,42 @@ TEST(SettingsFile, MissingFileGivesDesignTimeValuesAndSavingCreatesIt) {
   auto failed = SaveSettings(Typed(), dir / "absent/Velquor.ini");
   ASSERT_FALSE(failed.ok());
   EXPECT_EQ(failed.problem().file, dir / "absent/Velquor.ini");
+}
+
+// A settings or calibration file that is there but cannot be read (saved as UTF-8 by an
+// editor) is renamed before a new one is written in its place; a second one does not
+// replace the first kept copy.
+TEST(UnreadableFiles, AreKeptAsideBeforeAnythingIsWrittenOverThem) {
+  TempDir dir;
+  const std::string utf8 = "\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n";
+  for (const std::string name : {"Velquor.ini", "Velquor.clb"}) {
+    const std::string path = dir / name;
+    for (const std::string kept : {".unreadable", ".unreadable.2"}) {
+      ASSERT_TRUE(WriteFileAtomic(path, utf8).ok());
+      const std::optional<Problem> unreadable =
+          name == "Velquor.ini" ? LoadSettings(path).unreadable : LoadCalibration(path).unreadable;
+      ASSERT_TRUE(unreadable.has_value()) << name;
+      std::vector<Problem> notices;
+      EXPECT_TRUE(KeepUnreadable(unreadable, true, notices));
+      ASSERT_EQ(notices.size(), 1u);
+      EXPECT_NE(notices[0].Describe().find(path + kept), std::string::npos)
+          << notices[0].Describe();
+      EXPECT_EQ(ReadFileBytes(path + kept).value(), utf8);
+      EXPECT_FALSE(std::filesystem::exists(path));
+    }
+  }
+  // A file that is simply missing is no unreadable file: nothing to keep.
+  EXPECT_FALSE(LoadSettings(dir / "absent.ini").unreadable.has_value());
+
+  // When no name is left to keep it under, the file stays and must not be written over.
+  const std::string full = dir / "full.ini";
+  ASSERT_TRUE(WriteFileAtomic(full, utf8).ok());
+  std::ofstream{full + ".unreadable"};
+  for (int n = 2; n <= 1000; ++n) std::ofstream{full + ".unreadable." + std::to_string(n)};
+  std::vector<Problem> notices;
+  EXPECT_FALSE(KeepUnreadable(LoadSettings(full).unreadable, true, notices));
+  EXPECT_NE(notices.at(0).what.find("not written"), std::string::npos) << notices[0].what;
+  EXPECT_EQ(ReadFileBytes(full).value(), utf8);
 }
 
 }  // namespace

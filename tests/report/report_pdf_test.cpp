@@ -52,12 +52,13 @@ class ReportPdf : public ::testing::Test {
     m_ = Simulate(3, 2000);
     Calibration cal = m_->cal;
     cal.loaded = true;
-    ASSERT_TRUE(SaveCalibration(cal, "", {}, paths_.calibration).working.ok());
+    ASSERT_TRUE(SaveCalibration(cal, dir_.path(), {}, paths_.calibration).working.ok());
     ASSERT_GT(m_->strokes.StrokeCount, 0);
     for (const char* stem : {"RUN0000001", "RUN0000002"}) {
       const std::string base = dir_ / stem;
       ASSERT_TRUE(WriteDataFiles({stem, base + "_dat.csv", base + "_csv.csv"}, kNote, *m_->rec,
-                                 *m_->series, m_->strokes, {2026, 12, 6, 20, 15, 7})
+                                 *m_->series, m_->strokes, {2026, 12, 6, 20, 15, 7},
+                                 WhenTaken::kRefuse)
                       .ok());
     }
   }

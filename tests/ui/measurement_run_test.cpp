@@ -1,8 +1,11 @@
 // Real measurement runs on the simulated rig through the window: cycles until Stop with
 // automatic saving, the hand-over to File Option (asked for, or after a failed save), a
 // Start refused during a run, F5, and the timing of the samples while the screens repaint.
+#include <QMessageBox>
+
 #include "analysis/ui/calc_results.h"
 #include "daq/ui/text_screen.h"
+#include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/lamp.h"
@@ -13,6 +16,17 @@ using velquor::testing::Program;
 
 namespace velquor {
 namespace {
+
+void WriteText(const QString& path, const QByteArray& text) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(text);
+}
+
+QByteArray ReadText(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 int LineCount(const QString& path) {
   QFile f(path);
@@ -30,18 +44,26 @@ class MeasurementRunTest : public QObject {
     Program p;
     ui::Form1& w = p.window();
     p.Prepare();
+    // A pair of an earlier run stands at number 2: it is passed over, never replaced.
+    WriteText(p.path("data/RUN0000002_dat.csv"), "earlier");
     w.chkAutoDataSave->setChecked(true);
     p.Run(3);
 
     QCOMPARE(p.cycles, 3);
-    for (const char* k : {"1", "2", "3"}) {
+    for (const char* k : {"1", "3", "4"}) {
       const QString stem = p.path("data/RUN000000") + k;
       QVERIFY2(QFile::exists(stem + "_dat.csv"), qPrintable(stem));
       QCOMPARE(LineCount(stem + "_csv.csv"), 2 + 50);
     }
-    QVERIFY(!QFile::exists(p.path("data/RUN0000004_dat.csv")));
-    QCOMPARE(w.FileOption().txtFileOrg->text(), QString("4"));
-    QCOMPARE(w.FileOption().txtFileDat->text(), p.stored("data") + "\\RUN0000004_dat.csv");
+    QCOMPARE(ReadText(p.path("data/RUN0000002_dat.csv")), QByteArray("earlier"));
+    QVERIFY(!QFile::exists(p.path("data/RUN0000002_csv.csv")));
+    QVERIFY(p.notice("RUN0000002 exists; saved as RUN0000003").contains("RUN0000003_dat.csv"));
+    QVERIFY(!QFile::exists(p.path("data/RUN0000005_dat.csv")));
+    QCOMPARE(w.FileOption().txtFileOrg->text(), QString("5"));
+    QCOMPARE(w.FileOption().txtFileDat->text(), p.stored("data") + "\\RUN0000005_dat.csv");
+    // The number is in the settings file already, before the program ends.
+    QCOMPARE(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values.txtFileOrg,
+             std::string("5"));
     QCOMPARE(w.measuring(), 0);
     QVERIFY(w.cmdStart->isEnabled());
     QVERIFY(!w.cmdStop->isEnabled());
@@ -56,14 +78,17 @@ class MeasurementRunTest : public QObject {
     QTest::addColumn<bool>("automatic");
     QTest::addColumn<bool>("manual");
     QTest::addColumn<QString>("autoDir");
-    QTest::addColumn<QString>("autoOrg");  // the automatic number afterwards
-    QTest::addColumn<QString>("saveAs");   // what File Option's Save then writes
-    QTest::newRow("manual save") << false << true << u"data"_s << u"1"_s << u"data/M0000006"_s;
+    QTest::addColumn<QString>("autoOrg");       // the automatic number afterwards
+    QTest::addColumn<QString>("saveAs");        // what File Option's Save then writes
+    QTest::addColumn<QString>("autoOrgAfter");  // the automatic number after that Save
+    QTest::newRow("manual save") << false << true << u"data"_s << u"1"_s << u"data/M0000006"_s
+                                 << u"1"_s;
     QTest::newRow("automatic and manual save")
-        << true << true << u"data"_s << u"2"_s << u"data/M0000006"_s;
-    // A failed automatic save stops the run and keeps the measurement for File Option.
+        << true << true << u"data"_s << u"2"_s << u"data/M0000006"_s << u"2"_s;
+    // A failed automatic save stops the run and keeps the measurement for File Option; its
+    // rescue moves the number on, as the automatic save would have.
     QTest::newRow("automatic save fails")
-        << true << false << u"nowhere"_s << u"1"_s << u"nowhere/RUN0000001"_s;
+        << true << false << u"nowhere"_s << u"1"_s << u"nowhere/RUN0000001"_s << u"2"_s;
   }
   void fileOptionTakesOverAfterOneCycle() {
     QFETCH(bool, automatic);
@@ -71,6 +96,7 @@ class MeasurementRunTest : public QObject {
     QFETCH(QString, autoDir);
     QFETCH(QString, autoOrg);
     QFETCH(QString, saveAs);
+    QFETCH(QString, autoOrgAfter);
     Program p;
     ui::Form1& w = p.window();
     ui::Form4& f = w.FileOption();
@@ -98,6 +124,45 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(LineCount(p.path(saveAs + "_csv.csv")), 2 + 50);
     QVERIFY(!f.isVisible());
     QCOMPARE(f.txtFileOrg_Man->text(), manOrg);
+    QCOMPARE(f.txtFileOrg->text(), autoOrgAfter);
+    QCOMPARE(ui::ToQ(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values.txtFileOrg),
+             autoOrgAfter);
+  }
+
+  // "Save" onto a taken name asks, without holding up the program: No keeps the old pair and
+  // the screen, Yes replaces it. A header with "," is marked and never saved.
+  void fileOptionAsksBeforeReplacing() {
+    Program p;
+    ui::Form1& w = p.window();
+    ui::Form4& f = w.FileOption();
+    p.Prepare();
+    w.chkManDataSave->setChecked(true);
+    p.Run();
+    WriteText(p.path("data/M0000006_dat.csv"), "earlier");
+
+    f.txtFileHead_Man->setText("M,1");
+    QVERIFY(f.txtFileHead_Man->property("conditionError").toBool());
+    f.Command2->click();
+    QVERIFY(p.notice("not saved").contains("would shift the fields"));
+    QVERIFY(f.isVisible());
+    f.txtFileHead_Man->setText("M");
+    QVERIFY(!f.txtFileHead_Man->property("conditionError").toBool());
+
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+      f.Command2->click();
+      QMessageBox* question = f.PendingQuestion();
+      QVERIFY(question != nullptr);
+      QCOMPARE(question->windowModality(), Qt::WindowModal);
+      QVERIFY(question->text().contains("M0000006_csv.csv"));
+      QTRY_VERIFY(question->isVisible());  // open() returned at once: the loop goes on
+      question->button(answer)->click();
+      QTRY_VERIFY(f.PendingQuestion() == nullptr);
+      const bool kept = answer == QMessageBox::No;
+      QCOMPARE(ReadText(p.path("data/M0000006_dat.csv")) == "earlier", kept);
+      QCOMPARE(f.isVisible(), kept);
+    }
+    QVERIFY(p.notice("Replaced").contains("M0000006_dat.csv"));
+    QCOMPARE(LineCount(p.path("data/M0000006_csv.csv")), 2 + 50);
   }
 
   void startDuringARunIsRefused() {

@@ -86,8 +86,11 @@ class StartUpTest : public QObject {
     QCOMPARE(p.ws().record.MeasTime, condition[2].toDouble());
 
     ui::Form4& f4 = w.FileOption();
-    QCOMPARE(f4.txtFileDat->text(), settings ? QString("C:\\auto\\RUN0000012_dat.csv") : "");
-    QCOMPARE(f4.txtFileCsv_Man->text(), settings ? QString("C:\\man\\M0000004_csv.csv") : "");
+    // Without settings the pair goes to the working directory, and the paths say so.
+    QCOMPARE(f4.txtFileDat->text(),
+             settings ? QString("C:\\auto\\RUN0000012_dat.csv") : "0000000_dat.csv");
+    QCOMPARE(f4.txtFileCsv_Man->text(),
+             settings ? QString("C:\\man\\M0000004_csv.csv") : "0000000_csv.csv");
     QCOMPARE(w.CalcResults().txtStartPosCond->text(), settings ? "0.5" : "1");
     QCOMPARE(w.CalcResults().txtLimitCond->text(), settings ? "3" : "2");
 
@@ -118,6 +121,29 @@ class StartUpTest : public QObject {
     QCOMPARE(calls.at(0), std::string("AioOpen 30 1"));
     QCOMPARE(calls.at(1), std::string("DioOpen 1 1"));
     QCOMPARE(p.notice("failed").isEmpty(), openCode == 0 && modeCode == 0);
+  }
+
+  // Files saved as UTF-8 by an editor: kept under another name before the program writes a
+  // new one, and both names said; an empty directory shows the bare file names.
+  void unreadableFilesAreKeptAside() {
+    Program p(true);
+    for (const char* name : {kSettingsFileName, kCalibrationFileName}) {
+      QFile f(p.path(name));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n");
+    }
+    ui::Form1& w = p.window();
+    for (const QString name : {kSettingsFileName, kCalibrationFileName}) {
+      QVERIFY2(!p.notice(name + ".unreadable").isEmpty(), qPrintable(name));
+      QVERIFY(QFile::exists(p.path(name + ".unreadable")));
+      QVERIFY(!QFile::exists(p.path(name)));
+    }
+    w.close();
+    QVERIFY(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).notices.empty());
+    QCOMPARE(ReadFileBytes(ui::FromQ(p.path(kSettingsFileName + QString(".unreadable"))))
+                 .value()
+                 .substr(0, 3),
+             std::string("\xEF\xBB\xBF"));
   }
 
   void closingMidRunEndsItAndWritesTheSettings() {

@@ -162,6 +162,10 @@ void Form5::ClearChannel(int ch) {
 }
 
 void Form5::CalculateAndSave() {
+  if (!keepWorkingFile_.isEmpty()) {
+    emit notice("Calibration not changed: " + keepWorkingFile_);
+    return;
+  }
   const FitAndSave done =
       FitAndSaveCalibration(ws_.calibration, ws_.naming.Auto.Dir, CurrentStamp());
   if (!done.fit.ok()) {

@@ -37,6 +37,9 @@ class Form5 : public MonitorForm {
   void ClearChannel(int ch);
   // "Calcuration and Save": fit, show, draw and write the file with its dated copy.
   void CalculateAndSave();
+  // A calibration file that could not be read and could not be kept aside either must not be
+  // written over: "Calcuration and Save" then refuses, saying `why`.
+  void KeepWorkingFile(const QString& why) { keepWorkingFile_ = why; }
 
   PictureBase& graph() { return *Picture_base; }
 
@@ -64,6 +67,7 @@ class Form5 : public MonitorForm {
 
   Workspace& ws_;
   AcqDriver& driver_;
+  QString keepWorkingFile_;
 };
 
 }  // namespace velquor::ui

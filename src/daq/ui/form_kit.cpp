@@ -1,5 +1,6 @@
 #include "daq/ui/form_kit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -120,6 +121,16 @@ void SetTextColour(QWidget* w, Rgb colour) {
 void UseMenuBackground(QLineEdit* box) {
   QPalette pal = box->palette();
   pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+  box->setPalette(pal);
+}
+
+void MarkWrongBox(QLineEdit* box, bool wrong, bool menu_background) {
+  box->setProperty("conditionError", wrong);
+  QPalette pal = box->palette();
+  const QPalette normal = QApplication::palette(box);
+  pal.setColor(QPalette::Base, wrong             ? QColor(255, 200, 200)
+                               : menu_background ? normal.color(QPalette::Window)
+                                                 : normal.color(QPalette::Base));
   box->setPalette(pal);
 }
 

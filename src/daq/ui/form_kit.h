@@ -89,6 +89,10 @@ void SetTextColour(QWidget* w, Rgb colour);
 // The window colour of the system menus, for boxes the program fills itself.
 void UseMenuBackground(QLineEdit* box);
 
+// Marks a box whose text cannot be used (a pink background and the property
+// "conditionError"), or takes the mark away; menu_background boxes return to that colour.
+void MarkWrongBox(QLineEdit* box, bool wrong, bool menu_background = false);
+
 // Sets the text only when it differs, so an unchanged text fires no change handler.
 void SetTextIfDifferent(QLineEdit* box, const QString& text);
 

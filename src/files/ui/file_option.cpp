@@ -1,8 +1,11 @@
 #include "files/ui/file_option.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <memory>
 
 #include "files/data_files.h"
 #include "files/naming.h"
@@ -36,6 +39,8 @@ Form4::Form4(Workspace& ws, QWidget* parent) : FormSurface(7440, 6000, parent), 
   Command3 = Button(manFrame, "Command3", "Cancel", 5820, 2280, 1260, 360);
 
   Command1 = Button(this, "Command1", "Close Screen", 5820, 5520, 1500, 360);
+  lblDirHint = Label(this, "An empty Directry means the working directory.", 120, 5550, 5580, 300);
+  lblDirHint->setObjectName("lblDirHint");
 
   connect(Command2, &QPushButton::clicked, this, &Form4::SaveClicked);
   connect(Command3, &QPushButton::clicked, this, &Form4::CancelClicked);
@@ -57,6 +62,7 @@ Form4::SetBoxes Form4::BuildSet(QWidget* frame, const QString& suffix, NamingSet
   b.note = Edit(frame, "txtNote" + suffix, ToQ(set.Note), 1260, 1860, 5820, 330);
   b.dat->setReadOnly(true);
   b.csv->setReadOnly(true);
+  b.dir->setPlaceholderText("working directory (beside Velquor.ini)");
 
   // Each naming box keeps its text in the workspace; the directory, header and number
   // boxes recompose the names at once, the note waits for the next save.
@@ -84,6 +90,14 @@ void Form4::ShowPaths() {
 void Form4::MakeFileNames() {
   velquor::MakeFileNames(ws_.naming, ws_.record.SaveFlag);
   ShowPaths();
+  MarkStems();
+}
+
+// A header or number that would shift the summary row is marked as an impossible condition.
+void Form4::MarkStems() {
+  for (QLineEdit* box : {txtFileHead, txtFileOrg, txtFileHead_Man, txtFileOrg_Man}) {
+    if (box != nullptr) MarkWrongBox(box, StemFault(FromQ(box->text())).has_value());
+  }
 }
 
 void Form4::AdvanceFileNumber() {
@@ -100,11 +114,15 @@ void Form4::ShowFileOption() {
   ShowScreen(this);
 }
 
-Status Form4::SaveDataFiles() {
-  Status st = velquor::SaveDataFiles(ws_.naming, ws_.record.SaveFlag, ws_.record, ws_.series,
-                                     ws_.strokes, CurrentStamp());
+Result<PairSaved> Form4::SaveDataFiles(WhenTaken when_taken) {
+  auto saved = velquor::SaveDataFiles(ws_.naming, ws_.record.SaveFlag, ws_.record, ws_.series,
+                                      ws_.strokes, CurrentStamp(), when_taken);
+  if (saved && saved.value().renumbered) {
+    const bool manual = ws_.record.SaveFlag == 1;
+    SetTextIfDifferent(manual ? txtFileOrg_Man : txtFileOrg, ToQ(saved.value().usedOrg));
+  }
   ShowPaths();
-  return st;
+  return saved;
 }
 
 void Form4::BringMainToFront() {
@@ -114,20 +132,75 @@ void Form4::BringMainToFront() {
   }
 }
 
+QMessageBox* Form4::PendingQuestion() const {
+  return question_.data();
+}
+
+bool Form4::SaveAllowed() {
+  if (!saveCheck_) return true;
+  const QString why = saveCheck_();
+  if (!why.isEmpty()) emit notice("The measurement was not saved: " + why);
+  return why.isEmpty();
+}
+
 void Form4::SaveClicked() {
-  if (saveCheck_) {
-    if (const QString why = saveCheck_(); !why.isEmpty()) {
-      emit notice("The measurement was not saved: " + why);
-      return;
-    }
-  }
-  Status st = SaveDataFiles();
-  if (!st.ok()) {
-    // The screen stays up, so the directory or name can be corrected and Save pressed again.
-    emit notice("The measurement was not saved: " + ToQ(st.problem().Describe()));
+  if (question_) {
+    question_->raise();
     return;
   }
-  emit notice("Saved " + ToQ(ws_.naming.DatFilePath) + " and " + ToQ(ws_.naming.CsvFilePath));
+  if (!SaveAllowed()) return;
+  MakeFileNames();
+  const ComposedNames names{ws_.naming.BaseName, ws_.naming.DatFilePath, ws_.naming.CsvFilePath};
+  auto taken = PairTaken(names);
+  if (taken && taken.value() && !StemFault(names.BaseName)) {
+    AskBeforeReplacing(names);
+    return;
+  }
+  // A name that cannot be examined or saved under is reported by the save itself.
+  SaveNow(WhenTaken::kRefuse);
+}
+
+void Form4::AskBeforeReplacing(const ComposedNames& names) {
+  auto box = std::make_unique<QMessageBox>(
+      QMessageBox::Question, "File Option",
+      ToQ(names.BaseName) + " exists already:\n" + ToQ(names.DatFilePath) + "\n" +
+          ToQ(names.CsvFilePath) + "\n\nReplace it with the measurement in memory?",
+      QMessageBox::Yes | QMessageBox::No, this);
+  box->setDefaultButton(QMessageBox::No);
+  box->setWindowModality(Qt::WindowModal);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  question_ = box.release();
+  const std::string asked = names.DatFilePath;
+  // The answer comes through the event loop, which goes on serving a running measurement.
+  connect(question_, &QMessageBox::finished, this, [this, asked](int answer) {
+    question_ = nullptr;
+    if (answer != QMessageBox::Yes) {
+      emit notice("Not saved: " + ToQ(asked) + " was kept; change the name or press Save again");
+      return;
+    }
+    MakeFileNames();
+    if (ws_.naming.DatFilePath != asked) {
+      SaveClicked();  // the name was edited meanwhile: the question is for the new one
+      return;
+    }
+    if (SaveAllowed()) SaveNow(WhenTaken::kReplace);
+  });
+  question_->open();
+}
+
+void Form4::SaveNow(WhenTaken when_taken) {
+  auto saved = SaveDataFiles(when_taken);
+  if (!saved) {
+    // The screen stays up, so the directory or name can be corrected and Save pressed again.
+    emit notice("The measurement was not saved: " + ToQ(saved.problem().Describe()));
+    return;
+  }
+  emit notice(ToQ(saved.value().Describe()));
+  for (const Problem& p : saved.value().notices) emit notice(ToQ(p.Describe()));
+  // The automatic set's number moves on as after an automatic save; the manual one moved on
+  // when the screen was brought up.
+  if (ws_.record.SaveFlag == 0) AdvanceFileNumber();
+  emit numberAdvanced();
   BringMainToFront();
   hide();
 }

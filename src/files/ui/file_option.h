@@ -2,14 +2,18 @@
 // note, the paths composed from them, saving a measurement and the manual-save hand-over.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <functional>
 
 #include "common/result.h"
 #include "common/workspace.h"
 #include "daq/ui/form_kit.h"
+#include "files/data_files.h"
 
+class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QPushButton;
 
 namespace velquor::ui {
@@ -27,15 +31,18 @@ class Form4 : public FormSurface {
   void AdvanceFileNumber();
   // Ends the measurement loop at its next pass and brings the screen up for a manual save.
   void ShowFileOption();
-  // Writes both data files with the current SaveFlag's set; the paths shown follow.
-  Status SaveDataFiles();
+  // Writes both data files with the current SaveFlag's set; the paths shown follow, and a
+  // number moved on past a taken pair shows in its box.
+  Result<PairSaved> SaveDataFiles(WhenTaken when_taken);
 
   // Says why the measurement in memory cannot be saved now (its record only partly taken),
   // or nothing when it can; "Save" asks it first.
   using SaveCheck = std::function<QString()>;
   void SetSaveCheck(SaveCheck check) { saveCheck_ = std::move(check); }
 
-  // "Save", "Cancel" and "Close Screen".
+  // "Save": a taken name is replaced only when the operator answers Yes to the question,
+  // which waits without holding up anything else; No keeps the old pair and the screen.
+  // With SaveFlag 0 the number then advances as after an automatic save.
   void SaveClicked();
   void CancelClicked();
 
@@ -54,9 +61,15 @@ class Form4 : public FormSurface {
   QPushButton* Command1;
   QPushButton* Command2;
   QPushButton* Command3;
+  QLabel* lblDirHint;
+
+  // The replace question while it waits for an answer, else null.
+  QMessageBox* PendingQuestion() const;
 
  signals:
   void notice(const QString& text);
+  // A save advanced a number: the settings should be written so it survives a crash.
+  void numberAdvanced();
 
  private:
   struct SetBoxes {
@@ -69,10 +82,15 @@ class Form4 : public FormSurface {
   };
   SetBoxes BuildSet(QWidget* frame, const QString& suffix, NamingSet& set);
   void ShowPaths();
+  void MarkStems();
   void BringMainToFront();
+  bool SaveAllowed();
+  void AskBeforeReplacing(const ComposedNames& names);
+  void SaveNow(WhenTaken when_taken);
 
   Workspace& ws_;
   SaveCheck saveCheck_;
+  QPointer<QMessageBox> question_;
 };
 
 }  // namespace velquor::ui

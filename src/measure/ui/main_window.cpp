@@ -86,6 +86,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   ConnectScreen(*form2_);
   form4_ = std::make_unique<Form4>(ws_, this).release();
   connect(form4_, &Form4::notice, this, &Form1::Notice);
+  connect(form4_, &Form4::numberAdvanced, this, [this] { SaveSettings(false); });
   form4_->SetSaveCheck([this] { return WhyNotSaved(); });
   form5_ = std::make_unique<Form5>(ws_, driver_, this).release();
   connect(form5_, &Form5::notice, this, &Form1::Notice);

@@ -16,6 +16,7 @@
 #include "common/result.h"
 #include "common/workspace.h"
 #include "daq/driver.h"
+#include "files/data_files.h"
 #include "files/summary_facts.h"
 #include "measure/acquisition_engine.h"
 #include "measure/cycle_timing.h"
@@ -175,7 +176,9 @@ class Form1 : public QMainWindow {
   QString WhyNotSaved() const;
 
   void LoadSettings();
-  void SaveSettings();
+  // Writes Velquor.ini from the boxes; at exit also the notices about texts it could not
+  // store exactly, which every later write would repeat.
+  void SaveSettings(bool at_exit);
   void LoadCalibration();
   void ApplyColours();
   void Notice(const QString& text);
@@ -188,7 +191,7 @@ class Form1 : public QMainWindow {
   bool CycleHandedOver(const CycleTiming& timing);
   void ShowLive();
   void SaveAutomatically();
-  void AutoSaveDone(const Status& saved, const FileNaming& names);
+  void AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names);
   void EndRun();
   void TakeEngineNotices();
 
@@ -224,6 +227,8 @@ class Form1 : public QMainWindow {
   int ruleDepth_ = 0;
   bool startingUp_ = false;
   bool exiting_ = false;
+  // False when a Velquor.ini that could not be read could not be kept aside either.
+  bool settingsWritable_ = true;
   QString conditionRemark_;
   // What a report names the measurement in memory by, and the condition it was analysed
   // under (the boxes may change it since), once the whole chain has run on it.

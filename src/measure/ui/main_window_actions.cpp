@@ -18,10 +18,13 @@
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/number_parse.h"
+#include "common/text_file.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
+#include "files/data_files.h"
 #include "files/save_stamp.h"
+#include "files/set_aside.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
@@ -43,16 +46,6 @@ namespace {
 // the depth bound only guards against two rules that never agree on a rounding.
 constexpr int kMaxRuleDepth = 8;
 
-void MarkConditionBox(QLineEdit* box, bool wrong, bool menu_background) {
-  box->setProperty("conditionError", wrong);
-  QPalette pal = box->palette();
-  const QPalette normal = QApplication::palette(box);
-  pal.setColor(QPalette::Base, wrong             ? QColor(255, 200, 200)
-                               : menu_background ? normal.color(QPalette::Window)
-                                                 : normal.color(QPalette::Base));
-  box->setPalette(pal);
-}
-
 QString Describe(const Problem& p) {
   return ToQ(p.Describe());
 }
@@ -62,6 +55,7 @@ QString Describe(const Problem& p) {
 void Form1::StartUp() {
   startingUp_ = true;
   ws_.record.ProgramName = kProgramName;
+  for (const Problem& p : RemoveLeftoverTemps(".")) Notice(Describe(p));
   LoadSettings();
   LoadCalibration();
   form5_->DrawCalibGraph();
@@ -78,7 +72,8 @@ void Form1::StartUp() {
 }
 
 void Form1::LoadSettings() {
-  const SettingsLoad load = velquor::LoadSettings();
+  SettingsLoad load = velquor::LoadSettings();
+  settingsWritable_ = KeepUnreadable(load.unreadable, true, load.notices);
   const Settings& s = load.values;
   // Each text goes in as if typed, so the file names and the condition rules follow.
   Form4& f = *form4_;
@@ -88,6 +83,7 @@ void Form1::LoadSettings() {
   f.txtFileDir->setText(ToQ(s.txtFileDir));
   f.txtFileHead->setText(ToQ(s.txtFileHead));
   f.txtFileOrg->setText(ToQ(s.txtFileOrg));
+  f.MakeFileNames();  // the paths show even when every text kept its design-time value
   txtTimerInterval->setText(ToQ(s.txtTimerInterval));
   txtDataNum->setText(ToQ(s.txtDataNum));
   txtSampTime->setText(ToQ(s.txtSampTime));
@@ -99,7 +95,13 @@ void Form1::LoadSettings() {
   for (const Problem& p : load.notices) Notice(Describe(p));
 }
 
-void Form1::SaveSettings() {
+void Form1::SaveSettings(bool at_exit) {
+  if (!settingsWritable_) {
+    if (at_exit)
+      Notice(QString("The settings were not written: ") + kSettingsFileName +
+             " could not be read at start-up and was left in place");
+    return;
+  }
   Settings s;
   const Form4& f = *form4_;
   s.txtFileDir_Man = FromQ(f.txtFileDir_Man->text());
@@ -121,14 +123,19 @@ void Form1::SaveSettings() {
     const QString text = "The settings were not written: " + Describe(saved.problem());
     Notice(text);
     // The window is closing; the terminal is the one place the operator may still read it.
-    qWarning("%s", qPrintable(text));
+    if (at_exit) qWarning("%s", qPrintable(text));
     return;
   }
+  if (!at_exit) return;
   for (const Problem& p : saved.value()) Notice(Describe(p));
 }
 
 void Form1::LoadCalibration() {
   CalibrationLoad load = velquor::LoadCalibration();
+  // A fit writes the file; one that could not be read is kept aside first, or else left alone.
+  if (!KeepUnreadable(load.unreadable, true, load.notices)) {
+    form5_->KeepWorkingFile(Describe(load.notices.back()));
+  }
   ws_.calibration = std::move(load.values);
   form5_->ShowCalibrationRows();
   for (const Problem& p : load.notices) Notice(Describe(p));
@@ -182,9 +189,9 @@ void Form1::ConditionChanged() {
   const std::string time = FromQ(txtSampTime->text());
   const auto problem = EvaluateConditionTexts(interval, count, time);
   const auto field = problem ? std::optional(problem->field) : std::nullopt;
-  MarkConditionBox(txtTimerInterval, field == ConditionField::kTimerInterval, false);
-  MarkConditionBox(txtDataNum, field == ConditionField::kDataNumber, false);
-  MarkConditionBox(txtSampTime, field == ConditionField::kSamplingTime, true);
+  MarkWrongBox(txtTimerInterval, field == ConditionField::kTimerInterval, false);
+  MarkWrongBox(txtDataNum, field == ConditionField::kDataNumber, false);
+  MarkWrongBox(txtSampTime, field == ConditionField::kSamplingTime, true);
   if (problem) {
     // The record keeps the last condition a measurement can run under, so a running loop
     // never sees a count beyond the record or an interval it cannot pace.
@@ -340,25 +347,32 @@ void Form1::SaveAutomatically() {
               ws_.strokes,
               CurrentStamp()};
   savePending_ = true;
-  saver_->Save(std::move(job), [this](const Status& saved, const FileNaming& names) {
+  saver_->Save(std::move(job), [this](const Result<PairSaved>& saved, const FileNaming& names) {
     AutoSaveDone(saved, names);
   });
 }
 
-void Form1::AutoSaveDone(const Status& saved, const FileNaming& names) {
+void Form1::AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names) {
   savePending_ = false;
   MeasurementRecord& rec = ws_.record;
   if (saved.ok()) {
+    const PairSaved& pair = saved.value();
+    if (pair.renumbered) Notice(ToQ(pair.Describe()));
+    for (const Problem& p : pair.notices) Notice(Describe(p));
     if (shown_) {
-      shown_->facts.stem = names.BaseName;
+      shown_->facts.stem = pair.names.BaseName;
       shown_->facts.note = names.NoteText;
     }
-    form8_->SetSource(names.DatFilePath);
-    // The number of the automatic set goes up, whatever set a manual save has made current.
+    form8_->SetSource(pair.names.DatFilePath);
+    // The automatic set's number becomes the one used, then the next, whatever set a
+    // manual save has made current meanwhile.
     const int flag = rec.SaveFlag;
     rec.SaveFlag = 0;
+    SetTextIfDifferent(form4_->txtFileOrg, ToQ(pair.usedOrg));
     form4_->AdvanceFileNumber();
     rec.SaveFlag = flag;
+    // The number is kept at once, so a run killed at any moment goes on after it.
+    SaveSettings(false);
   } else {
     // The run ends after this cycle; the measurement stays in memory for File Option.
     Notice(
@@ -461,6 +475,7 @@ void Form1::AfterCycle() {
       rec.SaveFlag = 1;
       form4_->ShowFileOption();
       form4_->AdvanceFileNumber();
+      SaveSettings(false);
     }
   } catch (const std::exception& e) {
     Notice(QString("The measurement was stopped: ") + e.what());
@@ -505,7 +520,7 @@ void Form1::ExitProgram() {
 void Form1::closeEvent(QCloseEvent* event) {
   if (!exiting_) {
     exiting_ = true;
-    SaveSettings();
+    SaveSettings(true);
     // A running measurement ends before its next sample; the devices are left as they are.
     ws_.record.StopFlag = true;
     engine_->RequestStop();

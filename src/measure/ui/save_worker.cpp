@@ -23,11 +23,12 @@ void SaveWorker::Save(SaveJob job, Done done) {
       writer_.get(),
       [this, shared, done] {
         FileNaming naming = shared->naming;
-        const Status status =
+        Result<PairSaved> saved =
             velquor::SaveDataFiles(naming, shared->saveFlag, *shared->record, *shared->series,
-                                   shared->strokes, shared->stamp);
+                                   shared->strokes, shared->stamp, WhenTaken::kNextFreeNumber);
         QMetaObject::invokeMethod(
-            this, [status, naming, done] { done(status, naming); }, Qt::QueuedConnection);
+            this, [saved = std::move(saved), naming, done] { done(saved, naming); },
+            Qt::QueuedConnection);
       },
       Qt::QueuedConnection);
 }

@@ -9,6 +9,7 @@
 
 #include "analysis/series.h"
 #include "common/result.h"
+#include "files/data_files.h"
 #include "files/naming.h"
 #include "files/save_stamp.h"
 #include "measure/record.h"
@@ -34,9 +35,10 @@ class SaveWorker : public QObject {
   // Every save asked for is written before the worker goes.
   ~SaveWorker() override;
 
-  // Composes and writes both files through the save path; `done` then runs on this
-  // object's thread with the outcome and the names the files were written under.
-  using Done = std::function<void(const Status&, const FileNaming&)>;
+  // Composes and writes both files through the save path, a taken number passed over for
+  // the next free one; `done` then runs on this object's thread with what was written and
+  // the names as the save left them.
+  using Done = std::function<void(const Result<PairSaved>&, const FileNaming&)>;
   void Save(SaveJob job, Done done);
 
  private:
