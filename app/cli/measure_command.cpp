@@ -194,7 +194,8 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
 
-  if (chain.failed()) status = 1;
+  // A run that ended without being asked to (a device read that threw) has said why.
+  if (chain.failed() || !engine.StopRequested()) status = 1;
   write_settings();
   return status;
 }

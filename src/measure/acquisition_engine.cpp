@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <utility>
 
 #include "common/number_parse.h"
@@ -191,7 +192,13 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     }
     if (stop_.load()) break;
     if (n > data_num_.load()) continue;  // the cycle was shortened during the wait
-    TakeSample(driver_, device_, block->Volt, block->PortByte, n);
+    try {
+      TakeSample(driver_, device_, block->Volt, block->PortByte, n);
+    } catch (const std::exception& e) {
+      // Nothing on this thread may end the program: the run ends, the cycles handed over stay.
+      Note(std::string("Sampling stopped: the device read failed (") + e.what() + ")");
+      break;
+    }
     block->LateMs(n) = static_cast<float>(static_cast<double>(now - tick) / kNsPerMs);
     block->count.store(n, std::memory_order_release);
     sample_no_.store(n, std::memory_order_relaxed);

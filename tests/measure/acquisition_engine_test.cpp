@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -187,6 +188,23 @@ TEST(AcquisitionEngine, NoPriorityIsNotedAndAThreadBehindByACycleGivesItUp) {
             std::vector<std::string>{
                 "Sampling fell more than a cycle behind and goes on at normal priority"});
   EXPECT_EQ(behind.clock.lowered, 1);
+}
+
+TEST(AcquisitionEngine, ADriverThatThrowsEndsTheRunWithANotice) {
+  class Throwing : public CountingDriver {
+   public:
+    std::int32_t AioInp(std::int32_t, AioRequest&) override {
+      throw std::runtime_error("card removed");
+    }
+  };
+  FakeClock clock;
+  Throwing driver;
+  DeviceState dev;
+  AcquisitionEngine engine(driver, dev, clock);
+  engine.RunHere(10, 5);
+  EXPECT_FALSE(engine.Running());
+  EXPECT_EQ(engine.TakeNotices(),
+            std::vector<std::string>{"Sampling stopped: the device read failed (card removed)"});
 }
 
 // On its own thread and the system clock: a Stop while the chain of the first cycle runs
