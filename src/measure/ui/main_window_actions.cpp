@@ -245,6 +245,7 @@ void Form1::StartAction() {
   liveCycle_ = 0;
   liveDone_ = 0;
   liveBehind_ = 0;
+  lastTiming_ = CycleTiming{};
   engine_->Start(rec.SampInterval, static_cast<int>(rec.DataNum));
   ShowProgress();
   liveTimer_.start();
@@ -324,8 +325,12 @@ void Form1::EndRun() {
   shape_Timer->SetColour(kLampRed);
   cmdStart->setEnabled(true);
   cmdStop->setEnabled(false);
-  // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
+  // The bar shows how far an interrupted cycle got, or the last whole cycle when the run
+  // ended before the next one had a sample.
   ShowProgress();
+  if (engine_->SampleNo() == 0 && lastTiming_.samples > 0) {
+    progressSamples->setValue(std::min(lastTiming_.samples, progressSamples->maximum()));
+  }
   // The torque frame shows the last analysed cycle again in place of the live trace.
   if (everAnalysed_ && !recordMixed_) {
     std::array<PlotFrame*, kMainGraphCount> frames{};
