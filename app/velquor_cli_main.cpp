@@ -16,7 +16,7 @@
 
 namespace {
 
-// Set by Ctrl-C; the measurement loop's event point turns it into the Stop request.
+// Set by Ctrl-C; the measure command looks at it while the cycles are sampled and stops the run.
 volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void OnInterrupt(int) {

@@ -91,8 +91,8 @@ void PrintHelp() {
 void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
   QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window,
                    [&window] { window.StopAction(); });
-  QTimer::singleShot(300, &window, [&window, dir] {
-    window.StartAction();
+  QTimer::singleShot(300, &window, [&window] { window.StartAction(); });
+  QObject::connect(&window, &velquor::ui::Form1::runEnded, &window, [&window, dir] {
     const std::pair<QWidget*, const char*> screens[] = {
         {&window.CalcResults(), "calculated_results"},
         {&window.CardSetting(), "card_setting"},
