@@ -12,10 +12,11 @@
 #ifdef VELQUOR_HAVE_PNG
 #include "app/cli/report_command.h"
 #endif
+#include "velquor_version.h"
 
 namespace {
 
-// Set by Ctrl-C; the measurement loop's event point turns it into the Stop request.
+// Set by Ctrl-C; the measure command looks at it while the cycles are sampled and stops the run.
 volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void OnInterrupt(int) {
@@ -25,6 +26,10 @@ extern "C" void OnInterrupt(int) {
 int Run(int argc, char** argv) {
   using namespace velquor::cli;
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "velquor-cli " << VELQUOR_VERSION << "\n";
+    return 0;
+  }
   auto inv = ParseCommandLine(args);
   if (!inv) {
     std::cerr << "velquor-cli: " << inv.problem().what << "\n"

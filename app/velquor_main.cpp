@@ -26,6 +26,7 @@
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
+#include "velquor_version.h"
 
 namespace {
 
@@ -76,11 +77,13 @@ Options ParseOptions(int argc, char** argv) {
 
 void PrintHelp() {
   std::printf(
-      "Usage: velquor [--daq BACKEND] [--help] [--version]\n"
+      "Usage: velquor [--daq BACKEND] [--screenshot DIR] [--help] [--version]\n"
       "Measures how a manual wheelchair is propelled on the test rig.\n\n"
-      "  --daq BACKEND  where the samples come from (default: sim)\n"
-      "  --help         show this text\n"
-      "  --version      show the program's version\n\n"
+      "  --daq BACKEND     where the samples come from (default: sim)\n"
+      "  --screenshot DIR  take one measurement, save a picture of every window into DIR,\n"
+      "                    and end\n"
+      "  --help            show this text\n"
+      "  --version         show the program's version\n\n"
       "%s\n"
       "Velquor.ini and Velquor.clb are read from and written to the current directory.\n",
       velquor::DriverChoiceHelp().c_str());
@@ -92,10 +95,11 @@ void PrintHelp() {
 void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
   QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window,
                    [&window] { window.StopAction(); });
-  QTimer::singleShot(300, &window, [&window, dir] {
-    const bool save = !window.FileOption().txtFileDir->text().isEmpty();
-    window.chkAutoDataSave->setChecked(save);
+  QTimer::singleShot(300, &window, [&window] {
+    window.chkAutoDataSave->setChecked(!window.FileOption().txtFileDir->text().isEmpty());
     window.StartAction();
+  });
+  QObject::connect(&window, &velquor::ui::Form1::runEnded, &window, [&window, dir] {
     window.TextScreen().MonitorRead();
     window.Calibration().LiveRead();
     const std::pair<QWidget*, const char*> screens[] = {

@@ -15,7 +15,7 @@
 #include "files/data_files.h"
 #include "files/temp_dir.h"
 #include "measure/encoder.h"
-#include "measure/main_loop.h"
+#include "measure/take_sample.h"
 
 namespace velquor {
 namespace {
@@ -31,10 +31,9 @@ std::unique_ptr<Measured> Simulate2000() {
   auto m = std::make_unique<Measured>();
   SimRig rig(5);
   DeviceState dev;
-  TimerRecord timer;
   OpenAioCard(rig, dev, CardSettingTexts{});
   OpenDioCard(rig, dev, CardSettingTexts{});
-  for (int i = 1; i <= kMaxSamples; ++i) TakeSample({*m->rec, dev, timer, rig}, i);
+  for (int i = 1; i <= kMaxSamples; ++i) TakeSample(rig, dev, m->rec->Volt, m->rec->PortByte, i);
   m->rec->SampInterval = 20;
   m->rec->DataNum = kMaxSamples;
   m->rec->MeasTime = 40;

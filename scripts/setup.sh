@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
   poppler-utils
+  help2man dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -177,6 +177,8 @@ Status ParseMeasure(Args& a, Invocation& inv) {
       auto v = a.Value(arg);
       if (!v) return v.problem();
       o.daq = v.value();
+    } else if (arg == "--timing") {
+      o.timing = true;
     } else if (arg == "--interval" || arg == "--samples") {
       auto v = NumberText(a, arg);
       if (!v) return v.problem();
@@ -285,6 +287,7 @@ std::string Usage(Command command) {
     case Command::kMeasure:
       return "usage: velquor-cli measure [--cycles N] [--daq BACKEND] [--interval MS] [--samples "
              "N]\n"
+             "                           [--timing]\n"
              "\n"
              "Measures N cycles (default 1) with the condition of Velquor.ini, analyses and saves\n"
              "each with the Auto Save names, advancing the file number, and writes Velquor.ini at\n"
@@ -295,6 +298,8 @@ std::string Usage(Command command) {
              std::string(kDefaultDriverChoice) + "):\n" + DriverChoiceHelp() +
              "  --interval MS    Timer Interval in ms for this run\n"
              "  --samples N      Data Number for this run (2 to 2000)\n"
+             "  --timing         print for every cycle how late its samples were taken against\n"
+             "                   their ticks and how many ticks were missed before it\n"
              "\n"
              "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error.\n";
     case Command::kPushes:
@@ -344,6 +349,7 @@ std::string Usage(Command command) {
          "       velquor-cli pushes [options] FILE_dat.csv...\n"
          "       velquor-cli report --pdf OUT.pdf [options] FILE_dat.csv...\n"
          "       velquor-cli COMMAND --help\n"
+         "       velquor-cli --version\n"
          "\n"
          "Works in the current directory as the desktop program does: Velquor.ini and\n"
          "Velquor.clb are read from it (design-time values when they are missing).\n";

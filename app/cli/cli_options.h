@@ -45,6 +45,7 @@ struct MeasureOptions {
   std::string daq;                      // backend spelling, e.g. "sim:7"
   std::optional<std::string> interval;  // Timer Interval text (ms), instead of the settings'
   std::optional<std::string> samples;   // Data Number text, instead of the settings'
+  bool timing = false;                  // one line per cycle on how the samples kept their ticks
 };
 
 struct PushesOptions {

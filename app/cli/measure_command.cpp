@@ -3,7 +3,6 @@
 #include <chrono>
 #include <exception>
 #include <functional>
-#include <thread>
 
 #include "analysis/kinematics.h"
 #include "analysis/result_texts.h"
@@ -13,64 +12,48 @@
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
 #include "files/data_files.h"
+#include "measure/acquisition_engine.h"
 #include "measure/condition.h"
-#include "measure/main_loop.h"
+#include "measure/cycle_handoff.h"
+#include "measure/cycle_timing.h"
 #include "measure/main_window_rules.h"
 
 namespace velquor::cli {
 namespace {
 
-// The loop's host without a window: no lamps, no buttons, Ctrl-C as the Stop button.
-class HeadlessHost : public LoopHost {
+// The after-cycle chain without a window: analysis, the automatic save, one line per cycle
+// (and one of timing when asked); false ends the run.
+class HeadlessChain {
  public:
   // After every save the number is written to the settings file through `keep_number`, so
   // a run killed at any moment starts again at the next free number.
-  HeadlessHost(Workspace& ws, const StrokeConditions& cond, int cycles,
-               const volatile std::sig_atomic_t& interrupted, std::function<void()> keep_number,
-               std::ostream& out, std::ostream& err)
-      : ws_(ws),
-        cond_(cond),
-        cycles_(cycles),
-        interrupted_(interrupted),
-        keep_number_(std::move(keep_number)),
-        out_(out),
-        err_(err) {}
+  HeadlessChain(Workspace& ws, const StrokeConditions& cond, const MeasureOptions& o,
+                std::function<void()> keep_number, std::ostream& out, std::ostream& err)
+      : ws_(ws), cond_(cond), o_(o), keep_number_(std::move(keep_number)), out_(out), err_(err) {}
 
-  void ProcessEvents() override {
-    if (interrupted_ != 0 && !ws_.record.StopFlag) {
-      ws_.record.StopFlag = true;
-      stopped_by_user_ = true;
-    }
-    std::this_thread::yield();  // the poll is busy; let the other programs of the machine run
-  }
-  std::uint32_t ClockMs() override {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start_);
-    return static_cast<std::uint32_t>(ms.count());
-  }
-  void SetTimerLamp(Rgb) override {}
-  void SetStartStop(bool, bool) override {}
-
-  void AfterCycle() override {
+  bool operator()(const CycleTiming& timing) {
     ++done_;
-    try {
-      SaveCycle();
-    } catch (const std::exception& e) {
-      Fail(Problem{"", 0, 0,
-                   "cycle " + std::to_string(done_) + " was stopped by an internal error (" +
-                       e.what() + "); the run stops here"});
+    if (o_.timing) out_ << TimingLine(timing) << std::endl;
+    if (auto late = LateSamplesNotice(timing)) {
+      ReportNotice(err_, Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + *late});
     }
-    if (done_ >= cycles_) ws_.record.StopFlag = true;
+    try {
+      if (!SaveCycle()) return false;
+    } catch (const std::exception& e) {
+      return Fail(Problem{"", 0, 0,
+                          "cycle " + std::to_string(done_) + " was stopped by an internal error (" +
+                              e.what() + "); the run stops here"});
+    }
+    return done_ < o_.cycles;
   }
 
   bool failed() const { return failed_; }
-  bool stoppedByUser() const { return stopped_by_user_; }
 
  private:
-  void SaveCycle() {
+  // Analyses and saves the cycle in the record; false (reported) when either failed.
+  bool SaveCycle() {
     if (Status s = Analyse(); !s) {
-      Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
-      return;
+      return Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
     }
     ws_.record.SaveFlag = 0;
     auto saved = SaveDataFiles(ws_.naming, 0, ws_.record, ws_.series, ws_.strokes, CurrentStamp(),
@@ -79,8 +62,7 @@ class HeadlessHost : public LoopHost {
       Problem p = saved.problem();
       p.what += "; the measurement of cycle " + std::to_string(done_) +
                 " is not saved, so the run stops here";
-      Fail(p);
-      return;
+      return Fail(p);
     }
     for (const Problem& p : saved.value().notices) ReportNotice(err_, p);
     AdvanceFileNumber(ws_.naming, 0);
@@ -93,6 +75,7 @@ class HeadlessHost : public LoopHost {
          << "; " << ws_.strokes.StrokeCount
          << (ws_.strokes.StrokeCount == 1 ? " stroke" : " strokes") << "; mean speed ch0 "
          << main.txtSpeedAv[0] << " ch1 " << main.txtSpeedAv[1] << " m/s" << std::endl;
+    return true;
   }
   Status Analyse() {
     if (Status s = CalcKinematics(ws_.record, ws_.calibration, false, ws_.series, ws_.kin); !s) {
@@ -100,23 +83,20 @@ class HeadlessHost : public LoopHost {
     }
     return CalcStrokes(cond_, ws_.record, ws_.series, ws_.kin, ws_.strokes);
   }
-  void Fail(const Problem& p) {
+  bool Fail(const Problem& p) {
     ReportProblem(err_, p);
     failed_ = true;
-    ws_.record.StopFlag = true;
+    return false;
   }
 
   Workspace& ws_;
   StrokeConditions cond_;
-  int cycles_;
-  const volatile std::sig_atomic_t& interrupted_;
+  const MeasureOptions& o_;
   std::function<void()> keep_number_;
   std::ostream& out_;
   std::ostream& err_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   int done_ = 0;
   bool failed_ = false;
-  bool stopped_by_user_ = false;
 };
 
 void ReportDevice(std::ostream& err, const DeviceOutcome& d) {
@@ -187,19 +167,36 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
       for (const Problem& p : saved.value()) ReportNotice(err, p);
     }
   };
-  HeadlessHost host(*ws, cond, o.cycles, interrupted, write_settings, out, err);
-  TimerRecord timer;
-  ws->record.SampleNo = 0;
-  MainLoop({ws->record, ws->device, timer, *driver.value()}, host);
+  HeadlessChain chain(*ws, cond, o, write_settings, out, err);
+  SystemPacingClock clock;
+  AcquisitionEngine engine(*driver.value(), ws->device, clock);
+  engine.Start(ws->record.SampInterval, static_cast<int>(ws->record.DataNum));
+  bool stopped_by_user = false;
+  auto notices = [&] {
+    for (const std::string& n : engine.TakeNotices()) ReportNotice(err, Problem{"", 0, 0, n});
+  };
+  // Ctrl-C is the Stop button: looked at every 50 ms while the cycles are sampled.
+  while (engine.Running()) {
+    engine.WaitForCycle(std::chrono::milliseconds(50));
+    notices();
+    if (interrupted != 0 && !engine.StopRequested()) {
+      engine.RequestStop();
+      stopped_by_user = true;
+    }
+    HandleFinishedCycles(engine, ws->record, std::ref(chain));
+  }
+  engine.Join();
+  notices();
   // A replay that ran past the end of its file says so once.
   if (const std::string note = driver.value()->TakeNotice(); !note.empty()) {
     ReportNotice(err, Problem{"", 0, 0, note});
   }
-  if (host.stoppedByUser()) err << "velquor-cli: stopped; the cycle under way was not saved\n";
+  if (stopped_by_user) err << "velquor-cli: stopped; the cycle under way was not saved\n";
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
 
-  if (host.failed()) status = 1;
+  // A run that ended without being asked to (a device read that threw) has said why.
+  if (chain.failed() || !engine.StopRequested()) status = 1;
   write_settings();
   return status;
 }

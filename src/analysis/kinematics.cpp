@@ -6,17 +6,18 @@
 #include "analysis/constants.h"
 
 namespace velquor {
-namespace {
-
-enum class TurnMode { kCent, kLeft, kRight };
-
-constexpr double kNegligibleLength = 1e-9;  // m
 
 float CalibratedTorque(const Calibration& cal, bool shift, int ch, float volt) {
   double tq = cal.Ka1.at(static_cast<std::size_t>(ch)) * static_cast<double>(volt);
   if (!shift) tq += cal.Ka0.at(static_cast<std::size_t>(ch));
   return static_cast<float>(tq);
 }
+
+namespace {
+
+enum class TurnMode { kCent, kLeft, kRight };
+
+constexpr double kNegligibleLength = 1e-9;  // m
 
 // Degrees the wheel turned between two counts. A change larger than a wheel can make in one
 // sample means the 12-bit count wrapped; a change of exactly 500 is still taken as it is.

@@ -36,6 +36,9 @@ struct DeviceState {
   std::int16_t AioDrvNo = 0;
   std::int16_t DioDrvNo = 0;
   std::int16_t GrpNo = 0;
+  // A measurement run owns the devices: its acquisition thread alone reads them, and the
+  // screens neither read, open nor close them until it has ended. Set on the UI thread.
+  bool measuring = false;
 
   DeviceState() = default;
   // The requests point into this object, so it is never copied or moved.

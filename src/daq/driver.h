@@ -58,6 +58,10 @@ class AcqDriver {
   // A readable reason for the last non-zero code (operation, device, cause), or empty.
   virtual std::string LastError() const { return {}; }
 
+  // The time between two reads of the run that is starting, in ms. Real devices have their
+  // own time; a simulated one advances its world by this much per read.
+  virtual void SetReadInterval(double /*interval_ms*/) {}
+
   // A one-time note for the operator that is not a failure (a replay starting over), handed
   // out once and then cleared; empty when there is none.
   virtual std::string TakeNotice() { return {}; }

@@ -30,8 +30,17 @@ RigModel::RigModel(std::uint64_t seed, double dt) : seed_(seed), dt_(dt) {
   Reset();
 }
 
+void RigModel::SetDt(double dt) {
+  if (dt == dt_) return;
+  t_base_ += static_cast<double>(n_ - n_base_) * dt_;
+  n_base_ = n_;
+  dt_ = dt;
+}
+
 void RigModel::Reset() {
   n_ = 0;
+  n_base_ = 0;
+  t_base_ = 0;
   state_ = RigSample{};
   speed_[0] = speed_[1] = 0;
   cycle_ = -1;
@@ -59,11 +68,14 @@ void RigModel::NextCycle() {
 std::vector<RigPush> RigModel::PushesUpTo(std::int64_t n) const {
   std::vector<RigPush> out;
   double start = kFirstPush;  // the cycles follow each other as NextCycle strings them
-  for (std::int64_t c = 0; start <= static_cast<double>(n) * dt_; ++c) {
+  // Times and sample indices convert on the interval in force since the last SetDt.
+  auto index = [this](double t) { return static_cast<double>(n_base_) + (t - t_base_) / dt_; };
+  const double until = t_base_ + static_cast<double>(n - n_base_) * dt_;
+  for (std::int64_t c = 0; start <= until; ++c) {
     const Shape shape = CycleShape(seed_, c);
     RigPush push;
-    push.start = start / dt_;
-    push.end = (start + shape.push_length) / dt_;
+    push.start = index(start);
+    push.end = index(start + shape.push_length);
     push.peak[0] = shape.peak;
     push.peak[1] = shape.peak * shape.skew;
     out.push_back(push);
@@ -84,7 +96,7 @@ double RigModel::PushTorque(double t, int wheel) const {
 
 void RigModel::Step() {
   ++n_;
-  const double t = static_cast<double>(n_) * dt_;
+  const double t = t_base_ + static_cast<double>(n_ - n_base_) * dt_;
   while (t >= cycle_start_ + cycle_length_) NextCycle();
   for (int w = 0; w < 2; ++w) {
     double torque = PushTorque(t, w);

@@ -28,6 +28,9 @@ class RigModel {
   // restarts the model, so the same seed always gives the same sequence.
   RigSample At(std::int64_t n);
 
+  // From the next index on, each stands for dt seconds; the world goes on where it is.
+  void SetDt(double dt);
+
   // The pushes that start at or before sample index n, in time order.
   std::vector<RigPush> PushesUpTo(std::int64_t n) const;
 
@@ -48,6 +51,9 @@ class RigModel {
   std::uint64_t seed_;
   double dt_;
   std::int64_t n_ = 0;
+  // Time is t_base_ + (n - n_base_) * dt_, so a run at one dt gives the same times as ever.
+  std::int64_t n_base_ = 0;
+  double t_base_ = 0;
   RigSample state_;
   double speed_[2] = {0, 0};
   // The push cycle now under way.

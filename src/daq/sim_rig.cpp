@@ -30,6 +30,12 @@ std::uint16_t SimRig::EncoderCount(double angle_rad, bool counts_backwards) {
   return static_cast<std::uint16_t>(((counts % 4096) + 4096) % 4096);
 }
 
+void SimRig::SetReadInterval(double interval_ms) {
+  if (!(interval_ms > 0)) return;
+  analog_.SetDt(interval_ms / 1000.0);
+  digital_.SetDt(interval_ms / 1000.0);
+}
+
 std::int32_t SimRig::AioOpen(std::int32_t& id, std::int16_t, std::int16_t) {
   id = kAioId;
   aio_open_ = true;

@@ -26,6 +26,7 @@ class SimRig : public AcqDriver {
   std::int32_t DioInp(std::int32_t id, DioRequest& req) override;
   std::int32_t DioClose(std::int32_t id) override;
   std::string LastError() const override { return last_error_; }
+  void SetReadInterval(double interval_ms) override;
 
   // The pushes in the torque of the first `reads` A/D reads, positions counted in reads.
   std::vector<RigPush> GeneratedPushes(std::int64_t reads) const {

@@ -2,17 +2,16 @@
 
 #include "daq/device_access.h"
 #include "measure/encoder.h"
-#include "measure/main_loop.h"
+#include "measure/take_sample.h"
 
 namespace velquor {
 
 void QuickRecord(AcqDriver& driver, MeasurementRecord& rec, int n, double interval_ms) {
   DeviceState dev;
-  TimerRecord timer;
   const CardSettingTexts texts;
   (void)OpenAioCard(driver, dev, texts);
   (void)OpenDioCard(driver, dev, texts);
-  for (int i = 1; i <= n; ++i) TakeSample({rec, dev, timer, driver}, i);
+  for (int i = 1; i <= n; ++i) TakeSample(driver, dev, rec.Volt, rec.PortByte, i);
   rec.SampInterval = interval_ms;
   rec.DataNum = static_cast<float>(n);
   rec.MeasTime = interval_ms * n / 1000.0;

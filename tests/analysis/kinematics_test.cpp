@@ -202,7 +202,8 @@ TEST(Kinematics, RefusesWhatCannotBeAnalysedAndTouchesNothing) {
     b.rec->MeasTime = c.time;
     b.s->Torque.Fill(7);
     b.kin.TqMax = {7, 7};
-    Status st = Analyse(b);
+    // Called directly: clang 14 crashes on "Status st = Analyse(b)" at this point.
+    const Status st = CalcKinematics(*b.rec, {}, false, *b.s, b.kin);
     ASSERT_EQ(st.ok(), *c.named == '\0') << c.named;
     if (!st) {
       EXPECT_NE(st.problem().what.find(c.named), std::string::npos) << st.problem().what;

@@ -52,6 +52,29 @@ TEST(SimRig, TorqueShowsPushesAboutOnceASecond) {
   EXPECT_GT(lowest, -2.0f);  // recoveries stay near zero
 }
 
+TEST(SimRig, OneReadAdvancesTheWorldByTheRunsInterval) {
+  // The same person at 1 ms and at 20 ms a read: after 2 s the right wheel has rolled as far,
+  // and the torque of a push is the same.
+  auto travel = [](double interval_ms, int n) {
+    auto rec = std::make_unique<MeasurementRecord>();
+    SimRig rig(5);
+    rig.SetReadInterval(interval_ms);
+    QuickRecord(rig, *rec, n, interval_ms);
+    double counts = 0, peak = 0;
+    for (int i = 2; i <= n; ++i) {
+      int d = static_cast<int>(rec->Encoder(1, i) - rec->Encoder(1, i - 1));
+      counts += d < -2048 ? d + 4096 : d;
+      peak = std::max(peak, static_cast<double>(rec->Volt(1, i)) * SimRig::kNmPerVolt);
+    }
+    return std::pair{counts, peak};
+  };
+  const auto [fine, fine_peak] = travel(1, 2000);
+  const auto [coarse, coarse_peak] = travel(20, 100);
+  EXPECT_GT(coarse, 1000);  // more than half a turn: the chair moved
+  EXPECT_NEAR(fine, coarse, 0.05 * coarse);
+  EXPECT_NEAR(fine_peak, coarse_peak, 3.0);
+}
+
 TEST(SimRig, LeftEncoderCountsBackwardsAndWraps) {
   auto rec = Record(3, 250);
   // The chair rolls forwards: the right count grows, the left count falls, modulo 4096.

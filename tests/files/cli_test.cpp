@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -303,7 +304,11 @@ TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
   EXPECT_EQ(Saved().txtFileOrg, "9");
   EXPECT_EQ(Saved().txtDataNum, "5") << "an override is for one run only";
 
-  ASSERT_EQ(Run({"measure", "--samples", "8", "--interval", "1"}), 0) << err_.str();
+  ASSERT_EQ(Run({"measure", "--samples", "8", "--interval", "1", "--timing"}), 0) << err_.str();
+  EXPECT_TRUE(std::regex_search(out_.str(), std::regex("^timing: samples 8, late [0-9]+, lateness "
+                                                       "p50 [0-9.]+ ms p99 [0-9.]+ ms max "
+                                                       "[0-9.]+ ms, gap 0 samples\n")))
+      << out_.str();
   auto loaded = LoadDataFiles(dir_ / "out/RUN0000009_dat.csv");
   ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
   EXPECT_EQ(loaded.value()->record.DataNum, 8.0f);

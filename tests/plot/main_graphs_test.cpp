@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plot/graph_inputs.h"
+#include "plot/live_trace.h"
 
 namespace velquor {
 namespace {
@@ -153,6 +154,34 @@ TEST(MainGraphs, SampleCountIsKeptWithinTheRecord) {
     const auto torque = LinesIn(in->At(kTorqueGraph).canvas, kCh0);
     EXPECT_EQ(torque.size(), c.segmentsPerTrace) << c.DataNum;
     EXPECT_FLOAT_EQ(torque.empty() ? 0 : torque.back().x2, c.lastTime) << c.DataNum;
+  }
+}
+
+// While sampling, the torque frame spans the whole cycle and the traces reach the last
+// sample taken; the torque ends follow what was seen so far.
+TEST(LiveTorque, GrowsFromTheLeftOnTheCyclesTimeAxis) {
+  struct Case {
+    int count;
+    float peak;
+    const char* ends;
+    std::size_t segments;  // per channel
+  };
+  const Case cases[] = {{0, 0, "0|2|0|10", 0},
+                        {1, 5, "0|2|0|10", 0},
+                        {3, 23, "0|2|0|30", 2},
+                        {2500, -12, "0|2|-20|10", 1999}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ends);
+    auto torque = std::make_unique<Grid<float, 2, kSampleSlots>>();
+    for (int i = 1; i < kSampleSlots; ++i) (*torque)(1, i) = c.peak;
+    RecordingFrame frame;
+    DrawLiveTorque(frame.frame, *torque, c.count, 20, 2, {kCh0, kCh1, kOther});
+    EXPECT_EQ(Texts(frame.frame, 4), c.ends);
+    const auto ch1 = LinesIn(frame.canvas, kCh1);
+    EXPECT_EQ(ch1.size(), c.segments);
+    if (!ch1.empty()) {
+      EXPECT_FLOAT_EQ(ch1.back().x2, 0.02f * static_cast<float>(std::min(c.count, 2000)));
+    }
   }
 }
 

@@ -73,7 +73,8 @@ class Program {
   }
 
   // Presses Start and, from inside the run, Stop once `stop_after` more cycles are in (0: the
-  // run has to end by itself). A run still going after 20 s is stopped all the same.
+  // run has to end by itself), and returns when the run has ended. A run still going after
+  // 20 s is stopped all the same.
   void Run(int stop_after = 0) {
     ui::Form1& w = window();
     const int until = cycles + stop_after;
@@ -82,8 +83,12 @@ class Program {
           if (stop_after > 0 && cycles >= until) w.cmdStop->click();
         });
     QTimer::singleShot(20000, &w, [&w] { w.StopAction(); });
+    QEventLoop run;
+    const auto ended = QObject::connect(&w, &ui::Form1::runEnded, &run, &QEventLoop::quit);
     w.cmdStart->click();
+    if (w.measuring() != 0) run.exec();
     QObject::disconnect(stop);
+    QObject::disconnect(ended);
   }
 
   // The latest notice that contains `part`, or an empty text.

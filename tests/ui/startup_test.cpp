@@ -186,7 +186,7 @@ class StartUpTest : public QObject {
     QTimer close;
     close.setInterval(5);
     connect(&close, &QTimer::timeout, &w, [&p, &w] {
-      if (p.ws().record.SampleNo >= 10) w.close();
+      if (w.samplesTaken() >= 10) w.close();
     });
     close.start();
     QVERIFY(!QFile::exists(p.path(kSettingsFileName)));

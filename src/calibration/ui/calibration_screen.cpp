@@ -140,6 +140,7 @@ void Form5::DrawCalibGraph() {
 
 void Form5::LiveRead() {
   DeviceState& dev = ws_.device;
+  if (dev.measuring) return;  // the run's thread reads the devices; the last values stay
   dev.RetCode = driver_.AioInp(dev.AioId, dev.AioReq);
   RetInf_AD->setText(ToQ("AioInp Return Code = " + ReturnCodeText(dev.RetCode)));
   for (std::size_t k = 0; k < 2; ++k) {

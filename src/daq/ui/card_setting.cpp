@@ -89,19 +89,29 @@ void Form2::Show(QLabel* line, const DeviceOutcome& out, bool analog) {
   if (!out.notice.empty()) emit notice(ToQ(out.notice));
 }
 
+bool Form2::RefusedWhileMeasuring() {
+  if (!device_.measuring) return false;
+  emit notice("Card Setting: the devices are in use by the running measurement; stop it first");
+  return true;
+}
+
 void Form2::OpenAioCard() {
+  if (RefusedWhileMeasuring()) return;
   Show(RetInfAD, velquor::OpenAioCard(driver_, device_, Texts()), true);
 }
 
 void Form2::OpenDioCard() {
+  if (RefusedWhileMeasuring()) return;
   Show(RetInfDIO, velquor::OpenDioCard(driver_, device_, Texts()), false);
 }
 
 void Form2::CloseAioCard() {
+  if (RefusedWhileMeasuring()) return;
   Show(RetInfAD, velquor::CloseAioCard(driver_, device_), true);
 }
 
 void Form2::CloseDioCard() {
+  if (RefusedWhileMeasuring()) return;
   Show(RetInfDIO, velquor::CloseDioCard(driver_, device_), false);
 }
 

@@ -54,6 +54,8 @@ class Form2 : public FormSurface {
 
  private:
   void Show(QLabel* line, const DeviceOutcome& out, bool analog);
+  // Says so and gives true while a measurement run owns the devices.
+  bool RefusedWhileMeasuring();
 
   AcqDriver& driver_;
   DeviceState& device_;

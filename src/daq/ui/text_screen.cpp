@@ -69,6 +69,15 @@ Form3::Form3(AcqDriver& driver, DeviceState& device, QWidget* parent)
 
 void Form3::MonitorRead() {
   DeviceState& dev = device_;
+  if (dev.measuring) {
+    // The run's thread alone reads the devices: its latest sample is what they gave.
+    if (const auto s = runSample_ ? runSample_() : std::nullopt) {
+      Data3_txt->setText(ToQ(PlainForm(s->volt[0])));
+      Data4_txt->setText(ToQ(PlainForm(s->volt[1])));
+      ShowPorts(s->ports);
+    }
+    return;
+  }
   dev.RetCode = driver_.AioInp(dev.AioId, dev.AioReq);
   RetInf_AD->setText(ToQ("AioInp Return Code = " + ReturnCodeText(dev.RetCode)));
   Data3_txt->setText(ToQ(PlainForm(BinaryToVI(-10.0f, 10.0f, 1, 12, dev.AiData[0]))));
@@ -76,8 +85,12 @@ void Form3::MonitorRead() {
   dev.RetCode = driver_.DioInp(dev.DioId, dev.DioReq);
   RetInf_DIO->setText(ToQ("DioInp Return Code = " + ReturnCodeText(dev.RetCode)));
   if (dev.RetCode != 0) return;
+  ShowPorts(dev.DioData);
+}
+
+void Form3::ShowPorts(const std::array<std::uint8_t, 3>& bytes) {
   for (std::size_t k = 0; k < 3; ++k) {
-    const int byte = dev.DioData.at(k);
+    const int byte = bytes.at(k);
     DataInf.at(k)->setText(QString::number(byte, 16).toUpper());
     txtData.at(k)->setText(QString::number(byte));
   }

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "common/colors.h"
 #include "daq/device_state.h"
@@ -22,8 +25,17 @@ class Form3 : public MonitorForm {
   Form3(AcqDriver& driver, DeviceState& device, QWidget* parent = nullptr);
 
   // One monitor read: both devices, the voltages always, the port fields only when the
-  // digital read succeeded.
+  // digital read succeeded. While a measurement run owns the devices, its latest sample is
+  // shown instead.
   void MonitorRead();
+
+  // The latest sample of the running measurement: both voltages and the three port bytes.
+  struct RunSample {
+    std::array<float, 2> volt{};
+    std::array<std::uint8_t, 3> ports{};
+  };
+  using RunSampleSource = std::function<std::optional<RunSample>()>;
+  void SetRunSampleSource(RunSampleSource source) { runSample_ = std::move(source); }
   QLineEdit* Text4;
   QLineEdit* Text5;
   QLineEdit* Data3_txt;
@@ -43,8 +55,11 @@ class Form3 : public MonitorForm {
   void Tick() override { MonitorRead(); }
 
  private:
+  void ShowPorts(const std::array<std::uint8_t, 3>& bytes);
+
   AcqDriver& driver_;
   DeviceState& device_;
+  RunSampleSource runSample_;
 };
 
 }  // namespace velquor::ui

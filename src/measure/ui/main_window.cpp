@@ -21,6 +21,7 @@
 #include "measure/ui/lamp.h"
 #include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
+#include "measure/ui/save_worker.h"
 #include "measure/ui/screen_placer.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
@@ -43,12 +44,8 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
     : QMainWindow(parent),
       ws_(ws),
       driver_(driver),
-      host_({[this](Rgb c) { shape_Timer->SetColour(c); },
-             [this](bool start, bool stop) {
-               cmdStart->setEnabled(start);
-               cmdStop->setEnabled(stop);
-             },
-             [this] { AfterCycle(); }}) {
+      engine_(std::make_unique<AcquisitionEngine>(driver, ws.device, clock_)),
+      liveTorque_(std::make_unique<Grid<float, 2, kSampleSlots>>()) {
   setObjectName("Form1");
   title_ = "Velquor10 - " + backend;
   setWindowTitle(title_);
@@ -78,10 +75,14 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
   SetTabOrder();
 
-  // Samples taken so far, looked at five times a second; the sampling itself never waits
-  // for it.
-  progressTimer_.setInterval(200);
-  connect(&progressTimer_, &QTimer::timeout, this, &Form1::ShowProgress);
+  // The acquisition thread wakes the window when a cycle is finished or the run has ended;
+  // the lamp, the progress and the live trace look at its counters 25 times a second. The
+  // sampling never waits for either.
+  engine_->SetWakeHook(
+      [this] { QMetaObject::invokeMethod(this, &Form1::DrainCycles, Qt::QueuedConnection); });
+  liveTimer_.setInterval(40);
+  connect(&liveTimer_, &QTimer::timeout, this, &Form1::ShowLive);
+  saver_ = std::make_unique<SaveWorker>(this).release();
 
   // The screens that the settings and calibration files fill exist from the start; the
   // Card Setting screen too, as start-up opens the devices with its numbers.
@@ -110,7 +111,11 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   connect(form8_, &Form8::applied, this, &Form1::ShowPushesAgain);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  // The thread goes before the window it wakes.
+  engine_->RequestStop();
+  engine_->Join();
+}
 
 void Form1::BuildCondition(FormSurface& s) {
   QGroupBox* f = s.Frame(&s, "Frame1", "Measuring Condition", kColumnA, 60, kColumnWidth, 2100);
@@ -248,7 +253,7 @@ void Form1::BuildButtons(FormSurface& s) {
 }
 
 void Form1::BuildMenus() {
-  auto item = [this](QMenu* menu, const char* name, const char* caption, QKeySequence key) {
+  auto item = [](QMenu* menu, const char* name, const char* caption, const QKeySequence& key) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     if (!key.isEmpty()) {
@@ -329,6 +334,16 @@ Form3& Form1::TextScreen() {
   if (!form3_) {
     form3_ = std::make_unique<Form3>(driver_, ws_.device, this).release();
     placer_->Register(form3_);
+    form3_->SetRunSampleSource([this]() -> std::optional<Form3::RunSample> {
+      // Only samples up to the count are read; see ShowLive.
+      const SampleBlock* block = engine_->Filling();
+      const int n = block != nullptr ? block->count.load(std::memory_order_acquire) : 0;
+      if (n < 1) return std::nullopt;
+      Form3::RunSample s;
+      for (int ch = 0; ch < 2; ++ch) s.volt.at(ch) = block->Volt(ch, n);
+      for (int k = 0; k < 3; ++k) s.ports.at(k) = block->PortByte(k, n);
+      return s;
+    });
     connect(form3_, &Form3::notice, this, &Form1::Notice);
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   }

@@ -13,11 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
 #include "common/workspace.h"
 #include "daq/driver.h"
+#include "files/data_files.h"
 #include "files/summary_facts.h"
-#include "measure/soft_timer.h"
-#include "measure/ui/loop_host.h"
+#include "measure/acquisition_engine.h"
+#include "measure/cycle_timing.h"
+#include "measure/pacing_clock.h"
 #include "plot/main_graphs.h"
 
 class QAction;
@@ -44,6 +47,7 @@ class Form8;
 class Lamp;
 class NoticeLine;
 class NoticeLog;
+class SaveWorker;
 class ScreenPlacer;
 
 class Form1 : public QMainWindow {
@@ -58,10 +62,11 @@ class Form1 : public QMainWindow {
   // measuring time and condition, SaveMode 0.
   void StartUp();
 
-  // Start: runs measurement cycles until Stop (or a manual save) ends them. Returns at once
-  // with a notice when the condition is not one a measurement can be taken under.
+  // Start: measurement cycles are sampled on the acquisition thread until Stop (or a manual
+  // save) ends the run; returns at once, and runEnded follows. Refused with a notice when
+  // the condition is not one a measurement can be taken under, or a run is going.
   void StartAction();
-  // Stop: the loop ends at its next pass.
+  // Stop: the run ends before its next sample; the cycle being sampled is abandoned.
   void StopAction();
   // F1, F2 and F3.
   void SaveOnOff();
@@ -73,8 +78,8 @@ class Form1 : public QMainWindow {
   // The chain after a cycle or a reload, from the kinematics to the stroke table; false
   // (with a notice) when the record could not be analysed.
   bool RunAnalysisChain();
-  // What follows each measurement cycle: the chain, then the automatic save and the manual
-  // hand-over as the save boxes say.
+  // What follows each measurement cycle: the chain, then the automatic save (written on the
+  // save worker) and the manual hand-over as the save boxes say.
   void AfterCycle();
   // "View" on Data View: the chosen file read back and analysed.
   void ViewSavedMeasurement();
@@ -86,8 +91,12 @@ class Form1 : public QMainWindow {
   // the cycle's chain, or when the run ends; otherwise at once.
   void RunBetweenCycles(std::function<void()> job);
 
-  // How many measurement loops are running (a Start during a run nests one more).
-  int measuring() const { return runDepth_; }
+  // 1 while a measurement run is going, else 0.
+  int measuring() const { return runActive_ ? 1 : 0; }
+  // Samples of the cycle being sampled, or of the one the last run ended in.
+  int samplesTaken() const { return engine_->SampleNo(); }
+  // How the last cycle handed over kept its ticks.
+  const CycleTiming& lastTiming() const { return lastTiming_; }
   int SaveMode = 0;
 
   // The screens; the ones created on first use are created by these.
@@ -145,8 +154,10 @@ class Form1 : public QMainWindow {
   QLabel* lblSamples;  // "123 / 400 samples" above the bar
 
  signals:
-  // A measurement cycle has been analysed, drawn and saved.
+  // A measurement cycle has been analysed, drawn and handed to the save worker.
   void cycleFinished();
+  // A run has ended: its thread is gone and its last save is written.
+  void runEnded();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -176,17 +187,30 @@ class Form1 : public QMainWindow {
   void ApplyColours();
   void Notice(const QString& text);
   void ShowProgress();
+  // The bar and its count: `taken` samples of the Data Number.
+  void ShowSampleCount(int taken);
   void ShowPushesAgain();
   // The main window and the result screens name the saved measurement they show, if any.
   void ShowViewedFile(const QString& shown_path);
 
+  // The run on the UI thread's side: finished cycles taken in order, the live view, the
+  // automatic save and its outcome, the end.
+  void DrainCycles();
+  bool CycleHandedOver(const CycleTiming& timing);
+  void ShowLive();
+  void SaveAutomatically();
+  void AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names);
+  void EndRun();
+  void TakeEngineNotices();
+
   Workspace& ws_;
   AcqDriver& driver_;
-  TimerRecord timer_;
-  WindowLoopHost host_;
+  SystemPacingClock clock_;
+  std::unique_ptr<AcquisitionEngine> engine_;
+  SaveWorker* saver_ = nullptr;
   NoticeLog* notices_ = nullptr;
   ScreenPlacer* placer_ = nullptr;
-  QTimer progressTimer_;
+  QTimer liveTimer_;
   Form2* form2_ = nullptr;
   Form3* form3_ = nullptr;
   Form4* form4_ = nullptr;
@@ -197,10 +221,18 @@ class Form1 : public QMainWindow {
   // What the Pushes screen names the analysed measurement by: the file it was read from or
   // saved under, empty for a cycle not saved.
   std::string pushSource_;
-  int runDepth_ = 0;
-  // The record holds samples of a cycle that was never analysed (a run stopped while
-  // sampling): its raw columns no longer match its series, so it is not saved.
+  bool runActive_ = false;
+  bool savePending_ = false;  // the automatic save of the last cycle is being written
+  CycleTiming lastTiming_;
+  // The live torque trace: torques of the cycle being sampled, converted as they come.
+  std::unique_ptr<Grid<float, 2, kSampleSlots>> liveTorque_;
+  int liveCycle_ = 0;
+  int liveDone_ = 0;
+  std::int64_t liveBehind_ = 0;
+  // The record holds samples whose analysis failed: its raw columns do not match its
+  // series, so it is not saved. Nothing is saved either before the first cycle or view.
   bool recordMixed_ = false;
+  bool everAnalysed_ = false;
   int ruleDepth_ = 0;
   bool startingUp_ = false;
   bool exiting_ = false;

@@ -29,12 +29,14 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/condition.h"
-#include "measure/main_loop.h"
+#include "measure/cycle_handoff.h"
 #include "measure/main_window_rules.h"
 #include "measure/ui/lamp.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
+#include "measure/ui/save_worker.h"
 #include "measure/ui/screen_placer.h"
+#include "plot/live_trace.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
 
@@ -202,7 +204,10 @@ void Form1::ConditionChanged() {
     return;
   }
   ReadCondition(ws_.record, interval, count, time);
-  ShowProgress();
+  // A new count ends or lengthens the cycle being sampled; a new interval changes only the
+  // time axis of what is drawn and saved.
+  engine_->SetDataNum(static_cast<int>(ws_.record.DataNum));
+  ShowSampleCount(runActive_ ? engine_->SampleNo() : progressSamples->value());
   if (!conditionRemark_.isEmpty()) {
     notices_->Withdraw(conditionRemark_);
     conditionRemark_.clear();
@@ -222,56 +227,181 @@ bool Form1::ConditionUsable(bool report) {
 }
 
 void Form1::StartAction() {
-  if (exiting_ || !ConditionUsable(true)) return;
+  if (exiting_) return;
+  if (runActive_) {
+    // One run at a time: the one going keeps its cycles.
+    Notice("Start refused: a measurement is already running; Stop (F5) ends it");
+    return;
+  }
+  if (!ConditionUsable(true)) return;
+  MeasurementRecord& rec = ws_.record;
   RetInf->setText(QString());
   RetInf->setText(ToQ(kDataSamplingText));
-  ws_.record.SampleNo = 0;
-  ReadCondition(ws_.record, FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()),
+  rec.SampleNo = 0;
+  ReadCondition(rec, FromQ(txtTimerInterval->text()), FromQ(txtDataNum->text()),
                 FromQ(txtSampTime->text()));
+  rec.StopFlag = false;
   shape_Timer->SetColour(kLampGreen);
   ShowViewedFile(QString());  // the graphs show this run from its first cycle on
-  ++runDepth_;
-  progressSamples->setValue(0);
+  cmdStart->setEnabled(false);
+  cmdStop->setEnabled(true);
+  runActive_ = true;
+  ws_.device.measuring = true;
+  liveCycle_ = 0;
+  liveDone_ = 0;
+  liveBehind_ = 0;
+  lastTiming_ = CycleTiming{};
+  engine_->Start(rec.SampInterval, static_cast<int>(rec.DataNum));
   ShowProgress();
-  progressTimer_.start();
-  // A Start from the loop's event point (F4 during a run) nests a loop here; when it ends on
-  // StopFlag, the outer loop ends at its next pass.
-  try {
-    MainLoop({ws_.record, ws_.device, timer_, driver_}, host_);
-  } catch (const std::exception& e) {
-    // The measurements taken stay in memory; only this run ends.
-    Notice(QString("The measurement was stopped by an internal error: ") + e.what());
-    ws_.record.StopFlag = true;
-  }
-  --runDepth_;
-  // However the run ended (Stop, a manual hand-over, a failed save), it is no longer
-  // sampling.
-  RetInf->clear();
-  // A loop that ends in the middle of a cycle leaves new samples beside the old analysis.
-  if (ws_.record.SampleNo > 0) recordMixed_ = true;
-  // The bar keeps what it last showed: a full cycle, or how far an interrupted one got.
-  if (runDepth_ == 0) {
-    progressTimer_.stop();
-    RunJobsBetweenCycles();
-  }
+  liveTimer_.start();
 }
 
 void Form1::StopAction() {
   ws_.record.StopFlag = true;
+  engine_->RequestStop();
   RetInf->setText(QString());
   shape_Timer->SetColour(kLampRed);
 }
 
 void Form1::ShowProgress() {
+  ShowSampleCount(engine_->SampleNo());
+}
+
+void Form1::ShowSampleCount(int taken) {
   const int total = std::clamp(static_cast<int>(ws_.record.DataNum), 1, kMaxSamples);
-  // Between runs, and in a run between one cycle's end and the next one's first sample, the
-  // bar keeps how far the last cycle got, within the new count.
-  const int taken =
-      runDepth_ > 0 && ws_.record.SampleNo > 0 ? ws_.record.SampleNo : progressSamples->value();
   const int shown = std::clamp(taken, 0, total);
   progressSamples->setMaximum(total);
   progressSamples->setValue(shown);
   lblSamples->setText(QString("%1 / %2 samples").arg(shown).arg(total));
+}
+
+void Form1::ShowLive() {
+  // Yellow when a sample since the last look was taken behind its tick, or the last one was.
+  const std::int64_t behind = engine_->SamplesBehind();
+  if (!ws_.record.StopFlag) {
+    const bool late = behind != liveBehind_ || engine_->CatchingUp();
+    shape_Timer->SetColour(late ? kLampYellow : kLampGreen);
+  }
+  liveBehind_ = behind;
+  ShowProgress();
+  TakeEngineNotices();
+  const SampleBlock* block = engine_->Filling();
+  if (block == nullptr) return;
+  // Only samples 1..count are read, and the block is not reused before this thread has
+  // given back the one it holds, so nothing read here is being written.
+  const int count = block->count.load(std::memory_order_acquire);
+  if (block->cycle != liveCycle_ || count < liveDone_) {
+    liveCycle_ = block->cycle;
+    liveDone_ = 0;
+  }
+  const bool shift = chkShift->isChecked();
+  for (int i = liveDone_ + 1; i <= count; ++i) {
+    for (int ch = 0; ch < 2; ++ch) {
+      (*liveTorque_)(ch, i) = CalibratedTorque(ws_.calibration, shift, ch, block->Volt(ch, i));
+    }
+  }
+  liveDone_ = count;
+  DrawLiveTorque(Picture_base.at(kTorqueGraph)->frame(), *liveTorque_, count,
+                 ws_.record.SampInterval, ws_.record.MeasTime, ws_.GraphColor);
+}
+
+void Form1::TakeEngineNotices() {
+  for (const std::string& n : engine_->TakeNotices()) Notice(ToQ(n));
+}
+
+void Form1::DrainCycles() {
+  if (!runActive_) return;
+  // A cycle waits while the save of the one before is being written: a failed save ends the
+  // run with its measurement still in the record.
+  HandleFinishedCycles(
+      *engine_, ws_.record, [this](const CycleTiming& t) { return CycleHandedOver(t); },
+      [this] { return !savePending_; });
+  TakeEngineNotices();
+  if (!engine_->Running() && !savePending_) EndRun();
+}
+
+bool Form1::CycleHandedOver(const CycleTiming& timing) {
+  lastTiming_ = timing;
+  if (auto late = LateSamplesNotice(timing)) Notice(ToQ("Sampling: " + *late));
+  AfterCycle();
+  return !ws_.record.StopFlag;
+}
+
+void Form1::EndRun() {
+  engine_->Join();
+  runActive_ = false;
+  ws_.device.measuring = false;
+  liveTimer_.stop();
+  TakeEngineNotices();
+  shape_Timer->SetColour(kLampRed);
+  cmdStart->setEnabled(true);
+  cmdStop->setEnabled(false);
+  // The bar shows how far an interrupted cycle got, or the last whole cycle when the run
+  // ended before the next one had a sample.
+  ShowSampleCount(engine_->SampleNo() == 0 && lastTiming_.samples > 0 ? lastTiming_.samples
+                                                                      : engine_->SampleNo());
+  // However the run ended (Stop, a manual hand-over, a failed save), it is no longer
+  // sampling.
+  RetInf->clear();
+  // The torque frame shows the last analysed cycle again in place of the live trace.
+  if (everAnalysed_ && !recordMixed_) {
+    std::array<PlotFrame*, kMainGraphCount> frames{};
+    frames.at(kTorqueGraph) = &Picture_base.at(kTorqueGraph)->frame();
+    DrawMainGraphs(frames, ws_.record, ws_.series, ws_.kin, ws_.GraphColor);
+  }
+  RunJobsBetweenCycles();
+  emit runEnded();
+}
+
+void Form1::SaveAutomatically() {
+  MeasurementRecord& rec = ws_.record;
+  rec.SaveFlag = 0;
+  form4_->MakeFileNames();
+  SaveJob job{ws_.naming,
+              0,
+              std::make_shared<const MeasurementRecord>(rec),
+              std::make_shared<const DerivedSeries>(ws_.series),
+              ws_.strokes,
+              CurrentStamp()};
+  savePending_ = true;
+  saver_->Save(std::move(job), [this](const Result<PairSaved>& saved, const FileNaming& names) {
+    AutoSaveDone(saved, names);
+  });
+}
+
+void Form1::AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names) {
+  savePending_ = false;
+  MeasurementRecord& rec = ws_.record;
+  if (saved.ok()) {
+    const PairSaved& pair = saved.value();
+    // Every save says where it went, and under which number when the one asked for was taken.
+    Notice(ToQ(pair.Describe()));
+    for (const Problem& p : pair.notices) Notice(Describe(p));
+    if (shown_) {
+      shown_->facts.stem = pair.names.BaseName;
+      shown_->facts.note = names.NoteText;
+    }
+    form8_->SetSource(pair.names.DatFilePath);
+    // The automatic set's number becomes the one used, then the next, whatever set a
+    // manual save has made current meanwhile.
+    const int flag = rec.SaveFlag;
+    rec.SaveFlag = 0;
+    SetTextIfDifferent(form4_->txtFileOrg, ToQ(pair.usedOrg));
+    form4_->AdvanceFileNumber();
+    rec.SaveFlag = flag;
+    // The number is kept at once, so a run killed at any moment goes on after it.
+    SaveSettings(false);
+  } else {
+    // The run ends after this cycle; the measurement stays in memory for File Option.
+    Notice(
+        "Automatic save failed, the measurement was stopped and is kept for saving "
+        "from File Option: " +
+        Describe(saved.problem()));
+    rec.StopFlag = true;
+    engine_->RequestStop();
+    ShowScreen(form4_);
+  }
+  DrainCycles();
 }
 
 void Form1::SaveOnOff() {
@@ -334,19 +464,14 @@ bool Form1::RunAnalysisChain() {
   form7_->ShowStrokeResults();
   form8_->ShowPushes(rec, ws_.series, ws_.kin, ws_.GraphColor, pushSource_);
   recordMixed_ = false;
-  // The new graphs and tables are painted as part of the chain, so the next cycle's first
-  // samples do not wait for them at the loop's event point; one repaint per window puts
-  // them on screen at once.
-  centralWidget()->repaint();
-  form7_->Picture_base->repaint();
-  if (form8_->isVisible()) form8_->repaint();
+  everAnalysed_ = true;
   return true;
 }
 
 void Form1::ShowPushesAgain() {
-  // Between cycles and after a reload the series belong to the record; while one is being
-  // sampled, or after one was cut short, they may not.
-  if (runDepth_ > 0 || recordMixed_ || !form8_->HasMeasurement()) {
+  // The series belong to the record unless its analysis failed: the cycle being sampled
+  // never touches either.
+  if (recordMixed_ || !form8_->HasMeasurement()) {
     form8_->SetStatus("Applied; the next measurement cycle or View is analysed with them.");
     return;
   }
@@ -355,7 +480,6 @@ void Form1::ShowPushesAgain() {
 
 void Form1::AfterCycle() {
   MeasurementRecord& rec = ws_.record;
-  ShowProgress();  // the whole cycle is in
   try {
     pushSource_.clear();
     if (!RunAnalysisChain()) {
@@ -364,31 +488,7 @@ void Form1::AfterCycle() {
     }
     const SaveStamp now = CurrentStamp();
     SetShown({"", DateText(now), TimeText(now), rec.ProgramName, ""});
-    if (chkAutoDataSave->isChecked()) {
-      rec.SaveFlag = 0;
-      // A taken name moves on to the next free number: a saved pair is never replaced.
-      const auto saved = form4_->SaveDataFiles(WhenTaken::kNextFreeNumber);
-      if (saved.ok()) {
-        // Every save says where it went, and under which number when the one asked for was
-        // taken.
-        Notice(ToQ(saved.value().Describe()));
-        for (const Problem& p : saved.value().notices) Notice(Describe(p));
-        shown_->facts.stem = ws_.naming.BaseName;
-        shown_->facts.note = ws_.naming.NoteText;
-        form8_->SetSource(ws_.naming.DatFilePath);
-        form4_->AdvanceFileNumber();
-        // The number is kept at once, so a run killed at any moment goes on after it.
-        SaveSettings(false);
-      } else {
-        // The run ends after this cycle; the measurement stays in memory for File Option.
-        Notice(
-            "Automatic save failed, the measurement was stopped and is kept for saving "
-            "from File Option: " +
-            Describe(saved.problem()));
-        rec.StopFlag = true;
-        ShowScreen(form4_);
-      }
-    }
+    if (chkAutoDataSave->isChecked()) SaveAutomatically();
     if (chkManDataSave->isChecked()) {
       rec.SaveFlag = 1;
       form4_->ShowFileOption();
@@ -399,24 +499,26 @@ void Form1::AfterCycle() {
     Notice(QString("The measurement was stopped: ") + e.what());
     rec.StopFlag = true;
   }
-  if (std::string n = driver_.TakeNotice(); !n.empty()) Notice(ToQ(n));
   RunJobsBetweenCycles();
   emit cycleFinished();
 }
 
 QString Form1::WhyNotSaved() const {
-  if (runDepth_ > 0 && ws_.record.SampleNo > 0) {
-    return "a measurement cycle is being sampled; save after it, or stop and measure again";
+  // The cycle being sampled never touches the record, so the one before may be saved at
+  // any time; only a record without a whole analysis is refused.
+  if (!everAnalysed_) {
+    return "nothing has been measured yet; measure a whole cycle, or reload a saved one in "
+           "Data View";
   }
   if (recordMixed_) {
-    return "the last cycle was stopped while sampling, so the record mixes it with the "
-           "measurement before; measure again, or reload a saved one in Data View";
+    return "the last measurement could not be analysed, so its samples do not match its "
+           "results; measure again, or reload a saved one in Data View";
   }
   return {};
 }
 
 void Form1::ViewSavedMeasurement() {
-  if (runDepth_ > 0) {
+  if (runActive_) {
     Notice("Data View: stop the measurement before viewing a saved one; nothing was read");
     return;
   }
@@ -449,8 +551,9 @@ void Form1::closeEvent(QCloseEvent* event) {
   if (!exiting_) {
     exiting_ = true;
     SaveSettings(true);
-    // A running measurement ends at its next pass; the devices are left as they are.
+    // A running measurement ends before its next sample; the devices are left as they are.
     ws_.record.StopFlag = true;
+    engine_->RequestStop();
   }
   event->accept();
   QCoreApplication::quit();

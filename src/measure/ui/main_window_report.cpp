@@ -78,7 +78,7 @@ void Form1::ReportFiles(const std::vector<std::string>& files) {
 }
 
 void Form1::RunBetweenCycles(std::function<void()> job) {
-  if (runDepth_ == 0) {
+  if (!runActive_) {
     job();
     return;
   }

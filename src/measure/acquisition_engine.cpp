@@ -1,0 +1,225 @@
+#include "measure/acquisition_engine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <utility>
+
+#include "common/number_parse.h"
+#include "measure/take_sample.h"
+
+namespace velquor {
+namespace {
+
+constexpr std::int64_t kNsPerMs = 1'000'000;
+// Longest single sleep, so a Stop is seen soon even at long intervals.
+constexpr std::int64_t kLongestSleepNs = 50 * kNsPerMs;
+// How often the thread looks again while both blocks are still held by the consumer.
+constexpr std::int64_t kBlockWaitNs = kNsPerMs / 2;
+
+}  // namespace
+
+AcquisitionEngine::AcquisitionEngine(AcqDriver& driver, DeviceState& device, PacingClock& clock)
+    : driver_(driver), device_(device), clock_(clock) {
+  for (auto& b : blocks_) b = std::make_unique<SampleBlock>();
+}
+
+AcquisitionEngine::~AcquisitionEngine() {
+  RequestStop();
+  Join();
+}
+
+std::int64_t AcquisitionEngine::LoopIntervalMs(double samp_interval_ms) {
+  const double rounded = RoundHalfEven(samp_interval_ms);
+  if (!std::isfinite(rounded)) return 0;
+  return static_cast<std::int64_t>(std::clamp(rounded, 0.0, 2147483647.0));
+}
+
+void AcquisitionEngine::Reset(int data_num) {
+  {
+    // Cycles a run finished after its consumer stopped looking are not part of the next.
+    std::lock_guard lock(mutex_);
+    finished_.clear();
+    state_.fill(BlockState::kFree);
+  }
+  SetDataNum(data_num);
+  stop_.store(false);
+  sample_no_.store(0);
+  behind_.store(0);
+  running_.store(true);
+}
+
+bool AcquisitionEngine::Start(double samp_interval_ms, int data_num) {
+  if (running_.load()) return false;
+  Join();
+  Reset(data_num);
+  const std::int64_t interval = LoopIntervalMs(samp_interval_ms);
+  thread_ = std::thread([this, interval] { Run(interval); });
+  return true;
+}
+
+void AcquisitionEngine::RunHere(double samp_interval_ms, int data_num) {
+  Reset(data_num);
+  Run(LoopIntervalMs(samp_interval_ms));
+}
+
+void AcquisitionEngine::SetDataNum(int data_num) {
+  data_num_.store(std::clamp(data_num, 0, kMaxSamples));
+}
+
+void AcquisitionEngine::RequestStop() {
+  stop_.store(true);
+  changed_.notify_all();
+}
+
+void AcquisitionEngine::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+int AcquisitionEngine::IndexOf(const SampleBlock* block) const {
+  for (std::size_t k = 0; k < blocks_.size(); ++k) {
+    if (blocks_.at(k).get() == block) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+SampleBlock* AcquisitionEngine::TakeFinished() {
+  std::lock_guard lock(mutex_);
+  if (finished_.empty()) return nullptr;
+  SampleBlock* block = finished_.front();
+  finished_.pop_front();
+  state_.at(static_cast<std::size_t>(IndexOf(block))) = BlockState::kHeld;
+  return block;
+}
+
+void AcquisitionEngine::WaitForCycle(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, timeout, [this] { return !finished_.empty() || !running_.load(); });
+}
+
+void AcquisitionEngine::Release(SampleBlock* block) {
+  const int k = IndexOf(block);
+  if (k < 0) return;
+  std::lock_guard lock(mutex_);
+  state_.at(static_cast<std::size_t>(k)) = BlockState::kFree;
+}
+
+std::vector<std::string> AcquisitionEngine::TakeNotices() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(notices_, {});
+}
+
+void AcquisitionEngine::Note(std::string text) {
+  std::lock_guard lock(mutex_);
+  notices_.push_back(std::move(text));
+}
+
+void AcquisitionEngine::Wake() {
+  changed_.notify_all();
+  if (wake_) wake_();
+}
+
+SampleBlock* AcquisitionEngine::AcquireFree() {
+  std::lock_guard lock(mutex_);
+  for (std::size_t k = 0; k < blocks_.size(); ++k) {
+    if (state_.at(k) == BlockState::kFree) {
+      state_.at(k) = BlockState::kFilling;
+      return blocks_.at(k).get();
+    }
+  }
+  return nullptr;
+}
+
+void AcquisitionEngine::Finish(SampleBlock* block) {
+  filling_.store(nullptr, std::memory_order_release);
+  // The driver's own notes (a replay starting over) are fetched on the thread that owns it.
+  if (std::string note = driver_.TakeNotice(); !note.empty()) Note(std::move(note));
+  {
+    std::lock_guard lock(mutex_);
+    state_.at(static_cast<std::size_t>(IndexOf(block))) = BlockState::kFinished;
+    finished_.push_back(block);
+  }
+  Wake();
+}
+
+void AcquisitionEngine::Run(std::int64_t interval_ms) {
+  if (interval_ms > 0) driver_.SetReadInterval(static_cast<double>(interval_ms));
+  const std::string refused = clock_.RaisePriority();
+  bool raised = refused.empty();
+  if (!raised) {
+    Note("Sampling runs at normal priority: real-time priority was not granted (" + refused + ")");
+  }
+  const std::int64_t interval = interval_ms * kNsPerMs;
+  // Ticks lie on the grid start + k * interval for the whole run; cycles follow each other
+  // on it without a gap unless both blocks are still held when a new cycle is due.
+  std::int64_t tick = clock_.NowNs() + interval;
+  int cycle = 0;
+  SampleBlock* block = nullptr;
+  while (!stop_.load()) {
+    if (interval <= 0) {
+      // An interval that rounds to 0 ms never paces a sample: the run idles until Stop.
+      clock_.SleepUntilNs(clock_.NowNs() + kLongestSleepNs);
+      continue;
+    }
+    if (block == nullptr) {
+      block = AcquireFree();
+      if (block == nullptr) {
+        clock_.SleepUntilNs(clock_.NowNs() + kBlockWaitNs);
+        continue;
+      }
+      // Ticks that passed while no block was free are missed, not taken late.
+      const std::int64_t missed = std::max<std::int64_t>(0, (clock_.NowNs() - tick) / interval);
+      tick += missed * interval;
+      block->count.store(0, std::memory_order_relaxed);
+      block->cycle = ++cycle;
+      block->gap = missed;
+      block->interval = static_cast<double>(interval_ms);
+      filling_.store(block, std::memory_order_release);
+      sample_no_.store(0, std::memory_order_relaxed);
+    }
+    const int n = block->count.load(std::memory_order_relaxed) + 1;
+    if (n > data_num_.load()) {
+      Finish(block);
+      block = nullptr;
+      continue;
+    }
+    std::int64_t now = clock_.NowNs();
+    const bool behind = now >= tick;
+    while (now < tick && !stop_.load()) {
+      if (tick - now > kSpinNs)
+        clock_.SleepUntilNs(std::min(tick - kSpinNs, now + kLongestSleepNs));
+      now = clock_.NowNs();
+    }
+    if (stop_.load()) break;
+    if (n > data_num_.load()) continue;  // the cycle was shortened during the wait
+    try {
+      TakeSample(driver_, device_, block->Volt, block->PortByte, n);
+    } catch (const std::exception& e) {
+      // Nothing on this thread may end the program: the run ends, the cycles handed over stay.
+      Note(std::string("Sampling stopped: the device read failed (") + e.what() + ")");
+      break;
+    }
+    block->LateMs(n) = static_cast<float>(static_cast<double>(now - tick) / kNsPerMs);
+    block->count.store(n, std::memory_order_release);
+    sample_no_.store(n, std::memory_order_relaxed);
+    catching_up_.store(behind, std::memory_order_relaxed);
+    if (behind) behind_.fetch_add(1, std::memory_order_relaxed);
+    tick += interval;
+    // A thread that is a whole cycle behind would take samples back to back at real-time
+    // priority and keep every other program from running: it goes on at normal priority.
+    const std::int64_t cycle_ns = interval * std::max(1, data_num_.load());
+    if (raised && now - tick > cycle_ns) {
+      clock_.LowerPriority();
+      raised = false;
+      Note("Sampling fell more than a cycle behind and goes on at normal priority");
+    }
+  }
+  if (raised) clock_.LowerPriority();
+  filling_.store(nullptr, std::memory_order_release);
+  if (block != nullptr) Release(block);
+  catching_up_.store(false);
+  running_.store(false);
+  Wake();
+}
+
+}  // namespace velquor

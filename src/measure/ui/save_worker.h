@@ -1,0 +1,49 @@
+// Writes measurement files on a thread of its own, one save after the other in the order
+// they were asked for, and hands each outcome back on the thread that asked.
+#pragma once
+
+#include <QObject>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+#include "analysis/series.h"
+#include "common/result.h"
+#include "files/data_files.h"
+#include "files/naming.h"
+#include "files/save_stamp.h"
+#include "measure/record.h"
+
+namespace velquor::ui {
+
+// What one save writes: copies of everything the files are composed from, so the next
+// cycle may be analysed while they are written.
+struct SaveJob {
+  FileNaming naming;
+  int saveFlag = 0;
+  std::shared_ptr<const MeasurementRecord> record;
+  std::shared_ptr<const DerivedSeries> series;
+  StrokeResults strokes;
+  SaveStamp stamp;
+};
+
+class SaveWorker : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit SaveWorker(QObject* parent = nullptr);
+  // Every save asked for is written before the worker goes.
+  ~SaveWorker() override;
+
+  // Composes and writes both files through the save path, a taken number passed over for
+  // the next free one; `done` then runs on this object's thread with what was written and
+  // the names as the save left them.
+  using Done = std::function<void(const Result<PairSaved>&, const FileNaming&)>;
+  void Save(SaveJob job, Done done);
+
+ private:
+  QThread thread_;
+  std::unique_ptr<QObject> writer_;  // lives on thread_
+};
+
+}  // namespace velquor::ui

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "measure/acquisition_engine.h"
+#include "measure/cycle_handoff.h"
+#include "support/fake_clock.h"
+#include "support/scripted_driver.h"
+
+namespace velquor {
+namespace {
+
+using testing::FakeClock;
+using testing::kMs;
+
+// Port byte 0 counts the reads, and each read notes the clock.
+class CountingDriver : public testing::ScriptedDriver {
+ public:
+  explicit CountingDriver(FakeClock* clock = nullptr) : clock_(clock) {}
+  std::vector<std::int64_t> read_at;
+  std::int32_t DioInp(std::int32_t id, DioRequest& req) override {
+    ports[0] = static_cast<std::uint8_t>(read_at.size() + 1);
+    read_at.push_back(clock_ != nullptr ? clock_->now : 0);
+    return ScriptedDriver::DioInp(id, req);
+  }
+
+ private:
+  FakeClock* clock_;
+};
+
+struct Bench {
+  FakeClock clock;
+  CountingDriver driver{&clock};
+  DeviceState dev;
+  std::unique_ptr<MeasurementRecord> rec = std::make_unique<MeasurementRecord>();
+  AcquisitionEngine engine{driver, dev, clock};
+  std::vector<CycleTiming> cycles;
+  std::int64_t start = 0;
+  std::int64_t busy_until_ns = 0;  // the consumer takes no cycle before this moment of the run
+  Bench() {
+    dev.AioReq = {&dev.AiData, &dev.ChannelList, 2};
+    dev.DioReq = {&dev.PortList, 3, &dev.DioData};
+  }
+  // Runs with the test's consumer: the chain notes each cycle and goes on while `go_on`.
+  void Run(double interval, int n, std::function<bool(int)> go_on,
+           std::function<void()> each_sleep = {}) {
+    rec->SampInterval = interval;
+    rec->DataNum = static_cast<float>(n);
+    start = clock.now + 1000;  // the engine looks at the clock once before the first tick
+    clock.on_sleep = [this, go_on, each_sleep] {
+      if (each_sleep) each_sleep();
+      if (clock.now - start < busy_until_ns) return;
+      HandleFinishedCycles(engine, *rec, [&](const CycleTiming& t) {
+        cycles.push_back(t);
+        return go_on(static_cast<int>(cycles.size()));
+      });
+    };
+    engine.RunHere(interval, n);
+  }
+  std::vector<std::int64_t> ReadMs() const {
+    std::vector<std::int64_t> ms;
+    for (std::int64_t t : driver.read_at) ms.push_back((t - start + kMs / 2) / kMs);
+    return ms;
+  }
+};
+
+TEST(AcquisitionEngine, SamplesOnTheTicksAndCyclesFollowWithoutAGap) {
+  Bench b;
+  b.Run(20, 5, [](int done) { return done < 2; });
+  EXPECT_EQ(b.ReadMs(), (std::vector<std::int64_t>{20, 40, 60, 80, 100, 120, 140, 160, 180, 200}));
+  ASSERT_EQ(b.cycles.size(), 2u);
+  for (const CycleTiming& t : b.cycles) {
+    EXPECT_EQ(t.samples, 5);
+    EXPECT_EQ(t.late, 0);
+    EXPECT_EQ(t.gap, 0);
+    EXPECT_LT(t.max_ms, 0.01);
+  }
+  // The record holds the second cycle (reads 6..10), encoder counts formed; the third cycle,
+  // under way when the chain ended the run, was abandoned before its first sample.
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(b.rec->Encoder(0, i), static_cast<float>(5 + i)) << i;
+  EXPECT_FALSE(b.engine.Running());
+  EXPECT_EQ(b.clock.lowered, 1);  // the priority is given back at the end
+}
+
+TEST(AcquisitionEngine, StopsBeforeAnySample) {
+  for (int k = 1; k <= 5; ++k) {
+    SCOPED_TRACE(k);
+    Bench b;
+    b.Run(
+        10, 5, [](int) { return true; },
+        [&b, k] {
+          if (b.engine.SampleNo() == k - 1) b.engine.RequestStop();
+        });
+    EXPECT_EQ(b.driver.read_at.size(), static_cast<std::size_t>(k - 1));
+    EXPECT_TRUE(b.cycles.empty());
+    EXPECT_EQ(b.engine.SampleNo(), k - 1);
+  }
+}
+
+TEST(AcquisitionEngine, ALateTickIsTakenLateNotDroppedAndTheLampFollows) {
+  Bench b;
+  std::vector<bool> behind;
+  b.Run(
+      10, 8, [](int) { return false; },
+      [&b, &behind] {
+        if (b.engine.SampleNo() == 3 && b.driver.read_at.size() == 3) b.clock.now += 37 * kMs;
+        behind.push_back(b.engine.CatchingUp());
+      });
+  // Samples 4 to 7 were due while the thread was held up: taken at once, one after another.
+  const auto ms = b.ReadMs();
+  ASSERT_EQ(ms.size(), 8u);
+  EXPECT_EQ(ms[3], 77);
+  EXPECT_EQ(ms[6], 77);
+  EXPECT_EQ(ms[7], 80);
+  ASSERT_EQ(b.cycles.size(), 1u);
+  EXPECT_EQ(b.cycles[0].late, 4);
+  EXPECT_NEAR(b.cycles[0].max_ms, 36.85, 0.01);
+  EXPECT_EQ(LateSamplesNotice(b.cycles[0]), "4 samples late, worst 36.9 ms");
+  // Yellow after the samples taken behind their ticks, green again after the next wait.
+  EXPECT_TRUE(std::find(behind.begin(), behind.end(), true) != behind.end());
+  EXPECT_FALSE(behind.back());
+  EXPECT_EQ(b.engine.SamplesBehind(), 3);  // samples 5, 6 and 7 came without a wait
+}
+
+TEST(AcquisitionEngine, ACycleWithNoFreeBlockStartsLaterAndCountsTheGap) {
+  Bench b;
+  b.busy_until_ns = 100 * kMs;  // both blocks fill and the engine waits for one
+  b.Run(10, 3, [](int done) { return done < 3; });
+  ASSERT_EQ(b.cycles.size(), 3u);
+  EXPECT_EQ(b.cycles[0].gap, 0);
+  EXPECT_EQ(b.cycles[1].gap, 0);
+  EXPECT_EQ(b.cycles[2].gap, 3);  // ticks 70, 80 and 90 passed with no block to fill
+  EXPECT_EQ(b.cycles[2].late, 0);
+  EXPECT_EQ(b.ReadMs()[6], 100);
+}
+
+TEST(AcquisitionEngine, AFailedSaveEndsTheRunAndTheRecordKeepsItsCycle) {
+  Bench b;
+  b.Run(5, 4, [](int done) { return done < 2; });  // the second cycle's save fails
+  ASSERT_EQ(b.cycles.size(), 2u);
+  EXPECT_FALSE(b.engine.Running());
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(b.rec->Encoder(0, i), static_cast<float>(4 + i)) << i;
+  EXPECT_LE(b.driver.read_at.size(), 9u);  // at most one sample of the abandoned cycle
+}
+
+TEST(AcquisitionEngine, LowerDataNumEndsTheCycleAndHalfAMillisecondNeverSamples) {
+  Bench b;
+  b.Run(
+      5, 100, [](int) { return false; },
+      [&b] {
+        if (b.engine.SampleNo() == 3) b.engine.SetDataNum(2);
+      });
+  ASSERT_EQ(b.cycles.size(), 1u);
+  EXPECT_EQ(b.cycles[0].samples, 3);
+
+  Bench idle;
+  int sleeps = 0;
+  idle.Run(
+      0.5, 10, [](int) { return true; },
+      [&] {
+        if (++sleeps == 50) idle.engine.RequestStop();
+      });
+  EXPECT_TRUE(idle.driver.read_at.empty());
+}
+
+TEST(AcquisitionEngine, NoPriorityIsNotedAndAThreadBehindByACycleGivesItUp) {
+  Bench refused;
+  refused.clock.grant = false;
+  refused.Run(10, 2, [](int) { return false; });
+  const auto notes = refused.engine.TakeNotices();
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0],
+            "Sampling runs at normal priority: real-time priority was not granted (Operation not "
+            "permitted)");
+  EXPECT_EQ(refused.clock.lowered, 0);
+
+  Bench behind;
+  behind.Run(
+      10, 4, [](int) { return false; },
+      [&behind] {
+        if (behind.driver.read_at.size() == 1) behind.clock.now += 60 * kMs;
+      });
+  EXPECT_EQ(behind.engine.TakeNotices(),
+            std::vector<std::string>{
+                "Sampling fell more than a cycle behind and goes on at normal priority"});
+  EXPECT_EQ(behind.clock.lowered, 1);
+}
+
+TEST(AcquisitionEngine, ADriverThatThrowsEndsTheRunWithANotice) {
+  class Throwing : public CountingDriver {
+   public:
+    std::int32_t AioInp(std::int32_t, AioRequest&) override {
+      throw std::runtime_error("card removed");
+    }
+  };
+  FakeClock clock;
+  Throwing driver;
+  DeviceState dev;
+  AcquisitionEngine engine(driver, dev, clock);
+  engine.RunHere(10, 5);
+  EXPECT_FALSE(engine.Running());
+  EXPECT_EQ(engine.TakeNotices(),
+            std::vector<std::string>{"Sampling stopped: the device read failed (card removed)"});
+}
+
+// On its own thread and the system clock: a Stop while the chain of the first cycle runs
+// lets that chain finish; cycles finished meanwhile are not handled, the record keeps the
+// first.
+TEST(AcquisitionEngine, StopWhileTheChainRunsOnTheRealThread) {
+  SystemPacingClock clock;
+  CountingDriver driver;
+  DeviceState dev;
+  dev.AioReq = {&dev.AiData, &dev.ChannelList, 2};
+  dev.DioReq = {&dev.PortList, 3, &dev.DioData};
+  auto rec = std::make_unique<MeasurementRecord>();
+  rec->DataNum = 3;
+  AcquisitionEngine engine(driver, dev, clock);
+  ASSERT_TRUE(engine.Start(1, 3));
+  EXPECT_FALSE(engine.Start(1, 3));  // one run at a time
+  int handled = 0;
+  bool chain_done = false;
+  while (engine.Running() || handled == 0) {
+    handled += HandleFinishedCycles(engine, *rec, [&](const CycleTiming&) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the next cycles fill
+      engine.RequestStop();
+      chain_done = true;
+      return true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  engine.Join();
+  EXPECT_EQ(handled, 1);
+  EXPECT_TRUE(chain_done);
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(rec->Encoder(0, i), static_cast<float>(i)) << i;
+
+  // A cycle finished after the consumer stopped looking is not handed to the next run.
+  ASSERT_TRUE(engine.Start(1, 3));
+  engine.WaitForCycle(std::chrono::seconds(5));
+  SampleBlock* first = engine.TakeFinished();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->cycle, 1);
+  engine.Release(first);
+  engine.RequestStop();
+  engine.Join();
+}
+
+}  // namespace
+}  // namespace velquor
