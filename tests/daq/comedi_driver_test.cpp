@@ -173,9 +173,7 @@ TEST(ComediDriver, AnalogOpenFindsTheTenVoltRangeAndReadsEachChannelSettled) {
   Rig rig({.card = {AnalogIn({kFiveVolts, kTenVolts, kUnipolar})}});
   ASSERT_EQ(rig.OpenAio(0), 0) << rig.driver.LastError();
   EXPECT_EQ(rig.dev.AioId, ComediDriver::kAioId);
-  EXPECT_EQ(
-      rig.driver.TakeNotice(),
-      "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes");
+  EXPECT_EQ(rig.driver.TakeNotice(), "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes");
   rig.lib->calls.clear();
   ASSERT_EQ(rig.ReadAnalog(), 0) << rig.driver.LastError();
   // One settled read per channel, in the -10..10 V range found at open (range 1).
