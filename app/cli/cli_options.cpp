@@ -295,11 +295,14 @@ std::string Usage(Command command) {
              "\n"
              "  --cycles N       measurement cycles to run\n"
              "  --daq BACKEND    acquisition backend (default " +
-             std::string(kDefaultDriverChoice) + "):\n" + DriverChoiceHelp() +
+             std::string(kDefaultDriverChoice) +
+             "; the backends are listed below)\n"
              "  --interval MS    Timer Interval in ms for this run\n"
              "  --samples N      Data Number for this run (2 to 2000)\n"
              "  --timing         print for every cycle how late its samples were taken against\n"
              "                   their ticks and how many ticks were missed before it\n"
+             "\n" +
+             DriverChoiceHelp() +
              "\n"
              "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error.\n";
     case Command::kPushes:
