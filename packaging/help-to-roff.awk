@@ -5,7 +5,8 @@
 function roff(s) {
   gsub(/\\/, "\\e", s)
   gsub(/-/, "\\-", s)
-  if (s ~ /^[.']/) s = "\\&" s
+  # A line opening with "[" would name a section of help2man's include file.
+  if (s ~ /^[.'[]/) s = "\\&" s
   return s
 }
 
