@@ -61,6 +61,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   }
   BuildCondition(*surface);
   BuildResults(*surface);
+  mainResults_.Bind(*surface, MainResultFields(MainResultTexts{}));
   BuildLamps(*surface);
   BuildButtons(*surface);
   BuildMenus();

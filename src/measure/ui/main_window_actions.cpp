@@ -450,9 +450,7 @@ bool Form1::RunAnalysisChain() {
   for (std::size_t k = 0; k < frames.size(); ++k) frames.at(k) = &Picture_base.at(k)->frame();
   DrawMainGraphs(frames, rec, ws_.series, ws_.kin, ws_.GraphColor,
                  [this](std::string_view text) { RetInf->setText(ToQ(text)); });
-  for (const auto& [name, text] : MainResultFields(ShowMainResults(ws_.kin))) {
-    if (auto* box = centralWidget()->findChild<QLineEdit*>(ToQ(name))) box->setText(ToQ(text));
-  }
+  mainResults_.Fill(MainResultFields(ShowMainResults(ws_.kin)));
   const Status strokes =
       CalcStrokes(form7_->ReadConditions(), rec, ws_.series, ws_.kin, ws_.strokes);
   if (!strokes.ok()) {
