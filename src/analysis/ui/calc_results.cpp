@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <memory>
 
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
@@ -33,7 +32,7 @@ Form7::Form7(const StrokeResults& strokes, QWidget* parent)
   BuildResults();
   results_.Bind(*this, StrokeTableFields(StrokeTableTexts{}));
   results_.Bind(*this, ChosenStrokeFields(ChosenStrokeTexts{}));
-  Picture_base = std::make_unique<PictureBase>(kForm7Frame, this).release();
+  Picture_base = new PictureBase(kForm7Frame, this);
   Picture_base->setObjectName(ArrayName("Picture_base", 0));
   Place(Picture_base, kForm7Frame.base.left, kForm7Frame.base.top, kForm7Frame.base.width,
         kForm7Frame.base.height);
