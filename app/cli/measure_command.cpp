@@ -4,7 +4,7 @@
 #include <exception>
 #include <functional>
 
-#include "analysis/kinematics.h"
+#include "analysis/analyse_record.h"
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
 #include "common/path_map.h"
@@ -78,10 +78,11 @@ class HeadlessChain {
     return true;
   }
   Status Analyse() {
-    if (Status s = CalcKinematics(ws_.record, ws_.calibration, false, ws_.series, ws_.kin); !s) {
-      return s;
+    RecordAnalysis out{ws_.series, ws_.kin, ws_.strokes};
+    if (auto stop = AnalyseRecord(ws_.record, ws_.calibration, {false, cond_, std::nullopt}, out)) {
+      return stop->problem;
     }
-    return CalcStrokes(cond_, ws_.record, ws_.series, ws_.kin, ws_.strokes);
+    return Status::Ok();
   }
   bool Fail(const Problem& p) {
     ReportProblem(err_, p);

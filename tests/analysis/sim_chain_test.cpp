@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "analysis/kinematics.h"
+#include "analysis/analyse_record.h"
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
 #include "daq/sim_rig.h"
@@ -27,10 +27,11 @@ TEST(SimChain, APushSessionGivesSensibleStrokes) {
     cal.Ka1 = {SimRig::kNmPerVolt, SimRig::kNmPerVolt};
     auto s = std::make_unique<DerivedSeries>();
     KinematicsResults kin;
-    ASSERT_TRUE(CalcKinematics(*rec, cal, false, *s, kin));
     StrokeResults st;
-    ASSERT_TRUE(
-        CalcStrokes(ReadStrokeConditions("1", "2", JudgeChannel::kAuto), *rec, *s, kin, st));
+    RecordAnalysis out{*s, kin, st};
+    ASSERT_FALSE(AnalyseRecord(
+        *rec, cal, {false, ReadStrokeConditions("1", "2", JudgeChannel::kAuto), std::nullopt},
+        out));
 
     for (int ch = 0; ch < 2; ++ch) {
       EXPECT_GT(kin.SpeedAv[ch], 0.2f);  // pushed forwards at a walking pace or so

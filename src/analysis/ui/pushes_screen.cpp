@@ -128,8 +128,13 @@ void Form8::SetStatus(const QString& text) {
 void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series,
                        const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
                        const std::string& source) {
+  ShowPushes(rec, series, kin, GraphColor, source, AnalysePushes(series, rec, parameters_));
+}
+
+void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series,
+                       const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
+                       const std::string& source, Result<PushAnalysis> a) {
   source_ = source;
-  Result<PushAnalysis> a = AnalysePushes(series, rec, parameters_);
   if (!a) {
     shown_.reset();
     for (QTableWidget* t : tblPushes) t->setRowCount(0);
