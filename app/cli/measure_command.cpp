@@ -8,7 +8,6 @@
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
 #include "common/path_map.h"
-#include "common/workspace.h"
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
 #include "files/data_files.h"
@@ -17,6 +16,7 @@
 #include "measure/cycle_handoff.h"
 #include "measure/cycle_timing.h"
 #include "measure/main_window_rules.h"
+#include "workspace/workspace.h"
 
 namespace velquor::cli {
 namespace {

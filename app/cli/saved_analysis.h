@@ -12,9 +12,9 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/startup_files.h"
 #include "common/result.h"
-#include "common/workspace.h"
-#include "files/saved_measurement.h"
 #include "files/summary_facts.h"
+#include "workspace/saved_measurement.h"
+#include "workspace/workspace.h"
 
 namespace velquor::cli {
 

@@ -1,7 +1,7 @@
 #include "report/file_report.h"
 
-#include "files/saved_measurement.h"
 #include "files/summary_facts.h"
+#include "workspace/saved_measurement.h"
 
 namespace velquor {
 

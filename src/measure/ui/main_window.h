@@ -15,7 +15,6 @@
 
 #include "analysis/ui/result_boxes.h"
 #include "common/result.h"
-#include "common/workspace.h"
 #include "daq/driver.h"
 #include "files/data_files.h"
 #include "files/summary_facts.h"
@@ -23,6 +22,7 @@
 #include "measure/cycle_timing.h"
 #include "measure/pacing_clock.h"
 #include "plot/main_graphs.h"
+#include "workspace/workspace.h"
 
 class QAction;
 class QCheckBox;

@@ -10,7 +10,7 @@
 #include "analysis/analyse_record.h"
 #include "calibration/calibration.h"
 #include "common/result.h"
-#include "common/workspace.h"
+#include "workspace/workspace.h"
 
 namespace velquor {
 

@@ -1,4 +1,4 @@
-#include "files/saved_measurement.h"
+#include "workspace/saved_measurement.h"
 
 #include "files/data_file_reader.h"
 
