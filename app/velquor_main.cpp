@@ -17,7 +17,6 @@
 #include "analysis/ui/pushes_screen.h"
 #include "app/guarded_application.h"
 #include "calibration/ui/calibration_screen.h"
-#include "common/workspace.h"
 #include "daq/driver_choice.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/form_kit.h"
@@ -27,6 +26,7 @@
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
 #include "velquor_version.h"
+#include "workspace/workspace.h"
 
 namespace {
 

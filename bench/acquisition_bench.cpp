@@ -23,7 +23,6 @@
 
 #include "analysis/ui/calc_results.h"
 #include "common/text_file.h"
-#include "common/workspace.h"
 #include "daq/sim_rig.h"
 #include "files/calibration_file.h"
 #include "files/ui/file_option.h"
@@ -31,6 +30,7 @@
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
 #include "plot/ui/picture_base.h"
+#include "workspace/workspace.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "analysis/kinematics.h"
 #include "analysis/push_analysis.h"
 #include "analysis/strokes.h"
-#include "common/workspace.h"
 #include "daq/sim_rig.h"
 #include "files/data_files.h"
 #include "files/temp_dir.h"
 #include "measure/quick_record.h"
 #include "report/file_report.h"
 #include "report/ui/report_pdf.h"
+#include "workspace/workspace.h"
 
 namespace velquor {
 namespace {

@@ -20,7 +20,6 @@
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
 #include "common/text_file.h"
-#include "common/workspace.h"
 #include "daq/sim_rig.h"
 #include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
@@ -30,6 +29,7 @@
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
 #include "timed_rig.h"
+#include "workspace/workspace.h"
 
 namespace {
 

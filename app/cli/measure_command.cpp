@@ -4,11 +4,10 @@
 #include <exception>
 #include <functional>
 
-#include "analysis/kinematics.h"
+#include "analysis/analyse_record.h"
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
 #include "common/path_map.h"
-#include "common/workspace.h"
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
 #include "files/data_files.h"
@@ -17,6 +16,7 @@
 #include "measure/cycle_handoff.h"
 #include "measure/cycle_timing.h"
 #include "measure/main_window_rules.h"
+#include "workspace/workspace.h"
 
 namespace velquor::cli {
 namespace {
@@ -78,10 +78,11 @@ class HeadlessChain {
     return true;
   }
   Status Analyse() {
-    if (Status s = CalcKinematics(ws_.record, ws_.calibration, false, ws_.series, ws_.kin); !s) {
-      return s;
+    RecordAnalysis out{ws_.series, ws_.kin, ws_.strokes};
+    if (auto stop = AnalyseRecord(ws_.record, ws_.calibration, {false, cond_, std::nullopt}, out)) {
+      return stop->problem;
     }
-    return CalcStrokes(cond_, ws_.record, ws_.series, ws_.kin, ws_.strokes);
+    return Status::Ok();
   }
   bool Fail(const Problem& p) {
     ReportProblem(err_, p);

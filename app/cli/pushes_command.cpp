@@ -14,18 +14,16 @@ namespace {
 // Analyses one file; gives its tables or its JSON object, or writes its CSV and says where.
 Result<std::string> Pushes(const std::string& file, const PushesOptions& o, const PushParameters& p,
                            const StartupFiles& start, std::ostream& err) {
-  auto reloaded = ReloadMeasurement(file, start, false, err);
-  if (!reloaded) return reloaded.problem();
-  const Workspace& ws = *reloaded.value();
-  Result<PushAnalysis> a = AnalysePushes(ws.series, ws.record, p);
-  if (!a) return Problem{file, 0, 0, a.problem().what};
-  if (o.json) return PushJson(file, a.value());
+  auto a = ReloadMeasurement(file, start, AnalysisChoice{false, std::nullopt, p}, err);
+  if (!a) return a.problem();
+  const PushAnalysis& pushes = *a.value().pushes;
+  if (o.json) return PushJson(file, pushes);
   if (o.csvDir) {
     const std::string path = *o.csvDir + "\\" + StemOf(file) + "_pushes.csv";
-    if (Status s = WritePushCsvFile(path, PushCsv(file, a.value())); !s) return s.problem();
+    if (Status s = WritePushCsvFile(path, PushCsv(file, pushes)); !s) return s.problem();
     return "wrote " + path + "\n";
   }
-  return PushTables(file, a.value());
+  return PushTables(file, pushes);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "files/data_files.h"
 
 #ifdef VELQUOR_HAVE_PNG
-#include "analysis/push_analysis.h"
 #include "app/cli/gui_session.h"
 #include "plot/ui/push_curve_png.h"
 #include "plot/ui/reanalysis_pngs.h"
@@ -20,9 +19,13 @@ namespace {
 
 Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const StartupFiles& start,
                  std::ostream& out, std::ostream& err, bool first) {
-  auto analysed = AnalyseSavedFile(file, o, start, err);
+  bool pushes = false;
+#ifdef VELQUOR_HAVE_PNG
+  pushes = o.pngDir.has_value();
+#endif
+  auto analysed = AnalyseSavedFile(file, o, start, pushes, err);
   if (!analysed) return analysed.problem();
-  const Workspace* ws = analysed.value().get();
+  const Workspace* ws = analysed.value().ws.get();
 
   const Reanalysed shown{file, ws->record, ws->kin, ws->strokes};
   if (o.json) {
@@ -37,10 +40,8 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
         !s) {
       return s.problem();
     }
-    Result<PushAnalysis> pushes = AnalysePushes(ws->series, ws->record, start.settings.push);
-    if (!pushes) return Problem{file, 0, 0, pushes.problem().what};
-    if (Status s =
-            ExportPushCurvePng(*o.pngDir, StemOf(file), pushes.value(), start.settings.GraphColor);
+    if (Status s = ExportPushCurvePng(*o.pngDir, StemOf(file), *analysed.value().pushes,
+                                      start.settings.GraphColor);
         !s) {
       return s.problem();
     }

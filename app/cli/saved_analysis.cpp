@@ -1,7 +1,6 @@
 #include "app/cli/saved_analysis.h"
 
 #include "analysis/strokes.h"
-#include "files/saved_measurement.h"
 
 namespace velquor::cli {
 
@@ -10,26 +9,20 @@ StrokeConditions ConditionsOf(const StrokeOptions& o, const Settings& settings) 
                               o.limit.value_or(settings.txtLimitCond), o.channel);
 }
 
-Result<std::unique_ptr<Workspace>> ReloadMeasurement(const std::string& file,
-                                                     const StartupFiles& start, bool shift,
-                                                     std::ostream& err) {
+Result<ReloadedMeasurement> ReloadMeasurement(const std::string& file, const StartupFiles& start,
+                                              const AnalysisChoice& choice, std::ostream& err) {
   std::vector<Problem> notices;
-  auto ws = ReloadSavedMeasurement(file, start.calibration, shift, notices);
+  auto reloaded = ReloadSavedMeasurement(file, start.calibration, choice, notices);
   for (const Problem& p : notices) ReportNotice(err, p);
-  return ws;
+  return reloaded;
 }
 
-Result<std::unique_ptr<Workspace>> AnalyseSavedFile(const std::string& file, const StrokeOptions& o,
-                                                    const StartupFiles& start, std::ostream& err) {
-  auto reloaded = ReloadMeasurement(file, start, o.shift, err);
-  if (!reloaded) return reloaded.problem();
-  std::unique_ptr<Workspace> ws = std::move(reloaded.value());
-  if (Status s = CalcStrokes(ConditionsOf(o, start.settings), ws->record, ws->series, ws->kin,
-                             ws->strokes);
-      !s) {
-    return Problem{file, 0, 0, s.problem().what};
-  }
-  return ws;
+Result<ReloadedMeasurement> AnalyseSavedFile(const std::string& file, const StrokeOptions& o,
+                                             const StartupFiles& start, bool pushes,
+                                             std::ostream& err) {
+  AnalysisChoice choice{o.shift, ConditionsOf(o, start.settings), std::nullopt};
+  if (pushes) choice.pushes = start.settings.push;
+  return ReloadMeasurement(file, start, choice, err);
 }
 
 }  // namespace velquor::cli

@@ -126,7 +126,7 @@ Status CalcKinematics(const MeasurementRecord& rec, const Calibration& cal, bool
       const float delta = AngleStep(w.count, count);
       const double before = w.angle_deg;
       const auto deg = static_cast<float>(ch == 0 ? before - delta : before + delta);
-      const auto rad = static_cast<float>(static_cast<double>(deg) * kPi / 180);
+      const auto rad = static_cast<float>(static_cast<double>(deg) * kPi5 / 180);
       distance[c] = static_cast<float>(wheel_radius * rad);
       speed[c] = static_cast<float>((static_cast<double>(distance[c]) - w.distance) / step_s);
       const float torque = CalibratedTorque(cal, shift, ch, rec.Volt(ch, i));
@@ -182,8 +182,8 @@ Status CalcKinematics(const MeasurementRecord& rec, const Calibration& cal, bool
         break;
     }
     alpha = a2;
-    const auto beta = static_cast<float>(turn.dAlpha / step_s * 180 / kPi);
-    const double alpha_deg = a2 * 180 / kPi;
+    const auto beta = static_cast<float>(turn.dAlpha / step_s * 180 / kPi5);
+    const double alpha_deg = a2 * 180 / kPi5;
 
     s.dAlpha_rad(i) = turn.dAlpha;
     s.Alpha_rad(i) = a2;

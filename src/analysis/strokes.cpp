@@ -136,7 +136,7 @@ void StrokeStatistics(const DerivedSeries& s, const KinematicsResults& kin, int 
   const float dis = static_cast<float>(static_cast<double>(s.Distance(kDistanceAv, b)) -
                                        s.Distance(kDistanceAv, a));
   out.StDis.at(kk) = dis;
-  out.StAngle.at(kk) = static_cast<float>(static_cast<double>(dis) / kin.WheelRadius * 180 / kPi);
+  out.StAngle.at(kk) = static_cast<float>(static_cast<double>(dis) / kin.WheelRadius * 180 / kPi5);
 }
 
 }  // namespace

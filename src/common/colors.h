@@ -1,6 +1,7 @@
-// 24-bit colours with red in the low byte, and the three lamp colours.
+// 24-bit colours with red in the low byte, the lamp colours and the default graph colours.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace velquor {
@@ -25,5 +26,9 @@ inline constexpr Rgb kLampGreen = MakeRgb(0, 255, 0);
 inline constexpr Rgb kLampRed = MakeRgb(255, 0, 0);
 inline constexpr Rgb kLampYellow = MakeRgb(255, 255, 0);
 inline constexpr Rgb kWhite = MakeRgb(255, 255, 255);
+
+// Default drawing colours: red for the left wheel, blue for the right, magenta otherwise.
+inline constexpr std::array<Rgb, 3> kDefaultGraphColor = {MakeRgb(255, 0, 0), MakeRgb(0, 0, 255),
+                                                          MakeRgb(255, 0, 255)};
 
 }  // namespace velquor

@@ -5,7 +5,7 @@
 namespace velquor {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPiFull = 3.14159265358979323846;
 constexpr double kWheelRadius = 0.31;  // m
 constexpr double kHalfMass = 45.0;     // kg carried by each wheel
 constexpr double kDrag = 0.35;         // 1/s, rolling and air resistance
@@ -87,7 +87,7 @@ std::vector<RigPush> RigModel::PushesUpTo(std::int64_t n) const {
 double RigModel::PushTorque(double t, int wheel) const {
   double into = t - cycle_start_;
   double base = 0.0;
-  if (into >= 0 && into < push_length_) base = peak_ * std::sin(kPi * into / push_length_);
+  if (into >= 0 && into < push_length_) base = peak_ * std::sin(kPiFull * into / push_length_);
   if (wheel == 1) base *= skew_;
   // Recovery: the hands brush the rims lightly.
   if (base == 0.0) base = -0.3;

@@ -1,10 +1,10 @@
 #include "files/settings_file.h"
 
+#include "common/colors.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "common/path_map.h"
 #include "common/text_file.h"
-#include "common/workspace.h"
 #include "files/field_quote.h"
 #include "files/positional_fields.h"
 #include "files/push_settings.h"

@@ -1,9 +1,7 @@
 #include "report/file_report.h"
 
-#include "analysis/push_analysis.h"
-#include "analysis/strokes.h"
-#include "files/saved_measurement.h"
 #include "files/summary_facts.h"
+#include "workspace/saved_measurement.h"
 
 namespace velquor {
 
@@ -12,21 +10,14 @@ FileReport ComposeFileReport(std::span<const std::string> files, const ReportSet
   ReportDocument sections;
   std::vector<ComparisonEntry> entries;
   for (const std::string& file : files) {
-    auto reloaded = ReloadSavedMeasurement(file, s.calibration, s.shift, out.notices);
+    auto reloaded = ReloadSavedMeasurement(
+        file, s.calibration, AnalysisChoice{s.shift, s.strokes, s.pushes}, out.notices);
     if (!reloaded) {
       out.failures.push_back(reloaded.problem());
       continue;
     }
-    Workspace& ws = *reloaded.value();
-    if (Status st = CalcStrokes(s.strokes, ws.record, ws.series, ws.kin, ws.strokes); !st) {
-      out.failures.push_back({file, 0, 0, st.problem().what});
-      continue;
-    }
-    const Result<PushAnalysis> pushes = AnalysePushes(ws.series, ws.record, s.pushes);
-    if (!pushes) {
-      out.failures.push_back({file, 0, 0, pushes.problem().what});
-      continue;
-    }
+    Workspace& ws = *reloaded.value().ws;
+    const PushAnalysis& pushes = *reloaded.value().pushes;
     const ReportSource src{LoadSummaryFacts(file),
                            ws.record,
                            ws.series,
@@ -38,7 +29,7 @@ FileReport ComposeFileReport(std::span<const std::string> files, const ReportSet
                            s.calibration.loaded,
                            s.shift,
                            s.GraphColor,
-                           &pushes.value()};
+                           &pushes};
     AppendMeasurementSection(src, sections);
     entries.push_back(CompareMeasurement(src));
   }

@@ -216,19 +216,17 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   const std::string csv_path = dir_ / "out/RUN0000001_pushes.csv";
   const auto csv = ReadFileBytes(csv_path);
   ASSERT_TRUE(csv.ok());
-  auto reloaded =
-      ReloadMeasurement(dat_, {s, LoadCalibration(paths_.calibration).values}, false, err_);
-  ASSERT_TRUE(reloaded.ok());
   PushParameters p;
   p.min_peak = 7;
-  const auto a = AnalysePushes(reloaded.value()->series, reloaded.value()->record, p);
+  auto a = ReloadMeasurement(dat_, {s, LoadCalibration(paths_.calibration).values},
+                             AnalysisChoice{false, std::nullopt, p}, err_);
   ASSERT_TRUE(a.ok());
   std::istringstream lines(csv.value());
   std::string line;
   std::getline(lines, line);
   EXPECT_EQ(line.rfind("file,wheel,push,on_s,off_s,push_time_s,", 0), 0u);
   int rows = 0;
-  for (const WheelPushes& w : a.value().wheels) {
+  for (const WheelPushes& w : a.value().pushes->wheels) {
     ASSERT_FALSE(w.pushes.empty());
     for (const Push& push : w.pushes) {
       ASSERT_TRUE(std::getline(lines, line));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/kinematics.h"
+#include "analysis/analyse_record.h"
 #include "analysis/strokes.h"
 #include "daq/device_access.h"
 #include "daq/sim_rig.h"
@@ -26,10 +26,9 @@ std::string FileTexts(MeasurementRecord& rec) {
   auto series = std::make_unique<DerivedSeries>();
   KinematicsResults kin;
   StrokeResults strokes;
-  EXPECT_TRUE(CalcKinematics(rec, cal, false, *series, kin).ok());
-  EXPECT_TRUE(
-      CalcStrokes(ReadStrokeConditions("1", "2", JudgeChannel::kAuto), rec, *series, kin, strokes)
-          .ok());
+  RecordAnalysis out{*series, kin, strokes};
+  EXPECT_FALSE(AnalyseRecord(
+      rec, cal, {false, ReadStrokeConditions("1", "2", JudgeChannel::kAuto), std::nullopt}, out));
   const SaveStamp stamp{2024, 5, 6, 7, 8, 9};
   return SummaryFileText("RUN0000001", "note", rec, strokes, stamp) + SampleFileText(rec, *series);
 }

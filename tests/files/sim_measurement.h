@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "analysis/kinematics.h"
+#include "analysis/analyse_record.h"
 #include "analysis/strokes.h"
 #include "daq/sim_rig.h"
 #include "measure/quick_record.h"
@@ -23,8 +23,8 @@ struct SimMeasurement {
 
   // Runs the analysis again on what the record and series hold now.
   void Analyse() {
-    ASSERT_TRUE(CalcKinematics(*rec, cal, false, *series, kin).ok());
-    ASSERT_TRUE(CalcStrokes(cond, *rec, *series, kin, strokes).ok());
+    RecordAnalysis out{*series, kin, strokes};
+    ASSERT_FALSE(AnalyseRecord(*rec, cal, {false, cond, std::nullopt}, out));
   }
 };
 

@@ -39,10 +39,13 @@ TEST(MainGraphs, AxisEndsFollowTheExtremes) {
       {kTurnGraph, K{}, "0|0.4|-10|10"},
       {kTurnGraph, K{.AlphaMax = 12, .AlphaMin = -35}, "0|0.4|-50|50"},
       {kTurnGraph, K{.AlphaMax = 35, .AlphaMin = -12}, "0|0.4|-40|40"},
+      // Equal extremes take the end from the minimum.
+      {kTurnGraph, K{.AlphaMax = 25, .AlphaMin = -25}, "0|0.4|-40|40"},
       {kTurnRateGraph, K{.BetaMax = 95, .BetaMin = -0.4f}, "0|0.4|-100|100"},
       // The path: its left (positive y) at the left edge, forward upwards.
       {kPathGraph, K{.xMax = 4.2}, "1|-1|0|5"},
       {kPathGraph, K{.xMin = -0.5, .yMax = 1.5f, .yMin = -0.2f}, "2|-2|-1|1"},
+      {kPathGraph, K{.yMax = 1.5f, .yMin = -1.5f}, "3|-3|0|1"},
       {kPowerGraph, K{.PowerMax = {45, 60}, .PowerMin = {-5, -12}}, "0|0.4|-20|70"},
   };
   for (const auto& c : cases) {

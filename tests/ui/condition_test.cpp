@@ -97,12 +97,9 @@ class ConditionTest : public QObject {
       QCOMPARE(w.shape_ManSave->colour(), s[1] ? kLampGreen : kLampRed);
       QCOMPARE(w.SaveMode, s[2]);
     }
-    // F3 and F2 step along the ladder, a refused count from where it stands in the box; the
-    // sampling time follows. From, after F3, after F2:
-    const char* ladder[][3] = {{"3", "3", "3"},          {"5", "10", "5"},
-                               {"100", "200", "50"},     {"150", "200", "100"},
-                               {"1600", "2000", "1200"}, {"2000", "2000", "1600"},
-                               {"2500", "2000", "1600"}};
+    // F3 and F2 step from the count in the box, on the ladder or off it; the sampling time
+    // follows. From, after F3, after F2:
+    const char* ladder[][3] = {{"3", "3", "3"}, {"150", "200", "100"}, {"2500", "2000", "1600"}};
     for (const auto& [from, up, down] : ladder) {
       for (const auto& [key, to] : {std::pair{Qt::Key_F3, up}, std::pair{Qt::Key_F2, down}}) {
         w.txtDataNum->setText(from);

@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QTimer>
-#include <memory>
 #include <stdexcept>
 
 #include "app/guarded_application.h"
@@ -29,7 +28,7 @@ TEST(GuardedApplication, ReportsAnEscapedExceptionAndTheLoopGoesOn) {
   Thrower thrower;
   bool after = false;
   QTimer::singleShot(0, &app, [&] {
-    QCoreApplication::postEvent(&thrower, std::make_unique<QEvent>(QEvent::User).release());
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
     QTimer::singleShot(0, &app, [&] {
       after = true;
       QCoreApplication::quit();

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "measure/main_window_rules.h"
 
@@ -51,6 +52,19 @@ TEST(ConditionRules, NamesTheBoxThatStopsAMeasurement) {
     EXPECT_EQ(problem->field, *c.field) << c.interval << "/" << c.count << "/" << c.time;
     EXPECT_NE(problem->message.find(c.mentions), std::string::npos) << problem->message;
   }
+}
+
+// F3 walks the whole ladder up from its foot and F2 walks it back down, one preset a key.
+TEST(ConditionRules, DataNumberLadderStepsOnePresetAKey) {
+  const std::vector<int> ladder = {5, 10, 20, 50, 100, 200, 300, 400, 500, 800, 1200, 1600, 2000};
+  std::vector<int> up = {5}, down = {2000};
+  while (const auto n = DataNumUp(static_cast<float>(up.back()))) {
+    if (*n == up.back()) break;
+    up.push_back(*n);
+  }
+  while (const auto n = DataNumDown(static_cast<float>(down.back()))) down.push_back(*n);
+  EXPECT_EQ(up, ladder);
+  EXPECT_EQ(std::vector<int>(down.rbegin(), down.rend()), ladder);
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 
-#include "common/workspace.h"
 #include "daq/sim_rig.h"
 #include "daq/ui/form_kit.h"
 #include "files/ui/file_option.h"
@@ -23,6 +22,7 @@
 #include "measure/ui/notice_log.h"
 #include "plot/ui/picture_base.h"
 #include "support/scripted_driver.h"
+#include "workspace/workspace.h"
 
 namespace velquor::testing {
 

@@ -4,6 +4,7 @@
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
+#include "analysis/ui/result_boxes.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "daq/ui/card_setting.h"
@@ -49,6 +50,24 @@ class StartUpTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Every result text has a box of its name on the screen that shows it.
+  void everyResultFindsItsBox() {
+    Program p;
+    ui::Form1& w = p.window();
+    const std::pair<const QWidget*, NamedTexts> screens[] = {
+        {w.centralWidget(), MainResultFields(MainResultTexts{})},
+        {&w.CalcResults(), StrokeTableFields(StrokeTableTexts{})},
+        {&w.CalcResults(), ChosenStrokeFields(ChosenStrokeTexts{})},
+    };
+    for (const auto& [screen, names] : screens) {
+      QVERIFY(!names.empty());
+      std::string unfound;
+      for (const std::string& name : ui::ResultBoxes::Unfound(*screen, names))
+        unfound += name + " ";
+      QVERIFY2(unfound.empty(), unfound.c_str());
+    }
+  }
+
   void fillsTheWindow_data() {
     QTest::addColumn<bool>("settings");
     QTest::addColumn<bool>("calibration");

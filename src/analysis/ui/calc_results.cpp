@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <memory>
 
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
@@ -31,7 +30,9 @@ Form7::Form7(const StrokeResults& strokes, QWidget* parent)
   setWindowTitle("Calculated Results Screen");
   BuildConditions();
   BuildResults();
-  Picture_base = std::make_unique<PictureBase>(kForm7Frame, this).release();
+  results_.Bind(*this, StrokeTableFields(StrokeTableTexts{}));
+  results_.Bind(*this, ChosenStrokeFields(ChosenStrokeTexts{}));
+  Picture_base = new PictureBase(kForm7Frame, this);
   Picture_base->setObjectName(ArrayName("Picture_base", 0));
   Place(Picture_base, kForm7Frame.base.left, kForm7Frame.base.top, kForm7Frame.base.width,
         kForm7Frame.base.height);
@@ -42,8 +43,11 @@ Form7::Form7(const StrokeResults& strokes, QWidget* parent)
 QLineEdit* Form7::ResultBox(QWidget* parent, const QString& name, int left, int top) {
   QLineEdit* box = Edit(parent, name, QString(), left, top, kBoxWidth, kRowHeight);
   MakeReadOut(box);
-  boxes_.insert(name, box);
   return box;
+}
+
+QLineEdit* Form7::Box(const QString& name) const {
+  return findChild<QLineEdit*>(name);
 }
 
 void Form7::BuildConditions() {
@@ -156,13 +160,8 @@ int Form7::ChosenStroke() const {
 }
 
 void Form7::ShowStrokeResults() {
-  auto fill = [this](const NamedTexts& texts) {
-    for (const auto& [name, text] : texts) {
-      if (QLineEdit* box = Box(ToQ(name))) box->setText(ToQ(text));
-    }
-  };
-  fill(StrokeTableFields(StrokeBoxTexts(strokes_)));
-  fill(ChosenStrokeFields(ChosenStrokeResultTexts(strokes_, ChosenStroke())));
+  results_.Fill(StrokeTableFields(StrokeBoxTexts(strokes_)));
+  results_.Fill(ChosenStrokeFields(ChosenStrokeResultTexts(strokes_, ChosenStroke())));
 }
 
 }  // namespace velquor::ui

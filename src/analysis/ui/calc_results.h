@@ -2,11 +2,11 @@
 // statistics of the chosen stroke, the torque graph with the stroke markers, and Re-Save.
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <array>
 
 #include "analysis/series.h"
+#include "analysis/ui/result_boxes.h"
 #include "daq/ui/form_kit.h"
 
 class QLineEdit;
@@ -45,7 +45,7 @@ class Form7 : public FormSurface {
   PictureBase* Picture_base;  // the torque graph with the stroke markers
 
   // Every result box by its control name ("txtStTime1", "txtTqMax(0)", ...).
-  QLineEdit* Box(const QString& name) const { return boxes_.value(name, nullptr); }
+  QLineEdit* Box(const QString& name) const;
 
  signals:
   // "Re-Save": the measurement in memory is to be saved again through the File Option screen.
@@ -56,7 +56,7 @@ class Form7 : public FormSurface {
   void BuildConditions();
   void BuildResults();
 
-  QHash<QString, QLineEdit*> boxes_;
+  ResultBoxes results_;
   const StrokeResults& strokes_;
 };
 

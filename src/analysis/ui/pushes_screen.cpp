@@ -9,7 +9,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <memory>
 
 #include "analysis/push_forms.h"
 #include "common/number_text.h"
@@ -32,7 +31,7 @@ QString Caption(PushFigure f) {
 }
 
 PictureBase* Picture(FormSurface& s, const FrameGeometry& g, const char* name) {
-  auto* p = std::make_unique<PictureBase>(g, &s).release();
+  auto* p = new PictureBase(g, &s);
   p->setObjectName(name);
   s.Place(p, g.base.left, g.base.top, g.base.width, g.base.height);
   return p;
@@ -75,15 +74,15 @@ void Form8::BuildParameters() {
 }
 
 void Form8::BuildTables() {
-  tabWheels = std::make_unique<QTabWidget>(this).release();
+  tabWheels = new QTabWidget(this);
   tabWheels->setObjectName("tabWheels");
   Place(tabWheels, 120, 4980, 14520, 5100);
   for (int w = 0; w < 2; ++w) {
-    auto* page = std::make_unique<QWidget>(tabWheels).release();
-    auto* layout = std::make_unique<QVBoxLayout>(page).release();
-    lblSummary.at(static_cast<std::size_t>(w)) = std::make_unique<QLabel>(page).release();
+    auto* page = new QWidget(tabWheels);
+    auto* layout = new QVBoxLayout(page);
+    lblSummary.at(static_cast<std::size_t>(w)) = new QLabel(page);
     lblSummary.at(static_cast<std::size_t>(w))->setObjectName(ArrayName("lblSummary", w));
-    auto* table = std::make_unique<QTableWidget>(0, kPushFigureCount, page).release();
+    auto* table = new QTableWidget(0, kPushFigureCount, page);
     table->setObjectName(ArrayName("tblPushes", w));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QStringList headers;
@@ -129,8 +128,13 @@ void Form8::SetStatus(const QString& text) {
 void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series,
                        const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
                        const std::string& source) {
+  ShowPushes(rec, series, kin, GraphColor, source, AnalysePushes(series, rec, parameters_));
+}
+
+void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series,
+                       const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
+                       const std::string& source, Result<PushAnalysis> a) {
   source_ = source;
-  Result<PushAnalysis> a = AnalysePushes(series, rec, parameters_);
   if (!a) {
     shown_.reset();
     for (QTableWidget* t : tblPushes) t->setRowCount(0);
@@ -174,7 +178,7 @@ void Form8::ShowTable(const WheelPushes& w) {
   t->setRowCount(rows);
   QStringList labels;
   auto cell = [t](int row, int col, const std::string& text) {
-    auto* item = std::make_unique<QTableWidgetItem>(ToQ(text)).release();
+    auto* item = new QTableWidgetItem(ToQ(text));
     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     t->setItem(row, col, item);
   };
@@ -205,7 +209,7 @@ void Form8::ChooseCsvFile() {
     return;
   }
   // Not modal to the program: a measurement goes on while the dialog is open.
-  auto* dialog = std::make_unique<QFileDialog>(this, "Export CSV").release();
+  auto* dialog = new QFileDialog(this, "Export CSV");
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setOption(QFileDialog::DontUseNativeDialog);

@@ -39,6 +39,10 @@ class Form8 : public FormSurface {
   void ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series,
                   const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
                   const std::string& source);
+  // The same with the pushes already analysed, or the problem that stopped their analysis.
+  void ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series,
+                  const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
+                  const std::string& source, Result<PushAnalysis> a);
   // The file the shown measurement was saved under, once it has been.
   void SetSource(const std::string& source) { source_ = source; }
   const std::string& Source() const { return source_; }

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <memory>
 
 #include "calibration/fit.h"
 #include "common/number_parse.h"
@@ -70,7 +69,7 @@ Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
     }
   }
 
-  Picture_base = std::make_unique<PictureBase>(kForm5Frame, this).release();
+  Picture_base = new PictureBase(kForm5Frame, this);
   Picture_base->setObjectName(ArrayName("Picture_base", 0));
   Place(Picture_base, kForm5Frame.base.left, kForm5Frame.base.top, kForm5Frame.base.width,
         kForm5Frame.base.height);

@@ -5,9 +5,9 @@
 #include <array>
 
 #include "calibration/calibration.h"
-#include "common/workspace.h"
 #include "daq/driver.h"
 #include "daq/ui/monitor_form.h"
+#include "workspace/workspace.h"
 
 class QLabel;
 class QLineEdit;

@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "common/number_parse.h"
 #include "common/path_map.h"
@@ -62,7 +61,7 @@ void FormSurface::resizeEvent(QResizeEvent* event) {
 
 QLabel* FormSurface::Label(QWidget* parent, const QString& caption, int left, int top, int width,
                            int height) {
-  auto* label = std::make_unique<QLabel>(caption, parent).release();
+  auto* label = new QLabel(caption, parent);
   Place(label, left, top, width, height);
   return label;
 }
@@ -79,7 +78,7 @@ QLabel* FormSurface::ReturnLine(QWidget* parent, const QString& name, int left, 
 template <class W>
 W* FormSurface::Named(QWidget* parent, const QString& name, const QString& text, int left, int top,
                       int width, int height) {
-  auto* w = std::make_unique<W>(text, parent).release();
+  auto* w = new W(text, parent);
   w->setObjectName(name);
   Place(w, left, top, width, height);
   return w;

@@ -32,14 +32,14 @@ Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), 
 
   QGroupBox* frame =
       Frame(this, "Frame1", QString::fromUtf8("データファイル"), 120, 120, 6120, 4320);
-  Drive1 = std::make_unique<QComboBox>(frame).release();
+  Drive1 = new QComboBox(frame);
   Drive1->setObjectName("Drive1");
   Place(Drive1, 120, 300, 2880, 330);
-  Dir1 = std::make_unique<QTreeWidget>(frame).release();
+  Dir1 = new QTreeWidget(frame);
   Dir1->setObjectName("Dir1");
   Dir1->setHeaderHidden(true);
   Place(Dir1, 120, 720, 2880, 3480);
-  File1 = std::make_unique<QListWidget>(frame).release();
+  File1 = new QListWidget(frame);
   File1->setObjectName("File1");
   Place(File1, 3120, 300, 2880, 3900);
 
@@ -94,11 +94,11 @@ void Form6::Relist(QTreeWidgetItem* item) {
   }
   for (int k = 0; k < names.size(); ++k) {
     if (k < item->childCount() && item->child(k)->text(0) == names.at(k)) continue;
-    auto child = std::make_unique<QTreeWidgetItem>(QStringList(names.at(k)));
+    auto* child = new QTreeWidgetItem(QStringList(names.at(k)));
     child->setData(0, kPathRole, subdirs.at(k).absoluteFilePath());
     // Every directory can be opened, whether it had subdirectories when listed or not.
     child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    item->insertChild(k, child.release());
+    item->insertChild(k, child);
   }
 }
 
@@ -124,8 +124,7 @@ QTreeWidgetItem* Form6::ItemFor(const QString& dir) {
   }
   if (!item) {
     Dir1->clear();
-    item = std::make_unique<QTreeWidgetItem>(Dir1, QStringList(QDir::toNativeSeparators(root)))
-               .release();
+    item = new QTreeWidgetItem(Dir1, QStringList(QDir::toNativeSeparators(root)));
     item->setData(0, kPathRole, root);
   }
   // Walk down from the root, opening each directory on the way.

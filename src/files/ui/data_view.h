@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "common/workspace.h"
 #include "daq/ui/form_kit.h"
+#include "workspace/workspace.h"
 
 class QComboBox;
 class QListWidget;

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <memory>
 
 #include "files/data_files.h"
 #include "files/naming.h"
@@ -161,15 +160,14 @@ void Form4::SaveClicked() {
 }
 
 void Form4::AskBeforeReplacing(const ComposedNames& names) {
-  auto box = std::make_unique<QMessageBox>(
+  question_ = new QMessageBox(
       QMessageBox::Question, "File Option",
       ToQ(names.BaseName) + " exists already:\n" + ShownPath(names.DatFilePath) + "\n" +
           ShownPath(names.CsvFilePath) + "\n\nReplace it with the measurement in memory?",
       QMessageBox::Yes | QMessageBox::No, this);
-  box->setDefaultButton(QMessageBox::No);
-  box->setWindowModality(Qt::WindowModal);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  question_ = box.release();
+  question_->setDefaultButton(QMessageBox::No);
+  question_->setWindowModality(Qt::WindowModal);
+  question_->setAttribute(Qt::WA_DeleteOnClose);
   const std::string asked = names.DatFilePath;
   // The answer comes through the event loop, which goes on serving a running measurement.
   connect(question_, &QMessageBox::finished, this, [this, asked](int answer) {

@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "common/result.h"
-#include "common/workspace.h"
 #include "daq/ui/form_kit.h"
 #include "files/data_files.h"
+#include "workspace/workspace.h"
 
 class QLabel;
 class QLineEdit;

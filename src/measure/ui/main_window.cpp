@@ -50,27 +50,28 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   title_ = "Velquor10 - " + backend;
   setWindowTitle(title_);
 
-  auto* surface = std::make_unique<FormSurface>(kDesignWidth, kDesignHeight, this).release();
+  auto* surface = new FormSurface(kDesignWidth, kDesignHeight, this);
   setCentralWidget(surface);
   for (int k = 0; k < kMainGraphCount; ++k) {
     const FrameGeometry& g = kForm1Frames.at(static_cast<std::size_t>(k));
-    auto* frame = std::make_unique<PictureBase>(g, surface).release();
+    auto* frame = new PictureBase(g, surface);
     frame->setObjectName(ArrayName("Picture_base", k));
     surface->Place(frame, g.base.left, g.base.top, g.base.width, g.base.height);
     Picture_base.at(static_cast<std::size_t>(k)) = frame;
   }
   BuildCondition(*surface);
   BuildResults(*surface);
+  mainResults_.Bind(*surface, MainResultFields(MainResultTexts{}));
   BuildLamps(*surface);
   BuildButtons(*surface);
   BuildMenus();
 
-  noticeLine = std::make_unique<NoticeLine>(surface).release();
+  noticeLine = new NoticeLine(surface);
   surface->Place(noticeLine, 120, 8700, kColumnB - 240, 330);
   cmdNotices =
       surface->Button(surface, "cmdNotices", "Notices...", kColumnB, 8700, kColumnBWidth, 330);
-  notices_ = std::make_unique<NoticeLog>(noticeLine, this).release();
-  placer_ = std::make_unique<ScreenPlacer>(*this).release();
+  notices_ = new NoticeLog(noticeLine, this);
+  placer_ = new ScreenPlacer(*this);
   placer_->Register(notices_);
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
   SetTabOrder();
@@ -82,30 +83,30 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
       [this] { QMetaObject::invokeMethod(this, &Form1::DrainCycles, Qt::QueuedConnection); });
   liveTimer_.setInterval(40);
   connect(&liveTimer_, &QTimer::timeout, this, &Form1::ShowLive);
-  saver_ = std::make_unique<SaveWorker>(this).release();
+  saver_ = new SaveWorker(this);
 
   // The screens that the settings and calibration files fill exist from the start; the
   // Card Setting screen too, as start-up opens the devices with its numbers.
-  form2_ = std::make_unique<Form2>(driver_, ws_.device, this).release();
+  form2_ = new Form2(driver_, ws_.device, this);
   placer_->Register(form2_);
   ConnectScreen(*form2_);
-  form4_ = std::make_unique<Form4>(ws_, this).release();
+  form4_ = new Form4(ws_, this);
   placer_->Register(form4_);
   connect(form4_, &Form4::notice, this, &Form1::Notice);
   connect(form4_, &Form4::numberAdvanced, this, [this] { SaveSettings(false); });
   form4_->SetSaveCheck([this] { return WhyNotSaved(); });
-  form5_ = std::make_unique<Form5>(ws_, driver_, this).release();
+  form5_ = new Form5(ws_, driver_, this);
   placer_->Register(form5_);
   connect(form5_, &Form5::notice, this, &Form1::Notice);
   connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
-  form7_ = std::make_unique<Form7>(ws_.strokes, this).release();
+  form7_ = new Form7(ws_.strokes, this);
   placer_->Register(form7_);
   connect(form7_, &Form7::reSaveRequested, this, [this] {
     ws_.record.SaveFlag = 1;
     form4_->ShowFileOption();
   });
   // The settings file fills the push parameters, so this screen too exists from the start.
-  form8_ = std::make_unique<Form8>(this).release();
+  form8_ = new Form8(this);
   placer_->Register(form8_);
   connect(form8_, &Form8::notice, this, &Form1::Notice);
   connect(form8_, &Form8::applied, this, &Form1::ShowPushesAgain);
@@ -174,7 +175,7 @@ void Form1::BuildResults(FormSurface& s) {
   }
   chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 900, top, 1500, 300);
 
-  progressSamples = std::make_unique<QProgressBar>(&s).release();
+  progressSamples = new QProgressBar(&s);
   progressSamples->setObjectName("progressSamples");
   // The count stands in its own label: drawn on the bar, the fill may hide it.
   progressSamples->setTextVisible(false);
@@ -200,7 +201,7 @@ void Form1::BuildLamps(FormSurface& s) {
                            {&shape_ManSave, "shape_ManSave", "Man. Save"}};
   int top = 330;
   for (const Entry& e : entries) {
-    auto* lamp = std::make_unique<Lamp>(f).release();
+    auto* lamp = new Lamp(f);
     lamp->setObjectName(e.name);
     s.Place(lamp, 240, top, 270, 270);
     s.Label(f, e.caption, 660, top - 15, 1620, 300);
@@ -332,7 +333,7 @@ Form8& Form1::Pushes() {
 
 Form3& Form1::TextScreen() {
   if (!form3_) {
-    form3_ = std::make_unique<Form3>(driver_, ws_.device, this).release();
+    form3_ = new Form3(driver_, ws_.device, this);
     placer_->Register(form3_);
     form3_->SetRunSampleSource([this]() -> std::optional<Form3::RunSample> {
       // Only samples up to the count are read; see ShowLive.
@@ -352,7 +353,7 @@ Form3& Form1::TextScreen() {
 
 Form6& Form1::DataView() {
   if (!form6_) {
-    form6_ = std::make_unique<Form6>(ws_, this).release();
+    form6_ = new Form6(ws_, this);
     placer_->Register(form6_);
     connect(form6_, &Form6::notice, this, &Form1::Notice);
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);

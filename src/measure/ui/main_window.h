@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ui/result_boxes.h"
 #include "common/result.h"
-#include "common/workspace.h"
 #include "daq/driver.h"
 #include "files/data_files.h"
 #include "files/summary_facts.h"
@@ -22,6 +22,7 @@
 #include "measure/cycle_timing.h"
 #include "measure/pacing_clock.h"
 #include "plot/main_graphs.h"
+#include "workspace/workspace.h"
 
 class QAction;
 class QCheckBox;
@@ -217,6 +218,7 @@ class Form1 : public QMainWindow {
   Form5* form5_ = nullptr;
   Form6* form6_ = nullptr;
   Form7* form7_ = nullptr;
+  ResultBoxes mainResults_;  // the whole-record table
   Form8* form8_ = nullptr;
   // What the Pushes screen names the analysed measurement by: the file it was read from or
   // saved under, empty for a cycle not saved.

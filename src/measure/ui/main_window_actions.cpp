@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "analysis/analyse_record.h"
 #include "analysis/kinematics.h"
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
@@ -440,29 +441,29 @@ bool Form1::RunAnalysisChain() {
   shown_.reset();
   RetInf->setText(QString());
   RetInf->setText("Calculating...");
-  const Status kin =
-      CalcKinematics(rec, ws_.calibration, chkShift->isChecked(), ws_.series, ws_.kin);
-  if (!kin.ok()) {
-    Notice("The measurement could not be analysed: " + Describe(kin.problem()));
+  RecordAnalysis out{ws_.series, ws_.kin, ws_.strokes};
+  const auto stop =
+      AnalyseRecord(rec, ws_.calibration,
+                    {chkShift->isChecked(), form7_->ReadConditions(), form8_->Parameters()}, out);
+  if (stop && stop->step == AnalysisStep::kKinematics) {
+    Notice("The measurement could not be analysed: " + Describe(stop->problem));
     return false;
   }
   std::array<PlotFrame*, kMainGraphCount> frames{};
   for (std::size_t k = 0; k < frames.size(); ++k) frames.at(k) = &Picture_base.at(k)->frame();
   DrawMainGraphs(frames, rec, ws_.series, ws_.kin, ws_.GraphColor,
                  [this](std::string_view text) { RetInf->setText(ToQ(text)); });
-  for (const auto& [name, text] : MainResultFields(ShowMainResults(ws_.kin))) {
-    if (auto* box = centralWidget()->findChild<QLineEdit*>(ToQ(name))) box->setText(ToQ(text));
-  }
-  const Status strokes =
-      CalcStrokes(form7_->ReadConditions(), rec, ws_.series, ws_.kin, ws_.strokes);
-  if (!strokes.ok()) {
-    Notice("The strokes could not be found: " + Describe(strokes.problem()));
+  mainResults_.Fill(MainResultFields(ShowMainResults(ws_.kin)));
+  if (stop && stop->step == AnalysisStep::kStrokes) {
+    Notice("The strokes could not be found: " + Describe(stop->problem));
     return false;
   }
   DrawStrokeGraph(form7_->Picture_base->frame(), rec, ws_.series, ws_.kin, ws_.strokes,
                   ws_.GraphColor);
   form7_->ShowStrokeResults();
-  form8_->ShowPushes(rec, ws_.series, ws_.kin, ws_.GraphColor, pushSource_);
+  form8_->ShowPushes(rec, ws_.series, ws_.kin, ws_.GraphColor, pushSource_,
+                     out.pushes ? Result<PushAnalysis>(std::move(*out.pushes))
+                                : Result<PushAnalysis>(stop->problem));
   recordMixed_ = false;
   everAnalysed_ = true;
   return true;

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
-#include <memory>
 
 #include "measure/ui/notice_line.h"
 
@@ -20,8 +19,8 @@ NoticeLog::NoticeLog(NoticeLine* line, QWidget* parent) : QWidget(parent), line_
   setObjectName("NoticeLog");
   setWindowFlag(Qt::Window);
   setWindowTitle("Notices");
-  auto* layout = std::make_unique<QVBoxLayout>(this).release();
-  text_ = std::make_unique<QPlainTextEdit>(this).release();
+  auto* layout = new QVBoxLayout(this);
+  text_ = new QPlainTextEdit(this);
   text_->setObjectName("noticeLog");
   text_->setReadOnly(true);
   text_->setMaximumBlockCount(kKeptNotices);

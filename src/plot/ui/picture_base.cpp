@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <cmath>
-#include <memory>
+#include <utility>
 
 #include "plot/ui/command_painter.h"
 #include "plot/ui/frame_picture.h"
@@ -37,7 +37,7 @@ class UprightTitle : public QLineEdit {
 
 template <class W, class... Args>
 W* Child(QWidget* parent, Args&&... args) {
-  return std::make_unique<W>(std::forward<Args>(args)..., parent).release();
+  return new W(std::forward<Args>(args)..., parent);
 }
 
 }  // namespace

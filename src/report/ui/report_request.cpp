@@ -27,8 +27,7 @@ void Write(const std::shared_ptr<const ReportDocument>& doc, const QString& path
 void AskAndWriteReport(QWidget* parent, const QString& suggested, ReportDocument doc,
                        std::function<void(const QString&)> notice, JobRunner run) {
   auto shared = std::make_shared<const ReportDocument>(std::move(doc));
-  auto* dialog =
-      std::make_unique<QFileDialog>(parent, "Report", suggested, "PDF report (*.pdf)").release();
+  auto* dialog = new QFileDialog(parent, "Report", suggested, "PDF report (*.pdf)");
   dialog->setObjectName("reportDialog");
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setDefaultSuffix("pdf");
@@ -36,20 +35,19 @@ void AskAndWriteReport(QWidget* parent, const QString& suggested, ReportDocument
   dialog->setOption(QFileDialog::DontConfirmOverwrite);
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(
-      dialog, &QFileDialog::fileSelected, parent,
-      [parent, shared, notice, run](const QString& path) {
-        if (!QFileInfo::exists(path)) {
-          run([=] { Write(shared, path, false, notice); });
-          return;
-        }
-        auto* ask = std::make_unique<QMessageBox>(QMessageBox::Question, "Report",
-                                                  path + " exists. Replace it with the new report?",
-                                                  QMessageBox::Yes | QMessageBox::No, parent)
-                        .release();
-        ask->setObjectName("reportReplace");
-        ask->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(ask, &QMessageBox::finished, parent,
+  QObject::connect(dialog, &QFileDialog::fileSelected, parent,
+                   [parent, shared, notice, run](const QString& path) {
+                     if (!QFileInfo::exists(path)) {
+                       run([=] { Write(shared, path, false, notice); });
+                       return;
+                     }
+                     auto* ask = new QMessageBox(QMessageBox::Question, "Report",
+                                                 path + " exists. Replace it with the new report?",
+                                                 QMessageBox::Yes | QMessageBox::No, parent);
+                     ask->setObjectName("reportReplace");
+                     ask->setAttribute(Qt::WA_DeleteOnClose);
+                     QObject::connect(
+                         ask, &QMessageBox::finished, parent,
                          [shared, path, notice, run](int answer) {
                            if (answer == QMessageBox::Yes) {
                              run([=] { Write(shared, path, true, notice); });
@@ -57,8 +55,8 @@ void AskAndWriteReport(QWidget* parent, const QString& suggested, ReportDocument
                              notice("The report was not written: " + path + " exists and was kept");
                            }
                          });
-        ask->open();
-      });
+                     ask->open();
+                   });
   dialog->open();
 }
 

@@ -14,10 +14,6 @@
 
 namespace velquor {
 
-// Default drawing colours: red for the left wheel, blue for the right, magenta otherwise.
-inline constexpr std::array<Rgb, 3> kDefaultGraphColor = {MakeRgb(255, 0, 0), MakeRgb(0, 0, 255),
-                                                          MakeRgb(255, 0, 255)};
-
 struct Workspace {
   MeasurementRecord record;
   DeviceState device;
