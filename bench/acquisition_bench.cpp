@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -22,14 +21,13 @@
 #include <string>
 
 #include "analysis/ui/calc_results.h"
-#include "common/text_file.h"
 #include "daq/sim_rig.h"
-#include "files/calibration_file.h"
 #include "files/ui/file_option.h"
 #include "measure/cycle_timing.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
 #include "plot/ui/picture_base.h"
+#include "rig_workdir.h"
 #include "workspace/workspace.h"
 
 namespace {
@@ -114,17 +112,11 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const int cycles = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  QTemporaryDir dir;
-  const QString old = QDir::currentPath();
-  QDir::setCurrent(dir.path());
-  velquor::Calibration cal = velquor::Calibration::DesignTime();
-  cal.Ka1 = {velquor::SimRig::kNmPerVolt, velquor::SimRig::kNmPerVolt};
-  cal.loaded = true;
-  if (!velquor::WriteShiftJisFile(velquor::kCalibrationFileName, CalibrationText(cal).text)) {
-    std::fprintf(stderr, "cannot write the calibration file\n");
+  velquor::bench::RigWorkdir workdir;
+  if (!workdir.ok()) {
+    std::fprintf(stderr, "cannot prepare the working directory\n");
     return 1;
   }
-  QDir().mkpath("data");
   auto ws = velquor::Workspace::Make();
   velquor::SimRig rig(1);
   {
@@ -146,6 +138,5 @@ int main(int argc, char** argv) {
     std::printf("sampling priority: %s\n",
                 priority.isEmpty() ? "real-time" : qPrintable(priority.last()));
   }
-  QDir::setCurrent(old);
   return 0;
 }

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,15 +18,13 @@
 #include "analysis/strokes.h"
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
-#include "common/text_file.h"
-#include "daq/sim_rig.h"
 #include "daq/ui/form_kit.h"
-#include "files/calibration_file.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "plot/main_graphs.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
+#include "rig_workdir.h"
 #include "timed_rig.h"
 #include "workspace/workspace.h"
 
@@ -54,18 +51,11 @@ double MedianMs(F&& step) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QTemporaryDir dir;
-  const QString old = QDir::currentPath();
-  QDir::setCurrent(dir.path());
-  // The rig's gauges give about 20 Nm per volt: real torques, real strokes.
-  velquor::Calibration cal = velquor::Calibration::DesignTime();
-  cal.Ka1 = {velquor::SimRig::kNmPerVolt, velquor::SimRig::kNmPerVolt};
-  cal.loaded = true;
-  if (!velquor::WriteShiftJisFile(velquor::kCalibrationFileName, CalibrationText(cal).text)) {
-    std::fprintf(stderr, "cannot write the calibration file\n");
+  velquor::bench::RigWorkdir workdir;
+  if (!workdir.ok()) {
+    std::fprintf(stderr, "cannot prepare the working directory\n");
     return 1;
   }
-  QDir().mkpath("data");
 
   constexpr int kSamples = 2000;
   constexpr int kCycles = 5;
@@ -145,6 +135,5 @@ int main(int argc, char** argv) {
         "  Pushes screen (analysis, both tables, both graphs recorded, %d pushes) %.2f ms\n",
         shown ? shown->wheels[0].summary.pushes + shown->wheels[1].summary.pushes : 0, push_ms);
   }
-  QDir::setCurrent(old);
   return 0;
 }
