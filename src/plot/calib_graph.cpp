@@ -26,12 +26,7 @@ void DrawCalibGraph(PlotFrame& frame, const Calibration& cal,
                     const std::array<Rgb, 3>& GraphColor) {
   frame.SetLegendColour(0, GraphColor[0]);
   frame.SetLegendColour(1, GraphColor[1]);
-  frame.SetText(AxisText::kXmin, "-2");
-  frame.SetText(AxisText::kXmax, "2");
-  frame.SetText(AxisText::kYmin, "-35");
-  frame.SetText(AxisText::kYmax, "35");
-  frame.SetText(AxisText::kXaxis, "Volt (V)");
-  frame.SetText(AxisText::kYaxis, "Torque (Nm)");
+  frame.SetTexts("-2", "2", "-35", "35", "Volt (V)", "Torque (Nm)");
   if (!frame.ScaleFromTextsAndClear().Usable()) return;
 
   Canvas& c = frame.canvas();

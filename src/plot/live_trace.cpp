@@ -18,12 +18,8 @@ void DrawLiveTorque(PlotFrame& f, const Grid<float, 2, kSampleSlots>& torque, in
       high = std::max(high, static_cast<double>(torque(ch, i)));
     }
   }
-  f.SetText(AxisText::kXmin, "0");
-  f.SetText(AxisText::kXmax, PlainForm(meas_time));
-  f.SetText(AxisText::kYmin, PlainForm(TenDown(low)));
-  f.SetText(AxisText::kYmax, PlainForm(TenUp(high)));
-  f.SetText(AxisText::kXaxis, "Time (sec)");
-  f.SetText(AxisText::kYaxis, "Torque (Nm)");
+  f.SetTexts("0", PlainForm(meas_time), PlainForm(TenDown(low)), PlainForm(TenUp(high)),
+             "Time (sec)", "Torque (Nm)");
   if (!f.ScaleFromTextsAndClear().Usable()) return;
   Canvas& c = f.canvas();
   c.Line(0.0f, 0.0f, static_cast<float>(meas_time), 0.0f, kReferenceGrey);

@@ -18,19 +18,6 @@ constexpr int kFirstSpeedStep = 3;
 // Bottom of the speed axis whenever the chair rolled backwards at all.
 constexpr const char* kBackwardSpeedFloor = "-0.2";
 
-void WriteEnds(PlotFrame& f, const std::string& xmin, const std::string& xmax,
-               const std::string& ymin, const std::string& ymax) {
-  f.SetText(AxisText::kXmin, xmin);
-  f.SetText(AxisText::kXmax, xmax);
-  f.SetText(AxisText::kYmin, ymin);
-  f.SetText(AxisText::kYmax, ymax);
-}
-
-void WriteTitles(PlotFrame& f, const char* xaxis, const char* yaxis) {
-  f.SetText(AxisText::kXaxis, xaxis);
-  f.SetText(AxisText::kYaxis, yaxis);
-}
-
 std::string Num(double v) {
   return PlainForm(v);
 }
@@ -48,8 +35,7 @@ template <class Value0, class Value1>
 void DrawWheelGraph(PlotFrame& f, const MeasurementRecord& rec, const std::string& ymin,
                     const std::string& ymax, const char* yaxis, int first, const Trace<Value0>& ch0,
                     const Trace<Value1>& ch1) {
-  WriteEnds(f, "0", Num(rec.MeasTime), ymin, ymax);
-  WriteTitles(f, "Time (sec)", yaxis);
+  f.SetTexts("0", Num(rec.MeasTime), ymin, ymax, "Time (sec)", yaxis);
   if (!ScaleWithZeroLine(f, rec.MeasTime)) return;
   f.canvas().SetPenWidth(kTracePen);
   DrawTimeTraces(f.canvas(), first, LastSample(rec.DataNum), rec.SampInterval, ch0, ch1);
@@ -72,7 +58,8 @@ void DrawSpeed(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries& 
   f.SetText(AxisText::kYmin, Num(UnitDown(std::min(kin.SpeedMin[0], kin.SpeedMin[1]))));
   if (f.Value(AxisText::kYmin) < 0) f.SetText(AxisText::kYmin, kBackwardSpeedFloor);
   f.SetText(AxisText::kYmax, Num(UnitUp(std::max(kin.SpeedMax[0], kin.SpeedMax[1]))));
-  WriteTitles(f, "Time (sec)", "Speed (m/s)");
+  f.SetText(AxisText::kXaxis, "Time (sec)");
+  f.SetText(AxisText::kYaxis, "Speed (m/s)");
   if (!ScaleWithZeroLine(f, rec.MeasTime)) return;
   f.canvas().SetPenWidth(kTracePen);
   DrawTimeTraces(f.canvas(), kFirstSpeedStep, LastSample(rec.DataNum), rec.SampInterval,
@@ -102,8 +89,7 @@ template <class Value>
 void DrawTurnGraph(PlotFrame& f, const MeasurementRecord& rec, double max, double min,
                    const char* yaxis, const Trace<Value>& trace) {
   const double k = SymmetricTen(max, min);
-  WriteEnds(f, "0", Num(rec.MeasTime), Num(-k), Num(k));
-  WriteTitles(f, "Time (sec)", yaxis);
+  f.SetTexts("0", Num(rec.MeasTime), Num(-k), Num(k), "Time (sec)", yaxis);
   if (!ScaleWithZeroLine(f, rec.MeasTime)) return;
   f.canvas().SetPenWidth(kTracePen);
   DrawTimeTraces(f.canvas(), kFirstStep, LastSample(rec.DataNum), rec.SampInterval, trace);
@@ -116,8 +102,8 @@ void DrawPath(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries& s
               const KinematicsResults& kin, Rgb colour) {
   const double k =
       std::abs(kin.yMax) > std::abs(kin.yMin) ? UnitUp(kin.yMax) : -IntPart(kin.yMin - 1.0);
-  WriteEnds(f, Num(k), Num(-k), Num(UnitDown(kin.xMin)), Num(UnitUp(kin.xMax)));
-  WriteTitles(f, "Distance (m)", "Distance (m)");
+  f.SetTexts(Num(k), Num(-k), Num(UnitDown(kin.xMin)), Num(UnitUp(kin.xMax)), "Distance (m)",
+             "Distance (m)");
   if (!f.ScaleFromTextsAndClear().Usable()) return;
   Canvas& c = f.canvas();
   c.Line(static_cast<float>(f.Value(AxisText::kXmin)), 0.0f,

@@ -11,6 +11,16 @@ void PlotFrame::SetText(AxisText which, std::string text) {
   if (observer_.textChanged) observer_.textChanged(which);
 }
 
+void PlotFrame::SetTexts(std::string xmin, std::string xmax, std::string ymin, std::string ymax,
+                         std::string xaxis, std::string yaxis) {
+  SetText(AxisText::kXmin, std::move(xmin));
+  SetText(AxisText::kXmax, std::move(xmax));
+  SetText(AxisText::kYmin, std::move(ymin));
+  SetText(AxisText::kYmax, std::move(ymax));
+  SetText(AxisText::kXaxis, std::move(xaxis));
+  SetText(AxisText::kYaxis, std::move(yaxis));
+}
+
 const std::string& PlotFrame::Text(AxisText which) const {
   return texts_.at(static_cast<std::size_t>(which));
 }

@@ -38,6 +38,9 @@ class PlotFrame {
   Canvas& canvas() { return canvas_; }
 
   void SetText(AxisText which, std::string text);
+  // All six texts, in the order of AxisText: both ends of each axis, then the two titles.
+  void SetTexts(std::string xmin, std::string xmax, std::string ymin, std::string ymax,
+                std::string xaxis, std::string yaxis);
   const std::string& Text(AxisText which) const;
   // The number a text reads as, by the leading-number rule.
   double Value(AxisText which) const;

@@ -37,12 +37,8 @@ void DrawPushCurveGraph(PlotFrame& frame, const PushAnalysis& a,
       high = std::max(high, w.curve->mean.at(k) + sd);
     }
   }
-  frame.SetText(AxisText::kXmin, "0");
-  frame.SetText(AxisText::kXmax, "100");
-  frame.SetText(AxisText::kYmin, PlainForm(TenDown(low)));
-  frame.SetText(AxisText::kYmax, PlainForm(TenUp(high)));
-  frame.SetText(AxisText::kXaxis, "Push time (%)");
-  frame.SetText(AxisText::kYaxis, "Torque (Nm)");
+  frame.SetTexts("0", "100", PlainForm(TenDown(low)), PlainForm(TenUp(high)), "Push time (%)",
+                 "Torque (Nm)");
   if (!frame.ScaleFromTextsAndClear().Usable()) return;
 
   Canvas& c = frame.canvas();
@@ -89,12 +85,9 @@ void DrawPushTimeGraph(PlotFrame& frame, const MeasurementRecord& record,
                        const DerivedSeries& series, const KinematicsResults& kin,
                        const PushAnalysis& a, const std::array<Rgb, 3>& GraphColor) {
   const double bottom = TenDown(std::min(kin.TqMin[0], kin.TqMin[1]));
-  frame.SetText(AxisText::kXmin, "0");
-  frame.SetText(AxisText::kXmax, PlainForm(record.MeasTime));
-  frame.SetText(AxisText::kYmin, PlainForm(bottom));
-  frame.SetText(AxisText::kYmax, PlainForm(TenUp(std::max(kin.TqMax[0], kin.TqMax[1]))));
-  frame.SetText(AxisText::kXaxis, "Time (sec)");
-  frame.SetText(AxisText::kYaxis, "Torque (Nm)");
+  frame.SetTexts("0", PlainForm(record.MeasTime), PlainForm(bottom),
+                 PlainForm(TenUp(std::max(kin.TqMax[0], kin.TqMax[1]))), "Time (sec)",
+                 "Torque (Nm)");
   if (!frame.ScaleFromTextsAndClear().Usable()) return;
 
   Canvas& c = frame.canvas();

@@ -11,12 +11,9 @@ namespace velquor {
 void DrawStrokeGraph(PlotFrame& frame, const MeasurementRecord& record, const DerivedSeries& series,
                      const KinematicsResults& kin, const StrokeResults& strokes,
                      const std::array<Rgb, 3>& GraphColor) {
-  frame.SetText(AxisText::kXmin, "0");
-  frame.SetText(AxisText::kXmax, PlainForm(record.MeasTime));
-  frame.SetText(AxisText::kYmin, PlainForm(TenDown(std::min(kin.TqMin[0], kin.TqMin[1]))));
-  frame.SetText(AxisText::kYmax, PlainForm(TenUp(std::max(kin.TqMax[0], kin.TqMax[1]))));
-  frame.SetText(AxisText::kXaxis, "Time (sec)");
-  frame.SetText(AxisText::kYaxis, "Torque (Nm)");
+  frame.SetTexts(
+      "0", PlainForm(record.MeasTime), PlainForm(TenDown(std::min(kin.TqMin[0], kin.TqMin[1]))),
+      PlainForm(TenUp(std::max(kin.TqMax[0], kin.TqMax[1]))), "Time (sec)", "Torque (Nm)");
   if (!frame.ScaleFromTextsAndClear().Usable()) return;
 
   Canvas& c = frame.canvas();

@@ -68,12 +68,8 @@ std::shared_ptr<RecordingFrame> OverlaidCurves(std::span<const ComparisonEntry> 
     high = std::max(high, *hi);
   }
   PlotFrame& frame = f->frame;
-  frame.SetText(AxisText::kXmin, "0");
-  frame.SetText(AxisText::kXmax, "100");
-  frame.SetText(AxisText::kYmin, PlainForm(TenDown(low)));
-  frame.SetText(AxisText::kYmax, PlainForm(TenUp(high)));
-  frame.SetText(AxisText::kXaxis, "Push time (%)");
-  frame.SetText(AxisText::kYaxis, std::string("Torque ") + kWheel.at(wheel) + " (Nm)");
+  frame.SetTexts("0", "100", PlainForm(TenDown(low)), PlainForm(TenUp(high)), "Push time (%)",
+                 std::string("Torque ") + kWheel.at(wheel) + " (Nm)");
   if (!frame.ScaleFromTextsAndClear().Usable()) return f;
   Canvas& c = frame.canvas();
   c.SetPenWidth(1);
