@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,9 +16,6 @@ class ScriptedDriver : public AcqDriver {
   std::int32_t open_code = 0, mode_code = 0, read_code = 0, close_code = 0;
   std::array<std::uint16_t, 2> codes{2048, 2048};  // raw analog codes handed out
   std::array<std::uint8_t, 3> ports{};             // raw port bytes handed out
-  // Per-read values, taken in order when present.
-  std::deque<std::array<std::uint16_t, 2>> code_script;
-  std::deque<std::array<std::uint8_t, 3>> port_script;
   std::string last_error = "scripted failure";
   AnalogReference reference = AnalogReference::kGround;  // as last set
 
@@ -33,10 +29,6 @@ class ScriptedDriver : public AcqDriver {
   std::int32_t AioInp(std::int32_t id, AioRequest& req) override {
     calls.push_back("AioInp " + std::to_string(id));
     if (!req.Built()) return daq_code::kRequestNotBuilt;
-    if (!code_script.empty()) {
-      codes = code_script.front();
-      code_script.pop_front();
-    }
     *req.AiData = codes;
     return read_code;
   }
@@ -57,10 +49,6 @@ class ScriptedDriver : public AcqDriver {
   std::int32_t DioInp(std::int32_t id, DioRequest& req) override {
     calls.push_back("DioInp " + std::to_string(id));
     if (!req.Built()) return daq_code::kRequestNotBuilt;
-    if (!port_script.empty()) {
-      ports = port_script.front();
-      port_script.pop_front();
-    }
     *req.DioData = ports;
     return read_code;
   }
