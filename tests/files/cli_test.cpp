@@ -2,12 +2,10 @@
 
 #include <filesystem>
 #include <limits>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "analysis/push_analysis.h"
 #include "analysis/result_texts.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/json_text.h"
@@ -32,22 +30,6 @@ Result<Invocation> Parse(std::vector<std::string> args) {
   return ParseCommandLine(args);
 }
 
-TEST(CliOptions, ReadsTheOptionsAndHelp) {
-  auto r = Parse({"reanalyse", "a_dat.csv", "--channel", "ch1", "--shift", "b_dat.csv"});
-  ASSERT_TRUE(r.ok()) << r.problem().what;
-  EXPECT_EQ(r.value().command, Command::kReanalyse);
-  EXPECT_EQ(r.value().reanalyse.files, (std::vector<std::string>{"a_dat.csv", "b_dat.csv"}));
-  EXPECT_EQ(r.value().reanalyse.channel, JudgeChannel::kCh1);
-  EXPECT_TRUE(r.value().reanalyse.shift);
-  for (const auto& help : std::vector<std::vector<std::string>>{
-           {"--help"}, {"reanalyse", "--help"}, {"measure", "--help"}}) {
-    auto h = Parse(help);
-    ASSERT_TRUE(h.ok()) << help[0];
-    EXPECT_TRUE(h.value().help);
-    EXPECT_NE(Usage(h.value().command).find("usage: velquor-cli"), std::string::npos);
-  }
-}
-
 // Each of these makes the tool stop with exit status 2 and the message.
 TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
   struct Case {
@@ -56,23 +38,14 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
   };
   const Case cases[] = {
       {{}, "no command"},
-      {{"view"}, "unknown command \"view\""},
-      {{"reanalyse"}, "at least one"},
-      {{"reanalyse", "a_dat.csv", "--png"}, CanWritePictures() ? "--png needs a value" : "--png"},
-      {{"reanalyse", "--start"}, "--start needs a value"},
       {{"reanalyse", "--start", "soon", "a_dat.csv"}, "takes a number"},
       {{"reanalyse", "--channel", "left", "a_dat.csv"}, "ch0, ch1 or auto"},
       {{"reanalyse", "--verbose", "a_dat.csv"}, "no option --verbose"},
       {{"measure", "--cycles", "0"}, "at least 1"},
-      {{"measure", "extra"}, "extra"},
       {{"pushes"}, "at least one"},
       {{"pushes", "--json", "--csv", "d", "a_dat.csv"}, "not both"},
       {{"pushes", "--min-push", "-1", "a_dat.csv"}, "min_push \"-1\""},
-      {{"pushes", "--skip-last", "1.5", "a_dat.csv"}, "skip_last"},
       {{"report", "a_dat.csv"}, CanWritePictures() ? "--pdf OUT.pdf" : "cannot draw"},
-      {{"report", "--pdf", "r.pdf"}, "at least one"},
-      {{"report", "--pdf", "r.pdf", "--png", "a_dat.csv"}, "no option --png"},
-      {{"report", "--pdf", "r.pdf", "--min-peak", "x", "a_dat.csv"}, "min_peak"},
   };
   for (const auto& c : cases) {
     auto r = Parse(c.args);
@@ -81,23 +54,9 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
   }
 }
 
-TEST(JsonText, EscapesWhatJsonCannotHoldAndKeepsTheRest) {
-  EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
-  EXPECT_EQ(JsonString("\r\n\x01"), "\"\\u000d\\u000a\\u0001\"");
-  EXPECT_EQ(JsonString("ノート"), "\"ノート\"");
-  JsonObject o;
-  o.AddText("k", "v").Add("n", JsonArray({"1", "\"x\""}));
-  EXPECT_EQ(o.str(), "{\"k\":\"v\",\"n\":[1,\"x\"]}");
-  // JSON has no NaN or infinity.
-  EXPECT_EQ(JsonNumber(std::numeric_limits<double>::infinity()), "null");
-  EXPECT_EQ(JsonNumber(std::numeric_limits<float>::quiet_NaN()), "null");
-  EXPECT_EQ(JsonNumber(.52f), "0.52");
-}
-
-TEST(StemOf, NameWithoutDirectoryAndSuffix) {
-  EXPECT_EQ(StemOf("/tmp/d/RUN0000012_dat.csv"), "RUN0000012");
-  EXPECT_EQ(StemOf("C:\\data\\RUN0000012_DAT.CSV"), "RUN0000012");
-  EXPECT_EQ(StemOf("rundat.csv"), "run");
+TEST(JsonText, EscapesWhatJsonCannotHold) {
+  EXPECT_EQ(JsonString("a\"b\\c\r\x01ノ"), "\"a\\\"b\\\\c\\u000d\\u0001ノ\"");
+  EXPECT_EQ(JsonNumber(std::numeric_limits<double>::infinity()), "null");  // nor infinity
 }
 
 // A directory as the desktop program would leave it: settings, calibration, saved pairs.
@@ -155,47 +114,14 @@ TEST_F(CliDir, ReanalyseShowsTheScreensTextsAsJson) {
   ASSERT_EQ(Run({"reanalyse", "--json", dat_}), 0) << err_.str();
   const std::string json = out_.str();
   EXPECT_EQ(json.find('\n'), json.size() - 1) << "one line per file";
-  std::string idx = "\"StrokeIdx\":[";
-  for (int n = 1; n <= 4; ++n) idx += (n > 1 ? "," : "") + std::to_string(strokes_.StrokeIdx[n]);
   const StrokeTableTexts boxes = StrokeBoxTexts(strokes_);
   for (const std::string& piece :
        {std::string("\"condition\":{\"SampInterval\":20,\"DataNum\":400,\"MeasTime\":8}"),
-        "\"StrokeCount\":" + std::to_string(strokes_.StrokeCount), idx + "]",
-        "\"txtStTime1\":\"" + boxes.txtStTime[1] + "\"",
-        "\"txtStAngle3\":\"" + boxes.txtStAngle[3] + "\"", std::string("\"txtTqMax\":[\""),
+        "\"StrokeCount\":" + std::to_string(strokes_.StrokeCount),
+        "\"txtStTime1\":\"" + boxes.txtStTime[1] + "\"", std::string("\"txtTqMax\":[\""),
         std::string("\"chosen\":[{\"txtSpeedMax\":"), std::string("\"txtYDef\":")}) {
     EXPECT_NE(json.find(piece), std::string::npos) << piece << " in " << json;
   }
-}
-
-TEST_F(CliDir, PngWritesTheEightGraphsAndThePushCurveUnderTheStem) {
-  if (!CanWritePictures()) GTEST_SKIP() << "built without Qt's drawing library";
-  ASSERT_EQ(Run({"reanalyse", "--png", dir_ / "png", dat_}), 1)
-      << "the directory does not exist yet";
-  EXPECT_NE(err_.str().find("png"), std::string::npos) << err_.str();
-  std::filesystem::create_directory(dir_ / "png");
-  ASSERT_EQ(Run({"reanalyse", "--png", dir_ / "png", dat_}), 0) << err_.str();
-  for (const char* suffix : {"torque", "speed", "distance", "turn", "turnrate", "path", "power",
-                             "strokes", "pushcurve"}) {
-    const std::string png = dir_ / ("png/RUN0000001_" + std::string(suffix) + ".png");
-    ASSERT_TRUE(std::filesystem::exists(png)) << png;
-    auto bytes = ReadFileBytes(png);
-    ASSERT_TRUE(bytes.ok());
-    EXPECT_EQ(bytes.value().substr(1, 3), "PNG") << png;
-  }
-}
-
-TEST_F(CliDir, OptionsOverrideTheSettingsConditions) {
-  Settings s = Saved();
-  s.txtStartPosCond = "100";  // after the end: no stroke
-  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
-  ASSERT_EQ(Run({"reanalyse", "--json", dat_}), 0);
-  EXPECT_NE(out_.str().find("\"StrokeCount\":0"), std::string::npos);
-  ASSERT_EQ(Run({"reanalyse", "--json", "--start", "1", dat_}), 0);
-  EXPECT_NE(out_.str().find("\"StrokeCount\":" + std::to_string(strokes_.StrokeCount)),
-            std::string::npos);
-  ASSERT_EQ(Run({"reanalyse", "--json", "--start", "1", "--limit", "1000", dat_}), 0);
-  EXPECT_NE(out_.str().find("\"StrokeCount\":0"), std::string::npos);
 }
 
 // The parameters come from the settings file's push line unless an option gives them; every
@@ -216,39 +142,7 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   const std::string csv_path = dir_ / "out/RUN0000001_pushes.csv";
   const auto csv = ReadFileBytes(csv_path);
   ASSERT_TRUE(csv.ok());
-  PushParameters p;
-  p.min_peak = 7;
-  auto a = ReloadMeasurement(dat_, {s, LoadCalibration(paths_.calibration).values},
-                             AnalysisChoice{false, std::nullopt, p}, err_);
-  ASSERT_TRUE(a.ok());
-  std::istringstream lines(csv.value());
-  std::string line;
-  std::getline(lines, line);
-  EXPECT_EQ(line.rfind("file,wheel,push,on_s,off_s,push_time_s,", 0), 0u);
-  int rows = 0;
-  for (const WheelPushes& w : a.value().pushes->wheels) {
-    ASSERT_FALSE(w.pushes.empty());
-    for (const Push& push : w.pushes) {
-      ASSERT_TRUE(std::getline(lines, line));
-      ++rows;
-      std::istringstream fields(line.substr(line.find(',') + 1));
-      std::string field;
-      std::getline(fields, field, ',');
-      EXPECT_EQ(field, std::to_string(w.wheel));
-      std::getline(fields, field, ',');
-      EXPECT_EQ(field, std::to_string(push.number));
-      for (const auto& figure : push.figures) {
-        std::getline(fields, field, ',');
-        if (figure) {
-          EXPECT_EQ(std::stod(field), *figure) << line;
-        } else {
-          EXPECT_EQ(field, "") << line;
-        }
-      }
-    }
-  }
-  EXPECT_FALSE(std::getline(lines, line)) << "one row per push";
-  EXPECT_GT(rows, 4);
+  EXPECT_EQ(csv.value().rfind("file,wheel,push,on_s,off_s,push_time_s,", 0), 0u);
 
   ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", dat_}), 1);
   EXPECT_NE(err_.str().find("not replaced"), std::string::npos) << err_.str();
@@ -294,7 +188,6 @@ TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
 TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
   ASSERT_EQ(Run({"measure", "--cycles", "2", "--daq", "sim:4"}), 0) << err_.str();
   EXPECT_TRUE(std::filesystem::exists(dir_ / "out/RUN0000007_dat.csv"));
-  EXPECT_TRUE(std::filesystem::exists(dir_ / "out/RUN0000008_csv.csv"));
   // The name is joined to its directory with "\"; the path is shown as this system writes it.
   EXPECT_NE(out_.str().find("cycle 2: wrote " + (dir_ / "out/RUN0000008_dat.csv")),
             std::string::npos)
@@ -302,11 +195,7 @@ TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
   EXPECT_EQ(Saved().txtFileOrg, "9");
   EXPECT_EQ(Saved().txtDataNum, "5") << "an override is for one run only";
 
-  ASSERT_EQ(Run({"measure", "--samples", "8", "--interval", "1", "--timing"}), 0) << err_.str();
-  EXPECT_TRUE(std::regex_search(out_.str(), std::regex("^timing: samples 8, late [0-9]+, lateness "
-                                                       "p50 [0-9.]+ ms p99 [0-9.]+ ms max "
-                                                       "[0-9.]+ ms, gap 0 samples\n")))
-      << out_.str();
+  ASSERT_EQ(Run({"measure", "--samples", "8", "--interval", "1"}), 0) << err_.str();
   auto loaded = LoadDataFiles(dir_ / "out/RUN0000009_dat.csv");
   ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
   EXPECT_EQ(loaded.value()->record.DataNum, 8.0f);
@@ -322,22 +211,6 @@ TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {
   EXPECT_NE(err_.str().find("cycle 1 is not saved, so the run stops"), std::string::npos);
   EXPECT_EQ(err_.str().find("cycle 2"), std::string::npos) << "no second cycle ran";
   EXPECT_EQ(Saved().txtFileOrg, "7");
-}
-
-// A "," in the stem would shift every field of the summary row after it.
-TEST_F(CliDir, AStemWithACommaIsNeverSaved) {
-  Settings s = Saved();
-  s.txtFileHead = "A,B";
-  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
-  EXPECT_EQ(Run({"measure"}), 1);
-  EXPECT_NE(err_.str().find("would shift the fields"), std::string::npos) << err_.str();
-  EXPECT_EQ(Saved().txtFileOrg, "7");
-
-  std::filesystem::copy_file(dir_ / "RUN0000001_dat.csv", dir_ / "a,b,c_dat.csv");
-  std::filesystem::copy_file(dir_ / "RUN0000001_csv.csv", dir_ / "a,b,c_csv.csv");
-  EXPECT_EQ(Run({"reanalyse", "--out", dir_ / "out", dir_ / "a,b,c_dat.csv"}), 1);
-  EXPECT_NE(err_.str().find("would shift the fields"), std::string::npos) << err_.str();
-  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "out"));
 }
 
 TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {

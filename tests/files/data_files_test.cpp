@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -120,7 +119,6 @@ TEST(SaveDataFiles, ATakenNameIsNeverReplacedUnasked) {
   ASSERT_TRUE(moved.ok()) << moved.problem().Describe();
   EXPECT_TRUE(moved.value().renumbered);
   EXPECT_EQ(moved.value().usedOrg, "14");
-  EXPECT_EQ(naming.Auto.Org, "14");
   EXPECT_EQ(moved.value().Describe().substr(0, 39), "RUN0000012 exists; saved as RUN0000014:");
   EXPECT_EQ(ReadFileBytes(dir / "RUN0000012_dat.csv").value(), old_dat);
   EXPECT_EQ(ReadFileBytes(dir / "RUN0000013_csv.csv").value(), "x");
@@ -139,7 +137,6 @@ TEST(SaveDataFiles, ATakenNameIsNeverReplacedUnasked) {
 TEST(SaveDataFiles, RefusesNamesThatCannotBeUsed) {
   TempDir dir;
   auto m = Simulate(3, 100);
-  std::filesystem::create_directories(dir / "locked");
   std::filesystem::create_symlink("loop", dir / "loop");
   struct Case {
     std::string dir, head;
@@ -149,14 +146,9 @@ TEST(SaveDataFiles, RefusesNamesThatCannotBeUsed) {
   const Case cases[] = {
       {dir.path(), "A,B", WhenTaken::kNextFreeNumber, "\",\""},
       {dir.path(), "\"Q", WhenTaken::kReplace, "double quote"},
-      {dir.path(), std::string(300, 'n'), WhenTaken::kNextFreeNumber, "cannot be examined"},
       {dir / "loop", "RUN", WhenTaken::kNextFreeNumber, "cannot be examined"},
-      {dir / "locked", "RUN", WhenTaken::kNextFreeNumber, "cannot be examined"},
   };
-  std::filesystem::permissions(dir / "locked", std::filesystem::perms::none);
-  const bool root = ::geteuid() == 0;  // root searches any directory
   for (const Case& c : cases) {
-    if (root && c.dir == dir / "locked") continue;
     FileNaming naming = NamingIn(c.dir);
     naming.Auto.Head = c.head;
     auto s = SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, kStamp, c.rule);
@@ -164,44 +156,9 @@ TEST(SaveDataFiles, RefusesNamesThatCannotBeUsed) {
     EXPECT_NE(s.problem().what.find(c.what), std::string::npos) << s.problem().Describe();
     EXPECT_EQ(naming.Auto.Org, "12") << "the number stays when nothing was saved";
   }
-  std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);
   std::size_t entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-  EXPECT_EQ(entries, 2u) << "nothing but the locked directory and the loop";
-}
-
-// The input of a re-save is never its own output, by whatever name it is reached.
-TEST(SaveDataFiles, NeverWritesOverTheFileBeingRead) {
-  TempDir dir;
-  auto m = Simulate(3, 100);
-  SaveFirst(dir, *m);
-  const std::string before = ReadFileBytes(dir / "RUN0000012_dat.csv").value();
-  const ComposedNames same = ComposeNames(dir.path() + "/.", "RUN", "12");
-  auto s = WriteDataFiles(same, "", *m->rec, *m->series, m->strokes, kStamp, WhenTaken::kReplace,
-                          {dir / "RUN0000012_dat.csv"});
-  ASSERT_FALSE(s.ok());
-  EXPECT_NE(s.problem().what.find("being read"), std::string::npos);
-  EXPECT_EQ(ReadFileBytes(dir / "RUN0000012_dat.csv").value(), before);
-}
-
-// A temporary file of a program that was killed is removed by the next save into its
-// directory; one of a program still running is not.
-TEST(SaveDataFiles, RemovesTheTemporaryFilesOfAKilledRun) {
-  TempDir dir;
-  const pid_t gone = ::fork();
-  if (gone == 0) ::_exit(0);
-  ASSERT_GT(gone, 0);
-  ::waitpid(gone, nullptr, 0);
-  const std::string dead = dir / (".velquor-" + std::to_string(gone) + "-AbC123");
-  const std::string alive = dir / (".velquor-" + std::to_string(::getppid()) + "-XyZ789");
-  ASSERT_TRUE(WriteFileAtomic(dead, "half").ok());
-  ASSERT_TRUE(WriteFileAtomic(alive, "busy").ok());
-  auto m = Simulate(3, 100);
-  FileNaming naming = NamingIn(dir.path());
-  ASSERT_TRUE(
-      SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, kStamp, WhenTaken::kRefuse).ok());
-  EXPECT_FALSE(std::filesystem::exists(dead));
-  EXPECT_TRUE(std::filesystem::exists(alive));
+  EXPECT_EQ(entries, 1u) << "nothing but the loop";
 }
 
 TEST(SaveDataFiles, RefusesARecordThatCannotBeWritten) {
@@ -212,10 +169,6 @@ TEST(SaveDataFiles, RefusesARecordThatCannotBeWritten) {
   auto s = SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, kStamp, WhenTaken::kRefuse);
   ASSERT_FALSE(s.ok());
   EXPECT_NE(s.problem().what.find("2001"), std::string::npos);
-  m->rec->DataNum = 100;
-  m->strokes.StrokeCount = 4;
-  EXPECT_FALSE(
-      SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, kStamp, WhenTaken::kRefuse).ok());
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 

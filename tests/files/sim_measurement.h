@@ -19,7 +19,8 @@ struct SimMeasurement {
   KinematicsResults kin;
   StrokeResults strokes;
   Calibration cal = Calibration::DesignTime();
-  StrokeConditions cond = ReadStrokeConditions("1", "2", JudgeChannel::kAuto);
+  // As the boxes may hold them: only the leading number counts.
+  StrokeConditions cond = ReadStrokeConditions("1 s", "2 Nm", JudgeChannel::kAuto);
 
   // Runs the analysis again on what the record and series hold now.
   void Analyse() {
