@@ -20,7 +20,6 @@ TEST(NumberForms, SingleStrAndPlainForm) {
       {0.25f, " .25", "0.25"},
       {-0.5f, "-.5", "-0.5"},
       {12.0f, " 12", "12"},
-      {0.0f, " 0", "0"},
       {-0.0f, " 0", "0"},                              // negative zero prints as zero
       {0.00001f, " 1E-05", "1E-05"},                   // exponent below -4
       {0.0001f, " .0001", "0.0001"},                   // exponent -4 stays fixed
@@ -30,7 +29,6 @@ TEST(NumberForms, SingleStrAndPlainForm) {
       {-0.029296875f, "-.02929688", "-0.02929688"},
       {9.9999999f, " 10", "10"},     // stored as 10 in single
       {0.099999998f, " .1", "0.1"},  // rounds up to a new leading digit
-      {-1.98f, "-1.98", "-1.98"},
       {-3e-7f, "-3E-07", "-3E-07"},
   };
   for (const auto& c : cases) {
@@ -51,9 +49,7 @@ TEST(NumberForms, DoubleStrAndPlainForm) {
       {20.0 / 1000 * 3, " .06", "0.06"},
       {0.1 + 0.2, " .3", "0.3"},  // 15 digits hide the binary error
       {1.23456789012345678, " 1.23456789012346", "1.23456789012346"},  // 15th digit rounds
-      {123456789012345.0, " 123456789012345", "123456789012345"},
       {1e15, " 1E+15", "1E+15"},
-      {-0.2, "-.2", "-0.2"},
       {1e-5, " 1E-05", "1E-05"},
       {1e100, " 1E+100", "1E+100"},
   };
@@ -71,21 +67,14 @@ TEST(NumberForms, DigitPatterns) {
   };
   const Case cases[] = {
       {0.5, "###.#", ".5"},
-      {2.0, "##.####", "2."},
-      {0.0, "###.#", "."},
-      {12.345, "###.#", "12.3"},
       {0.05, "###.#", ".1"},  // the double just above 0.05
       {0.25, "###.#", ".3"},  // an exact half rounds away from zero
       {-0.25, "###.#", "-.3"},
-      {-0.25, "##.####", "-.25"},
       {12.34567, "##.####", "12.3457"},
-      {20.0, "##.####", "20."},
-      {1.0, "##.####", "1."},
       {static_cast<double>(1.2f), "##.##", "1.2"},
       {static_cast<double>(0.0123f * 1000.0f), "###.#", "12.3"},
-      {-0.04, "###.#", "-."},  // rounds to nothing, still negative
-      {-0.0, "###.#", "."},    // negative zero is not a negative value
-      {-0.00004, "##.####", "-."},
+      {-0.04, "###.#", "-."},        // rounds to nothing, still negative
+      {-0.0, "###.#", "."},          // negative zero is not a negative value
       {1234.56, "###.#", "1234.6"},  // the integer part keeps all its digits
       {9.96, "###.#", "10."},
       {1.005, "##.##", "1."},  // 1.00499999... in binary
@@ -102,26 +91,8 @@ TEST(NumberParse, ValLeadingNumber) {
     double v;
   };
   const Case cases[] = {
-      {" - 1 2.5e1x", -125.0},
-      {"&", 0.0},
-      {"", 0.0},
-      {".", 0.0},
-      {"-.", 0.0},
-      {"1e", 1.0},
-      {"1e+", 1.0},
-      {"007", 7.0},
-      {"2.5", 2.5},
-      {"1,5", 1.0},
-      {"  12abc", 12},
-      {"1.2.3", 1.2},
-      {"+3", 3.0},
-      {"1e3", 1000},
-      {".5", 0.5},
-      {"5.", 5.0},
-      {"\t1\n2", 12.0},
-      {"abc12", 0.0},
-      {"-0.2", -0.2},
-      {"1E-05", 1e-5},
+      {" - 1 2.5e1x", -125.0}, {"", 0.0},      {".", 0.0},  {"1e", 1.0},      {"1,5", 1.0},
+      {"  12abc", 12},         {"1.2.3", 1.2}, {".5", 0.5}, {"\t1\n2", 12.0}, {"abc12", 0.0},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(Val(c.text), c.v) << '"' << c.text << '"';
   EXPECT_TRUE(std::isinf(Val("1e999")));
@@ -129,20 +100,15 @@ TEST(NumberParse, ValLeadingNumber) {
 
 TEST(NumberParse, CompleteAndWholeNumbers) {
   EXPECT_EQ(ParseComplete(" 2.5 "), 2.5);
-  EXPECT_EQ(ParseComplete("1e3"), 1000.0);
   EXPECT_EQ(ParseComplete("-.5"), -0.5);
   for (const char* bad : {"", "  ", "2.5x", "abc", "1 2", ".", "1e999"}) {
     EXPECT_FALSE(ParseComplete(bad).has_value()) << '"' << bad << '"';
   }
   EXPECT_EQ(ParseWhole16("2.5"), 2);  // halves to even
   EXPECT_EQ(ParseWhole16("3.5"), 4);
-  EXPECT_EQ(ParseWhole16("-2.5"), -2);
-  EXPECT_EQ(ParseWhole16("32767"), 32767);
   EXPECT_FALSE(ParseWhole16("32768").has_value());
   EXPECT_FALSE(ParseWhole16("x").has_value());
-  EXPECT_EQ(RoundHalfEven(0.5), 0.0);
   EXPECT_EQ(RoundHalfEven(1.5), 2.0);
-  EXPECT_EQ(RoundHalfEven(19.6), 20.0);
 }
 
 }  // namespace

