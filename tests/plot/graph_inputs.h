@@ -78,27 +78,4 @@ inline std::vector<LineCmd> LinesIn(const RecordingCanvas& c, Rgb colour) {
   return lines;
 }
 
-// One letter per command, for comparing the order of what was drawn: lines by colour
-// (g grey reference, m marker, a ch0, b ch1, o the third colour, l any other), a pen width
-// as its digit, S and T the solid and transparent fill, F a fill colour, C a circle, s a
-// scale.
-inline std::string KindsOf(const RecordingCanvas& c) {
-  const std::array<Rgb, 5> named = {kReferenceGrey, kMarkerGrey, kCh0, kCh1, kOther};
-  std::string out;
-  for (const auto& cmd : c.commands()) {
-    if (const auto* l = std::get_if<LineCmd>(&cmd)) {
-      out += "gmabol"[std::find(named.begin(), named.end(), l->colour) - named.begin()];
-    } else if (const auto* w = std::get_if<PenWidthCmd>(&cmd)) {
-      out += static_cast<char>('0' + w->pixels);
-    } else if (const auto* f = std::get_if<FillStyleCmd>(&cmd)) {
-      out += f->style == FillStyle::kSolid ? 'S' : 'T';
-    } else {
-      out += std::holds_alternative<ScaleCmd>(cmd)    ? 's'
-             : std::holds_alternative<CircleCmd>(cmd) ? 'C'
-                                                      : 'F';
-    }
-  }
-  return out;
-}
-
 }  // namespace velquor::testing

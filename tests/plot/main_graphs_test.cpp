@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <string>
-#include <vector>
+#include <memory>
+#include <tuple>
 
 #include "plot/graph_inputs.h"
 #include "plot/live_trace.h"
+#include "plot/push_graphs.h"
 
 namespace velquor {
 namespace {
@@ -15,8 +16,6 @@ namespace {
 using testing::GraphInputs;
 using testing::kCh0;
 using testing::kCh1;
-using testing::KindsOf;
-using testing::kOther;
 using testing::LinesIn;
 using testing::Texts;
 
@@ -56,88 +55,6 @@ TEST(MainGraphs, AxisEndsFollowTheExtremes) {
   }
 }
 
-// Reference lines first, then the traces in pen width 3 step by step, then pen width 1;
-// two samples make one step everywhere but on the speed graph, which begins a step later.
-TEST(MainGraphs, ReferenceLinesThenThickTracesStepByStep) {
-  struct Case {
-    int graph;
-    const char *xaxis, *yaxis, *twoSamples, *fourSamples;
-  };
-  const Case cases[] = {
-      {kTorqueGraph, "Time (sec)", "Torque (Nm)", "g3ab1", "g3ababab1"},
-      {kSpeedGraph, "Time (sec)", "Speed (m/s)", "g31", "g3abab1"},
-      {kDistanceGraph, "Time (sec)", "Distance (m)", "g3ab1", "g3ababab1"},
-      {kTurnGraph, "Time (sec)", "Turn (deg)", "g3o1", "g3ooo1"},
-      {kTurnRateGraph, "Time (sec)", "Turn (deg/s)", "g3o1", "g3ooo1"},
-      {kPathGraph, "Distance (m)", "Distance (m)", "gg3o1", "gg3ooo1"},
-      {kPowerGraph, "Time (sec)", "Power (W)", "g3ab1", "g3ababab1"},
-  };
-  auto two = GraphInputs::Ramp(2);
-  two->DrawAll();
-  auto four = GraphInputs::Ramp(4);
-  four->DrawAll();
-  for (const auto& c : cases) {
-    EXPECT_EQ(two->At(c.graph).frame.Text(AxisText::kXaxis), c.xaxis) << c.graph;
-    EXPECT_EQ(two->At(c.graph).frame.Text(AxisText::kYaxis), c.yaxis) << c.graph;
-    EXPECT_EQ(KindsOf(two->At(c.graph).canvas), c.twoSamples) << c.graph;
-    EXPECT_EQ(KindsOf(four->At(c.graph).canvas), c.fourSamples) << c.graph;
-  }
-}
-
-TEST(MainGraphs, SegmentsJoinNeighbouringSamples) {
-  auto in = GraphInputs::Ramp(5);
-  in->kin.yMax = 0.4f;
-  in->DrawAll();
-  const auto& s = in->series;
-  const auto x = [&s](int i) { return static_cast<float>(s.x(i)); };
-  const std::pair<int, LineCmd> cases[] = {
-      // Step 2 joins sample 1 at 0.02 s to sample 2 at 0.04 s.
-      {kTorqueGraph, {0.02f, s.Torque(0, 1), 0.04f, s.Torque(0, 2), kCh0}},
-      // Sample 1 of the speeds is never drawn.
-      {kSpeedGraph, {0.04f, s.Speed(1, 2), 0.06f, s.Speed(1, 3), kCh1}},
-      // The time zero line runs to the measuring time.
-      {kPowerGraph, {0, 0, 0.1f, 0, kReferenceGrey}},
-      // The turning angle, held in double, and the turning rate.
-      {kTurnGraph, {0.02f, 0.1f, 0.04f, 0.2f, kOther}},
-      {kTurnRateGraph, {0.02f, -0.1f, 0.04f, -0.2f, kOther}},
-      // The path: sideways position across, forward position up; then its cross, from the
-      // texts "1" to "-1".
-      {kPathGraph, {s.y(1), x(1), s.y(2), x(2), kOther}},
-      {kPathGraph, {1, 0, -1, 0, kReferenceGrey}},
-  };
-  for (const auto& [graph, line] : cases) {
-    const auto lines = LinesIn(in->At(graph).canvas, line.colour);
-    ASSERT_FALSE(lines.empty()) << graph;
-    EXPECT_EQ(lines[0], line) << graph;
-  }
-}
-
-TEST(MainGraphs, StatusTellsDrawingThenSampling) {
-  auto in = GraphInputs::Ramp(3);
-  std::vector<std::string> shown;
-  std::array<PlotFrame*, kMainGraphCount> frames{};
-  frames[kPowerGraph] = &in->At(kPowerGraph).frame;
-  DrawMainGraphs(frames, in->record, in->series, in->kin, in->colours, [&](std::string_view text) {
-    // How much of the last graph was drawn when the text was shown.
-    shown.push_back(std::string(text) + " " + KindsOf(in->At(kPowerGraph).canvas));
-  });
-  EXPECT_EQ(shown, (std::vector<std::string>{"Graph Drawing... ", "Data Sampling... g3abab1"}));
-}
-
-TEST(MainGraphs, ZeroMeasuringTimeLeavesTheTimeGraphsEmpty) {
-  auto in = GraphInputs::Ramp(20);
-  in->record.MeasTime = 0;
-  in->At(kTorqueGraph).canvas.Line(0, 0, 1, 1, kCh0);  // drawn before, not kept
-  in->DrawAll();
-  for (int g :
-       {kTorqueGraph, kSpeedGraph, kDistanceGraph, kTurnGraph, kTurnRateGraph, kPowerGraph}) {
-    EXPECT_EQ(in->At(g).frame.Text(AxisText::kXmax), "0") << g;
-    EXPECT_TRUE(in->At(g).canvas.commands().empty()) << g;
-  }
-  // The path does not depend on the time axis and is still drawn.
-  EXPECT_EQ(LinesIn(in->At(kPathGraph).canvas, kOther).size(), 19u);
-}
-
 TEST(MainGraphs, SampleCountIsKeptWithinTheRecord) {
   struct Case {
     float DataNum;
@@ -163,29 +80,31 @@ TEST(MainGraphs, SampleCountIsKeptWithinTheRecord) {
 // While sampling, the torque frame spans the whole cycle and the traces reach the last
 // sample taken; the torque ends follow what was seen so far.
 TEST(LiveTorque, GrowsFromTheLeftOnTheCyclesTimeAxis) {
-  struct Case {
-    int count;
-    float peak;
-    const char* ends;
-    std::size_t segments;  // per channel
-  };
-  const Case cases[] = {{0, 0, "0|2|0|10", 0},
-                        {1, 5, "0|2|0|10", 0},
-                        {3, 23, "0|2|0|30", 2},
-                        {2500, -12, "0|2|-20|10", 1999}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.ends);
+  const std::tuple<int, float, const char*, std::size_t> cases[] = {
+      {1, 5, "0|2|0|10", 0}, {3, 23, "0|2|0|30", 2}, {2500, -12, "0|2|-20|10", 1999}};
+  for (const auto& [count, peak, ends, segments] : cases) {
     auto torque = std::make_unique<Grid<float, 2, kSampleSlots>>();
-    for (int i = 1; i < kSampleSlots; ++i) (*torque)(1, i) = c.peak;
+    for (int i = 1; i < kSampleSlots; ++i) (*torque)(1, i) = peak;
     RecordingFrame frame;
-    DrawLiveTorque(frame.frame, *torque, c.count, 20, 2, {kCh0, kCh1, kOther});
-    EXPECT_EQ(Texts(frame.frame, 4), c.ends);
-    const auto ch1 = LinesIn(frame.canvas, kCh1);
-    EXPECT_EQ(ch1.size(), c.segments);
-    if (!ch1.empty()) {
-      EXPECT_FLOAT_EQ(ch1.back().x2, 0.02f * static_cast<float>(std::min(c.count, 2000)));
-    }
+    DrawLiveTorque(frame.frame, *torque, count, 20, 2, {kCh0, kCh1, kCh0});
+    EXPECT_EQ(Texts(frame.frame, 4), ends);
+    EXPECT_EQ(LinesIn(frame.canvas, kCh1).size(), segments) << ends;
   }
+}
+
+// A push curve of a flat 10 Nm with an SD of 2 on wheel 0; wheel 1 found no push.
+TEST(PushGraphs, CurveWithItsBand) {
+  PushAnalysis a;
+  a.wheels[0].curve.emplace();
+  a.wheels[0].curve->mean.fill(10);
+  a.wheels[0].curve->sd.emplace();
+  a.wheels[0].curve->sd->fill(2);
+  RecordingFrame f;
+  DrawPushCurveGraph(f.frame, a, {kCh0, kCh1, kCh0});
+  EXPECT_EQ(Texts(f.frame), "0|100|0|20|Push time (%)|Torque (Nm)");
+  EXPECT_EQ(LinesIn(f.canvas, kCh0).at(0), (LineCmd{0, 10, 1, 10, kCh0}));
+  const Rgb band = Tint(kCh0, 0.75);
+  EXPECT_EQ(LinesIn(f.canvas, band).at(0), (LineCmd{0, 8, 0, 12, band}));
 }
 
 }  // namespace
