@@ -124,6 +124,9 @@ class DataScreensTest : public QObject {
     QCOMPARE(f.txtKa1.at(0)->text(), QString("."));
     QCOMPARE(p.ws().calibration.Ka1[0], static_cast<double>(20.00015f));
     QCOMPARE(p.ws().calibration.CalCount[0], 3);
+    // The fitted lines are drawn over the points, channel 1 last.
+    const auto& cmds = f.graph().pctFig()->recording().commands();
+    QCOMPARE(std::get<LineCmd>(cmds.back()), (LineCmd{-2, -80, 2, 80, MakeRgb(0, 0, 255)}));
     // The reloaded file gives the same coefficients to the next start.
     const CalibrationLoad back = LoadCalibration(ui::FromQ(p.path(kCalibrationFileName)));
     QCOMPARE(back.values.Ka1[1], 40.0);
