@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -45,6 +46,14 @@ struct Script {
   std::uint32_t bits = 0x00B71234;
   std::uint32_t outputs = 0;   // digital channels that are outputs, one bit each
   bool config_sticks = false;  // making a group an input changes nothing
+  bool commands = false;       // the analog input runs commands
+  std::string driver = "fake";
+  // What the card says of a command; it may change the timers.
+  std::function<CommandCheck(ScanCommand&)> check = [](ScanCommand&) {
+    return CommandCheck::kAccepted;
+  };
+  int start_errno = 0, scan_errno = 0;
+  int scans_before_failure = 1 << 30;
 };
 
 // A scripted comedilib with an 8255's group directions: every call is written to `calls`.
@@ -103,6 +112,24 @@ class FakeComedi : public ComediSeam {
     out = s.bits;
     return Log(s.bits_errno, "bits", d, sd);
   }
+  std::string DriverName(int) override { return s.driver; }
+  ComediAnswer TakesCommands(int, int) override { return {s.commands ? 1 : 0, {}}; }
+  CommandCheck CheckCommand(int d, int sd, ScanCommand& c) override {
+    Log(0, "check", d, sd, c.scan_ns, c.convert_ns);
+    return s.check(c);
+  }
+  ComediAnswer StartCommand(int d, int sd, const ScanCommand& c) override {
+    return Log(s.start_errno, "start", d, sd, c.scan_ns, c.convert_ns, c.range[0], c.range[1],
+               std::string(ReferenceName(c.reference)));
+  }
+  // Scan k gives channel 0 2100 and channel 1 2000 + k.
+  ComediAnswer ReadScan(int d, int timeout_ms, std::array<std::uint32_t, 2>& codes) override {
+    codes = {2100, static_cast<std::uint32_t>(2000 + scans)};
+    const int err = scans++ < s.scans_before_failure ? 0 : s.scan_errno;
+    return Log(err, "scan", d, timeout_ms);
+  }
+  ComediAnswer Cancel(int d, int sd) override { return Log(0, "cancel", d, sd); }
+  int scans = 0;
 
  private:
   static ComediAnswer Failed(int err) { return {-1, {err, std::strerror(err)}}; }
@@ -173,7 +200,9 @@ TEST(ComediDriver, AnalogOpenFindsTheTenVoltRangeAndReadsEachChannelSettled) {
   Rig rig({.card = {AnalogIn({kFiveVolts, kTenVolts, kUnipolar})}});
   ASSERT_EQ(rig.OpenAio(0), 0) << rig.driver.LastError();
   EXPECT_EQ(rig.dev.AioId, ComediDriver::kAioId);
-  EXPECT_EQ(rig.driver.TakeNotice(), "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes");
+  EXPECT_EQ(rig.driver.TakeNotice(),
+            "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes, samples read one by one on "
+            "the program's clock (the subdevice runs no commands)");
   rig.lib->calls.clear();
   ASSERT_EQ(rig.ReadAnalog(), 0) << rig.driver.LastError();
   // One settled read per channel, in the -10..10 V range found at open (range 1).
@@ -413,6 +442,127 @@ TEST(ComediDriver, TheReferenceIsCheckedAtOpenUsedForEveryReadAndNamed) {
                        "against DIFF (it offers GND)"))
       << ground_only.driver.LastError();
   EXPECT_EQ(ground_only.lib->open_handles, 0);
+}
+
+TEST(ComediDriver, ARunIsPacedByTheCardOnlyWhenItRunsTheCommandAndKeepsTheIntervalExactly) {
+  using Check = std::function<CommandCheck(ScanCommand&)>;
+  auto adjust = [](std::uint32_t scan_ns, std::uint32_t convert_ns) -> Check {
+    return [=](ScanCommand& c) {
+      const bool same = c.scan_ns == scan_ns && c.convert_ns == convert_ns;
+      c = {c.range, c.reference, scan_ns, convert_ns};
+      return same ? CommandCheck::kAccepted : CommandCheck::kAdjusted;
+    };
+  };
+  struct Case {
+    const char* name;
+    Script script;
+    double interval_ms;
+    bool paced;
+    std::string says;  // in the note of the open or of the run's start
+    Calls calls;       // the command calls, when paced
+  };
+  const Case cases[] = {
+      {"accepted",
+       {.commands = true},
+       10,
+       true,
+       "runs paced by the card's clock where it keeps the interval exactly",
+       {"check 3 0 10000000 15000", "start 3 0 10000000 15000 1 1 GND", "scan 3 120"}},
+      {"conversion timer adjusted",
+       {.commands = true, .check = adjust(10000000, 20000)},
+       10,
+       true,
+       "",
+       {"check 3 0 10000000 15000", "check 3 0 10000000 20000", "start 3 0 10000000 20000 1 1 GND",
+        "scan 3 120"}},
+      {"no commands", {}, 10, false, "(the subdevice runs no commands)", {}},
+      {"USB card",
+       {.commands = true, .driver = "usbduxsigma"},
+       10,
+       false,
+       "(USB card, driver usbduxsigma)",
+       {}},
+      {"scan timer adjusted",
+       {.commands = true, .check = adjust(9984000, 15000)},
+       10,
+       false,
+       "cannot keep 10 ms exactly (its clock gives 9.984 ms): samples are read one by one",
+       {}},
+      {"settling cut short",
+       {.commands = true, .check = adjust(10000000, 8000)},
+       10,
+       false,
+       "converts channel 1 8 us after channel 0",
+       {}},
+      {"refused",
+       {.commands = true, .check = [](ScanCommand&) { return CommandCheck::kRefused; }},
+       10,
+       false,
+       "cannot run a timed scan of channels 0 and 1",
+       {}},
+      {"interval below a millisecond",
+       {.commands = true},
+       0.5,
+       false,
+       "cannot time a scan every 0.5 ms",
+       {}},
+      {"start refused",
+       {.commands = true, .start_errno = EBUSY},
+       10,
+       false,
+       "did not start its command (Device or resource busy)",
+       {}},
+      {"no first scan",
+       {.commands = true, .scan_errno = ETIMEDOUT, .scans_before_failure = 0},
+       20,
+       false,
+       "gave no scan (Connection timed out)",
+       {}},
+  };
+  for (const Case& c : cases) {
+    Rig rig(c.script);
+    ASSERT_EQ(rig.OpenAio(), 0) << c.name;
+    std::string note = rig.driver.TakeNotice();
+    rig.lib->calls.clear();
+    EXPECT_EQ(rig.driver.StartPacedReads(c.interval_ms), c.paced) << c.name;
+    note += rig.driver.TakeNotice();
+    EXPECT_NE(note.find(c.says), std::string::npos) << c.name << ": " << note;
+    if (c.paced) {
+      EXPECT_EQ(rig.lib->calls, c.calls) << c.name;
+    }
+    // A command that started is cancelled once, also when its first scan never came.
+    const Calls& calls = rig.lib->calls;
+    const bool started = rig.lib->s.start_errno == 0 &&
+                         std::any_of(calls.begin(), calls.end(),
+                                     [](const std::string& call) { return call[0] == 's'; });
+    rig.driver.StopPacedReads();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "cancel 3 0"), started ? 1 : 0) << c.name;
+  }
+}
+
+TEST(ComediDriver, PacedReadsGiveTheScansInOrderDropTheSkippedOnesAndNeverWaitForever) {
+  Rig rig({.commands = true, .scan_errno = ETIMEDOUT, .scans_before_failure = 6});
+  ASSERT_EQ(rig.OpenAio(), 0);
+  ASSERT_TRUE(rig.driver.StartPacedReads(10));  // reads scan 0 to find the card's phase
+  std::vector<std::uint16_t> second;
+  for (std::int64_t skip : {0, 0, 2}) {
+    rig.driver.SkipPacedScans(skip);
+    ASSERT_EQ(rig.ReadAnalog(), 0) << rig.driver.LastError();
+    EXPECT_EQ(rig.dev.AiData[0], 2100);
+    second.push_back(rig.dev.AiData[1]);
+  }
+  EXPECT_EQ(second, (std::vector<std::uint16_t>{2001, 2002, 2005}));  // 2003, 2004 dropped
+  EXPECT_EQ(rig.lib->scans, 6);
+  EXPECT_EQ(rig.ReadAnalog(), daq_code::kReadFailed);
+  EXPECT_TRUE(
+      rig.Says("AioInp: waiting for the next scan (one every 10 ms) of analog-input "
+               "subdevice 0 on /dev/comedi0 (GND): Connection timed out"))
+      << rig.driver.LastError();
+  EXPECT_EQ(rig.lib->calls.back(), "scan 3 120");
+  // Closing a device whose command runs cancels the command first.
+  rig.lib->calls.clear();
+  EXPECT_EQ(rig.driver.AioClose(rig.dev.AioId), 0);
+  EXPECT_EQ(rig.lib->calls, (Calls{"cancel 3 0", "close 3"}));
 }
 
 TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
