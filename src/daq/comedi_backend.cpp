@@ -273,6 +273,9 @@ class ComediLibrary : public ComediSeam {
       }
       if (ready <= 0) continue;
       const ssize_t got = read(fd, stream.bytes.data() + stream.have, scan_bytes - stream.have);
+      if (got < 0 && errno == EPIPE) {
+        return {-1, {EPIPE, "the card's buffer overran: its scans were not read in time"}};
+      }
       if (got < 0 && errno != EAGAIN && errno != EINTR) return {-1, FromErrno(errno)};
       if (got == 0) return {-1, {EPIPE, "the card's command has ended"}};
       if (got > 0) stream.have += static_cast<std::size_t>(got);
