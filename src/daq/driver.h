@@ -63,6 +63,16 @@ class AcqDriver {
   // own time; a simulated one advances its world by this much per read.
   virtual void SetReadInterval(double /*interval_ms*/) {}
 
+  // A card with its own clock paces the reads of a run itself: true when it has started
+  // taking both channels every interval_ms, one scan per tick of the run; AioInp then waits
+  // for the next scan and gives it. False: the program's clock paces the reads.
+  virtual bool StartPacedReads(double /*interval_ms*/) { return false; }
+  // The run passed over `scans` ticks: their scans are dropped, so the next read is the
+  // scan of the next tick.
+  virtual void SkipPacedScans(std::int64_t /*scans*/) {}
+  // Ends the paced reads of a run (on the thread that started them).
+  virtual void StopPacedReads() {}
+
   // A one-time note for the operator that is not a failure (a replay starting over), handed
   // out once and then cleared; empty when there is none.
   virtual std::string TakeNotice() { return {}; }
