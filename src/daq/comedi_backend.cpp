@@ -1,13 +1,47 @@
 #include "daq/comedi_backend.h"
 
 #include <comedilib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace velquor {
 namespace {
+
+// The command of a ScanCommand; `chanlist` must outlive it.
+comedi_cmd BuildCommand(int subdev, const ScanCommand& scan, std::array<unsigned, 2>& chanlist) {
+  const unsigned aref = scan.reference == AnalogReference::kGround ? AREF_GROUND : AREF_DIFF;
+  for (unsigned chan = 0; chan < 2; ++chan) {
+    chanlist.at(chan) = CR_PACK(chan, static_cast<unsigned>(scan.range.at(chan)), aref);
+  }
+  comedi_cmd cmd{};
+  cmd.subdev = static_cast<unsigned>(subdev);
+  // Each scan is handed over as soon as it is converted; timers the card cannot give exactly
+  // are rounded up, so the multiplexer never gets less time to settle than was asked.
+  cmd.flags = TRIG_WAKE_EOS | TRIG_ROUND_UP;
+  cmd.start_src = TRIG_NOW;
+  cmd.scan_begin_src = TRIG_TIMER;
+  cmd.scan_begin_arg = scan.scan_ns;
+  cmd.convert_src = TRIG_TIMER;
+  cmd.convert_arg = scan.convert_ns;
+  cmd.scan_end_src = TRIG_COUNT;
+  cmd.scan_end_arg = 2;
+  cmd.stop_src = TRIG_NONE;
+  cmd.chanlist = chanlist.data();
+  cmd.chanlist_len = 2;
+  return cmd;
+}
+
+ComediFailure FromErrno(int number) {
+  return {number, std::strerror(number)};
+}
 
 class ComediLibrary : public ComediSeam {
  public:
@@ -33,6 +67,7 @@ class ComediLibrary : public ComediSeam {
       }
     }
     devices_.push_back(dev);
+    streams_.emplace_back();
     return {static_cast<std::int64_t>(devices_.size() - 1), {}};
   }
 
@@ -40,6 +75,7 @@ class ComediLibrary : public ComediSeam {
     comedi_t* dev = At(handle);
     if (dev == nullptr) return NoDevice();
     devices_[static_cast<std::size_t>(handle)] = nullptr;
+    streams_.at(static_cast<std::size_t>(handle)) = Stream{};
     return Answer(comedi_close(dev));
   }
 
@@ -146,7 +182,140 @@ class ComediLibrary : public ComediSeam {
     return got;
   }
 
+  std::string DriverName(int handle) override {
+    comedi_t* dev = At(handle);
+    const char* name = dev != nullptr ? comedi_get_driver_name(dev) : nullptr;
+    return name != nullptr ? name : "";
+  }
+
+  ComediAnswer TakesCommands(int handle, int subdev) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0) return NoDevice();
+    const int flags = comedi_get_subdevice_flags(dev, static_cast<unsigned>(subdev));
+    if (flags < 0) return Answer(flags);
+    return {(flags & SDF_CMD_READ) != 0 ? 1 : 0, {}};
+  }
+
+  CommandCheck CheckCommand(int handle, int subdev, ScanCommand& scan) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0) return CommandCheck::kRefused;
+    std::array<unsigned, 2> chanlist{};
+    comedi_cmd cmd = BuildCommand(subdev, scan, chanlist);
+    const comedi_cmd asked = cmd;
+    // 0: as asked; 3 and 4: arguments changed to what the card can do; else refused.
+    const int stage = comedi_command_test(dev, &cmd);
+    if (stage == 0) return CommandCheck::kAccepted;
+    const bool same_shape = cmd.start_src == asked.start_src && cmd.start_arg == asked.start_arg &&
+                            cmd.scan_begin_src == asked.scan_begin_src &&
+                            cmd.convert_src == asked.convert_src &&
+                            cmd.scan_end_arg == asked.scan_end_arg &&
+                            cmd.stop_src == asked.stop_src && cmd.stop_arg == asked.stop_arg;
+    if ((stage != 3 && stage != 4) || !same_shape) return CommandCheck::kRefused;
+    scan.scan_ns = cmd.scan_begin_arg;
+    scan.convert_ns = cmd.convert_arg;
+    return CommandCheck::kAdjusted;
+  }
+
+  ComediAnswer StartCommand(int handle, int subdev, const ScanCommand& scan) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0) return NoDevice();
+    // The device file gives the scans of its read subdevice.
+    if (comedi_get_read_subdevice(dev) != subdev) {
+      const ComediAnswer set =
+          Answer(comedi_set_read_subdevice(dev, static_cast<unsigned>(subdev)));
+      if (!set.ok()) return set;
+    }
+    const int flags = comedi_get_subdevice_flags(dev, static_cast<unsigned>(subdev));
+    if (flags < 0) return Answer(flags);
+    std::array<unsigned, 2> chanlist{};
+    comedi_cmd cmd = BuildCommand(subdev, scan, chanlist);
+    const ComediAnswer started = Answer(comedi_command(dev, &cmd));
+    if (!started.ok()) return started;
+    Stream& stream = streams_.at(static_cast<std::size_t>(handle));
+    stream = Stream{};
+    stream.subdev = subdev;
+    stream.sample_bytes = (flags & SDF_LSAMPL) != 0 ? sizeof(lsampl_t) : sizeof(sampl_t);
+    // Reads never block: poll() waits, with a timeout.
+    const int fd = comedi_fileno(dev);
+    stream.blocking_flags = fcntl(fd, F_GETFL);
+    if (stream.blocking_flags < 0 || fcntl(fd, F_SETFL, stream.blocking_flags | O_NONBLOCK) < 0) {
+      const int number = errno;
+      comedi_cancel(dev, static_cast<unsigned>(subdev));
+      return {-1, FromErrno(number)};
+    }
+    return {0, {}};
+  }
+
+  ComediAnswer ReadScan(int handle, int timeout_ms, std::array<std::uint32_t, 2>& codes) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || streams_.at(static_cast<std::size_t>(handle)).subdev < 0) {
+      return NoDevice();
+    }
+    Stream& stream = streams_.at(static_cast<std::size_t>(handle));
+    const std::size_t scan_bytes = 2 * stream.sample_bytes;
+    const int fd = comedi_fileno(dev);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    bool nudged = false;
+    while (stream.have < scan_bytes) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) {
+        return {-1, {ETIMEDOUT, "no scan came within " + std::to_string(timeout_ms) + " ms"}};
+      }
+      // Halfway, a card that holds converted scans in its FIFO is asked to hand them over.
+      pollfd wait{fd, POLLIN, 0};
+      const int ready = poll(&wait, 1, static_cast<int>(nudged ? left : (left + 1) / 2));
+      if (ready < 0 && errno != EINTR) return {-1, FromErrno(errno)};
+      if (ready == 0 && !nudged) {
+        nudged = true;
+        comedi_poll(dev, static_cast<unsigned>(stream.subdev));
+      }
+      if (ready <= 0) continue;
+      const ssize_t got = read(fd, stream.bytes.data() + stream.have, scan_bytes - stream.have);
+      if (got < 0 && errno == EPIPE) {
+        return {-1, {EPIPE, "the card's buffer overran: its scans were not read in time"}};
+      }
+      if (got < 0 && errno != EAGAIN && errno != EINTR) return {-1, FromErrno(errno)};
+      if (got == 0) return {-1, {EPIPE, "the card's command has ended"}};
+      if (got > 0) stream.have += static_cast<std::size_t>(got);
+    }
+    stream.have = 0;
+    for (std::size_t chan = 0; chan < 2; ++chan) {
+      const unsigned char* at = stream.bytes.data() + chan * stream.sample_bytes;
+      if (stream.sample_bytes == sizeof(lsampl_t)) {
+        lsampl_t v = 0;
+        std::memcpy(&v, at, sizeof v);
+        codes.at(chan) = v;
+      } else {
+        sampl_t v = 0;
+        std::memcpy(&v, at, sizeof v);
+        codes.at(chan) = v;
+      }
+    }
+    return {1, {}};
+  }
+
+  ComediAnswer Cancel(int handle, int subdev) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0) return NoDevice();
+    const ComediAnswer cancelled = Answer(comedi_cancel(dev, static_cast<unsigned>(subdev)));
+    Stream& stream = streams_.at(static_cast<std::size_t>(handle));
+    if (stream.blocking_flags >= 0) fcntl(comedi_fileno(dev), F_SETFL, stream.blocking_flags);
+    stream = Stream{};
+    return cancelled;
+  }
+
  private:
+  // The scans of a running command: a scan read in part waits in `bytes`.
+  struct Stream {
+    int subdev = -1;
+    std::size_t sample_bytes = sizeof(sampl_t);
+    std::array<unsigned char, 2 * sizeof(lsampl_t)> bytes{};
+    std::size_t have = 0;
+    int blocking_flags = -1;
+  };
+
   // The library's answer, with its error number and text read at once when it failed.
   static ComediAnswer Answer(std::int64_t value) {
     if (value >= 0) return {value, {}};
@@ -164,6 +333,7 @@ class ComediLibrary : public ComediSeam {
   }
 
   std::vector<comedi_t*> devices_;
+  std::vector<Stream> streams_;  // by handle, like devices_
 };
 
 }  // namespace

@@ -14,6 +14,12 @@ constexpr std::uint32_t kMaxCode12 = 4095;
 constexpr int kBits12 = 12;
 constexpr std::int16_t kAllInputs = 0x9B;
 
+// A read that fails because the card has gone away (a USB card unplugged, its driver
+// detached) gets a code of its own: nothing on that device will work until it is opened again.
+std::int32_t ReadFailure(const ComediAnswer& answer) {
+  return answer.failure.number == ENODEV ? daq_code::kDeviceGone : daq_code::kReadFailed;
+}
+
 // The four groups of an 8255 that take one direction each, by their first channel.
 struct PortGroup {
   int first;
@@ -36,6 +42,11 @@ std::string RangeText(const ComediRange& r) {
 
 bool IsPlusMinusTenVolts(const ComediRange& r) {
   return r.volts && std::fabs(r.min + 10.0) < 1e-9 && std::fabs(r.max - 10.0) < 1e-9;
+}
+
+// Kernel drivers of USB cards: their scans come in USB frames, so each sample is read alone.
+bool IsUsbDriver(const std::string& name) {
+  return name.find("usb") != std::string::npos || name == "vmk80xx" || name == "dt9812";
 }
 
 std::string DevicePath(int number) {
@@ -238,8 +249,19 @@ std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
   Note("A/D: subdevice " + std::to_string(dev.subdev) + " of " + dev.path + " (" +
        ReferenceName(dev.reference) + "), " +
        (shift == 0 ? std::string("12-bit codes")
-                   : std::to_string(shift + kBits12) + "-bit codes rounded to 12 bits"));
+                   : std::to_string(shift + kBits12) + "-bit codes rounded to 12 bits") +
+       ", " + ChoosePacing(dev));
   return daq_code::kOk;
+}
+
+std::string ComediDriver::ChoosePacing(Device& dev) {
+  const std::string per_sample = "samples read one by one on the program's clock";
+  const std::string name = lib_->DriverName(dev.handle);
+  if (IsUsbDriver(name)) return per_sample + " (USB card, driver " + name + ")";
+  const ComediAnswer takes = lib_->TakesCommands(dev.handle, dev.subdev);
+  if (!takes.ok() || takes.value == 0) return per_sample + " (the subdevice runs no commands)";
+  dev.commands = true;
+  return "runs paced by the card's clock where it keeps the interval exactly";
 }
 
 std::int32_t ComediDriver::CloseDevice(const char* op, Device& dev) {
@@ -277,31 +299,130 @@ std::int32_t ComediDriver::AioInp(std::int32_t id, AioRequest& req) {
     if (chan < 0 || chan > 1) {
       return Fail(daq_code::kConfigFailed, what + " was not set up at open (channels 0 and 1 are)");
     }
-    const auto c = static_cast<std::size_t>(chan);
+    if (paced_) continue;
     std::uint32_t data = 0;
     // The multiplexer settles on the channel before the conversion, so the channel read
     // before it does not bleed into it.
-    const ComediAnswer got =
-        lib_->ReadSettled(analog_.handle, analog_.subdev, chan, analog_.range.at(c),
-                          analog_.reference, kSettleNs, data);
-    if (!got.ok()) return Fail(daq_code::kReadFailed, what + " could not be read", got);
-    if (data > analog_.maxdata.at(c)) {
-      return Fail(daq_code::kReadFailed, what + " gave code " + std::to_string(data) +
-                                             ", above its largest " +
-                                             std::to_string(analog_.maxdata.at(c)));
+    const ComediAnswer got = lib_->ReadSettled(analog_.handle, analog_.subdev, chan,
+                                               analog_.range.at(static_cast<std::size_t>(chan)),
+                                               analog_.reference, kSettleNs, data);
+    if (!got.ok()) return Fail(ReadFailure(got), what + " could not be read", got);
+    if (const std::int32_t code = Store(req, k, chan, data); code != daq_code::kOk) return code;
+  }
+  return paced_ ? ReadPaced(req) : daq_code::kOk;
+}
+
+std::int32_t ComediDriver::Store(AioRequest& req, int k, int chan, std::uint32_t data) {
+  const auto c = static_cast<std::size_t>(chan);
+  if (data > analog_.maxdata.at(c)) {
+    return Fail(daq_code::kReadFailed, "AioInp: channel " + std::to_string(chan) + " of " +
+                                           Where(analog_) + " gave code " + std::to_string(data) +
+                                           ", above its largest " +
+                                           std::to_string(analog_.maxdata.at(c)));
+  }
+  const int shift = analog_.shift.at(c);
+  const std::uint64_t half = shift > 0 ? std::uint64_t{1} << (shift - 1) : 0;
+  const std::uint64_t code = std::min<std::uint64_t>((data + half) >> shift, kMaxCode12);
+  (*req.AiData).at(static_cast<std::size_t>(k)) = static_cast<std::uint16_t>(code);
+  return daq_code::kOk;
+}
+
+std::int32_t ComediDriver::ReadPaced(AioRequest& req) {
+  // A scan comes every interval; two intervals and a margin without one is a stopped card.
+  const int timeout = static_cast<int>(2 * paced_ms_) + kScanMarginMs;
+  std::array<std::uint32_t, 2> codes{};
+  // Scans of ticks the run passed over come first: they are read and dropped.
+  const std::int64_t reads = std::max<std::int64_t>(skipped_, 0) + 1;
+  skipped_ = 0;
+  for (std::int64_t r = 0; r < reads; ++r) {
+    const ComediAnswer got = lib_->ReadScan(analog_.handle, timeout, codes);
+    if (!got.ok()) {
+      return Fail(ReadFailure(got),
+                  "AioInp: waiting for the next scan (one every " + Num(paced_ms_) + " ms) of " +
+                      Where(analog_),
+                  got);
     }
-    const int shift = analog_.shift.at(c);
-    const std::uint64_t half = shift > 0 ? std::uint64_t{1} << (shift - 1) : 0;
-    const std::uint64_t code = std::min<std::uint64_t>((data + half) >> shift, kMaxCode12);
-    (*req.AiData).at(static_cast<std::size_t>(k)) = static_cast<std::uint16_t>(code);
+  }
+  const int count = std::clamp<int>(req.ChannelCount, 0, 2);
+  for (int k = 0; k < count; ++k) {
+    const int chan = (*req.ChannelList).at(static_cast<std::size_t>(k));
+    const std::int32_t code = Store(req, k, chan, codes.at(static_cast<std::size_t>(chan)));
+    if (code != daq_code::kOk) return code;
   }
   return daq_code::kOk;
+}
+
+bool ComediDriver::StartPacedReads(double interval_ms) {
+  if (!analog_.open() || !analog_.commands || paced_) return false;
+  const double ns = interval_ms * 1e6;
+  const std::string intro = "A/D: " + Where(analog_) + " ";
+  const std::string fallback = ": samples are read one by one on the program's clock";
+  if (!(ns >= 1e6 && ns <= 4e9) || ns != std::floor(ns)) {
+    Note(intro + "cannot time a scan every " + Num(interval_ms) + " ms" + fallback);
+    return false;
+  }
+  const auto asked = static_cast<std::uint32_t>(ns);
+  ScanCommand cmd{analog_.range, analog_.reference, asked, kSettleNs};
+  const int h = analog_.handle;
+  const int s = analog_.subdev;
+  CommandCheck check = lib_->CheckCommand(h, s, cmd);
+  // A card that adjusted its timers is asked again with them, as it may adjust in steps.
+  if (check == CommandCheck::kAdjusted) check = lib_->CheckCommand(h, s, cmd);
+  std::string why;
+  if (check != CommandCheck::kAccepted) {
+    why = "cannot run a timed scan of channels 0 and 1";
+  } else if (cmd.scan_ns != asked) {
+    why = "cannot keep " + Num(interval_ms) + " ms exactly (its clock gives " +
+          Num(cmd.scan_ns / 1e6) + " ms)";
+  } else if (cmd.convert_ns < kLeastSettleNs || std::uint64_t{cmd.convert_ns} * 2 > asked) {
+    why = "converts channel 1 " + Num(cmd.convert_ns / 1e3) +
+          " us after channel 0, which does not let the multiplexer settle within the scan";
+  }
+  if (why.empty()) {
+    const ComediAnswer started = lib_->StartCommand(h, s, cmd);
+    if (!started.ok()) {
+      why = "did not start its command (" + started.failure.text + ")";
+    } else {
+      // The first scan shows the phase of the card's clock: the run's ticks follow it.
+      std::array<std::uint32_t, 2> first{};
+      const ComediAnswer got =
+          lib_->ReadScan(h, static_cast<int>(2 * interval_ms) + kScanMarginMs, first);
+      if (!got.ok()) {
+        lib_->Cancel(h, s);
+        why = "started its command but gave no scan (" + got.failure.text + ")";
+      }
+    }
+  }
+  if (!why.empty()) {
+    Note(intro + why + fallback);
+    return false;
+  }
+  paced_ = true;
+  paced_ms_ = interval_ms;
+  skipped_ = 0;
+  return true;
+}
+
+void ComediDriver::SkipPacedScans(std::int64_t scans) {
+  if (paced_ && scans > 0) skipped_ += scans;
+}
+
+void ComediDriver::StopPacedReads() {
+  if (!paced_) return;
+  paced_ = false;
+  skipped_ = 0;
+  const ComediAnswer cancelled = lib_->Cancel(analog_.handle, analog_.subdev);
+  if (!cancelled.ok()) {
+    Note("A/D: the command on " + Where(analog_) + " could not be cancelled (" +
+         cancelled.failure.text + ")");
+  }
 }
 
 std::int32_t ComediDriver::AioClose(std::int32_t id) {
   if (id != kAioId || !analog_.open()) {
     return Fail(daq_code::kNotOpen, "AioClose: the A/D device is not open");
   }
+  StopPacedReads();
   return CloseDevice("AioClose", analog_);
 }
 
@@ -384,7 +505,7 @@ std::int32_t ComediDriver::DioInp(std::int32_t id, DioRequest& req) {
   std::uint32_t bits = 0;
   const ComediAnswer got = lib_->DioReadBits(digital_.handle, digital_.subdev, bits);
   if (!got.ok())
-    return Fail(daq_code::kReadFailed, "DioInp: reading " + Where(digital_) + " failed", got);
+    return Fail(ReadFailure(got), "DioInp: reading " + Where(digital_) + " failed", got);
   for (int k = 0; k < count; ++k) {
     const int port = (*req.PortList).at(static_cast<std::size_t>(k));
     (*req.DioData).at(static_cast<std::size_t>(k)) =

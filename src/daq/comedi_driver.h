@@ -25,6 +25,10 @@ class ComediDriver : public AcqDriver {
   static constexpr int kSearchedDevices = 16;
   // The wait between switching the multiplexer to a channel and converting it.
   static constexpr unsigned kSettleNs = 15000;
+  // The least settling time a card's conversion timer may give a paced scan.
+  static constexpr unsigned kLeastSettleNs = 10000;
+  // A paced read waits this long beyond two intervals for its scan before it fails.
+  static constexpr int kScanMarginMs = 100;
 
   explicit ComediDriver(std::unique_ptr<ComediSeam> lib, std::string device_file = {});
 
@@ -37,6 +41,12 @@ class ComediDriver : public AcqDriver {
   std::int32_t Dio8255Mode(std::int32_t id, std::int16_t chip, std::int16_t control) override;
   std::int32_t DioInp(std::int32_t id, DioRequest& req) override;
   std::int32_t DioClose(std::int32_t id) override;
+  // A card whose analog-input subdevice runs commands (and is not on USB) is paced by its own
+  // clock: one command for the whole run, a scan of channels 0 and 1 every interval with
+  // the conversions kSettleNs apart. It is used only when the card keeps the interval exactly.
+  bool StartPacedReads(double interval_ms) override;
+  void SkipPacedScans(std::int64_t scans) override;
+  void StopPacedReads() override;
   std::string LastError() const override { return last_error_; }
   std::string TakeNotice() override;
 
@@ -52,6 +62,7 @@ class ComediDriver : public AcqDriver {
     std::array<std::uint32_t, 2> maxdata{0, 0};  // analog: the largest code of channels 0, 1
     std::array<int, 2> shift{0, 0};              // analog: bits above 12 dropped, rounding
     AnalogReference reference = AnalogReference::kGround;
+    bool commands = false;  // analog: runs input commands on the card's clock
     bool open() const { return handle >= 0; }
   };
   // The outcome of trying one device file.
@@ -70,6 +81,11 @@ class ComediDriver : public AcqDriver {
   Attempt TryDevice(const std::string& op, Device& dev, const std::string& path,
                     std::int16_t group_no, bool analog);
   std::int32_t CheckAnalogChannels(Device& dev);
+  // Whether runs can be paced by the card's clock, in words for the open's note.
+  std::string ChoosePacing(Device& dev);
+  // The scaled code of channel `chan` as the k-th value of the request.
+  std::int32_t Store(AioRequest& req, int k, int chan, std::uint32_t data);
+  std::int32_t ReadPaced(AioRequest& req);
   // Makes every 8255 group of a DIO subdevice an input, one call per group that is not; adds
   // the groups that were outputs to `changed`.
   std::int32_t MakeInputs(const char* op, std::string& changed);
@@ -83,6 +99,9 @@ class ComediDriver : public AcqDriver {
   AnalogReference reference_ = AnalogReference::kGround;
   Device analog_;
   Device digital_;
+  bool paced_ = false;        // a command of the run is running on the A/D device
+  double paced_ms_ = 0;       // its interval
+  std::int64_t skipped_ = 0;  // scans to drop before the next paced read
   std::string last_error_;
   std::string notice_;
 };

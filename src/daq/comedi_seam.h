@@ -2,6 +2,7 @@
 // binding implements it with the real calls, tests script it. Handles stand for open devices.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,6 +39,23 @@ constexpr std::int64_t ReferenceBit(AnalogReference r) {
   return std::int64_t{1} << static_cast<int>(r);
 }
 
+// A command that samples channels 0 and 1 of an analog-input subdevice, scan after scan, until
+// cancelled: a scan starts every scan_ns on the card's clock and its second conversion follows
+// the first by convert_ns, the time the multiplexer is given to settle.
+struct ScanCommand {
+  std::array<int, 2> range{0, 0};
+  AnalogReference reference = AnalogReference::kGround;
+  std::uint32_t scan_ns = 0;
+  std::uint32_t convert_ns = 0;
+};
+
+// What the card said of a command it was asked to check.
+enum class CommandCheck {
+  kAccepted,  // as it was asked
+  kAdjusted,  // the timers were changed to what the card can do (the command holds them now)
+  kRefused,   // the card cannot run such a command at all (trigger sources or channel list)
+};
+
 class ComediSeam {
  public:
   virtual ~ComediSeam() = default;
@@ -65,6 +83,20 @@ class ComediSeam {
   virtual ComediAnswer DioConfigInput(int dev, int subdev, int chan) = 0;
   // Reads channels 0..31 of the subdevice at once into the bits, writing none.
   virtual ComediAnswer DioReadBits(int dev, int subdev, std::uint32_t& bits) = 0;
+
+  // The name of the kernel driver behind the device ("ni_pcimio", "usbdux").
+  virtual std::string DriverName(int dev) = 0;
+  // The value is 1 when the subdevice runs input commands on its own clock, else 0.
+  virtual ComediAnswer TakesCommands(int dev, int subdev) = 0;
+  // Asks the card whether it can run the command; an adjusted one holds the card's timers.
+  virtual CommandCheck CheckCommand(int dev, int subdev, ScanCommand& cmd) = 0;
+  // Starts the command; its scans are then read with ReadScan until Cancel.
+  virtual ComediAnswer StartCommand(int dev, int subdev, const ScanCommand& cmd) = 0;
+  // Waits up to timeout_ms for the next whole scan of the running command and gives its two
+  // codes (the value is 1); a scan that has not come fails with ETIMEDOUT.
+  virtual ComediAnswer ReadScan(int dev, int timeout_ms, std::array<std::uint32_t, 2>& codes) = 0;
+  // Stops the command and drops the scans not yet read.
+  virtual ComediAnswer Cancel(int dev, int subdev) = 0;
 };
 
 }  // namespace velquor

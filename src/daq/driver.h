@@ -24,6 +24,7 @@ inline constexpr std::int32_t kEndOfData = 10006;         // replay reached its 
 inline constexpr std::int32_t kRangeUnavailable = 10007;  // no -10..10 V input range
 inline constexpr std::int32_t kResolutionMismatch = 10008;  // codes are not 12-bit
 inline constexpr std::int32_t kNoSuchPort = 10009;  // a port number names no port of the device
+inline constexpr std::int32_t kDeviceGone = 10010;  // unplugged, or its driver was detached
 }  // namespace daq_code
 
 // What the analog inputs are measured against: the card's ground, or each input against its
@@ -61,6 +62,16 @@ class AcqDriver {
   // The time between two reads of the run that is starting, in ms. Real devices have their
   // own time; a simulated one advances its world by this much per read.
   virtual void SetReadInterval(double /*interval_ms*/) {}
+
+  // A card with its own clock paces the reads of a run itself: true when it has started
+  // taking both channels every interval_ms, one scan per tick of the run; AioInp then waits
+  // for the next scan and gives it. False: the program's clock paces the reads.
+  virtual bool StartPacedReads(double /*interval_ms*/) { return false; }
+  // The run passed over `scans` ticks: their scans are dropped, so the next read is the
+  // scan of the next tick.
+  virtual void SkipPacedScans(std::int64_t /*scans*/) {}
+  // Ends the paced reads of a run (on the thread that started them).
+  virtual void StopPacedReads() {}
 
   // A one-time note for the operator that is not a failure (a replay starting over), handed
   // out once and then cleared; empty when there is none.

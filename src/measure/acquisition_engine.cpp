@@ -41,6 +41,7 @@ void AcquisitionEngine::Reset(int data_num) {
     std::lock_guard lock(mutex_);
     finished_.clear();
     state_.fill(BlockState::kFree);
+    fault_.reset();
   }
   SetDataNum(data_num);
   stop_.store(false);
@@ -104,6 +105,11 @@ void AcquisitionEngine::Release(SampleBlock* block) {
   state_.at(static_cast<std::size_t>(k)) = BlockState::kFree;
 }
 
+std::optional<ReadFault> AcquisitionEngine::Fault() const {
+  std::lock_guard lock(mutex_);
+  return fault_;
+}
+
 std::vector<std::string> AcquisitionEngine::TakeNotices() {
   std::lock_guard lock(mutex_);
   return std::exchange(notices_, {});
@@ -150,6 +156,9 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     Note("Sampling runs at normal priority: real-time priority was not granted (" + refused + ")");
   }
   const std::int64_t interval = interval_ms * kNsPerMs;
+  // A card with its own clock hands over a scan every interval: each read waits for it, and
+  // the ticks (started after its first scan) measure how late the thread came to it.
+  const bool paced = interval > 0 && driver_.StartPacedReads(static_cast<double>(interval_ms));
   // Ticks lie on the grid start + k * interval for the whole run; cycles follow each other
   // on it without a gap unless both blocks are still held when a new cycle is due.
   std::int64_t tick = clock_.NowNs() + interval;
@@ -170,6 +179,7 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
       // Ticks that passed while no block was free are missed, not taken late.
       const std::int64_t missed = std::max<std::int64_t>(0, (clock_.NowNs() - tick) / interval);
       tick += missed * interval;
+      if (paced) driver_.SkipPacedScans(missed);
       block->count.store(0, std::memory_order_relaxed);
       block->cycle = ++cycle;
       block->gap = missed;
@@ -185,20 +195,31 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     }
     std::int64_t now = clock_.NowNs();
     const bool behind = now >= tick;
-    while (now < tick && !stop_.load()) {
+    while (!paced && now < tick && !stop_.load()) {
       if (tick - now > kSpinNs)
         clock_.SleepUntilNs(std::min(tick - kSpinNs, now + kLongestSleepNs));
       now = clock_.NowNs();
     }
     if (stop_.load()) break;
     if (n > data_num_.load()) continue;  // the cycle was shortened during the wait
+    std::optional<ReadFault> fault;
     try {
-      TakeSample(driver_, device_, block->Volt, block->PortByte, n);
+      fault = TakeSample(driver_, device_, block->Volt, block->PortByte, n);
     } catch (const std::exception& e) {
       // Nothing on this thread may end the program: the run ends, the cycles handed over stay.
-      Note(std::string("Sampling stopped: the device read failed (") + e.what() + ")");
+      fault =
+          ReadFault{true, daq_code::kReadFailed, std::string("the device read threw: ") + e.what()};
+    }
+    if (fault) {
+      // The cycle is not finished with samples that were never read: the run ends here and
+      // the cycles handed over before it stay as they are.
+      fault->cycle = block->cycle;
+      fault->sample = n;
+      std::lock_guard lock(mutex_);
+      fault_ = std::move(fault);
       break;
     }
+    if (paced) now = clock_.NowNs();
     block->LateMs(n) = static_cast<float>(static_cast<double>(now - tick) / kNsPerMs);
     block->count.store(n, std::memory_order_release);
     sample_no_.store(n, std::memory_order_relaxed);
@@ -214,6 +235,7 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
       Note("Sampling fell more than a cycle behind and goes on at normal priority");
     }
   }
+  if (paced) driver_.StopPacedReads();
   if (raised) clock_.LowerPriority();
   filling_.store(nullptr, std::memory_order_release);
   if (block != nullptr) Release(block);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -45,6 +46,14 @@ struct Script {
   std::uint32_t bits = 0x00B71234;
   std::uint32_t outputs = 0;   // digital channels that are outputs, one bit each
   bool config_sticks = false;  // making a group an input changes nothing
+  bool commands = false;       // the analog input runs commands
+  std::string driver = "fake";
+  // What the card says of a command; it may change the timers.
+  std::function<CommandCheck(ScanCommand&)> check = [](ScanCommand&) {
+    return CommandCheck::kAccepted;
+  };
+  int start_errno = 0, scan_errno = 0;
+  int scans_before_failure = 1 << 30;
 };
 
 // A scripted comedilib with an 8255's group directions: every call is written to `calls`.
@@ -103,6 +112,24 @@ class FakeComedi : public ComediSeam {
     out = s.bits;
     return Log(s.bits_errno, "bits", d, sd);
   }
+  std::string DriverName(int) override { return s.driver; }
+  ComediAnswer TakesCommands(int, int) override { return {s.commands ? 1 : 0, {}}; }
+  CommandCheck CheckCommand(int d, int sd, ScanCommand& c) override {
+    Log(0, "check", d, sd, c.scan_ns, c.convert_ns);
+    return s.check(c);
+  }
+  ComediAnswer StartCommand(int d, int sd, const ScanCommand& c) override {
+    return Log(s.start_errno, "start", d, sd, c.scan_ns, c.convert_ns, c.range[0], c.range[1],
+               std::string(ReferenceName(c.reference)));
+  }
+  // Scan k gives channel 0 2100 and channel 1 2000 + k.
+  ComediAnswer ReadScan(int d, int timeout_ms, std::array<std::uint32_t, 2>& codes) override {
+    codes = {2100, static_cast<std::uint32_t>(2000 + scans)};
+    const int err = scans++ < s.scans_before_failure ? 0 : s.scan_errno;
+    return Log(err, "scan", d, timeout_ms);
+  }
+  ComediAnswer Cancel(int d, int sd) override { return Log(0, "cancel", d, sd); }
+  int scans = 0;
 
  private:
   static ComediAnswer Failed(int err) { return {-1, {err, std::strerror(err)}}; }
@@ -173,7 +200,9 @@ TEST(ComediDriver, AnalogOpenFindsTheTenVoltRangeAndReadsEachChannelSettled) {
   Rig rig({.card = {AnalogIn({kFiveVolts, kTenVolts, kUnipolar})}});
   ASSERT_EQ(rig.OpenAio(0), 0) << rig.driver.LastError();
   EXPECT_EQ(rig.dev.AioId, ComediDriver::kAioId);
-  EXPECT_EQ(rig.driver.TakeNotice(), "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes");
+  EXPECT_EQ(rig.driver.TakeNotice(),
+            "A/D: subdevice 0 of /dev/comedi0 (GND), 12-bit codes, samples read one by one on "
+            "the program's clock (the subdevice runs no commands)");
   rig.lib->calls.clear();
   ASSERT_EQ(rig.ReadAnalog(), 0) << rig.driver.LastError();
   // One settled read per channel, in the -10..10 V range found at open (range 1).
@@ -192,163 +221,86 @@ TEST(ComediDriver, AnalogOpenFindsTheTenVoltRangeAndReadsEachChannelSettled) {
 
 TEST(ComediDriver, WithoutACardAtTheNumberedFileTheFirstDeviceWithTheSubdeviceOpens) {
   const Card ai_only{AnalogIn()}, dio_only{Dio()}, both{AnalogIn(), Dio()};
-  struct Case {
-    const char* name;
-    bool analog;
-    std::int16_t number;
-    std::map<std::string, Card> files{};
-    std::map<std::string, int> open_errno{};
-    std::string device_file;         // comedi:DEVICE
-    std::vector<std::string> opens;  // device files tried, in order
-    std::string opened;              // the file left open, empty when none
-    std::string says;                // in the notice when opened, else in the error
-  };
-  const Case cases[] = {
-      {"initial A/D number",
-       true,
-       30,
-       {{"/dev/comedi0", both}},
-       {},
-       "",
-       {"/dev/comedi30", "/dev/comedi0"},
-       "/dev/comedi0",
-       "AioOpen: no card at /dev/comedi30; /dev/comedi0 is the first with an analog-input"},
-      {"numbered file exists",
-       true,
-       1,
-       {{"/dev/comedi0", both}, {"/dev/comedi1", ai_only}},
-       {},
-       "",
-       {"/dev/comedi1"},
-       "/dev/comedi1",
-       "of /dev/comedi1"},
-      {"first has no analog input",
-       true,
-       30,
-       {{"/dev/comedi0", dio_only}, {"/dev/comedi1", ai_only}},
-       {},
-       "",
-       {"/dev/comedi30", "/dev/comedi0", "/dev/comedi1"},
-       "/dev/comedi1",
-       "/dev/comedi1 is the"},
-      {"digital on a multifunction card",
-       false,
-       1,
-       {{"/dev/comedi0", both}},
-       {},
-       "",
-       {"/dev/comedi1", "/dev/comedi0"},
-       "/dev/comedi0",
-       "first with a digital subdevice"},
-      {"numbered file without a driver",
-       true,
-       30,
-       {{"/dev/comedi2", both}},
-       {{"/dev/comedi30", ENODEV}},
-       "",
-       {"/dev/comedi30", "/dev/comedi0", "/dev/comedi1", "/dev/comedi2"},
-       "/dev/comedi2",
-       "/dev/comedi2 is the first"},
-      {"no card anywhere",
-       true,
-       30,
-       {{"/dev/comedi99", both}},
-       {{"/dev/comedi3", EACCES}},
-       "",
-       {},
-       "",
-       "no other of /dev/comedi0../dev/comedi15 has an analog-input subdevice that can be "
-       "used (AioOpen: cannot open /dev/comedi3: Permission denied (the user must be a member"},
-      {"given device file is not searched around",
-       true,
-       30,
-       {{"/dev/comedi0", both}},
-       {},
-       "/dev/comedi5",
-       {"/dev/comedi5"},
-       "",
-       "cannot open /dev/comedi5: No such file"},
-  };
-  for (const Case& c : cases) {
-    Rig rig({.files = c.files, .open_errno = c.open_errno}, c.device_file);
-    const std::int32_t code = c.analog ? rig.OpenAio(c.number) : rig.OpenDio(c.number);
-    const std::vector<std::string> opens = Opens(rig.lib->calls);
-    if (!c.opens.empty()) {
-      EXPECT_EQ(opens, c.opens) << c.name;
+  // `opens`: the device files tried in order; `opened`: the one left open, empty when none;
+  // `says`: in the notice when one opened, else in the error.
+  auto check = [](const char* name, bool analog, std::int16_t number, Script script,
+                  const std::string& device_file, const std::vector<std::string>& opens,
+                  const std::string& opened, const std::string& says) {
+    Rig rig(std::move(script), device_file);
+    const std::int32_t code = analog ? rig.OpenAio(number) : rig.OpenDio(number);
+    const std::vector<std::string> tried = Opens(rig.lib->calls);
+    if (!opens.empty()) {
+      EXPECT_EQ(tried, opens) << name;
     }
-    if (c.opened.empty()) {
-      EXPECT_EQ(code, daq_code::kNoSuchDevice) << c.name;
-      EXPECT_EQ(opens.size(), c.device_file.empty() ? 17u : 1u) << c.name;  // 30, then 0..15
-      EXPECT_TRUE(rig.Says(c.says)) << c.name << ": " << rig.driver.LastError();
-      EXPECT_EQ(rig.lib->open_handles, 0) << c.name;
-      continue;
+    EXPECT_EQ(rig.lib->open_handles, opened.empty() ? 0 : 1) << name;
+    if (opened.empty()) {
+      EXPECT_EQ(code, daq_code::kNoSuchDevice) << name;
+      EXPECT_EQ(tried.size(), device_file.empty() ? 17u : 1u) << name;  // 30, then 0..15
+      EXPECT_TRUE(rig.Says(says)) << name << ": " << rig.driver.LastError();
+      return;
     }
-    ASSERT_EQ(code, 0) << c.name << ": " << rig.driver.LastError();
-    EXPECT_EQ(rig.lib->opened.back(), c.opened) << c.name;
-    EXPECT_EQ(rig.lib->open_handles, 1) << c.name;
+    ASSERT_EQ(code, 0) << name << ": " << rig.driver.LastError();
+    EXPECT_EQ(rig.lib->opened.back(), opened) << name;
     const std::string note = rig.driver.TakeNotice();
-    EXPECT_NE(note.find(c.says), std::string::npos) << c.name << ": " << note;
-  }
+    EXPECT_NE(note.find(says), std::string::npos) << name << ": " << note;
+  };
+  check("initial A/D number", true, 30, {.files = {{"/dev/comedi0", both}}}, "",
+        {"/dev/comedi30", "/dev/comedi0"}, "/dev/comedi0",
+        "AioOpen: no card at /dev/comedi30; /dev/comedi0 is the first with an analog-input");
+  check("numbered file exists", true, 1,
+        {.files = {{"/dev/comedi0", both}, {"/dev/comedi1", ai_only}}}, "", {"/dev/comedi1"},
+        "/dev/comedi1", "of /dev/comedi1");
+  check("first has no analog input", true, 30,
+        {.files = {{"/dev/comedi0", dio_only}, {"/dev/comedi1", ai_only}}}, "",
+        {"/dev/comedi30", "/dev/comedi0", "/dev/comedi1"}, "/dev/comedi1", "/dev/comedi1 is the");
+  check("digital on a multifunction card", false, 1, {.files = {{"/dev/comedi0", both}}}, "",
+        {"/dev/comedi1", "/dev/comedi0"}, "/dev/comedi0", "first with a digital subdevice");
+  check("numbered file without a driver", true, 30,
+        {.files = {{"/dev/comedi2", both}}, .open_errno = {{"/dev/comedi30", ENODEV}}}, "",
+        {"/dev/comedi30", "/dev/comedi0", "/dev/comedi1", "/dev/comedi2"}, "/dev/comedi2",
+        "/dev/comedi2 is the first");
+  check("no card anywhere", true, 30,
+        {.files = {{"/dev/comedi99", both}}, .open_errno = {{"/dev/comedi3", EACCES}}}, "", {}, "",
+        "no other of /dev/comedi0../dev/comedi15 has an analog-input subdevice that can be "
+        "used (AioOpen: cannot open /dev/comedi3: Permission denied (the user must be a member");
+  check("given device file is not searched around", true, 30, {.files = {{"/dev/comedi0", both}}},
+        "/dev/comedi5", {"/dev/comedi5"}, "", "cannot open /dev/comedi5: No such file");
 }
 
 TEST(ComediDriver, OpeningMakesEach8255GroupAnInputWithOneCallPerGroupThatIsNot) {
-  struct Case {
-    const char* name;
-    Script script;
-    std::int32_t code;
-    Calls config;  // the direction calls made, beyond the four queries
-    std::string says;
-  };
-  const Case cases[] = {
-      {"all inputs", {}, 0, {}, ""},
-      {"all outputs",
-       {.outputs = 0xFFFFFF},
-       0,
-       {"config_in 3 1 0", "config_in 3 1 8", "config_in 3 1 16", "config_in 3 1 20"},
-       "port A (channels 0-7), port B (channels 8-15), port C low (channels 16-19), port C high"},
-      {"port B and C high left outputs",
-       {.outputs = 0xF0FF00},
-       0,
-       {"config_in 3 1 8", "config_in 3 1 20"},
-       "port B (channels 8-15), port C high"},
-      {"driver cannot tell directions",
-       {.query_errno = EINVAL},
-       0,
-       {"config_in 3 1 0", "config_in 3 1 8", "config_in 3 1 16", "config_in 3 1 20"},
-       ""},
-      {"direction refused",
-       {.config_errno = EIO, .outputs = 0x1},
-       daq_code::kConfigFailed,
-       {"config_in 3 1 0"},
-       "port A (channels 0-7) of digital subdevice 1 on /dev/comedi0 cannot "
-       "be made an input: Input/output error"},
-      {"direction does not change",
-       {.outputs = 0x10000, .config_sticks = true},
-       daq_code::kConfigFailed,
-       {"config_in 3 1 16"},
-       "port C low (channels 16-19) of digital "
-       "subdevice 1 on /dev/comedi0 stays an output"},
-      {"input-only subdevice",
-       {.card = {Dio(32, SubdeviceKind::kDigitalIn)}, .outputs = ~0u},
-       0,
-       {},
-       ""},
-  };
-  for (const Case& c : cases) {
-    Rig rig(c.script);
-    EXPECT_EQ(rig.OpenDio(), c.code) << c.name << ": " << rig.driver.LastError();
-    Calls config;
+  // `config`: the direction calls made, beyond the four queries.
+  auto check = [](const char* name, const Script& script, std::int32_t code, const Calls& config,
+                  const std::string& says) {
+    Rig rig(script);
+    EXPECT_EQ(rig.OpenDio(), code) << name << ": " << rig.driver.LastError();
+    Calls made;
     for (const std::string& call : rig.lib->calls) {
-      if (call.rfind("config_in", 0) == 0) config.push_back(call);
+      if (call.rfind("config_in", 0) == 0) made.push_back(call);
     }
-    EXPECT_EQ(config, c.config) << c.name;
-    const std::string text = c.code == 0 ? rig.driver.TakeNotice() : rig.driver.LastError();
-    EXPECT_NE(text.find(c.says), std::string::npos) << c.name << ": " << text;
-    if (c.code == 0 && c.says.empty()) {
-      EXPECT_EQ(text, "") << c.name;
+    EXPECT_EQ(made, config) << name;
+    const std::string text = code == 0 ? rig.driver.TakeNotice() : rig.driver.LastError();
+    EXPECT_NE(text.find(says), std::string::npos) << name << ": " << text;
+    if (code == 0 && says.empty()) {
+      EXPECT_EQ(text, "") << name;
     }
-    EXPECT_EQ(rig.lib->open_handles, c.code == 0 ? 1 : 0) << c.name;
-  }
+    EXPECT_EQ(rig.lib->open_handles, code == 0 ? 1 : 0) << name;
+  };
+  const Calls all{"config_in 3 1 0", "config_in 3 1 8", "config_in 3 1 16", "config_in 3 1 20"};
+  check("all inputs", {}, 0, {}, "");
+  check("all outputs", {.outputs = 0xFFFFFF}, 0, all,
+        "port A (channels 0-7), port B (channels 8-15), port C low (channels 16-19), port C high");
+  check("port B and C high left outputs", {.outputs = 0xF0FF00}, 0,
+        {"config_in 3 1 8", "config_in 3 1 20"}, "port B (channels 8-15), port C high");
+  check("driver cannot tell directions", {.query_errno = EINVAL}, 0, all, "");
+  check("direction refused", {.config_errno = EIO, .outputs = 0x1}, daq_code::kConfigFailed,
+        {"config_in 3 1 0"},
+        "port A (channels 0-7) of digital subdevice 1 on /dev/comedi0 cannot be made an input: "
+        "Input/output error");
+  check("direction does not change", {.outputs = 0x10000, .config_sticks = true},
+        daq_code::kConfigFailed, {"config_in 3 1 16"},
+        "port C low (channels 16-19) of digital subdevice 1 on /dev/comedi0 stays an output");
+  check("input-only subdevice", {.card = {Dio(32, SubdeviceKind::kDigitalIn)}, .outputs = ~0u}, 0,
+        {}, "");
 
   // The mode call checks again and finds nothing to change.
   Rig rig({.outputs = 0xFFFFFF});
@@ -415,6 +367,84 @@ TEST(ComediDriver, TheReferenceIsCheckedAtOpenUsedForEveryReadAndNamed) {
   EXPECT_EQ(ground_only.lib->open_handles, 0);
 }
 
+TEST(ComediDriver, ARunIsPacedByTheCardOnlyWhenItRunsTheCommandAndKeepsTheIntervalExactly) {
+  using Check = std::function<CommandCheck(ScanCommand&)>;
+  auto adjust = [](std::uint32_t scan_ns, std::uint32_t convert_ns) -> Check {
+    return [=](ScanCommand& c) {
+      const bool same = c.scan_ns == scan_ns && c.convert_ns == convert_ns;
+      c = {c.range, c.reference, scan_ns, convert_ns};
+      return same ? CommandCheck::kAccepted : CommandCheck::kAdjusted;
+    };
+  };
+  // `says`: in the note of the open or of the run's start; `calls`: the command calls, given
+  // when the run is paced by the card.
+  auto check = [](const char* name, const Script& script, double interval_ms,
+                  const std::string& says, const Calls& paced_calls = {}) {
+    Rig rig(script);
+    ASSERT_EQ(rig.OpenAio(), 0) << name;
+    std::string note = rig.driver.TakeNotice();
+    rig.lib->calls.clear();
+    EXPECT_EQ(rig.driver.StartPacedReads(interval_ms), !paced_calls.empty()) << name;
+    note += rig.driver.TakeNotice();
+    EXPECT_NE(note.find(says), std::string::npos) << name << ": " << note;
+    const Calls& calls = rig.lib->calls;
+    if (!paced_calls.empty()) {
+      EXPECT_EQ(calls, paced_calls) << name;
+    }
+    // A command that started is cancelled once, also when its first scan never came.
+    const bool started = script.start_errno == 0 &&
+                         std::any_of(calls.begin(), calls.end(),
+                                     [](const std::string& call) { return call[0] == 's'; });
+    rig.driver.StopPacedReads();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "cancel 3 0"), started ? 1 : 0) << name;
+  };
+  check("accepted", {.commands = true}, 10,
+        "runs paced by the card's clock where it keeps the interval exactly",
+        {"check 3 0 10000000 15000", "start 3 0 10000000 15000 1 1 GND", "scan 3 120"});
+  check("conversion timer adjusted", {.commands = true, .check = adjust(10000000, 20000)}, 10, "",
+        {"check 3 0 10000000 15000", "check 3 0 10000000 20000", "start 3 0 10000000 20000 1 1 GND",
+         "scan 3 120"});
+  check("no commands", {}, 10, "(the subdevice runs no commands)");
+  check("USB card", {.commands = true, .driver = "usbduxsigma"}, 10,
+        "(USB card, driver usbduxsigma)");
+  check("scan timer adjusted", {.commands = true, .check = adjust(9984000, 15000)}, 10,
+        "cannot keep 10 ms exactly (its clock gives 9.984 ms): samples are read one by one");
+  check("settling cut short", {.commands = true, .check = adjust(10000000, 8000)}, 10,
+        "converts channel 1 8 us after channel 0");
+  check("refused", {.commands = true, .check = [](ScanCommand&) { return CommandCheck::kRefused; }},
+        10, "cannot run a timed scan of channels 0 and 1");
+  check("interval below a millisecond", {.commands = true}, 0.5, "cannot time a scan every 0.5 ms");
+  check("start refused", {.commands = true, .start_errno = EBUSY}, 10,
+        "did not start its command (Device or resource busy)");
+  check("no first scan", {.commands = true, .scan_errno = ETIMEDOUT, .scans_before_failure = 0}, 20,
+        "gave no scan (Connection timed out)");
+}
+
+TEST(ComediDriver, PacedReadsGiveTheScansInOrderDropTheSkippedOnesAndNeverWaitForever) {
+  Rig rig({.commands = true, .scan_errno = ETIMEDOUT, .scans_before_failure = 6});
+  ASSERT_EQ(rig.OpenAio(), 0);
+  ASSERT_TRUE(rig.driver.StartPacedReads(10));  // reads scan 0 to find the card's phase
+  std::vector<std::uint16_t> second;
+  for (std::int64_t skip : {0, 0, 2}) {
+    rig.driver.SkipPacedScans(skip);
+    ASSERT_EQ(rig.ReadAnalog(), 0) << rig.driver.LastError();
+    EXPECT_EQ(rig.dev.AiData[0], 2100);
+    second.push_back(rig.dev.AiData[1]);
+  }
+  EXPECT_EQ(second, (std::vector<std::uint16_t>{2001, 2002, 2005}));  // 2003, 2004 dropped
+  EXPECT_EQ(rig.lib->scans, 6);
+  EXPECT_EQ(rig.ReadAnalog(), daq_code::kReadFailed);
+  EXPECT_TRUE(
+      rig.Says("AioInp: waiting for the next scan (one every 10 ms) of analog-input "
+               "subdevice 0 on /dev/comedi0 (GND): Connection timed out"))
+      << rig.driver.LastError();
+  EXPECT_EQ(rig.lib->calls.back(), "scan 3 120");
+  // Closing a device whose command runs cancels the command first.
+  rig.lib->calls.clear();
+  EXPECT_EQ(rig.driver.AioClose(rig.dev.AioId), 0);
+  EXPECT_EQ(rig.lib->calls, (Calls{"cancel 3 0", "close 3"}));
+}
+
 TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
   using Op = std::function<std::int32_t(Rig&)>;
   const Op open_aio = [](Rig& r) { return r.OpenAio(); };
@@ -462,7 +492,7 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
         {"AioInp", "channel 0", "/dev/comedi0 (GND)", "Input/output error"});
   check("code above the largest", {.samples = {4096, 0}}, read_aio, daq_code::kReadFailed,
         {"code 4096", "above its largest 4095"});
-  check("failing port read", {.bits_errno = ENODEV}, read_dio, daq_code::kReadFailed,
+  check("card gone at a port read", {.bits_errno = ENODEV}, read_dio, daq_code::kDeviceGone,
         {"DioInp", "digital subdevice 1", "No such device"});
   check("other control word", {}, [](Rig& r) { return r.OpenDio() == 0 ? r.Mode(0x80) : -1; },
         daq_code::kUnsupportedMode, {"80h", "9Bh"});

@@ -14,6 +14,7 @@ class ScriptedDriver : public AcqDriver {
  public:
   std::vector<std::string> calls;
   std::int32_t open_code = 0, mode_code = 0, read_code = 0, close_code = 0;
+  int good_reads = -1;  // samples (analog and port read) that succeed before read_code applies
   std::array<std::uint16_t, 2> codes{2048, 2048};  // raw analog codes handed out
   std::array<std::uint8_t, 3> ports{};             // raw port bytes handed out
   std::string last_error = "scripted failure";
@@ -30,7 +31,7 @@ class ScriptedDriver : public AcqDriver {
     calls.push_back("AioInp " + std::to_string(id));
     if (!req.Built()) return daq_code::kRequestNotBuilt;
     *req.AiData = codes;
-    return read_code;
+    return good_reads > 0 ? daq_code::kOk : read_code;
   }
   std::int32_t AioClose(std::int32_t id) override {
     calls.push_back("AioClose " + std::to_string(id));
@@ -50,6 +51,10 @@ class ScriptedDriver : public AcqDriver {
     calls.push_back("DioInp " + std::to_string(id));
     if (!req.Built()) return daq_code::kRequestNotBuilt;
     *req.DioData = ports;
+    if (good_reads > 0) {
+      --good_reads;
+      return daq_code::kOk;
+    }
     return read_code;
   }
   std::int32_t DioClose(std::int32_t id) override {

@@ -1,13 +1,19 @@
 #include <comedilib.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
+#include "measure/acquisition_engine.h"
 
 // Runs under the preloaded simulated card: /dev/comedi0 is a 12-bit multiplexed card with an
-// 8255 on subdevice 2, /dev/comedi1 has no driver attached, no other /dev/comediN exists.
+// 8255 on subdevice 2, whose analog input runs commands with a pacing timer of whole µs up to
+// 65.535 ms; /dev/comedi1 has no driver attached, no other /dev/comediN exists.
 namespace velquor {
 namespace {
 
@@ -60,18 +66,65 @@ TEST(ComediCard, InitialNumbersFindTheCardMakeThePortsInputsAndReadSettledChanne
   EXPECT_EQ(CloseDioCard(drv, dev).retInf, "DioClose Return Code = 000h");
 }
 
-TEST(ComediCard, AReadWithoutSettlingTakesTheChannelReadBefore) {
-  // What the settled reads above avoid: the simulated multiplexer bleeds like a real one.
-  comedi_t* dev = comedi_open("/dev/comedi0");
-  ASSERT_NE(dev, nullptr);
-  lsampl_t left = 0, right = 0;
-  ASSERT_GE(comedi_data_read_delayed(dev, 0, 0, 0, AREF_GROUND, &left, 15000), 0);
-  EXPECT_EQ(left, 2560u);
-  ASSERT_GE(comedi_data_read(dev, 0, 1, 0, AREF_GROUND, &right), 0);
-  EXPECT_EQ(right, 2560u);  // channel 0's code, not channel 1's 1024
-  ASSERT_GE(comedi_data_read_delayed(dev, 0, 1, 0, AREF_GROUND, &right, 15000), 0);
-  EXPECT_EQ(right, 1024u);
-  comedi_close(dev);
+// What a finished cycle held: the code of channel 1 at each sample, and the ticks before it.
+struct Cycle {
+  std::vector<long> codes;
+  std::int64_t gap = 0;
+};
+
+Cycle Copy(const SampleBlock& b) {
+  Cycle c{{}, b.gap};
+  for (int i = 1; i <= b.count.load(); ++i) {
+    EXPECT_EQ(b.Volt(0, i), 2.5f);
+    EXPECT_EQ(b.PortByte(1, i), 0x12);
+    c.codes.push_back(std::lround((b.Volt(1, i) + 10.0) * 4096 / 20));
+  }
+  return c;
+}
+
+TEST(ComediCard, ARunIsOneCommandOnTheCardsClockCutIntoCyclesWithoutGapsOrStaleScans) {
+  auto chosen = ChooseDriver("comedi:/dev/comedi0");
+  ASSERT_TRUE(chosen.ok());
+  AcqDriver& drv = *chosen.value();
+  DeviceState dev;
+  const DeviceOutcome aio = OpenAioCard(drv, dev, CardSettingTexts{});
+  EXPECT_TRUE(Holds(aio.note, "runs paced by the card's clock")) << aio.note;
+  ASSERT_EQ(OpenDioCard(drv, dev, CardSettingTexts{}).retInf, "Dio8255Mode Return Code = 000h");
+  // 100 ms is beyond the card's timer, which offers its longest scan instead.
+  EXPECT_FALSE(drv.StartPacedReads(100));
+  EXPECT_TRUE(Holds(drv.TakeNotice(), "cannot keep 100 ms exactly (its clock gives 65.535 ms)"));
+
+  SystemPacingClock clock;
+  AcquisitionEngine engine(drv, dev, clock);
+  ASSERT_TRUE(engine.Start(10, 5));
+  std::vector<Cycle> cycles;
+  std::vector<SampleBlock*> held;
+  while (cycles.size() < 3 && engine.Running()) {
+    engine.WaitForCycle(std::chrono::seconds(1));
+    SampleBlock* block = engine.TakeFinished();
+    if (block == nullptr) continue;
+    held.push_back(block);
+    cycles.push_back(Copy(*block));
+    // Both blocks are held for 80 ms: the run passes over the ticks meanwhile.
+    if (held.size() == 2) std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    if (held.size() >= 2) engine.Release(held.at(held.size() - 2));
+  }
+  engine.RequestStop();
+  engine.Join();
+  ASSERT_EQ(cycles.size(), 3u) << engine.TakeNotices().size() << " notices";
+  // Channel 1 of scan k reads k codes above 1024: each sample is the next scan, across the
+  // cycles, and after the passed-over ticks the scan of the tick it was taken on.
+  EXPECT_EQ(cycles[0].gap, 0);
+  EXPECT_EQ(cycles[1].gap, 0);
+  EXPECT_GE(cycles[2].gap, 5);
+  long expected = cycles[0].codes.front();
+  for (const Cycle& c : cycles) {
+    expected += c.gap;
+    for (long code : c.codes) EXPECT_EQ(code, expected++);
+  }
+  // Stopping cancelled the command: the channels can be read one by one again.
+  ASSERT_EQ(drv.AioInp(dev.AioId, dev.AioReq), 0) << drv.LastError();
+  EXPECT_EQ(dev.AiData, (std::array<std::uint16_t, 2>{2560, 1024}));
 }
 
 TEST(ComediCard, ADeviceFileWithoutADriverIsNamedAsSuch) {

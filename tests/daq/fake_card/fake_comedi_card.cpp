@@ -1,19 +1,26 @@
 // A simulated comedi card for tests, loaded with LD_PRELOAD: it answers the open, ioctl and
 // close calls comedilib makes for /dev/comediN, so the real library and backend run without
-// a card. /dev/comedi0 is a 12-bit multiplexed card with an 8255; /dev/comedi1 exists with no
-// driver attached; every other /dev/comediN is missing.
+// a card. /dev/comedi0 is a 12-bit multiplexed card with an 8255 whose analog input also runs
+// commands: its scans stream through the device file (one end of a socket pair), and channel 1
+// of scan k reads k codes above its input, so a reader can tell which scan it has.
+// /dev/comedi1 exists with no driver attached; every other /dev/comediN is missing.
 #include <dlfcn.h>
 #include <linux/ioctl.h>
+#include <sys/socket.h>
 #include <sys/time.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <string_view>
+#include <thread>
 
 // After <linux/ioctl.h>, which it needs and does not include.
 #include <comedi.h>
@@ -25,6 +32,8 @@ constexpr unsigned kAiChannels = 16, kDioChannels = 24;
 constexpr lsampl_t kMax12 = 4095;
 constexpr unsigned kLongestWaitNs = 100000;  // the kernel refuses longer waits
 constexpr unsigned kSettleNs = 10000;        // the multiplexer's settling time
+// The pacing timer: whole microseconds, at most a 16-bit count of them.
+constexpr unsigned kTimerStepNs = 1000, kLongestScanNs = 65535 * kTimerStepNs;
 
 // The card's ranges, in µV as the kernel hands them out.
 constexpr std::array<comedi_krange, 4> kAiRanges{{{-10000000, 10000000, UNIT_volt},
@@ -39,10 +48,33 @@ constexpr std::array<double, 2> kInputVolts{2.5, -5.0};
 // What the encoders put on the 8255 pins: port A, B, C low to high.
 constexpr std::uint32_t kPins = 0x00B71234;
 
+// A running command: a thread that sends a scan into the socket pair every scan_ns.
+struct Command {
+  int fd = -1;  // the descriptor that started it
+  std::mutex lock;
+  std::condition_variable wake;
+  bool stop = false;
+  std::thread sender;
+
+  void Stop() {
+    if (!sender.joinable()) return;
+    {
+      const std::lock_guard<std::mutex> hold(lock);
+      stop = true;
+    }
+    wake.notify_all();
+    sender.join();
+    fd = -1;
+  }
+  ~Command() { Stop(); }
+};
+
 // The card's state, which lives as long as the process, as a driver's lives in the kernel.
 struct Card {
   std::mutex lock;
   std::array<int, 8> fds{-1, -1, -1, -1, -1, -1, -1, -1};  // open descriptors of /dev/comedi0
+  std::array<int, 8> peers{};                              // the other end of each
+  Command command;
   unsigned mux = 0;           // the channel the multiplexer is switched to
   unsigned before = 0;        // the channel it was switched to before
   bool settled = true;        // the multiplexer has settled since it last switched
@@ -94,6 +126,7 @@ int Run(comedi_insn& insn) {
       return 1;
     case INSN_READ:
       if (insn.subdev != kAi || chan >= kAiChannels) return Fail(EINVAL);
+      if (card.command.sender.joinable()) return Fail(EBUSY);
       if (CR_RANGE(insn.chanspec) >= kAiRanges.size()) return Fail(EINVAL);
       if (chan != card.mux) {
         card.settled = false;
@@ -129,6 +162,70 @@ int Run(comedi_insn& insn) {
   }
 }
 
+// The stages of a command test: 0 when the card runs it as it is, else the stage that
+// changed it (1 sources, 3 arguments, 4 timer steps, 5 channel list).
+int Test(comedi_cmd& c) {
+  const comedi_cmd asked = c;
+  c.start_src &= TRIG_NOW;
+  c.scan_begin_src &= TRIG_TIMER;
+  c.convert_src &= TRIG_TIMER;
+  c.scan_end_src &= TRIG_COUNT;
+  c.stop_src &= TRIG_NONE;
+  if (std::memcmp(&c, &asked, sizeof c) != 0) return 1;
+  c.start_arg = 0;
+  c.stop_arg = 0;
+  c.scan_end_arg = c.chanlist_len;
+  c.convert_arg = std::max(c.convert_arg, kSettleNs);
+  c.scan_begin_arg = std::clamp(c.scan_begin_arg, c.convert_arg * c.chanlist_len, kLongestScanNs);
+  if (std::memcmp(&c, &asked, sizeof c) != 0) return 3;
+  for (unsigned* arg : {&c.scan_begin_arg, &c.convert_arg}) {
+    const bool up = (c.flags & CMDF_ROUND_MASK) == CMDF_ROUND_UP;
+    *arg = (*arg + (up ? kTimerStepNs - 1 : 0)) / kTimerStepNs * kTimerStepNs;
+  }
+  if (std::memcmp(&c, &asked, sizeof c) != 0) return 4;
+  for (unsigned i = 0; i < c.chanlist_len; ++i) {
+    const unsigned spec = c.chanlist[i];
+    if (CR_CHAN(spec) >= kAiChannels || CR_RANGE(spec) >= kAiRanges.size()) return 5;
+  }
+  return 0;
+}
+
+// Starts the scans of a tested command: the first comes one scan_ns after the start.
+void Start(const comedi_cmd& c, int fd, int peer) {
+  // The conversion timer gives the multiplexer its settling time (Test saw to that).
+  std::array<unsigned, 2> specs{c.chanlist[0], c.chanlist[1]};
+  card.command.fd = fd;
+  card.command.stop = false;
+  card.command.sender = std::thread([specs, peer, period = c.scan_begin_arg] {
+    Command& cmd = card.command;
+    auto next = std::chrono::steady_clock::now();
+    std::unique_lock<std::mutex> hold(cmd.lock);
+    for (sampl_t k = 0;; ++k) {
+      next += std::chrono::nanoseconds(period);
+      if (cmd.wake.wait_until(hold, next, [&cmd] { return cmd.stop; })) return;
+      const lsampl_t first = CodeOf(CR_CHAN(specs[0]), CR_RANGE(specs[0]));
+      const lsampl_t second = CodeOf(CR_CHAN(specs[1]), CR_RANGE(specs[1]));
+      const std::array<sampl_t, 2> scan{static_cast<sampl_t>(first),
+                                        static_cast<sampl_t>(second + k % 256)};
+      // A buffer that overflows ends the command, as the card's would.
+      if (send(peer, scan.data(), sizeof scan, MSG_DONTWAIT | MSG_NOSIGNAL) < 0) {
+        shutdown(peer, SHUT_WR);
+        return;
+      }
+    }
+  });
+}
+
+// Ends the command of descriptor fd and drops the scans it sent that were not read.
+int Cancel(int fd) {
+  if (card.command.fd != fd) return 0;
+  card.command.Stop();
+  std::array<char, 256> junk{};
+  while (recv(fd, junk.data(), junk.size(), MSG_DONTWAIT) > 0) {
+  }
+  return 0;
+}
+
 comedi_subdinfo Info(unsigned type, unsigned channels, unsigned flags, lsampl_t maxdata,
                      unsigned subdev, std::size_t ranges, unsigned bits) {
   comedi_subdinfo s{};
@@ -141,7 +238,7 @@ comedi_subdinfo Info(unsigned type, unsigned channels, unsigned flags, lsampl_t 
   return s;
 }
 
-int Answer(unsigned int request, void* arg) {
+int Answer(int fd, int peer, unsigned int request, void* arg) {
   switch (request) {
     case COMEDI_DEVINFO: {
       auto* info = static_cast<comedi_devinfo*>(arg);
@@ -150,15 +247,15 @@ int Answer(unsigned int request, void* arg) {
       info->n_subdevs = kSubdevices;
       std::strncpy(info->driver_name, "fake_card", COMEDI_NAMELEN - 1);
       std::strncpy(info->board_name, "fake 12-bit", COMEDI_NAMELEN - 1);
-      info->read_subdevice = -1;
+      info->read_subdevice = kAi;
       info->write_subdevice = -1;
       return 0;
     }
     case COMEDI_SUBDINFO: {
       auto* subs = static_cast<comedi_subdinfo*>(arg);
-      subs[kAi] =
-          Info(COMEDI_SUBD_AI, kAiChannels, SDF_READABLE | SDF_GROUND | SDF_COMMON | SDF_DIFF,
-               kMax12, kAi, kAiRanges.size(), COMEDI_UNSUPPORTED);
+      subs[kAi] = Info(COMEDI_SUBD_AI, kAiChannels,
+                       SDF_READABLE | SDF_GROUND | SDF_COMMON | SDF_DIFF | SDF_CMD_READ, kMax12,
+                       kAi, kAiRanges.size(), COMEDI_UNSUPPORTED);
       subs[kAo] = Info(COMEDI_SUBD_AO, 2, SDF_WRITABLE | SDF_GROUND, kMax12, kAo, kAoRanges.size(),
                        COMEDI_UNSUPPORTED);
       subs[kDio] = Info(COMEDI_SUBD_DIO, kDioChannels, SDF_READABLE | SDF_WRITABLE, 1, kDio,
@@ -188,6 +285,21 @@ int Answer(unsigned int request, void* arg) {
       }
       return static_cast<int>(list->n_insns);
     }
+    case COMEDI_CMDTEST:
+      return Test(*static_cast<comedi_cmd*>(arg));
+    case COMEDI_CMD: {
+      auto* cmd = static_cast<comedi_cmd*>(arg);
+      if (card.command.sender.joinable()) return Fail(EBUSY);
+      if (cmd->subdev != kAi || Test(*cmd) != 0) return Fail(EAGAIN);
+      Start(*cmd, fd, peer);
+      return 0;
+    }
+    case COMEDI_CANCEL:
+      return Cancel(fd);
+    case COMEDI_POLL:
+      return 0;
+    case COMEDI_SETRSUBD:
+      return reinterpret_cast<std::uintptr_t>(arg) == kAi ? 0 : Fail(EINVAL);
     default:
       return Fail(ENOTTY);
   }
@@ -222,16 +334,24 @@ int open(const char* path, int flags, ...) {
     if (open_fd < 0 && free_slot == nullptr) free_slot = &open_fd;
   }
   if (free_slot == nullptr) return Fail(EMFILE);
-  *free_slot = real_open("/dev/null", flags, mode);
-  return *free_slot;
+  std::array<int, 2> pair{};
+  if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair.data()) < 0) return -1;
+  *free_slot = pair[0];
+  card.peers.at(static_cast<std::size_t>(free_slot - card.fds.data())) = pair[1];
+  return pair[0];
 }
 
 int close(int fd) {
   using CloseFn = int (*)(int);
   static const auto real_close = Real<CloseFn>("close");
   {
+    // Closing the file ends its command, as the kernel's release does.
     const std::lock_guard<std::mutex> hold(card.lock);
-    if (int* slot = Slot(fd)) *slot = -1;
+    if (int* slot = Slot(fd)) {
+      Cancel(fd);
+      real_close(card.peers.at(static_cast<std::size_t>(slot - card.fds.data())));
+      *slot = -1;
+    }
   }
   return real_close(fd);
 }
@@ -244,7 +364,10 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
   {
     const std::lock_guard<std::mutex> hold(card.lock);
     // The kernel takes the request as 32 bits; comedilib hands it over sign-extended.
-    if (Slot(fd) != nullptr) return Answer(static_cast<unsigned int>(request), arg);
+    if (int* slot = Slot(fd)) {
+      const int peer = card.peers.at(static_cast<std::size_t>(slot - card.fds.data()));
+      return Answer(fd, peer, static_cast<unsigned int>(request), arg);
+    }
   }
   using IoctlFn = int (*)(int, unsigned long, ...);
   static const auto real_ioctl = Real<IoctlFn>("ioctl");
