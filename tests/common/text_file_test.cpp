@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "common/shift_jis.h"
