@@ -18,7 +18,6 @@
 #include "analysis/strokes.h"
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
-#include "daq/ui/form_kit.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "plot/main_graphs.h"
@@ -26,6 +25,7 @@
 #include "plot/ui/picture_base.h"
 #include "rig_workdir.h"
 #include "timed_rig.h"
+#include "ui_kit/form_kit.h"
 #include "workspace/workspace.h"
 
 namespace {
