@@ -18,6 +18,8 @@
 #include "analysis/strokes.h"
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
+#include "files/data_files.h"
+#include "files/save_stamp.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "plot/main_graphs.h"
@@ -121,7 +123,10 @@ int main(int argc, char** argv) {
         MedianMs([&] { window.CalcResults().ShowStrokeResults(); }), MedianMs([&] {
           for (auto* frame : window.Picture_base) frame->pctFig()->repaint();
         }),
-        MedianMs([&] { (void)window.FileOption().SaveDataFiles(velquor::WhenTaken::kReplace); }));
+        MedianMs([&] {
+          (void)velquor::SaveDataFiles(w.naming, 0, w.record, w.series, w.strokes,
+                                       velquor::CurrentStamp(), velquor::WhenTaken::kReplace);
+        }));
     // Durations of a few samples, so that every push the rig made counts whatever time one
     // of its reads stands for.
     velquor::PushParameters pp;

@@ -187,7 +187,11 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
     HandleFinishedCycles(engine, ws->record, std::ref(chain));
   }
   engine.Join();
+  // Cycles finished just before the run ended by itself (a failed read) are still saved.
+  if (!engine.StopRequested()) HandleFinishedCycles(engine, ws->record, std::ref(chain));
   notices();
+  const std::optional<ReadFault> fault = engine.Fault();
+  if (fault) ReportProblem(err, Problem{"", 0, 0, fault->Describe()});
   // A replay that ran past the end of its file says so once.
   if (const std::string note = driver.value()->TakeNotice(); !note.empty()) {
     ReportNotice(err, Problem{"", 0, 0, note});
@@ -196,8 +200,8 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
 
-  // A run that ended without being asked to (a device read that threw) has said why.
-  if (chain.failed() || !engine.StopRequested()) status = 1;
+  // A run that ended without being asked to (a device read that failed) has said why.
+  if (chain.failed() || fault || !engine.StopRequested()) status = 1;
   write_settings();
   return status;
 }

@@ -14,6 +14,12 @@ constexpr std::uint32_t kMaxCode12 = 4095;
 constexpr int kBits12 = 12;
 constexpr std::int16_t kAllInputs = 0x9B;
 
+// A read that fails because the card has gone away (a USB card unplugged, its driver
+// detached) gets a code of its own: nothing on that device will work until it is opened again.
+std::int32_t ReadFailure(const ComediAnswer& answer) {
+  return answer.failure.number == ENODEV ? daq_code::kDeviceGone : daq_code::kReadFailed;
+}
+
 // The four groups of an 8255 that take one direction each, by their first channel.
 struct PortGroup {
   int first;
@@ -284,7 +290,7 @@ std::int32_t ComediDriver::AioInp(std::int32_t id, AioRequest& req) {
     const ComediAnswer got =
         lib_->ReadSettled(analog_.handle, analog_.subdev, chan, analog_.range.at(c),
                           analog_.reference, kSettleNs, data);
-    if (!got.ok()) return Fail(daq_code::kReadFailed, what + " could not be read", got);
+    if (!got.ok()) return Fail(ReadFailure(got), what + " could not be read", got);
     if (data > analog_.maxdata.at(c)) {
       return Fail(daq_code::kReadFailed, what + " gave code " + std::to_string(data) +
                                              ", above its largest " +
@@ -384,7 +390,7 @@ std::int32_t ComediDriver::DioInp(std::int32_t id, DioRequest& req) {
   std::uint32_t bits = 0;
   const ComediAnswer got = lib_->DioReadBits(digital_.handle, digital_.subdev, bits);
   if (!got.ok())
-    return Fail(daq_code::kReadFailed, "DioInp: reading " + Where(digital_) + " failed", got);
+    return Fail(ReadFailure(got), "DioInp: reading " + Where(digital_) + " failed", got);
   for (int k = 0; k < count; ++k) {
     const int port = (*req.PortList).at(static_cast<std::size_t>(k));
     (*req.DioData).at(static_cast<std::size_t>(k)) =

@@ -9,14 +9,6 @@
 namespace velquor {
 namespace {
 
-std::string WithReason(const AcqDriver& driver, std::int32_t code, const std::string& op) {
-  if (code == 0) return {};
-  std::string reason = driver.LastError();
-  // A backend may name the operation itself; say it once.
-  if (reason.rfind(op + ": ", 0) == 0) reason.erase(0, op.size() + 2);
-  return op + " failed with code " + ReturnCodeText(code) + (reason.empty() ? "" : ": " + reason);
-}
-
 // The reference box: GND or DIFF, in either case, blanks ignored.
 std::optional<AnalogReference> ParseReference(const std::string& text) {
   std::string word;
@@ -36,6 +28,14 @@ std::int16_t Port16(const std::string& text) {
 }
 
 }  // namespace
+
+std::string DescribeFailure(const AcqDriver& driver, std::int32_t code, const std::string& op) {
+  if (code == 0) return {};
+  std::string reason = driver.LastError();
+  // A backend may name the operation itself; say it once.
+  if (reason.rfind(op + ": ", 0) == 0) reason.erase(0, op.size() + 2);
+  return op + " failed with code " + ReturnCodeText(code) + (reason.empty() ? "" : ": " + reason);
+}
 
 DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSettingTexts& texts) {
   DeviceOutcome out;
@@ -59,7 +59,7 @@ DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
     out.note = driver.TakeNotice();
     out.retInf = "AioOpen Return Code = " + ReturnCodeText(dev.RetCode);
     out.lampGreen = ReturnCodeShowsSuccess(dev.RetCode);
-    out.notice = WithReason(driver, dev.RetCode, "AioOpen");
+    out.notice = DescribeFailure(driver, dev.RetCode, "AioOpen");
   }
   for (int k = 0; k < 32; ++k)
     dev.ChannelList.at(static_cast<std::size_t>(k)) = static_cast<std::int16_t>(k);
@@ -87,14 +87,14 @@ DeviceOutcome OpenDioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
   out.note = driver.TakeNotice();
   out.retInf = "DioOpen Return Code = " + ReturnCodeText(dev.RetCode);
   out.lampGreen = ReturnCodeShowsSuccess(dev.RetCode);
-  out.notice = WithReason(driver, dev.RetCode, "DioOpen");
+  out.notice = DescribeFailure(driver, dev.RetCode, "DioOpen");
   if (dev.DioDrvNo == 1) {
     dev.RetCode = driver.Dio8255Mode(dev.DioId, 0, 0x9B);
     out.retInf = "Dio8255Mode Return Code = " + ReturnCodeText(dev.RetCode);
     if (std::string more = driver.TakeNotice(); !more.empty())
       out.note += (out.note.empty() ? "" : "; ") + more;
     if (dev.RetCode != 0) {
-      std::string more = WithReason(driver, dev.RetCode, "Dio8255Mode");
+      std::string more = DescribeFailure(driver, dev.RetCode, "Dio8255Mode");
       out.notice = out.notice.empty() ? more : out.notice + "; " + more;
       return out;
     }
@@ -111,7 +111,7 @@ DeviceOutcome CloseAioCard(AcqDriver& driver, DeviceState& dev) {
   dev.RetCode = driver.AioClose(dev.AioId);
   out.retInf = "AioClose Return Code = " + ReturnCodeText(dev.RetCode);
   out.lampGreen = false;
-  out.notice = WithReason(driver, dev.RetCode, "AioClose");
+  out.notice = DescribeFailure(driver, dev.RetCode, "AioClose");
   return out;
 }
 
@@ -120,7 +120,7 @@ DeviceOutcome CloseDioCard(AcqDriver& driver, DeviceState& dev) {
   dev.RetCode = driver.DioClose(dev.DioId);
   out.retInf = "DioClose Return Code = " + ReturnCodeText(dev.RetCode);
   out.lampGreen = false;
-  out.notice = WithReason(driver, dev.RetCode, "DioClose");
+  out.notice = DescribeFailure(driver, dev.RetCode, "DioClose");
   return out;
 }
 

@@ -30,6 +30,9 @@ struct DeviceOutcome {
   std::string note;  // what the open found (device file, codes, ports made inputs), or empty
 };
 
+// "AioInp failed with code 714h: <the driver's reason>", empty for code 0.
+std::string DescribeFailure(const AcqDriver& driver, std::int32_t code, const std::string& op);
+
 DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSettingTexts& texts);
 DeviceOutcome OpenDioCard(AcqDriver& driver, DeviceState& dev, const CardSettingTexts& texts);
 DeviceOutcome CloseAioCard(AcqDriver& driver, DeviceState& dev);

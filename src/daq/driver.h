@@ -24,6 +24,7 @@ inline constexpr std::int32_t kEndOfData = 10006;         // replay reached its 
 inline constexpr std::int32_t kRangeUnavailable = 10007;  // no -10..10 V input range
 inline constexpr std::int32_t kResolutionMismatch = 10008;  // codes are not 12-bit
 inline constexpr std::int32_t kNoSuchPort = 10009;  // a port number names no port of the device
+inline constexpr std::int32_t kDeviceGone = 10010;  // unplugged, or its driver was detached
 }  // namespace daq_code
 
 // What the analog inputs are measured against: the card's ground, or each input against its

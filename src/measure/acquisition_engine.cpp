@@ -41,6 +41,7 @@ void AcquisitionEngine::Reset(int data_num) {
     std::lock_guard lock(mutex_);
     finished_.clear();
     state_.fill(BlockState::kFree);
+    fault_.reset();
   }
   SetDataNum(data_num);
   stop_.store(false);
@@ -102,6 +103,11 @@ void AcquisitionEngine::Release(SampleBlock* block) {
   if (k < 0) return;
   std::lock_guard lock(mutex_);
   state_.at(static_cast<std::size_t>(k)) = BlockState::kFree;
+}
+
+std::optional<ReadFault> AcquisitionEngine::Fault() const {
+  std::lock_guard lock(mutex_);
+  return fault_;
 }
 
 std::vector<std::string> AcquisitionEngine::TakeNotices() {
@@ -192,11 +198,21 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     }
     if (stop_.load()) break;
     if (n > data_num_.load()) continue;  // the cycle was shortened during the wait
+    std::optional<ReadFault> fault;
     try {
-      TakeSample(driver_, device_, block->Volt, block->PortByte, n);
+      fault = TakeSample(driver_, device_, block->Volt, block->PortByte, n);
     } catch (const std::exception& e) {
       // Nothing on this thread may end the program: the run ends, the cycles handed over stay.
-      Note(std::string("Sampling stopped: the device read failed (") + e.what() + ")");
+      fault =
+          ReadFault{true, daq_code::kReadFailed, std::string("the device read threw: ") + e.what()};
+    }
+    if (fault) {
+      // The cycle is not finished with samples that were never read: the run ends here and
+      // the cycles handed over before it stay as they are.
+      fault->cycle = block->cycle;
+      fault->sample = n;
+      std::lock_guard lock(mutex_);
+      fault_ = std::move(fault);
       break;
     }
     block->LateMs(n) = static_cast<float>(static_cast<double>(now - tick) / kNsPerMs);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "daq/driver.h"
 #include "measure/pacing_clock.h"
 #include "measure/sample_block.h"
+#include "measure/take_sample.h"
 
 namespace velquor {
 
@@ -72,6 +74,9 @@ class AcquisitionEngine {
   std::int64_t SamplesBehind() const { return behind_.load(std::memory_order_relaxed); }
   // Samples of the cycle under way, or of the one the run ended in.
   int SampleNo() const { return sample_no_.load(std::memory_order_relaxed); }
+  // The read that ended the run by itself, or nothing (a run that ran until Stop). The
+  // cycle it happened in is given back unfinished; the cycles before it were handed over.
+  std::optional<ReadFault> Fault() const;
   // Messages for the notice log (priority not granted, priority given up, the driver's own
   // notes), once each.
   std::vector<std::string> TakeNotices();
@@ -95,7 +100,8 @@ class AcquisitionEngine {
   std::array<BlockState, 2> state_{BlockState::kFree, BlockState::kFree};
   std::deque<SampleBlock*> finished_;
   std::vector<std::string> notices_;
-  std::mutex mutex_;
+  std::optional<ReadFault> fault_;
+  mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::function<void()> wake_;
   std::thread thread_;

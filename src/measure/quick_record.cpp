@@ -11,7 +11,9 @@ void QuickRecord(AcqDriver& driver, MeasurementRecord& rec, int n, double interv
   const CardSettingTexts texts;
   (void)OpenAioCard(driver, dev, texts);
   (void)OpenDioCard(driver, dev, texts);
-  for (int i = 1; i <= n; ++i) TakeSample(driver, dev, rec.Volt, rec.PortByte, i);
+  for (int i = 1; i <= n; ++i) {
+    if (TakeSample(driver, dev, rec.Volt, rec.PortByte, i)) break;  // the rest stays as it was
+  }
   rec.SampInterval = interval_ms;
   rec.DataNum = static_cast<float>(n);
   rec.MeasTime = interval_ms * n / 1000.0;

@@ -462,7 +462,7 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
         {"AioInp", "channel 0", "/dev/comedi0 (GND)", "Input/output error"});
   check("code above the largest", {.samples = {4096, 0}}, read_aio, daq_code::kReadFailed,
         {"code 4096", "above its largest 4095"});
-  check("failing port read", {.bits_errno = ENODEV}, read_dio, daq_code::kReadFailed,
+  check("card gone at a port read", {.bits_errno = ENODEV}, read_dio, daq_code::kDeviceGone,
         {"DioInp", "digital subdevice 1", "No such device"});
   check("other control word", {}, [](Rig& r) { return r.OpenDio() == 0 ? r.Mode(0x80) : -1; },
         daq_code::kUnsupportedMode, {"80h", "9Bh"});

@@ -17,18 +17,31 @@ namespace {
 using testing::FakeClock;
 using testing::kMs;
 
-// Port byte 0 counts the reads, and each read notes the clock.
+// Port byte 0 counts the reads, and each read notes the clock. Read `fail_at` fails: its
+// analog or its port half, with a code or by throwing.
 class CountingDriver : public testing::ScriptedDriver {
  public:
   explicit CountingDriver(FakeClock* clock = nullptr) : clock_(clock) {}
   std::vector<std::int64_t> read_at;
+  std::size_t fail_at = 0;
+  bool fail_analog = true;
+  std::int32_t fail_code = 0;  // 0: the read throws
+  std::int32_t AioInp(std::int32_t id, AioRequest& req) override {
+    if (fail_analog && read_at.size() + 1 == fail_at) return Fail();
+    return ScriptedDriver::AioInp(id, req);
+  }
   std::int32_t DioInp(std::int32_t id, DioRequest& req) override {
+    if (!fail_analog && read_at.size() + 1 == fail_at) return Fail();
     ports[0] = static_cast<std::uint8_t>(read_at.size() + 1);
     read_at.push_back(clock_ != nullptr ? clock_->now : 0);
     return ScriptedDriver::DioInp(id, req);
   }
 
  private:
+  std::int32_t Fail() {
+    if (fail_code == 0) throw std::runtime_error("card removed");
+    return fail_code;
+  }
   FakeClock* clock_;
 };
 
@@ -190,21 +203,50 @@ TEST(AcquisitionEngine, NoPriorityIsNotedAndAThreadBehindByACycleGivesItUp) {
   EXPECT_EQ(behind.clock.lowered, 1);
 }
 
-TEST(AcquisitionEngine, ADriverThatThrowsEndsTheRunWithANotice) {
-  class Throwing : public CountingDriver {
-   public:
-    std::int32_t AioInp(std::int32_t, AioRequest&) override {
-      throw std::runtime_error("card removed");
-    }
+// A read that fails ends the run at that sample: the cycles before it were handed over and
+// stay in the record, the cycle it fell in is never handed over, and the fault says where.
+TEST(AcquisitionEngine, AFailedReadEndsTheRunAtThatSample) {
+  struct Row {
+    std::size_t fail_at;
+    bool analog;
+    std::int32_t code;
+    int cycles_handed_over;
+    const char* notice;
   };
-  FakeClock clock;
-  Throwing driver;
-  DeviceState dev;
-  AcquisitionEngine engine(driver, dev, clock);
-  engine.RunHere(10, 5);
-  EXPECT_FALSE(engine.Running());
-  EXPECT_EQ(engine.TakeNotices(),
-            std::vector<std::string>{"Sampling stopped: the device read failed (card removed)"});
+  const Row rows[] = {
+      {8, true, daq_code::kReadFailed, 1,
+       "Sampling stopped at sample 3 of cycle 2: the A/D device could not be read (AioInp "
+       "failed with code 714h: scripted failure); the samples of this cycle are not analysed "
+       "or saved"},
+      {6, false, daq_code::kDeviceGone, 1,
+       "Sampling stopped at sample 1 of cycle 2: the DIO device could not be read (DioInp "
+       "failed with code 71Ah: scripted failure); the samples of this cycle are not analysed "
+       "or saved; the card is gone (unplugged, or its driver detached)"},
+      {2, true, 0, 0,
+       "Sampling stopped at sample 2 of cycle 1: the A/D device could not be read (the device "
+       "read threw: card removed); the samples of this cycle are not analysed or saved"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.fail_at);
+    Bench b;
+    b.driver.fail_at = row.fail_at;
+    b.driver.fail_analog = row.analog;
+    b.driver.fail_code = row.code;
+    b.Run(10, 5, [](int) { return true; });
+    EXPECT_FALSE(b.engine.Running());
+    EXPECT_FALSE(b.engine.StopRequested());  // it ended by itself
+    EXPECT_EQ(b.cycles.size(), static_cast<std::size_t>(row.cycles_handed_over));
+    EXPECT_EQ(b.driver.read_at.size(), row.fail_at - 1);  // no read after the failed one
+    const auto fault = b.engine.Fault();
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->Describe(), row.notice);
+    EXPECT_EQ(fault->DeviceGone(), row.code == daq_code::kDeviceGone);
+    // Nothing is left to hand over: the interrupted cycle went back unfinished.
+    EXPECT_EQ(b.engine.TakeFinished(), nullptr);
+    if (row.cycles_handed_over == 1) {
+      for (int i = 1; i <= 5; ++i) EXPECT_EQ(b.rec->Encoder(0, i), static_cast<float>(i)) << i;
+    }
+  }
 }
 
 // On its own thread and the system clock: a Stop while the chain of the first cycle runs

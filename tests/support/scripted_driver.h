@@ -15,6 +15,7 @@ class ScriptedDriver : public AcqDriver {
  public:
   std::vector<std::string> calls;
   std::int32_t open_code = 0, mode_code = 0, read_code = 0, close_code = 0;
+  int good_reads = -1;  // samples (analog and port read) that succeed before read_code applies
   std::array<std::uint16_t, 2> codes{2048, 2048};  // raw analog codes handed out
   std::array<std::uint8_t, 3> ports{};             // raw port bytes handed out
   // Per-read values, taken in order when present.
@@ -38,7 +39,7 @@ class ScriptedDriver : public AcqDriver {
       code_script.pop_front();
     }
     *req.AiData = codes;
-    return read_code;
+    return good_reads > 0 ? daq_code::kOk : read_code;
   }
   std::int32_t AioClose(std::int32_t id) override {
     calls.push_back("AioClose " + std::to_string(id));
@@ -62,6 +63,10 @@ class ScriptedDriver : public AcqDriver {
       port_script.pop_front();
     }
     *req.DioData = ports;
+    if (good_reads > 0) {
+      --good_reads;
+      return daq_code::kOk;
+    }
     return read_code;
   }
   std::int32_t DioClose(std::int32_t id) override {

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "analysis/ui/calc_results.h"
+#include "daq/ui/card_setting.h"
 #include "daq/ui/text_screen.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
@@ -124,6 +125,8 @@ class MeasurementRunTest : public QObject {
     // "Save" writes the kept measurement (once its directory exists) under the number shown.
     QDir().mkpath(p.path(autoDir));
     f.Command2->click();
+    QVERIFY(!f.Command2->isEnabled());  // greyed while the worker writes
+    QTRY_VERIFY(!f.Saving());
     QVERIFY(QFile::exists(p.path(saveAs + "_dat.csv")));
     QCOMPARE(LineCount(p.path(saveAs + "_csv.csv")), 2 + 50);
     QVERIFY(!f.isVisible());
@@ -147,6 +150,7 @@ class MeasurementRunTest : public QObject {
     f.txtFileHead_Man->setText("M,1");
     QVERIFY(f.txtFileHead_Man->property("conditionError").toBool());
     f.Command2->click();
+    QTRY_VERIFY(!f.Saving());
     QVERIFY(p.notice("not saved").contains("would shift the fields"));
     QVERIFY(f.isVisible());
     f.txtFileHead_Man->setText("M");
@@ -161,6 +165,7 @@ class MeasurementRunTest : public QObject {
       QTRY_VERIFY(question->isVisible());  // open() returned at once: the loop goes on
       question->button(answer)->click();
       QTRY_VERIFY(f.PendingQuestion() == nullptr);
+      QTRY_VERIFY(!f.Saving());
       const bool kept = answer == QMessageBox::No;
       QCOMPARE(ReadText(p.path("data/M0000006_dat.csv")) == "earlier", kept);
       QCOMPARE(f.isVisible(), kept);
@@ -190,8 +195,10 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(w.measuring(), 0);
   }
 
-  void startDuringARunIsRefused() {
-    Program p;
+  // Neither a second Start nor closing a device may reach the driver while the run's thread
+  // reads it.
+  void startAndCloseDuringARunAreRefused() {
+    Program p(true);
     ui::Form1& w = p.window();
     p.Prepare();
     bool pressed = false;
@@ -201,6 +208,7 @@ class MeasurementRunTest : public QObject {
       if (pressed || p.cycles < 1) return;
       pressed = true;
       w.menuStart->trigger();  // F4 while the run goes on
+      w.CardSetting().CloseAioCard();
     });
     f4.start();
     p.Run(3);
@@ -208,6 +216,11 @@ class MeasurementRunTest : public QObject {
     QVERIFY(pressed);
     QCOMPARE(p.cycles, 3);
     QVERIFY(!p.notice("Start refused: a measurement is already running").isEmpty());
+    QVERIFY(!p.notice("the devices are in use by the running measurement").isEmpty());
+    const auto& calls = p.scripted().calls;
+    QCOMPARE(std::count(calls.begin(), calls.end(), "AioOpen 30 1"), 1);
+    QCOMPARE(std::count(calls.begin(), calls.end(), "AioClose 11"), 0);
+    QCOMPARE(w.shape_AD->colour(), kLampGreen);
     QCOMPARE(w.measuring(), 0);
     QVERIFY(w.cmdStart->isEnabled());
   }
@@ -252,6 +265,31 @@ class MeasurementRunTest : public QObject {
           worst, gaps);
   }
 
+  // A card unplugged in the second cycle: the first stays saved, the second is neither
+  // analysed nor saved, both devices are closed and their lamps go red.
+  void aCardGoneStopsTheRunAndClosesTheDevices() {
+    Program p(true);
+    ui::Form1& w = p.window();
+    p.Prepare();
+    w.chkAutoDataSave->setChecked(true);
+    p.scripted().read_code = daq_code::kDeviceGone;
+    p.scripted().good_reads = 70;
+    QCOMPARE(w.shape_AD->colour(), kLampGreen);
+    p.Run();
+
+    QCOMPARE(p.cycles, 1);
+    QVERIFY(QFile::exists(p.path("data/RUN0000001_csv.csv")));
+    QVERIFY(!QFile::exists(p.path("data/RUN0000002_csv.csv")));
+    QVERIFY(!p.notice("Sampling stopped at sample 21 of cycle 2: the A/D device").isEmpty());
+    QVERIFY(!p.notice("open them again on Card Setting").isEmpty());
+    const auto& calls = p.scripted().calls;
+    QVERIFY(std::find(calls.begin(), calls.end(), "AioClose 11") != calls.end());
+    QVERIFY(std::find(calls.begin(), calls.end(), "DioClose 22") != calls.end());
+    QCOMPARE(w.shape_AD->colour(), kLampRed);
+    QCOMPARE(w.shape_DIO->colour(), kLampRed);
+    QVERIFY(w.cmdStart->isEnabled());
+  }
+
   void stopDuringSamplingAbandonsTheCycle() {
     Program p;
     ui::Form1& w = p.window();
@@ -284,6 +322,7 @@ class MeasurementRunTest : public QObject {
     w.chkAutoDataSave->setChecked(false);
     p.Run(1);
     w.FileOption().Command2->click();
+    QTRY_VERIFY(!w.FileOption().Saving());
     QVERIFY(QFile::exists(p.path("data/RUN0000001_dat.csv")));
   }
 };

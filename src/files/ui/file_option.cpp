@@ -9,10 +9,12 @@
 #include "files/data_files.h"
 #include "files/naming.h"
 #include "files/save_stamp.h"
+#include "files/ui/save_worker.h"
 
 namespace velquor::ui {
 
-Form4::Form4(Workspace& ws, QWidget* parent) : FormSurface(7440, 6000, parent), ws_(ws) {
+Form4::Form4(Workspace& ws, SaveWorker& saver, QWidget* parent)
+    : FormSurface(7440, 6000, parent), ws_(ws), saver_(saver) {
   setObjectName("Form4");
   setWindowFlag(Qt::Window);
   setWindowTitle("File Option");
@@ -113,17 +115,6 @@ void Form4::ShowFileOption() {
   ShowScreen(this);
 }
 
-Result<PairSaved> Form4::SaveDataFiles(WhenTaken when_taken) {
-  auto saved = velquor::SaveDataFiles(ws_.naming, ws_.record.SaveFlag, ws_.record, ws_.series,
-                                      ws_.strokes, CurrentStamp(), when_taken);
-  if (saved && saved.value().renumbered) {
-    const bool manual = ws_.record.SaveFlag == 1;
-    SetTextIfDifferent(manual ? txtFileOrg_Man : txtFileOrg, ToQ(saved.value().usedOrg));
-  }
-  ShowPaths();
-  return saved;
-}
-
 void Form4::BringMainToFront() {
   if (QWidget* main = parentWidget()) {
     main->window()->raise();
@@ -143,6 +134,7 @@ bool Form4::SaveAllowed() {
 }
 
 void Form4::SaveClicked() {
+  if (saving_) return;  // the button is greyed meanwhile; a key press may still get here
   if (question_) {
     question_->raise();
     return;
@@ -188,7 +180,26 @@ void Form4::AskBeforeReplacing(const ComposedNames& names) {
 }
 
 void Form4::SaveNow(WhenTaken when_taken) {
-  auto saved = SaveDataFiles(when_taken);
+  // The files are composed from copies, so the next run may go on while they are written.
+  MakeFileNames();
+  const int flag = ws_.record.SaveFlag;
+  SaveJob job{ws_.naming,
+              flag,
+              std::make_shared<const MeasurementRecord>(ws_.record),
+              std::make_shared<const DerivedSeries>(ws_.series),
+              ws_.strokes,
+              CurrentStamp(),
+              when_taken};
+  saving_ = true;
+  Command2->setEnabled(false);
+  saver_.Save(std::move(job), [this, flag](const Result<PairSaved>& saved, const FileNaming&) {
+    Saved(saved, flag);
+  });
+}
+
+void Form4::Saved(const Result<PairSaved>& saved, int save_flag) {
+  saving_ = false;
+  Command2->setEnabled(true);
   if (!saved) {
     // The screen stays up, so the directory or name can be corrected and Save pressed again.
     emit notice("The measurement was not saved: " + ToQ(saved.problem().Describe()));
@@ -198,7 +209,12 @@ void Form4::SaveNow(WhenTaken when_taken) {
   for (const Problem& p : saved.value().notices) emit notice(ToQ(p.Describe()));
   // The automatic set's number moves on as after an automatic save; the manual one moved on
   // when the screen was brought up.
-  if (ws_.record.SaveFlag == 0) AdvanceFileNumber();
+  if (save_flag == 0) {
+    const int current = ws_.record.SaveFlag;
+    ws_.record.SaveFlag = 0;
+    AdvanceFileNumber();
+    ws_.record.SaveFlag = current;
+  }
   emit numberAdvanced();
   BringMainToFront();
   hide();

@@ -18,11 +18,14 @@ class QPushButton;
 
 namespace velquor::ui {
 
+class SaveWorker;
+
 class Form4 : public FormSurface {
   Q_OBJECT
 
  public:
-  explicit Form4(Workspace& ws, QWidget* parent = nullptr);
+  // Saves are written by `saver`, in turn with the automatic ones.
+  Form4(Workspace& ws, SaveWorker& saver, QWidget* parent = nullptr);
 
   // Recomposes both sets from the boxes, shows the four paths, and makes the set chosen by
   // SaveFlag current.
@@ -31,10 +34,6 @@ class Form4 : public FormSurface {
   void AdvanceFileNumber();
   // Ends the measurement loop at its next pass and brings the screen up for a manual save.
   void ShowFileOption();
-  // Writes both data files with the current SaveFlag's set; the paths shown follow, and a
-  // number moved on past a taken pair shows in its box.
-  Result<PairSaved> SaveDataFiles(WhenTaken when_taken);
-
   // Says why the measurement in memory cannot be saved now (its record only partly taken),
   // or nothing when it can; "Save" asks it first.
   using SaveCheck = std::function<QString()>;
@@ -42,8 +41,10 @@ class Form4 : public FormSurface {
 
   // "Save": a taken name is replaced only when the operator answers Yes to the question,
   // which waits without holding up anything else; No keeps the old pair and the screen.
-  // With SaveFlag 0 the number then advances as after an automatic save.
+  // With SaveFlag 0 the number then advances as after an automatic save. The files are
+  // written on the save worker; Save waits, greyed, until they are.
   void SaveClicked();
+  bool Saving() const { return saving_; }
   void CancelClicked();
 
   QLineEdit* txtFileDir;
@@ -87,8 +88,11 @@ class Form4 : public FormSurface {
   bool SaveAllowed();
   void AskBeforeReplacing(const ComposedNames& names);
   void SaveNow(WhenTaken when_taken);
+  void Saved(const Result<PairSaved>& saved, int save_flag);
 
   Workspace& ws_;
+  SaveWorker& saver_;
+  bool saving_ = false;
   SaveCheck saveCheck_;
   QPointer<QMessageBox> question_;
 };

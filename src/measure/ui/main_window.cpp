@@ -17,10 +17,10 @@
 #include "daq/ui/text_screen.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
+#include "files/ui/save_worker.h"
 #include "measure/ui/lamp.h"
 #include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
-#include "measure/ui/save_worker.h"
 #include "measure/ui/screen_placer.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
@@ -90,7 +90,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   form2_ = new Form2(driver_, ws_.device, this);
   placer_->Register(form2_);
   ConnectScreen(*form2_);
-  form4_ = new Form4(ws_, this);
+  form4_ = new Form4(ws_, *saver_, this);
   placer_->Register(form4_);
   connect(form4_, &Form4::notice, this, &Form1::Notice);
   connect(form4_, &Form4::numberAdvanced, this, [this] { SaveSettings(false); });

@@ -28,13 +28,13 @@
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
+#include "files/ui/save_worker.h"
 #include "measure/condition.h"
 #include "measure/cycle_handoff.h"
 #include "measure/main_window_rules.h"
 #include "measure/ui/lamp.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
-#include "measure/ui/save_worker.h"
 #include "measure/ui/screen_placer.h"
 #include "plot/live_trace.h"
 #include "plot/stroke_graph.h"
@@ -314,11 +314,14 @@ void Form1::DrainCycles() {
   if (!runActive_) return;
   // A cycle waits while the save of the one before is being written: a failed save ends the
   // run with its measurement still in the record.
+  // The engine hands a cycle over before its run ends, so looking at the end first leaves no
+  // cycle finished just before it behind.
+  const bool ended = !engine_->Running();
   HandleFinishedCycles(
       *engine_, ws_.record, [this](const CycleTiming& t) { return CycleHandedOver(t); },
       [this] { return !savePending_; });
   TakeEngineNotices();
-  if (!engine_->Running() && !savePending_) EndRun();
+  if (ended && !savePending_) EndRun();
 }
 
 bool Form1::CycleHandedOver(const CycleTiming& timing) {
@@ -341,9 +344,19 @@ void Form1::EndRun() {
   // ended before the next one had a sample.
   ShowSampleCount(engine_->SampleNo() == 0 && lastTiming_.samples > 0 ? lastTiming_.samples
                                                                       : engine_->SampleNo());
-  // However the run ended (Stop, a manual hand-over, a failed save), it is no longer
-  // sampling.
+  // However the run ended (Stop, a manual hand-over, a failed save, a failed read), it is no
+  // longer sampling.
   RetInf->clear();
+  if (const auto fault = engine_->Fault()) {
+    Notice(ToQ(fault->Describe()));
+    if (fault->DeviceGone()) {
+      // Nothing can be read from a card that is gone: both devices are closed and their lamps
+      // go red until they are opened again.
+      form2_->CloseAioCard();
+      form2_->CloseDioCard();
+      Notice("Both devices were closed: open them again on Card Setting once the card is back");
+    }
+  }
   // The torque frame shows the last analysed cycle again in place of the live trace.
   if (everAnalysed_ && !recordMixed_) {
     std::array<PlotFrame*, kMainGraphCount> frames{};

@@ -1,4 +1,4 @@
-#include "measure/ui/save_worker.h"
+#include "files/ui/save_worker.h"
 
 #include "files/data_files.h"
 
@@ -25,7 +25,7 @@ void SaveWorker::Save(SaveJob job, Done done) {
         FileNaming naming = shared->naming;
         Result<PairSaved> saved =
             velquor::SaveDataFiles(naming, shared->saveFlag, *shared->record, *shared->series,
-                                   shared->strokes, shared->stamp, WhenTaken::kNextFreeNumber);
+                                   shared->strokes, shared->stamp, shared->whenTaken);
         QMetaObject::invokeMethod(
             this, [saved = std::move(saved), naming, done] { done(saved, naming); },
             Qt::QueuedConnection);

@@ -25,6 +25,7 @@ struct SaveJob {
   std::shared_ptr<const DerivedSeries> series;
   StrokeResults strokes;
   SaveStamp stamp;
+  WhenTaken whenTaken = WhenTaken::kNextFreeNumber;  // a pair already there: next free, or ask
 };
 
 class SaveWorker : public QObject {
@@ -35,8 +36,8 @@ class SaveWorker : public QObject {
   // Every save asked for is written before the worker goes.
   ~SaveWorker() override;
 
-  // Composes and writes both files through the save path, a taken number passed over for
-  // the next free one; `done` then runs on this object's thread with what was written and
+  // Composes and writes both files through the save path, a taken pair treated as the job
+  // says; `done` then runs on this object's thread with what was written and
   // the names as the save left them.
   using Done = std::function<void(const Result<PairSaved>&, const FileNaming&)>;
   void Save(SaveJob job, Done done);
