@@ -19,12 +19,12 @@
 #include "calibration/ui/calibration_screen.h"
 #include "daq/driver_choice.h"
 #include "daq/ui/card_setting.h"
-#include "daq/ui/form_kit.h"
 #include "daq/ui/text_screen.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_log.h"
+#include "ui_kit/form_kit.h"
 #include "velquor_version.h"
 #include "workspace/workspace.h"
 

@@ -18,7 +18,6 @@
 #include "analysis/strokes.h"
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
-#include "daq/ui/form_kit.h"
 #include "files/data_files.h"
 #include "files/save_stamp.h"
 #include "files/ui/file_option.h"
@@ -28,6 +27,7 @@
 #include "plot/ui/picture_base.h"
 #include "rig_workdir.h"
 #include "timed_rig.h"
+#include "ui_kit/form_kit.h"
 #include "workspace/workspace.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "daq/comedi_driver.h"
-#include "daq/replay_backend.h"
 #include "daq/sim_rig.h"
+#include "replay/replay_backend.h"
 
 #ifdef VELQUOR_HAVE_COMEDI
 #include "daq/comedi_backend.h"

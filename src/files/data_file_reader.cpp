@@ -248,7 +248,24 @@ std::string_view TrimEnd(std::string_view t) {
   return t;
 }
 
+Status SkipSampleHeader(FieldReader& r, const std::string& csv_path) {
+  for (int k = 0; k < 2 * kRowFields; ++k) {
+    if (!r.Next()) {
+      return Problem{csv_path, r.line(), 0,
+                     "the file ends early, within its header and units lines"};
+    }
+  }
+  return Status::Ok();
+}
+
 }  // namespace
+
+Result<int> ReadSampleRows(std::string_view samples, const std::string& csv_path, LoadedData& data,
+                           std::string& first_time) {
+  FieldReader r(TrimEnd(samples));
+  if (Status s = SkipSampleHeader(r, csv_path); !s) return s.problem();
+  return ReadRows(r, data, csv_path, kMaxSamples, true, first_time);
+}
 
 Result<std::string> SampleFilePathFor(std::string_view view_dat_path) {
   if (!EndsWithNoCase(view_dat_path, "dat.csv")) {
@@ -266,15 +283,10 @@ Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view s
   if (!cond) return cond.problem();
   const bool from_samples = !cond.value().has_value();
 
-  FieldReader r(from_samples ? TrimEnd(samples) : samples);
-  for (int k = 0; k < 2 * kRowFields; ++k) {
-    if (!r.Next()) {
-      return Problem{csv_path, r.line(), 0,
-                     "the file ends early, within its header and units lines"};
-    }
-  }
   std::string first_time;
   if (!from_samples) {
+    FieldReader r(samples);
+    if (Status s = SkipSampleHeader(r, csv_path); !s) return s.problem();
     const Condition& c = *cond.value();
     if (auto bad = CheckLoadedCondition(c.SampInterval, c.DataNum, c.MeasTime)) {
       const Field& f = c.where.at(bad->which);
@@ -289,7 +301,7 @@ Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view s
   }
 
   // Without a stroke row the summary holds no condition: the per-sample file gives it.
-  auto rows = ReadRows(r, *data, csv_path, kMaxSamples, true, first_time);
+  auto rows = ReadSampleRows(samples, csv_path, *data, first_time);
   if (!rows) return rows.problem();
   const int n = rows.value();
   if (n < 2) {

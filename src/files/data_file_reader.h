@@ -37,6 +37,12 @@ Result<std::string> SampleFilePathFor(std::string_view view_dat_path);
 Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view samples,
                                     const std::string& dat_path, const std::string& csv_path);
 
+// Reads every sample row of a per-sample file's text (its header and units lines, then at
+// most 2000 rows of 22 fields) into data's record and series from sample 1 on; returns the
+// number of rows. first_time gets the time field of sample 1.
+Result<int> ReadSampleRows(std::string_view samples, const std::string& csv_path, LoadedData& data,
+                           std::string& first_time);
+
 // Reads the summary file at ViewDatPath (stored form, "\" separators) and its per-sample
 // file from disk.
 Result<LoadedDataPtr> LoadDataFiles(const std::string& view_dat_path);

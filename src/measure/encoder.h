@@ -1,5 +1,5 @@
-// Forming the 12-bit encoder counts from the three port bytes of every sample: low bytes
-// from ports 0 and 1, high nibbles from port 2 (bits 0..3 channel 0, bits 4..7 channel 1).
+// Forming the 12-bit encoder counts of a record from the three port bytes of every sample,
+// as daq/encoder_ports.h says the ports carry them.
 #pragma once
 
 #include "measure/record.h"

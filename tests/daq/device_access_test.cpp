@@ -8,21 +8,15 @@ namespace {
 
 using testing::ScriptedDriver;
 
+// What the devices answer is tested over the software devices; here, what is asked of them.
 TEST(DeviceAccess, InitialNumbersOpenBothDevicesAndSetTheMode) {
   ScriptedDriver drv;
   DeviceState dev;
-  CardSettingTexts texts;
-  auto aio = OpenAioCard(drv, dev, texts);
-  auto dio = OpenDioCard(drv, dev, texts);
+  const auto aio = OpenAioCard(drv, dev, {});
+  const auto dio = OpenDioCard(drv, dev, {});
   EXPECT_EQ(drv.calls,
             (std::vector<std::string>{"AioOpen 30 1", "DioOpen 1 1", "Dio8255Mode 22 0 155"}));
-  EXPECT_EQ(aio.retInf, "AioOpen Return Code = 000h");
-  EXPECT_TRUE(aio.lampGreen);
-  EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 000h");
-  EXPECT_TRUE(dio.lampGreen);
-  EXPECT_EQ(dev.AioReq.ChannelCount, 2);
-  EXPECT_TRUE(dev.DioReq.Built());
-  EXPECT_EQ(dev.PortList, (std::array<std::int16_t, 3>{0, 1, 2}));
+  EXPECT_TRUE(aio.lampGreen && dio.lampGreen);
   EXPECT_EQ(dev.GrpNo, 1);
 }
 
@@ -59,7 +53,6 @@ TEST(DeviceAccess, FailuresShowCodesRedLampsAndReasons) {
   auto dio = OpenDioCard(drv, dev, texts);
   EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 00Bh");
   EXPECT_FALSE(dev.DioReq.Built());  // the mode failed: the request stays unbuilt
-  EXPECT_EQ(drv.DioInp(dev.DioId, dev.DioReq), daq_code::kRequestNotBuilt);
 
   auto closed = CloseAioCard(drv, dev);
   EXPECT_EQ(closed.retInf, "AioClose Return Code = 000h");

@@ -22,8 +22,9 @@ TEST(DriverChoice, EachSpellingGivesItsBackendOrSaysWhatIsWrong) {
   const std::string good = TempPath("RUN_csv.csv"), bad = TempPath("BAD_csv.csv");
   const std::string missing = TempPath("absent_csv.csv");
   const std::string derived = ", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0\r\n";
-  const std::string text = "i, Time(i)\r\ntime, sec\r\n 1, .02, 10, 20, .5,-.5" + derived +
-                           " 2, .04, 11, 21, .5,-.5" + derived;
+  const std::string head = std::string(21, ',') + "\r\n" + std::string(21, ',') + "\r\n";
+  const std::string text =
+      head + " 1, .02, 10, 20, .5,-.5" + derived + " 2, .04, 11, 21, .5,-.5" + derived;
   ASSERT_TRUE(WriteShiftJisFile(good, text).ok());
   ASSERT_TRUE(WriteShiftJisFile(bad, text + " 3, .06, 12, 22, .5,x" + derived).ok());
   struct Case {
@@ -47,7 +48,7 @@ TEST(DriverChoice, EachSpellingGivesItsBackendOrSaysWhatIsWrong) {
       {"replay:" + missing, false, missing + ": cannot open"},
       {"replay:" + good, true, "replay of " + good + " (2 samples)"},
       {"replay:" + bad, false,
-       bad + ", line 5, field 6: Volt(1) \"x\" is not a voltage from -10 to 10 V"},
+       bad + ", line 5, field 6: expected a number for Volt(1) of sample 3, found \"x\""},
       {"comedi:/dev/comedi3", ComediBuiltIn(),
        ComediBuiltIn() ? "comedilib card /dev/comedi3" : "built without comedilib"},
       {"comedi", ComediBuiltIn(),

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "analysis/series.h"
-#include "daq/replay_backend.h"
 #include "daq/sim_rig.h"
 #include "files/data_file_text.h"
 #include "measure/quick_record.h"
+#include "replay/replay_backend.h"
 
 namespace velquor {
 namespace {
@@ -56,8 +56,8 @@ TEST(ReplayBackend, SavedMeasurementMeasuredAgainGivesTheSameColumnsThenStartsOv
 }
 
 TEST(ReplayBackend, UnusableFileNamesItsLineAndField) {
-  const std::string head = "i, Time(i)\r\ntime, sec\r\n";
-  // A per-sample row with the four raw fields given and the derived ones at zero.
+  // Header and units lines of 22 fields, then rows with the four raw fields given.
+  const std::string head = std::string(21, ',') + "\r\n" + std::string(21, ',') + "\r\n";
   auto row = [](const std::string& raw) {
     std::string text = " 1, .02," + raw;
     for (int k = 7; k <= 22; ++k) text += ", 0";
@@ -71,14 +71,9 @@ TEST(ReplayBackend, UnusableFileNamesItsLineAndField) {
     std::string says;
   };
   const std::vector<Case> cases = {
-      {head, 0, 0, "no samples"},
-      {head + good + " 2, .04, 5, 6\r\n", 4, 0, "has 4"},
-      {head + row(" 12.5, 2, 0, 0"), 3, 3, "Encoder(0) \"12.5\""},
-      {head + row(" 4096, 2, 0, 0"), 3, 3, "0 to 4095"},
-      {head + good + row(" 1,-1, 0, 0"), 4, 4, "Encoder(1)"},
-      {head + row(" 1, 2,1.2.3, 0"), 3, 5, "Volt(0) \"1.2.3\""},
-      {head + row(" 1, 2, 0, 10.5"), 3, 6, "-10 to 10 V"},
-      {head + row(" 1,, 0, 0"), 3, 4, "Encoder(1) \"\""},
+      {head, 0, 0, "holds no samples to replay"},
+      {head + row(" 4096, 2, 0, 0"), 3, 3, "0 to 4095 for Encoder(0)"},
+      {head + good + row(" 1, 2, 0, volt"), 4, 6, "Volt(1) of sample 2, found \"volt\""},
   };
   for (const Case& c : cases) {
     auto samples = ParseReplaySamples(c.text, "RUN0001_csv.csv");
@@ -89,22 +84,6 @@ TEST(ReplayBackend, UnusableFileNamesItsLineAndField) {
     EXPECT_EQ(p.field, c.field) << p.Describe();
     EXPECT_NE(p.what.find(c.says), std::string::npos) << p.Describe();
   }
-}
-
-TEST(ReplayBackend, GivesTheRecordedPortsInTheRequestedOrderAndRefusesOthers) {
-  ReplayBackend replay("r_csv.csv", {ReplaySampleOf({1844, 2834}, {0, 0})});
-  DeviceState dev;
-  dev.AioReq = {&dev.AiData, &dev.ChannelList, 2};
-  dev.PortList = {2, 0, 1};
-  dev.DioReq = {&dev.PortList, 3, &dev.DioData};
-  EXPECT_EQ(replay.AioInp(ReplayBackend::kAioId, dev.AioReq), daq_code::kNotOpen);
-  replay.DioOpen(dev.DioId, 1, 1);
-  EXPECT_EQ(replay.Dio8255Mode(dev.DioId, 0, 0x80), daq_code::kUnsupportedMode);
-  ASSERT_EQ(replay.DioInp(dev.DioId, dev.DioReq), 0);
-  EXPECT_EQ(dev.DioData, (std::array<std::uint8_t, 3>{0xB7, 0x34, 0x12}));
-  dev.PortList = {0, 1, 3};
-  EXPECT_EQ(replay.DioInp(dev.DioId, dev.DioReq), daq_code::kNoSuchPort);
-  EXPECT_NE(replay.LastError().find("port 3"), std::string::npos) << replay.LastError();
 }
 
 }  // namespace

@@ -18,21 +18,6 @@ std::unique_ptr<MeasurementRecord> Record(std::uint64_t seed, int n) {
   return rec;
 }
 
-TEST(SimRig, SameSeedSameRecordOtherSeedAnother) {
-  auto a = Record(7, 300);
-  auto b = Record(7, 300);
-  auto c = Record(8, 300);
-  int differ = 0;
-  for (int i = 1; i <= 300; ++i) {
-    for (int ch = 0; ch < 2; ++ch) {
-      ASSERT_EQ(a->Volt(ch, i), b->Volt(ch, i));
-      ASSERT_EQ(a->Encoder(ch, i), b->Encoder(ch, i));
-      differ += a->Volt(ch, i) != c->Volt(ch, i);
-    }
-  }
-  EXPECT_GT(differ, 100);
-}
-
 TEST(SimRig, TorqueShowsPushesAboutOnceASecond) {
   auto rec = Record(1, 250);  // 5 s at 20 ms a read
   int onsets = 0;
@@ -96,18 +81,6 @@ TEST(SimRig, LeftEncoderCountsBackwardsAndWraps) {
   EXPECT_GT(right, 500);
   EXPECT_TRUE(wrapped);     // the left count passes 0 and comes back at 4095
   EXPECT_NE(left, -right);  // the wheels differ slightly: the chair turns
-}
-
-TEST(SimRig, RefusesClosedDevicesAndOtherModes) {
-  SimRig rig;
-  DeviceState dev;
-  EXPECT_EQ(rig.AioInp(1, dev.AioReq), daq_code::kNotOpen);
-  EXPECT_EQ(rig.DioOpen(dev.DioId, 1, 1), 0);
-  EXPECT_EQ(rig.Dio8255Mode(dev.DioId, 0, 0x80), daq_code::kUnsupportedMode);
-  EXPECT_NE(rig.LastError().find("8255 control word 128"), std::string::npos) << rig.LastError();
-  EXPECT_EQ(rig.DioInp(dev.DioId, dev.DioReq), daq_code::kRequestNotBuilt);
-  EXPECT_EQ(rig.DioClose(dev.DioId), 0);
-  EXPECT_EQ(rig.DioClose(dev.DioId), daq_code::kNotOpen);
 }
 
 }  // namespace

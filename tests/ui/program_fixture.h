@@ -15,13 +15,13 @@
 #include <string>
 
 #include "daq/sim_rig.h"
-#include "daq/ui/form_kit.h"
 #include "files/ui/file_option.h"
 #include "measure/ui/main_window.h"
 #include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
 #include "plot/ui/picture_base.h"
 #include "support/scripted_driver.h"
+#include "ui_kit/form_kit.h"
 #include "workspace/workspace.h"
 
 namespace velquor::testing {

@@ -7,7 +7,7 @@
 
 #include "analysis/series.h"
 #include "analysis/ui/result_boxes.h"
-#include "daq/ui/form_kit.h"
+#include "ui_kit/form_kit.h"
 
 class QLineEdit;
 class QPushButton;

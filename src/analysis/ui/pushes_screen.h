@@ -9,7 +9,7 @@
 
 #include "analysis/push_analysis.h"
 #include "common/colors.h"
-#include "daq/ui/form_kit.h"
+#include "ui_kit/form_kit.h"
 
 class QLabel;
 class QLineEdit;

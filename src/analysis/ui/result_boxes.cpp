@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "daq/ui/form_kit.h"
+#include "ui_kit/form_kit.h"
 
 namespace velquor::ui {
 

@@ -6,7 +6,7 @@
 
 #include "calibration/calibration.h"
 #include "daq/driver.h"
-#include "daq/ui/monitor_form.h"
+#include "ui_kit/monitor_form.h"
 #include "workspace/workspace.h"
 
 class QLabel;

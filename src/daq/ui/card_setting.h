@@ -6,7 +6,7 @@
 
 #include "common/colors.h"
 #include "daq/device_access.h"
-#include "daq/ui/form_kit.h"
+#include "ui_kit/form_kit.h"
 
 class QLabel;
 class QLineEdit;

@@ -10,7 +10,7 @@
 #include "common/colors.h"
 #include "daq/device_state.h"
 #include "daq/driver.h"
-#include "daq/ui/monitor_form.h"
+#include "ui_kit/monitor_form.h"
 
 class QLabel;
 class QLineEdit;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "daq/ui/form_kit.h"
+#include "ui_kit/form_kit.h"
 #include "workspace/workspace.h"
 
 class QComboBox;

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "common/result.h"
-#include "daq/ui/form_kit.h"
 #include "files/data_files.h"
+#include "ui_kit/form_kit.h"
 #include "workspace/workspace.h"
 
 class QLabel;

@@ -14,7 +14,6 @@
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "daq/ui/card_setting.h"
-#include "daq/ui/form_kit.h"
 #include "daq/ui/text_screen.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
@@ -25,6 +24,7 @@
 #include "measure/ui/screen_placer.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
+#include "ui_kit/form_kit.h"
 
 namespace velquor::ui {
 namespace {

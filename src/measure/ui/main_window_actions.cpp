@@ -21,7 +21,6 @@
 #include "common/number_parse.h"
 #include "common/text_file.h"
 #include "daq/ui/card_setting.h"
-#include "daq/ui/form_kit.h"
 #include "files/calibration_file.h"
 #include "files/data_files.h"
 #include "files/save_stamp.h"
@@ -40,6 +39,7 @@
 #include "plot/live_trace.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
+#include "ui_kit/form_kit.h"
 
 namespace velquor::ui {
 namespace {

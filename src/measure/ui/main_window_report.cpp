@@ -7,10 +7,10 @@
 #include "analysis/push_analysis.h"
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
-#include "daq/ui/form_kit.h"
 #include "measure/ui/main_window.h"
 #include "report/file_report.h"
 #include "report/ui/report_request.h"
+#include "ui_kit/form_kit.h"
 
 namespace velquor::ui {
 

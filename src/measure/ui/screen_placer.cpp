@@ -5,8 +5,8 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "daq/ui/form_kit.h"
 #include "measure/screen_placement.h"
+#include "ui_kit/form_kit.h"
 
 namespace velquor::ui {
 namespace {

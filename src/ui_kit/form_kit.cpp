@@ -1,4 +1,4 @@
-#include "daq/ui/form_kit.h"
+#include "ui_kit/form_kit.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "daq/ui/monitor_form.h"
+#include "ui_kit/monitor_form.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>

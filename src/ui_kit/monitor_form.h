@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "common/colors.h"
-#include "daq/ui/form_kit.h"
+#include "ui_kit/form_kit.h"
 
 class QLineEdit;
 
