@@ -4,8 +4,11 @@
 
 #include <memory>
 
+#include "analysis/analyse_record.h"
+#include "analysis/strokes.h"
 #include "daq/device_access.h"
 #include "daq/sim_rig.h"
+#include "files/data_file_text.h"
 #include "measure/acquisition_engine.h"
 #include "measure/cycle_handoff.h"
 #include "measure/quick_record.h"
@@ -44,6 +47,28 @@ TEST(EngineRecords, EveryCycleHoldsWhatTheSameReadsInARowHold) {
     engine.RunHere(interval, kSamples);
     EXPECT_EQ(cycles, 3);
   }
+}
+
+// A seed and condition keep their files: the first cycle of seed 7 at 20 ms and 100 samples,
+// both files as composed for saving at a fixed moment, as they were saved before the engine came.
+TEST(EngineRecords, TheSeedAndConditionKeepTheirFiles) {
+  SimRig rig(7, 0.02);
+  auto rec = std::make_unique<MeasurementRecord>();
+  QuickRecord(rig, *rec, 100, 20);
+  Calibration cal = Calibration::DesignTime();
+  cal.Ka1 = {SimRig::kNmPerVolt, SimRig::kNmPerVolt};
+  auto series = std::make_unique<DerivedSeries>();
+  KinematicsResults kin;
+  StrokeResults strokes;
+  RecordAnalysis out{*series, kin, strokes};
+  ASSERT_FALSE(AnalyseRecord(
+      *rec, cal, {false, ReadStrokeConditions("1", "2", JudgeChannel::kAuto), std::nullopt}, out));
+  const std::string bytes =
+      SummaryFileText("RUN0000001", "note", *rec, strokes, {2024, 5, 6, 7, 8, 9}) +
+      SampleFileText(*rec, *series);
+  std::uint64_t fnv1a = 1469598103934665603ull;
+  for (unsigned char c : bytes) fnv1a = (fnv1a ^ c) * 1099511628211ull;
+  EXPECT_EQ(fnv1a, 8715610676149102931ull);
 }
 
 }  // namespace
