@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "daq/device_access.h"
 #include "support/scripted_driver.h"
 
@@ -9,27 +11,19 @@ namespace {
 using testing::ScriptedDriver;
 
 // What the devices answer is tested over the software devices; here, what is asked of them.
-TEST(DeviceAccess, InitialNumbersOpenBothDevicesAndSetTheMode) {
+// Driver number 1 is the 8255 card, whose mode is set; another skips the mode call.
+TEST(DeviceAccess, InitialNumbersOpenBothDevicesAndSetTheModeOfTheFirstDigitalDriver) {
   ScriptedDriver drv;
   DeviceState dev;
-  const auto aio = OpenAioCard(drv, dev, {});
-  const auto dio = OpenDioCard(drv, dev, {});
-  EXPECT_EQ(drv.calls,
-            (std::vector<std::string>{"AioOpen 30 1", "DioOpen 1 1", "Dio8255Mode 22 0 155"}));
-  EXPECT_TRUE(aio.lampGreen && dio.lampGreen);
+  EXPECT_TRUE(OpenAioCard(drv, dev, {}).lampGreen && OpenDioCard(drv, dev, {}).lampGreen);
   EXPECT_EQ(dev.GrpNo, 1);
-}
-
-TEST(DeviceAccess, OtherDigitalDriverSkipsTheModeCall) {
-  ScriptedDriver drv;
-  DeviceState dev;
   CardSettingTexts texts;
   texts.TxtDrvDIO = "2";
   texts.TxtGrpDIO = "7";
   texts.PortNo3Inf = "5.5";
-  auto dio = OpenDioCard(drv, dev, texts);
-  EXPECT_EQ(drv.calls, (std::vector<std::string>{"DioOpen 2 7"}));
-  EXPECT_EQ(dio.retInf, "DioOpen Return Code = 000h");
+  EXPECT_EQ(OpenDioCard(drv, dev, texts).retInf, "DioOpen Return Code = 000h");
+  EXPECT_EQ(drv.calls, (std::vector<std::string>{"AioOpen 30 1", "DioOpen 1 1",
+                                                 "Dio8255Mode 22 0 155", "DioOpen 2 7"}));
   EXPECT_EQ(dev.PortList[2], 6);  // halves to even
   EXPECT_EQ(dev.GrpNo, 7);
 }
@@ -79,29 +73,21 @@ TEST(DeviceAccess, NumbersThatAreNotNumbersKeepTheDeviceClosed) {
 }
 
 TEST(DeviceAccess, ReferenceBoxChoosesGroundOrDifferentialAndRefusesOtherTexts) {
-  struct Case {
-    const char* text;
-    bool opens;
-    AnalogReference ref;
-  };
-  for (const Case& c :
-       {Case{"GND", true, AnalogReference::kGround},
-        Case{" diff ", true, AnalogReference::kDifferential},
-        Case{"Diff", true, AnalogReference::kDifferential},
-        Case{"SE", false, AnalogReference::kGround}, Case{"", false, AnalogReference::kGround}}) {
+  using enum AnalogReference;
+  for (const auto& [text, opens, ref] :
+       {std::tuple{"GND", true, kGround}, std::tuple{" diff ", true, kDifferential},
+        std::tuple{"Diff", true, kDifferential}, std::tuple{"SE", false, kGround},
+        std::tuple{"", false, kGround}}) {
     ScriptedDriver drv;
-    drv.reference = AnalogReference::kGround;
     DeviceState dev;
     CardSettingTexts texts;
-    texts.TxtRefAD = c.text;
+    texts.TxtRefAD = text;
     const DeviceOutcome aio = OpenAioCard(drv, dev, texts);
-    EXPECT_EQ(aio.lampGreen, c.opens) << c.text;
-    EXPECT_EQ(drv.calls.size(), c.opens ? 1u : 0u) << c.text;
-    EXPECT_EQ(drv.reference, c.ref) << c.text;
-    if (!c.opens) {
-      EXPECT_NE(aio.notice.find("neither GND nor DIFF"), std::string::npos) << aio.notice;
-      EXPECT_EQ(aio.retInf, aio.notice);
-    }
+    EXPECT_EQ(aio.lampGreen, opens) << text;
+    EXPECT_EQ(drv.calls.size(), opens ? 1u : 0u) << text;
+    EXPECT_EQ(drv.reference, ref) << text;
+    EXPECT_EQ(aio.notice.find("neither GND nor DIFF") != std::string::npos, !opens) << aio.notice;
+    EXPECT_EQ(aio.retInf == aio.notice, !opens) << text;
   }
 }
 

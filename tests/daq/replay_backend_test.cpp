@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "analysis/series.h"
@@ -56,33 +57,23 @@ TEST(ReplayBackend, SavedMeasurementMeasuredAgainGivesTheSameColumnsThenStartsOv
 }
 
 TEST(ReplayBackend, UnusableFileNamesItsLineAndField) {
-  // Header and units lines of 22 fields, then rows with the four raw fields given.
+  // Header and units lines of 22 fields, then rows of the four raw fields and zeros.
   const std::string head = std::string(21, ',') + "\r\n" + std::string(21, ',') + "\r\n";
-  auto row = [](const std::string& raw) {
-    std::string text = " 1, .02," + raw;
-    for (int k = 7; k <= 22; ++k) text += ", 0";
-    return text + "\r\n";
-  };
-  const std::string good = row(" 1, 2, 0, 0");
-  struct Case {
-    std::string text;
-    int line;
-    int field;
-    std::string says;
-  };
-  const std::vector<Case> cases = {
-      {head, 0, 0, "holds no samples to replay"},
-      {head + row(" 4096, 2, 0, 0"), 3, 3, "0 to 4095 for Encoder(0)"},
-      {head + good + row(" 1, 2, 0, volt"), 4, 6, "Volt(1) of sample 2, found \"volt\""},
-  };
-  for (const Case& c : cases) {
-    auto samples = ParseReplaySamples(c.text, "RUN0001_csv.csv");
-    ASSERT_FALSE(samples.ok()) << c.says;
+  std::string zeros;
+  for (int k = 7; k <= 22; ++k) zeros += ", 0";
+  auto row = [&zeros](const std::string& raw) { return " 1, .02," + raw + zeros + "\r\n"; };
+  for (const auto& [text, line, field, says] :
+       {std::tuple{head, 0, 0, "holds no samples to replay"},
+        std::tuple{head + row(" 4096, 2, 0, 0"), 3, 3, "0 to 4095 for Encoder(0)"},
+        std::tuple{head + row(" 1, 2, 0, 0") + row(" 1, 2, 0, volt"), 4, 6,
+                   "Volt(1) of sample 2, found \"volt\""}}) {
+    auto samples = ParseReplaySamples(text, "RUN0001_csv.csv");
+    ASSERT_FALSE(samples.ok()) << says;
     const Problem& p = samples.problem();
     EXPECT_EQ(p.file, "RUN0001_csv.csv");
-    EXPECT_EQ(p.line, c.line) << p.Describe();
-    EXPECT_EQ(p.field, c.field) << p.Describe();
-    EXPECT_NE(p.what.find(c.says), std::string::npos) << p.Describe();
+    EXPECT_EQ(p.line, line) << p.Describe();
+    EXPECT_EQ(p.field, field) << p.Describe();
+    EXPECT_NE(p.what.find(says), std::string::npos) << p.Describe();
   }
 }
 

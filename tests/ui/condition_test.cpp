@@ -19,10 +19,6 @@ class ConditionTest : public QObject {
     QTest::addColumn<QString>("says");
     QTest::newRow("count above the record")
         << u"txtDataNum"_s << u"2500"_s << u"txtDataNum"_s << u"2 to 2000"_s;
-    QTest::newRow("interval 0") << u"txtTimerInterval"_s << u"0"_s << u"txtTimerInterval"_s
-                                << u"at least 1 msec"_s;
-    QTest::newRow("time not a number")
-        << u"txtSampTime"_s << u"abc"_s << u"txtSampTime"_s << u"\"abc\" is not a number"_s;
     QTest::newRow("time giving half a sample")
         << u"txtSampTime"_s << u"2.01"_s << u"txtDataNum"_s << u"whole number"_s;
   }

@@ -1,12 +1,11 @@
 // Loading the main window with and without the settings and calibration files, the device
-// lamps it ends with, the Text Screen monitor, and the settings it leaves when closed.
+// lamps it ends with, and the settings it leaves when closed.
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
 #include "analysis/ui/result_boxes.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
-#include "daq/ui/text_screen.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
@@ -18,13 +17,8 @@ using velquor::testing::Program;
 namespace velquor {
 namespace {
 
-constexpr Rgb kGreen = MakeRgb(0, 128, 0);
-
 void WriteSettings(const Program& p) {
   Settings s = Settings::DesignTime();
-  s.txtFileDir_Man = "C:\\man";
-  s.txtFileHead_Man = "M";
-  s.txtFileOrg_Man = "4";
   s.txtFileDir = "C:\\auto";
   s.txtFileHead = "RUN";
   s.txtFileOrg = "12";
@@ -32,8 +26,6 @@ void WriteSettings(const Program& p) {
   s.txtDataNum = "300";
   s.txtSampTime = "3";
   s.txtStartPosCond = "0.5";
-  s.txtLimitCond = "3";
-  s.GraphColor = {kGreen, MakeRgb(0, 0, 255), MakeRgb(255, 0, 255)};
   QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
 }
 
@@ -101,13 +93,7 @@ class StartUpTest : public QObject {
     // Without settings the pair goes to the working directory, and the paths say so.
     QCOMPARE(f4.txtFileDat->text(),
              settings ? QString("/auto/RUN0000012_dat.csv") : "0000000_dat.csv");
-    QCOMPARE(f4.txtFileCsv_Man->text(),
-             settings ? QString("/man/M0000004_csv.csv") : "0000000_csv.csv");
     QCOMPARE(w.CalcResults().txtStartPosCond->text(), settings ? "0.5" : "1");
-    QCOMPARE(w.CalcResults().txtLimitCond->text(), settings ? "3" : "2");
-
-    const Rgb ch0 = settings ? kGreen : MakeRgb(255, 0, 0);
-    QCOMPARE(w.Picture_base[0]->frame().LegendColour(0), ch0);
 
     ui::Form5& f5 = w.Calibration();
     QCOMPARE(f5.txtVoltData.at(0).at(6)->text(), calibration ? "0.01" : "");
@@ -136,22 +122,6 @@ class StartUpTest : public QObject {
       QVERIFY(QFile::exists(p.path(name + ".unreadable")));
       QVERIFY(!QFile::exists(p.path(name)));
     }
-  }
-
-  // The Text Screen monitor shows each port byte in hexadecimal and decimal, and the voltages.
-  void monitorShowsPortsAndVoltages() {
-    Program p(true);
-    ui::Form3& f = p.window().TextScreen();
-    p.scripted().ports = {0x34, 0x12, 0xB7};
-    p.scripted().codes = {4095, 0};
-    f.MonitorRead();
-    QStringList got;
-    for (const auto& boxes : {f.DataInf, f.txtData}) {
-      for (QLineEdit* box : boxes) got << box->text();
-    }
-    QCOMPARE(got.join(' '), QString("34 12 B7 52 18 183"));
-    QCOMPARE(f.Data3_txt->text(), QString("9.995117"));
-    QCOMPARE(f.Data4_txt->text(), QString("-10"));
   }
 
   void closingMidRunEndsItAndWritesTheSettings() {

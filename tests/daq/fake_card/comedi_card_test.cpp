@@ -1,8 +1,12 @@
 #include <comedilib.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,12 +16,12 @@
 #include "measure/acquisition_engine.h"
 
 // Runs under the preloaded simulated card: /dev/comedi0 is a 12-bit multiplexed card with an
-// 8255 on subdevice 2, whose analog input runs commands with a pacing timer of whole µs up to
+// 8255 on subdevice 1, whose analog input runs commands with a pacing timer of whole µs up to
 // 65.535 ms; /dev/comedi1 has no driver attached, no other /dev/comediN exists.
 namespace velquor {
 namespace {
 
-constexpr unsigned kDio = 2;
+constexpr unsigned kDio = 1;
 
 bool Holds(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -51,7 +55,7 @@ TEST(ComediCard, InitialNumbersFindTheCardMakeThePortsInputsAndReadSettledChanne
   EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 000h") << dio.notice;
   EXPECT_TRUE(Holds(dio.note, "no card at /dev/comedi1")) << dio.note;
   EXPECT_TRUE(Holds(dio.note,
-                    "port B (channels 8-15) of digital subdevice 2 on /dev/comedi0 "
+                    "port B (channels 8-15) of digital subdevice 1 on /dev/comedi0 "
                     "made inputs"))
       << dio.note;
 
@@ -127,17 +131,30 @@ TEST(ComediCard, ARunIsOneCommandOnTheCardsClockCutIntoCyclesWithoutGapsOrStaleS
   EXPECT_EQ(dev.AiData, (std::array<std::uint16_t, 2>{2560, 1024}));
 }
 
-TEST(ComediCard, ADeviceFileWithoutADriverIsNamedAsSuch) {
-  auto chosen = ChooseDriver("comedi:/dev/comedi1");
-  ASSERT_TRUE(chosen.ok());
-  DeviceState dev;
-  const DeviceOutcome aio = OpenAioCard(*chosen.value(), dev, CardSettingTexts{});
-  EXPECT_EQ(aio.retInf, "AioOpen Return Code = 711h");
-  EXPECT_TRUE(Holds(aio.notice,
-                    "/dev/comedi1: No such device (the device file exists but no "
-                    "driver is attached to it, or its card is gone"))
-      << aio.notice;
-  EXPECT_TRUE(Holds(aio.notice, "sudo comedi_config /dev/comedi1")) << aio.notice;
+// A given device file is opened as it is, never searched around: one without a driver, and a
+// plain file that is no comedi device at all.
+TEST(ComediCard, ADeviceFileThatIsNoWorkingCardIsNamedAsSuchAndLeftClosed) {
+  const std::string plain = ::testing::TempDir() + "velquor-plain-" + std::to_string(getpid());
+  std::ofstream(plain) << "not a card\r\n";
+  struct Case {
+    std::string file, code, says;
+  };
+  for (const Case& c :
+       {Case{"/dev/comedi1", "711h",
+             "/dev/comedi1: No such device (the device file exists but no driver is attached to "
+             "it, or its card is gone; attach a card that is not plug-and-play with sudo "
+             "comedi_config /dev/comedi1 <driver> <io-base>)"},
+        Case{plain, "712h", "not a comedi device"}}) {
+    auto chosen = ChooseDriver("comedi:" + c.file);
+    ASSERT_TRUE(chosen.ok());
+    AcqDriver& drv = *chosen.value();
+    DeviceState dev;
+    const DeviceOutcome aio = OpenAioCard(drv, dev, CardSettingTexts{});
+    EXPECT_EQ(aio.retInf, "AioOpen Return Code = " + c.code);
+    EXPECT_TRUE(Holds(aio.notice, c.says) && Holds(aio.notice, c.file)) << aio.notice;
+    EXPECT_EQ(drv.AioInp(dev.AioId, dev.AioReq), daq_code::kNotOpen);
+  }
+  std::remove(plain.c_str());
 }
 
 }  // namespace
