@@ -139,16 +139,14 @@ class FakeComedi : public ComediSeam {
   }
   const Sub& At(int d, int sd) const { return CardOf(d).at(static_cast<std::size_t>(sd)); }
   // Writes the call and its arguments to `calls`; a non-zero error makes it fail.
+  static std::string Text(const std::string& a) { return a; }
+  template <typename T>
+  static std::string Text(T a) {
+    return std::to_string(a);
+  }
   template <typename... Args>
   ComediAnswer Log(int err, std::string line, Args... v) {
-    auto text = [](const auto& a) {
-      if constexpr (std::is_same_v<std::decay_t<decltype(a)>, std::string>) {
-        return a;
-      } else {
-        return std::to_string(a);
-      }
-    };
-    ((line += " " + text(v)), ...);
+    ((line += " " + Text(v)), ...);
     calls.push_back(line);
     return err != 0 ? Failed(err) : ComediAnswer{};
   }

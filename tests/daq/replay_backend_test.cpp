@@ -34,26 +34,26 @@ TEST(ReplayBackend, SavedMeasurementMeasuredAgainGivesTheSameColumnsThenStartsOv
   ASSERT_TRUE(samples.ok()) << samples.problem().Describe();
   ReplayBackend replay("RUN_csv.csv", samples.value());
 
+  int wrapped = 0;
+  for (int i = 2; i <= kSamples; ++i)
+    wrapped += saved->Encoder(0, i) > saved->Encoder(0, i - 1) + 2048;
+  EXPECT_GT(wrapped, 0);  // the high nibbles of port 2 are exercised across a wrap
   std::vector<std::string> notices;
   for (int cycle = 0; cycle < 3; ++cycle) {
     auto again = Measure(replay, kSamples);
     notices.push_back(replay.TakeNotice());
-    int wrapped = 0;
     for (int i = 1; i <= kSamples; ++i) {
       for (int ch = 0; ch < 2; ++ch) {
         ASSERT_EQ(again->Encoder(ch, i), saved->Encoder(ch, i)) << cycle << ": " << ch << "," << i;
         ASSERT_EQ(again->Volt(ch, i), saved->Volt(ch, i)) << cycle << ": " << ch << "," << i;
       }
-      wrapped += saved->Encoder(0, i) > saved->Encoder(0, i - 1) + 2048;
     }
-    EXPECT_GT(wrapped, 0);  // the high nibbles of port 2 were exercised across a wrap
     EXPECT_EQ(SavedText(*again), SavedText(*saved));
   }
   // Played exactly to its end the first time; the start over is told once.
-  EXPECT_EQ(notices[0], "");
+  EXPECT_EQ(notices[0] + notices[2], "");
   EXPECT_NE(notices[1].find("RUN_csv.csv"), std::string::npos) << notices[1];
   EXPECT_NE(notices[1].find("400 samples"), std::string::npos) << notices[1];
-  EXPECT_EQ(notices[2], "");
 }
 
 TEST(ReplayBackend, UnusableFileNamesItsLineAndField) {

@@ -1,5 +1,5 @@
-// Loading the main window with and without the settings and calibration files, the device
-// lamps it ends with, and the settings it leaves when closed.
+// Loading the main window with and without the settings and calibration files, every result
+// finding its box, unreadable files kept aside, and the settings it leaves when closed.
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
@@ -8,8 +8,6 @@
 #include "common/text_file.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
-#include "files/ui/data_view.h"
-#include "measure/ui/lamp.h"
 #include "program_fixture.h"
 
 using velquor::testing::Program;
@@ -56,21 +54,13 @@ class StartUpTest : public QObject {
   void fillsTheWindow_data() {
     QTest::addColumn<bool>("settings");
     QTest::addColumn<bool>("calibration");
-    QTest::addColumn<int>("openCode");  // what both devices answer to being opened
-    QTest::addColumn<int>("modeCode");  // and the digital one to its 8255 mode
-    QTest::newRow("neither file") << false << false << 0 << 0;
-    QTest::newRow("both files") << true << true << 0 << 0;
-    QTest::newRow("settings only, no such device") << true << false << 10001 << 0;
-    QTest::newRow("calibration only, mode refused") << false << true << 0 << 11;
+    QTest::newRow("neither file") << false << false;
+    QTest::newRow("both files") << true << true;
   }
   void fillsTheWindow() {
     QFETCH(bool, settings);
     QFETCH(bool, calibration);
-    QFETCH(int, openCode);
-    QFETCH(int, modeCode);
     Program p(true);
-    p.scripted().open_code = openCode;
-    p.scripted().mode_code = modeCode;
     if (settings) WriteSettings(p);
     if (calibration) {
       Calibration cal = Calibration::DesignTime();
@@ -89,22 +79,14 @@ class StartUpTest : public QObject {
     QCOMPARE(w.txtDataNum->text(), condition[1]);
     QCOMPARE(w.txtSampTime->text(), condition[2]);
 
-    ui::Form4& f4 = w.FileOption();
     // Without settings the pair goes to the working directory, and the paths say so.
-    QCOMPARE(f4.txtFileDat->text(),
+    QCOMPARE(w.FileOption().txtFileDat->text(),
              settings ? QString("/auto/RUN0000012_dat.csv") : "0000000_dat.csv");
     QCOMPARE(w.CalcResults().txtStartPosCond->text(), settings ? "0.5" : "1");
 
-    ui::Form5& f5 = w.Calibration();
-    QCOMPARE(f5.txtVoltData.at(0).at(6)->text(), calibration ? "0.01" : "");
+    QCOMPARE(w.Calibration().txtVoltData.at(0).at(6)->text(), calibration ? "0.01" : "");
     QCOMPARE(p.ws().calibration.Ka1[0], calibration ? 20.0 : 0.0);
     QCOMPARE(p.notice("No calibration loaded").isEmpty(), calibration);
-
-    // The device lamps.
-    const Rgb device = openCode == 0 ? kLampGreen : kLampRed;
-    QCOMPARE(w.shape_AD->colour(), device);
-    QCOMPARE(w.shape_DIO->colour(), device);
-    QCOMPARE(p.notice("failed").isEmpty(), openCode == 0 && modeCode == 0);
   }
 
   // Files saved as UTF-8 by an editor: kept under another name before the program writes a

@@ -35,10 +35,9 @@ constexpr unsigned kSettleNs = 10000;        // the multiplexer's settling time
 constexpr unsigned kTimerStepNs = 1000, kLongestScanNs = 65535 * kTimerStepNs;
 
 // The card's ranges, in µV as the kernel hands them out.
-constexpr std::array<comedi_krange, 4> kAiRanges{{{-10000000, 10000000, UNIT_volt},
-                                                  {-5000000, 5000000, UNIT_volt},
-                                                  {-2500000, 2500000, UNIT_volt},
-                                                  {0, 10000000, UNIT_volt}}};
+// The -10..10 V range is not the first, so the backend has to look for it.
+constexpr std::array<comedi_krange, 2> kAiRanges{
+    {{-5000000, 5000000, UNIT_volt}, {-10000000, 10000000, UNIT_volt}}};
 constexpr std::array<comedi_krange, 1> kDigitalRange{{{0, 1000000, UNIT_volt}}};
 
 // The voltage on each analog input; the ±10 V code of the others is that of 0 V.
@@ -99,10 +98,7 @@ lsampl_t CodeOf(unsigned chan, unsigned range) {
 
 // The 8255 group (port A, B, C low or C high) of a channel, as a mask of its channels.
 std::uint32_t GroupOf(unsigned chan) {
-  if (chan < 8) return 0x0000FFu;
-  if (chan < 16) return 0x00FF00u;
-  if (chan < 20) return 0x0F0000u;
-  return 0xF00000u;
+  return chan < 16 ? 0xFFu << (chan & ~7u) : 0xFu << (chan & ~3u);
 }
 
 // Runs one instruction; gives the number of data words done, or -1 with errno.
@@ -215,18 +211,6 @@ int Cancel(int fd) {
   return 0;
 }
 
-comedi_subdinfo Info(unsigned type, unsigned channels, unsigned flags, lsampl_t maxdata,
-                     unsigned subdev, std::size_t ranges, unsigned bits) {
-  comedi_subdinfo s{};
-  s.type = type;
-  s.n_chan = channels;
-  s.subd_flags = flags;
-  s.maxdata = maxdata;
-  s.range_type = (subdev << 24) | static_cast<unsigned>(ranges);
-  s.insn_bits_support = bits;
-  return s;
-}
-
 int Answer(int fd, int peer, unsigned int request, void* arg) {
   switch (request) {
     case COMEDI_DEVINFO: {
@@ -235,18 +219,27 @@ int Answer(int fd, int peer, unsigned int request, void* arg) {
       info->version_code = 0x00074c;  // 0.7.76
       info->n_subdevs = kSubdevices;
       std::strncpy(info->driver_name, "fake_card", COMEDI_NAMELEN - 1);
-      std::strncpy(info->board_name, "fake 12-bit", COMEDI_NAMELEN - 1);
       info->read_subdevice = kAi;
       info->write_subdevice = -1;
       return 0;
     }
     case COMEDI_SUBDINFO: {
       auto* subs = static_cast<comedi_subdinfo*>(arg);
-      subs[kAi] = Info(COMEDI_SUBD_AI, kAiChannels,
-                       SDF_READABLE | SDF_GROUND | SDF_COMMON | SDF_DIFF | SDF_CMD_READ, kMax12,
-                       kAi, kAiRanges.size(), COMEDI_UNSUPPORTED);
-      subs[kDio] = Info(COMEDI_SUBD_DIO, kDioChannels, SDF_READABLE | SDF_WRITABLE, 1, kDio,
-                        kDigitalRange.size(), COMEDI_SUPPORTED);
+      comedi_subdinfo& ai = subs[kAi] = comedi_subdinfo{};
+      ai.type = COMEDI_SUBD_AI;
+      ai.n_chan = kAiChannels;
+      ai.subd_flags = SDF_READABLE | SDF_GROUND | SDF_COMMON | SDF_DIFF | SDF_CMD_READ;
+      ai.maxdata = kMax12;
+      // The subdevice in the top byte, the number of its ranges below.
+      ai.range_type = (kAi << 24) | static_cast<unsigned>(kAiRanges.size());
+      ai.insn_bits_support = COMEDI_UNSUPPORTED;
+      comedi_subdinfo& dio = subs[kDio] = comedi_subdinfo{};
+      dio.type = COMEDI_SUBD_DIO;
+      dio.n_chan = kDioChannels;
+      dio.subd_flags = SDF_READABLE | SDF_WRITABLE;
+      dio.maxdata = 1;
+      dio.range_type = (kDio << 24) | static_cast<unsigned>(kDigitalRange.size());
+      dio.insn_bits_support = COMEDI_SUPPORTED;
       return 0;
     }
     case COMEDI_CHANINFO:
