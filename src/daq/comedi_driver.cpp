@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "daq/dio_mode.h"
+
 namespace velquor {
 namespace {
 
 constexpr std::uint32_t kMaxCode12 = 4095;
 constexpr int kBits12 = 12;
-constexpr std::int16_t kAllInputs = 0x9B;
 
 // A read that fails because the card has gone away (a USB card unplugged, its driver
 // detached) gets a code of its own: nothing on that device will work until it is opened again.
@@ -468,15 +469,8 @@ std::int32_t ComediDriver::Dio8255Mode(std::int32_t id, std::int16_t chip, std::
   if (id != kDioId || !digital_.open()) {
     return Fail(daq_code::kNotOpen, "Dio8255Mode: the DIO device is not open");
   }
-  if (control != kAllInputs || chip != 0) {
-    char word[8];
-    std::snprintf(word, sizeof word, "%X",
-                  static_cast<unsigned>(static_cast<std::uint16_t>(control)));
-    return Fail(daq_code::kUnsupportedMode,
-                "Dio8255Mode: control word " + std::string(word) + "h on chip " +
-                    std::to_string(chip) +
-                    " is not supported; only 9Bh on chip 0 (ports A, B and C all inputs) is");
-  }
+  if (!IsAllInputsMode(chip, control))
+    return Fail(daq_code::kUnsupportedMode, ModeRefusal(chip, control));
   std::string changed;
   const std::int32_t code = MakeInputs("Dio8255Mode", changed);
   if (!changed.empty()) Note("Dio8255Mode: " + changed + " of " + Where(digital_) + " made inputs");

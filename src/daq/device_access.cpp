@@ -106,22 +106,27 @@ DeviceOutcome OpenDioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
   return out;
 }
 
-DeviceOutcome CloseAioCard(AcqDriver& driver, DeviceState& dev) {
+namespace {
+
+// What a close answered: its return-code line, the lamp red, and a failure in words.
+DeviceOutcome Closed(const AcqDriver& driver, DeviceState& dev, std::int32_t code,
+                     const std::string& op) {
   DeviceOutcome out;
-  dev.RetCode = driver.AioClose(dev.AioId);
-  out.retInf = "AioClose Return Code = " + ReturnCodeText(dev.RetCode);
+  dev.RetCode = code;
+  out.retInf = op + " Return Code = " + ReturnCodeText(code);
   out.lampGreen = false;
-  out.notice = DescribeFailure(driver, dev.RetCode, "AioClose");
+  out.notice = DescribeFailure(driver, code, op);
   return out;
 }
 
+}  // namespace
+
+DeviceOutcome CloseAioCard(AcqDriver& driver, DeviceState& dev) {
+  return Closed(driver, dev, driver.AioClose(dev.AioId), "AioClose");
+}
+
 DeviceOutcome CloseDioCard(AcqDriver& driver, DeviceState& dev) {
-  DeviceOutcome out;
-  dev.RetCode = driver.DioClose(dev.DioId);
-  out.retInf = "DioClose Return Code = " + ReturnCodeText(dev.RetCode);
-  out.lampGreen = false;
-  out.notice = DescribeFailure(driver, dev.RetCode, "DioClose");
-  return out;
+  return Closed(driver, dev, driver.DioClose(dev.DioId), "DioClose");
 }
 
 }  // namespace velquor

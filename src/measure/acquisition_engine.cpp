@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
+#include <limits>
 #include <utility>
 
 #include "common/number_parse.h"
@@ -16,6 +18,10 @@ constexpr std::int64_t kNsPerMs = 1'000'000;
 constexpr std::int64_t kLongestSleepNs = 50 * kNsPerMs;
 // How often the thread looks again while both blocks are still held by the consumer.
 constexpr std::int64_t kBlockWaitNs = kNsPerMs / 2;
+// A run paced by the card moves its ticks after this many samples, by the least lateness
+// among them: no sample is read before its scan, so that much is the card's clock drifting
+// from the computer's (a few parts per million), not the thread coming late.
+constexpr int kDriftWindow = 16;
 
 }  // namespace
 
@@ -157,13 +163,16 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
   }
   const std::int64_t interval = interval_ms * kNsPerMs;
   // A card with its own clock hands over a scan every interval: each read waits for it, and
-  // the ticks (started after its first scan) measure how late the thread came to it.
+  // the ticks (started after its first scan) measure how late the thread came to it, and
+  // follow the card's clock as it drifts from the computer's.
   const bool paced = interval > 0 && driver_.StartPacedReads(static_cast<double>(interval_ms));
   // Ticks lie on the grid start + k * interval for the whole run; cycles follow each other
   // on it without a gap unless both blocks are still held when a new cycle is due.
   std::int64_t tick = clock_.NowNs() + interval;
   int cycle = 0;
   SampleBlock* block = nullptr;
+  std::int64_t least_late = std::numeric_limits<std::int64_t>::max();
+  int drift_samples = 0;
   while (!stop_.load()) {
     if (interval <= 0) {
       // An interval that rounds to 0 ms never paces a sample: the run idles until Stop.
@@ -225,6 +234,15 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     sample_no_.store(n, std::memory_order_relaxed);
     catching_up_.store(behind, std::memory_order_relaxed);
     if (behind) behind_.fetch_add(1, std::memory_order_relaxed);
+    if (paced) {
+      // A thread held up through the whole window is late, not drift: it moves nothing.
+      least_late = std::min(least_late, now - tick);
+      if (++drift_samples == kDriftWindow) {
+        if (std::abs(least_late) < interval / 4) tick += least_late;
+        least_late = std::numeric_limits<std::int64_t>::max();
+        drift_samples = 0;
+      }
+    }
     tick += interval;
     // A thread that is a whole cycle behind would take samples back to back at real-time
     // priority and keep every other program from running: it goes on at normal priority.

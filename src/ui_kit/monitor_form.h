@@ -4,6 +4,10 @@
 
 #include <QString>
 #include <QTimer>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "common/colors.h"
 #include "ui_kit/form_kit.h"
@@ -27,6 +31,15 @@ class MonitorForm : public FormSurface {
   // TimerOff, then the screen is hidden and keeps its texts.
   void CloseScreen();
 
+  // The latest sample of the running measurement: both voltages and the three port bytes.
+  // While a run owns the devices the screen shows it instead of reading them itself.
+  struct RunSample {
+    std::array<float, 2> volt{};
+    std::array<std::uint8_t, 3> ports{};
+  };
+  using RunSampleSource = std::function<std::optional<RunSample>()>;
+  void SetRunSampleSource(RunSampleSource source) { runSample_ = std::move(source); }
+
   QLineEdit* txtTimerInterval = nullptr;  // made by the screen in its condition frame
   QTimer Timer1;
 
@@ -37,9 +50,12 @@ class MonitorForm : public FormSurface {
  protected:
   // One tick of Timer1.
   virtual void Tick() = 0;
+  // The run's latest sample, or nothing (no run, or no sample of it yet).
+  std::optional<RunSample> RunSampleNow() const { return runSample_ ? runSample_() : std::nullopt; }
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  RunSampleSource runSample_;
   QString screen_;
   QString reading_;
 };

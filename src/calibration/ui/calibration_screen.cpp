@@ -139,7 +139,14 @@ void Form5::DrawCalibGraph() {
 
 void Form5::LiveRead() {
   DeviceState& dev = ws_.device;
-  if (dev.measuring) return;  // the run's thread reads the devices; the last values stay
+  if (dev.measuring) {
+    // The run's thread alone reads the devices (a card running a command refuses single
+    // reads): its latest sample is what they gave.
+    if (const auto s = RunSampleNow()) {
+      for (std::size_t k = 0; k < 2; ++k) txtVolt.at(k)->setText(ToQ(PlainForm(s->volt.at(k))));
+    }
+    return;
+  }
   dev.RetCode = driver_.AioInp(dev.AioId, dev.AioReq);
   RetInf_AD->setText(ToQ("AioInp Return Code = " + ReturnCodeText(dev.RetCode)));
   for (std::size_t k = 0; k < 2; ++k) {

@@ -71,7 +71,7 @@ void Form3::MonitorRead() {
   DeviceState& dev = device_;
   if (dev.measuring) {
     // The run's thread alone reads the devices: its latest sample is what they gave.
-    if (const auto s = runSample_ ? runSample_() : std::nullopt) {
+    if (const auto s = RunSampleNow()) {
       Data3_txt->setText(ToQ(PlainForm(s->volt[0])));
       Data4_txt->setText(ToQ(PlainForm(s->volt[1])));
       ShowPorts(s->ports);

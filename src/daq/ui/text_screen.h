@@ -29,13 +29,6 @@ class Form3 : public MonitorForm {
   // shown instead.
   void MonitorRead();
 
-  // The latest sample of the running measurement: both voltages and the three port bytes.
-  struct RunSample {
-    std::array<float, 2> volt{};
-    std::array<std::uint8_t, 3> ports{};
-  };
-  using RunSampleSource = std::function<std::optional<RunSample>()>;
-  void SetRunSampleSource(RunSampleSource source) { runSample_ = std::move(source); }
   QLineEdit* Text4;
   QLineEdit* Text5;
   QLineEdit* Data3_txt;
@@ -59,7 +52,6 @@ class Form3 : public MonitorForm {
 
   AcqDriver& driver_;
   DeviceState& device_;
-  RunSampleSource runSample_;
 };
 
 }  // namespace velquor::ui

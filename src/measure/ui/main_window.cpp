@@ -99,6 +99,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   placer_->Register(form5_);
   connect(form5_, &Form5::notice, this, &Form1::Notice);
   connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
+  form5_->SetRunSampleSource([this] { return LatestRunSample(); });
   form7_ = new Form7(ws_.strokes, this);
   placer_->Register(form7_);
   connect(form7_, &Form7::reSaveRequested, this, [this] {
@@ -331,20 +332,22 @@ Form8& Form1::Pushes() {
   return *form8_;
 }
 
+std::optional<MonitorForm::RunSample> Form1::LatestRunSample() const {
+  // Only samples up to the count are read; see ShowLive.
+  const SampleBlock* block = engine_->Filling();
+  const int n = block != nullptr ? block->count.load(std::memory_order_acquire) : 0;
+  if (n < 1) return std::nullopt;
+  MonitorForm::RunSample s;
+  for (int ch = 0; ch < 2; ++ch) s.volt.at(ch) = block->Volt(ch, n);
+  for (int k = 0; k < 3; ++k) s.ports.at(k) = block->PortByte(k, n);
+  return s;
+}
+
 Form3& Form1::TextScreen() {
   if (!form3_) {
     form3_ = new Form3(driver_, ws_.device, this);
     placer_->Register(form3_);
-    form3_->SetRunSampleSource([this]() -> std::optional<Form3::RunSample> {
-      // Only samples up to the count are read; see ShowLive.
-      const SampleBlock* block = engine_->Filling();
-      const int n = block != nullptr ? block->count.load(std::memory_order_acquire) : 0;
-      if (n < 1) return std::nullopt;
-      Form3::RunSample s;
-      for (int ch = 0; ch < 2; ++ch) s.volt.at(ch) = block->Volt(ch, n);
-      for (int k = 0; k < 3; ++k) s.ports.at(k) = block->PortByte(k, n);
-      return s;
-    });
+    form3_->SetRunSampleSource([this] { return LatestRunSample(); });
     connect(form3_, &Form3::notice, this, &Form1::Notice);
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   }

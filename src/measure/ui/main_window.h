@@ -22,6 +22,7 @@
 #include "measure/cycle_timing.h"
 #include "measure/pacing_clock.h"
 #include "plot/main_graphs.h"
+#include "ui_kit/monitor_form.h"
 #include "workspace/workspace.h"
 
 class QAction;
@@ -203,6 +204,8 @@ class Form1 : public QMainWindow {
   void AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names);
   void EndRun();
   void TakeEngineNotices();
+  // The running measurement's latest sample, for the screens that show the devices live.
+  std::optional<MonitorForm::RunSample> LatestRunSample() const;
 
   Workspace& ws_;
   AcqDriver& driver_;
