@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdarg>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string_view>
@@ -77,6 +78,10 @@ struct Card {
   bool settled = true;        // the multiplexer has settled since it last switched
   std::uint32_t outputs = 0;  // 8255 channels that are outputs, one bit each
   std::uint32_t latch = 0;    // what was last written to the output channels
+  // Port reads the card answers before it is unplugged (VELQUOR_FAKE_CARD_GONE_AFTER), or -1.
+  long reads_left = std::getenv("VELQUOR_FAKE_CARD_GONE_AFTER") != nullptr
+                        ? std::atol(std::getenv("VELQUOR_FAKE_CARD_GONE_AFTER"))
+                        : -1;
 } card;
 
 template <typename F>
@@ -131,6 +136,8 @@ int Run(comedi_insn& insn) {
       return static_cast<int>(insn.n);
     case INSN_BITS:
       if (insn.subdev != kDio || insn.n != 2 || chan != 0) return Fail(EINVAL);
+      if (card.reads_left == 0) return Fail(ENODEV);  // unplugged
+      if (card.reads_left > 0) --card.reads_left;
       card.latch = (card.latch & ~data[0]) | (data[1] & data[0]);
       // An output channel reads back what was written to it, not its pin.
       data[1] = ((kPins & ~card.outputs) | (card.latch & card.outputs)) & 0xFFFFFFu;
