@@ -46,7 +46,7 @@ TEST(DeviceAccess, FailuresShowCodesRedLampsAndReasons) {
   drv.mode_code = 11;
   auto dio = OpenDioCard(drv, dev, texts);
   EXPECT_EQ(dio.retInf, "Dio8255Mode Return Code = 00Bh");
-  EXPECT_TRUE(dio.lampGreen);  // the lamp follows DioOpen, which succeeded
+  EXPECT_TRUE(dio.lampGreen);        // the lamp follows DioOpen, which succeeded
   EXPECT_FALSE(dev.DioReq.Built());  // the mode failed: the request stays unbuilt
 
   auto closed = CloseAioCard(drv, dev);
