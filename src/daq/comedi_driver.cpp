@@ -296,9 +296,13 @@ std::int32_t ComediDriver::AioInp(std::int32_t id, AioRequest& req) {
   const int count = std::clamp<int>(req.ChannelCount, 0, 2);
   for (int k = 0; k < count; ++k) {
     const int chan = (*req.ChannelList).at(static_cast<std::size_t>(k));
-    const std::string what = "AioInp: channel " + std::to_string(chan) + " of " + Where(analog_);
+    // Composed only for a failure: a read that succeeds builds no text.
+    auto what = [this, chan] {
+      return "AioInp: channel " + std::to_string(chan) + " of " + Where(analog_);
+    };
     if (chan < 0 || chan > 1) {
-      return Fail(daq_code::kConfigFailed, what + " was not set up at open (channels 0 and 1 are)");
+      return Fail(daq_code::kConfigFailed,
+                  what() + " was not set up at open (channels 0 and 1 are)");
     }
     if (paced_) continue;
     std::uint32_t data = 0;
@@ -307,7 +311,7 @@ std::int32_t ComediDriver::AioInp(std::int32_t id, AioRequest& req) {
     const ComediAnswer got = lib_->ReadSettled(analog_.handle, analog_.subdev, chan,
                                                analog_.range.at(static_cast<std::size_t>(chan)),
                                                analog_.reference, kSettleNs, data);
-    if (!got.ok()) return Fail(ReadFailure(got), what + " could not be read", got);
+    if (!got.ok()) return Fail(ReadFailure(got), what() + " could not be read", got);
     if (const std::int32_t code = Store(req, k, chan, data); code != daq_code::kOk) return code;
   }
   return paced_ ? ReadPaced(req) : daq_code::kOk;
