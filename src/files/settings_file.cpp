@@ -20,7 +20,8 @@ struct TextItem {
   std::string Settings::*box;
 };
 
-const std::array<TextItem, 12> kTextItems = {{
+constexpr std::size_t kTextLines = 12;  // lines 1 to 12 hold one text each
+const std::array<TextItem, kTextLines> kTextItems = {{
     {"ディレクトリ(Manual),", &Settings::txtFileDir_Man},
     {"ヘッダ(Manual),", &Settings::txtFileHead_Man},
     {"ファイル名(Manual),", &Settings::txtFileOrg_Man},
@@ -93,7 +94,7 @@ void CheckValue(PositionalFields& fields, int line, const Field& f) {
 // Reads the items by position into `out` until the text ends; `where` keeps the field each
 // text of lines 1 to 12 came from.
 void ReadItems(PositionalFields& fields, const std::string& file, SettingsLoad& out,
-               std::array<Field, 12>& where) {
+               std::array<Field, kTextLines>& where) {
   for (std::size_t j = 0; j < kTextItems.size(); ++j) {
     const int line = static_cast<int>(j) + 1;
     auto label = fields.Take(line, 1);
@@ -168,7 +169,8 @@ void DropUntrusted(const PositionalFields& fields, SettingsLoad& out) {
 }
 
 // A header or number that no file may be named with is not used.
-void CheckNames(const std::array<Field, 12>& where, const std::string& file, SettingsLoad& out) {
+void CheckNames(const std::array<Field, kTextLines>& where, const std::string& file,
+                SettingsLoad& out) {
   const Settings design = Settings::DesignTime();
   for (const NameItem& item : kNameItems) {
     const auto j = static_cast<std::size_t>(item.line - 1);
@@ -207,7 +209,7 @@ std::optional<Problem> SettingsConditionFault(const Settings& s, const std::stri
 
 SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
   SettingsLoad out{Settings::DesignTime(), {}, std::nullopt};
-  std::array<Field, 12> where{};
+  std::array<Field, kTextLines> where{};
   for (std::size_t j = 0; j < where.size(); ++j) where.at(j) = {"", static_cast<int>(j) + 1, 2};
   PositionalFields fields(text, file);
   ReadItems(fields, file, out, where);
