@@ -9,6 +9,7 @@
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
+#include "app/cli/startup_files.h"
 #ifdef VELQUOR_HAVE_PNG
 #include "app/cli/report_command.h"
 #endif
@@ -52,6 +53,12 @@ int Run(int argc, char** argv) {
     return RunReport(inv.value().report, paths, std::cout, std::cerr);
   }
 #endif
+  // A condition in the settings file that Start refuses is the file's fault, not a usage error.
+  if (auto bad =
+          MeasureConditionFault(paths, inv.value().measure.interval, inv.value().measure.samples)) {
+    ReportProblem(std::cerr, *bad);
+    return 1;
+  }
   std::signal(SIGINT, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
 }

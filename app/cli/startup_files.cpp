@@ -28,4 +28,19 @@ StartupFiles LoadStartupFiles(const CliPaths& paths, std::ostream& err, bool wri
   return {std::move(settings.values), std::move(cal.values), writable};
 }
 
+std::optional<Problem> MeasureConditionFault(const CliPaths& paths,
+                                             const std::optional<std::string>& interval,
+                                             const std::optional<std::string>& samples) {
+  Settings s = LoadSettings(paths.settings).values;
+  s.txtTimerInterval = interval.value_or(s.txtTimerInterval);
+  s.txtDataNum = samples.value_or(s.txtDataNum);
+  auto bad = SettingsConditionFault(s, paths.settings);
+  if (!bad) return std::nullopt;
+  const bool from_option = (bad->line == kIntervalLine && interval) ||
+                           (bad->line == kDataNumLine && samples) || (interval && samples);
+  if (from_option) return std::nullopt;
+  bad->what += "; nothing was measured (change it there, or give --interval and --samples)";
+  return bad;
+}
+
 }  // namespace velquor::cli

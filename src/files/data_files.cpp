@@ -13,12 +13,15 @@
 #include "common/shift_jis.h"
 #include "common/text_file.h"
 #include "files/data_file_text.h"
+#include "files/naming_rules.h"
 
 namespace velquor {
 namespace {
 
 // More taken numbers in a row than this means something other than earlier saves is at work.
 constexpr int kMaxRenumber = 10000;
+
+constexpr const char* kNotSaved = "; the pair was not saved";
 
 Result<std::string> Encode(const std::string& path, const std::string& utf8) {
   auto bytes = Utf8ToShiftJis(utf8);
@@ -108,6 +111,7 @@ Result<PairSaved> WriteDataFiles(const ComposedNames& names, std::string_view no
                                  WhenTaken when_taken,
                                  const std::vector<std::string>& never_write) {
   if (auto why = StemFault(names.BaseName)) return Problem{names.DatFilePath, 0, 0, *why};
+  if (auto why = NoteFault(note)) return Problem{names.DatFilePath, 0, 0, *why + kNotSaved};
   if (auto why = CheckSavable(rec, strokes)) return Problem{names.DatFilePath, 0, 0, *why};
   const std::string dat_native = ToNativePath(names.DatFilePath);
   const std::string csv_native = ToNativePath(names.CsvFilePath);
@@ -167,6 +171,7 @@ Result<PairSaved> SaveDataFiles(FileNaming& naming, int save_flag, const Measure
     MakeFileNames(naming, save_flag);
     return p;
   };
+  if (auto why = NameFault(set)) return fail(Problem{naming.DatFilePath, 0, 0, *why + kNotSaved});
   if (when_taken == WhenTaken::kNextFreeNumber && !StemFault(requested)) {
     auto org = FreeNumber(set);
     if (!org) return fail(org.problem());

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <filesystem>
 #include <limits>
@@ -226,6 +230,60 @@ TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {
   SettingsLoad created = LoadSettings(paths_.settings);  // design-time values, file created
   EXPECT_TRUE(created.notices.empty());
   EXPECT_EQ(created.values.txtTimerInterval, "20");
+}
+
+// Runs the tool itself in `dir`: its exit status and what it wrote on stderr.
+std::pair<int, std::string> RunTool(const std::string& dir, std::vector<std::string> args) {
+  const std::string err_file = dir + "/stderr.txt";
+  std::vector<char*> argv{const_cast<char*>("velquor-cli")};
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::chdir(dir.c_str()) != 0) ::_exit(127);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen(err_file.c_str(), "w", stderr);
+    ::execv(VELQUOR_CLI_BINARY, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(err_file).value()};
+}
+
+// A condition in the settings file that Start refuses is the file's fault: exit 1 with its
+// line and field. The same value given as an option stays a usage error (exit 2), and an
+// option in place of the file's value lets the run go on.
+TEST(CliTool, ARefusedConditionInTheSettingsNamesItsLine) {
+  struct Case {
+    std::string interval, samples;  // lines 7 and 8 of the settings file
+    std::vector<std::string> args;
+    int exit;
+    std::string piece;
+  };
+  const Case cases[] = {
+      {"abc", "5", {}, 1, "Velquor.ini, line 7, field 2: Timer Interval \"abc\" is not a number"},
+      {"2", "5000", {}, 1, "Velquor.ini, line 8, field 2: Data Number 5000 cannot be measured"},
+      {"0.2", "5", {}, 1, "Velquor.ini, line 7, field 2: Timer Interval"},
+      {"abc", "5000", {"--interval", "1", "--samples", "5"}, 0, "notice: Velquor.ini, line 7"},
+      {"2", "5", {"--interval", "0"}, 2, "Timer Interval 0 msec cannot pace"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.interval + " " + c.samples);
+    TempDir dir;
+    std::filesystem::create_directory(dir / "out");
+    Settings s = Settings::DesignTime();
+    s.txtFileDir = dir / "out";
+    s.txtTimerInterval = c.interval;
+    s.txtDataNum = c.samples;
+    ASSERT_TRUE(SaveSettings(s, dir / "Velquor.ini").ok());
+    std::vector<std::string> args = {"measure", "--cycles", "1"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto [exit, err] = RunTool(dir.path(), args);
+    EXPECT_EQ(exit, c.exit) << err;
+    EXPECT_NE(err.find(c.piece), std::string::npos) << err;
+    EXPECT_EQ(std::filesystem::is_empty(dir / "out"), c.exit != 0);
+  }
 }
 
 }  // namespace
