@@ -10,6 +10,7 @@
 #include <set>
 #include <utility>
 
+#include "common/number_parse.h"
 #include "common/number_text.h"
 #include "common/path_map.h"
 #include "common/shift_jis.h"
@@ -23,6 +24,8 @@ constexpr std::string_view kCsvEnd = "_csv.csv";
 constexpr std::string_view kDatEnd = "_dat.csv";
 // A finished summary's tag carries the inode of its per-sample file after this.
 constexpr std::string_view kInodeMark = "i";
+// As many taken numbers in a row as an automatic save passes over.
+constexpr int kMaxRenumber = 10000;
 
 bool EndsWith(std::string_view t, std::string_view end) {
   return t.size() >= end.size() && t.substr(t.size() - end.size()) == end;
@@ -118,9 +121,10 @@ Problem SetAside(const std::string& dir, const LeftFile& f, const std::string& w
 }
 
 // Gives one left file its name; the notice says what became of it. `placed_csv` gets the
-// per-sample files that were placed.
+// per-sample files that were placed; `number_taken` is set for a per-sample file whose
+// number another program took meanwhile (nothing is done with it then).
 std::optional<Problem> FinishOne(const std::string& dir, const LeftFile& f,
-                                 std::vector<std::string>& placed_csv) {
+                                 std::vector<std::string>& placed_csv, bool& number_taken) {
   const std::string& target = f.parts.target;
   const std::string from = dir + "/" + f.name;
   const std::string to = dir + "/" + target;
@@ -129,7 +133,10 @@ std::optional<Problem> FinishOne(const std::string& dir, const LeftFile& f,
     // The save stopped before its per-sample file had its name: the pair is complete only
     // where neither name was taken since.
     partner = Partner(target, kCsvEnd, kDatEnd);
-    if (Exists(dir + "/" + partner)) return SetAside(dir, f, "belongs to a pair saved since");
+    if (Exists(dir + "/" + partner) || Exists(to)) {
+      number_taken = true;
+      return std::nullopt;
+    }
   } else if (EndsWith(target, kDatEnd)) {
     // The save stopped between its two names: the summary goes only beside its own
     // per-sample file, known by the inode it was written with.
@@ -149,11 +156,84 @@ std::optional<Problem> FinishOne(const std::string& dir, const LeftFile& f,
     if (!Exists(from)) return std::nullopt;  // another program finished it a moment ago
     return placed.problem();
   }
-  if (placed.value() == Placed::kTaken) return SetAside(dir, f, "is taken");
-  if (EndsWith(target, kCsvEnd)) placed_csv.push_back(target);
+  const bool csv = EndsWith(target, kCsvEnd);
+  if (placed.value() == Placed::kTaken) {
+    number_taken = csv;
+    return csv ? std::nullopt : std::optional<Problem>(SetAside(dir, f, "is taken"));
+  }
+  if (csv) placed_csv.push_back(target);
   return Problem{to, 0, 0,
                  Who(f.parts.pid) + " left this file unnamed; it was given its name" +
                      (EndsWith(target, kDatEnd) ? ", beside its per-sample file " + partner : "")};
+}
+
+// The summary's stroke rows begin with the stem; they are given the new one.
+std::string Restamp(std::string_view summary, const std::string& old_stem,
+                    const std::string& new_stem) {
+  std::string out;
+  std::size_t at = 0;
+  while (at < summary.size()) {
+    std::size_t end = summary.find('\n', at);
+    end = end == std::string_view::npos ? summary.size() : end + 1;
+    std::string_view line = summary.substr(at, end - at);
+    if (at > 0 && line.substr(0, old_stem.size() + 1) == old_stem + ",") {
+      out.append(new_stem);
+      line.remove_prefix(old_stem.size());
+    }
+    out.append(line);
+    at = end;
+  }
+  return out;
+}
+
+// A measurement a stopped save left whose number another program took meanwhile: it is
+// saved under the next free number of the same header, its summary's rows restamped (or,
+// when the summary was still being written, a summary of the header line alone).
+std::vector<Problem> SaveUnderNextNumber(const std::string& dir, const LeftFile& csv,
+                                         const LeftFile* dat) {
+  auto aside = [&](const std::string& why) {
+    std::vector<Problem> out = {SetAside(dir, csv, why)};
+    if (dat != nullptr) out.push_back(SetAside(dir, *dat, why));
+    return out;
+  };
+  const std::string stem = Partner(csv.parts.target, kCsvEnd, "");
+  const std::size_t digits = stem.find_last_not_of("0123456789") + 1;  // npos + 1 is 0
+  if (digits == stem.size()) return aside("is taken, and its stem ends in no number");
+  const std::string head = stem.substr(0, digits);
+  auto summary = dat != nullptr ? ReadFileBytes(dir + "/" + dat->name)
+                                : Utf8ToShiftJis(std::string(SummaryHeader()) + "\r\n");
+  auto old_sjis = Utf8ToShiftJis(stem);
+  if (!summary || !old_sjis) return aside("is taken, and its summary cannot be read");
+  const std::string csv_from = dir + "/" + csv.name;
+  std::string org = stem.substr(digits);
+  for (int tries = 0; tries < kMaxRenumber; ++tries) {
+    org = PlainForm(Val(org) + 1.0);
+    const std::string new_stem = ComposeNames("", head, org).BaseName;
+    const std::string csv_to = dir + "/" + new_stem + std::string(kCsvEnd);
+    const std::string dat_to = dir + "/" + new_stem + std::string(kDatEnd);
+    auto new_sjis = Utf8ToShiftJis(new_stem);
+    if (!new_sjis || Exists(csv_to) || Exists(dat_to)) continue;
+    auto placed = PlaceNoReplace(csv_from, csv_to);
+    if (!placed) {
+      if (!Exists(csv_from)) return {};  // another program saved it a moment ago
+      return {placed.problem()};
+    }
+    if (placed.value() == Placed::kTaken) continue;
+    auto tmp = WriteTempFile(dat_to, Restamp(summary.value(), old_sjis.value(), new_sjis.value()));
+    auto dat_placed = tmp ? PlaceNoReplace(tmp.value(), dat_to) : Result<Placed>(tmp.problem());
+    if (!dat_placed || dat_placed.value() == Placed::kTaken) {
+      if (tmp) ::unlink(tmp.value().c_str());
+      ::rename(csv_to.c_str(), csv_from.c_str());  // back under its own temporary name
+      if (!dat_placed) return {dat_placed.problem()};
+      continue;
+    }
+    if (dat != nullptr) ::unlink((dir + "/" + dat->name).c_str());
+    return {Problem{csv_to, 0, 0,
+                    Who(csv.parts.pid) + " left this measurement for " + stem +
+                        ", a number another program has taken since; it was saved as " + new_stem +
+                        (dat != nullptr ? "" : " with a summary of the header line alone")}};
+  }
+  return aside("is taken, and no free number was found after it");
 }
 
 // Makes a summary of the header line alone for the per-sample file `csv_name`, unless its
@@ -243,8 +323,20 @@ std::vector<Problem> FinishLeftPairs(const std::string& native_dir) {
   std::vector<Problem> out = RemoveLeftoverTemps(native_dir);
   std::vector<std::string> placed_csv;
   const std::vector<LeftFile> left = FinishedTempsOfStopped(native_dir);
+  std::set<std::string> done;  // summaries saved with their per-sample file
   for (const LeftFile& f : left) {
-    if (auto p = FinishOne(native_dir, f, placed_csv)) out.push_back(std::move(*p));
+    if (done.count(f.name) != 0) continue;
+    bool number_taken = false;
+    if (auto p = FinishOne(native_dir, f, placed_csv, number_taken)) out.push_back(std::move(*p));
+    if (!number_taken) continue;
+    const std::string summary_name = Partner(f.parts.target, kCsvEnd, kDatEnd);
+    auto summary = std::find_if(left.begin(), left.end(), [&](const LeftFile& g) {
+      return g.parts.pid == f.parts.pid && g.parts.target == summary_name;
+    });
+    const LeftFile* dat = summary == left.end() ? nullptr : &*summary;
+    if (dat != nullptr) done.insert(dat->name);
+    std::vector<Problem> saved = SaveUnderNextNumber(native_dir, f, dat);
+    out.insert(out.end(), saved.begin(), saved.end());
   }
   // A per-sample file whose summary was still being written when its program stopped.
   for (const std::string& csv : placed_csv) {

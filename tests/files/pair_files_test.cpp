@@ -31,6 +31,11 @@ long StoppedPid() {
   return pid;
 }
 
+std::string TextOf(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  return bytes ? bytes.value() : std::string();
+}
+
 long InodeOf(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_ino) : -1;
@@ -112,13 +117,28 @@ TEST(RecoverSaveDirectory, FinishesWhatStoppedSavesLeftAndNothingElse) {
        "",
        true,
        0},
+      // Both files of the stopped save were finished: they move on to the next free number
+      // (RUN0000013 is taken too), the summary's rows restamped.
+      {"a finished pair of a stopped save whose number was taken since",
+       [&](const std::string& dir) {
+         for (const std::string& name : {csv, dat}) {
+           std::filesystem::copy_file(dir + "/" + name, dir + "/.velquor-" + d + "-mnopqr=" + name);
+         }
+         std::filesystem::copy_file(dir + "/" + csv, dir + "/RUN0000013_csv.csv");
+       },
+       {"RUN0000014_dat.csv", "RUN0000014_csv.csv"},
+       {".velquor-" + d + "-mnopqr=" + csv, ".velquor-" + d + "-mnopqr=" + dat},
+       "left this measurement for RUN0000012, a number another program has taken since; it was "
+       "saved as RUN0000014",
+       true,
+       2},  // and RUN0000013_csv.csv, alone, gets a summary
       {"a finished per-sample file of a stopped save whose number was taken since",
        [&](const std::string& dir) {
-         ASSERT_TRUE(WriteFileAtomic(dir + "/.velquor-" + d + "-mnopqr=" + csv, "other").ok());
+         std::filesystem::copy_file(dir + "/" + csv, dir + "/.velquor-" + d + "-mnopqr=" + csv);
        },
-       {dat, csv, csv + ".unfinished-" + d},
-       {},
-       "belongs to a pair saved since; it was kept under this name",
+       {"RUN0000013_dat.csv", "RUN0000013_csv.csv"},
+       {".velquor-" + d + "-mnopqr=" + csv},
+       "it was saved as RUN0000013 with a summary of the header line alone",
        true,
        1},
   };
@@ -149,10 +169,21 @@ TEST(RecoverSaveDirectory, FinishesWhatStoppedSavesLeftAndNothingElse) {
     for (const std::string& gone : c.absent) {
       EXPECT_FALSE(std::filesystem::exists(dir / gone)) << gone << " is still there";
     }
-    auto loaded = LoadDataFiles(dir / dat);
-    EXPECT_EQ(loaded.ok(), c.loads) << (loaded.ok() ? "" : loaded.problem().Describe());
-    if (loaded.ok()) {
-      EXPECT_EQ(loaded.value()->record.DataNum, 200.0f);
+    for (const std::string stem : {"RUN0000012", "RUN0000013", "RUN0000014"}) {
+      if (stem != dat.substr(0, 10) && !std::filesystem::exists(dir / (stem + "_dat.csv"))) {
+        continue;
+      }
+      auto loaded = LoadDataFiles(dir / (stem + "_dat.csv"));
+      EXPECT_EQ(loaded.ok(), c.loads) << (loaded.ok() ? "" : loaded.problem().Describe());
+      if (loaded.ok()) {
+        EXPECT_EQ(loaded.value()->record.DataNum, 200.0f);
+      }
+      // Every stroke row names its own pair.
+      const std::string summary = TextOf(dir / (stem + "_dat.csv"));
+      for (auto at = summary.find('\n'); at != std::string::npos && at + 1 < summary.size();
+           at = summary.find('\n', at + 1)) {
+        EXPECT_EQ(summary.substr(at + 1, 11), stem + ",") << stem;
+      }
     }
   }
 }
