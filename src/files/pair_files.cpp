@@ -1,6 +1,8 @@
 #include "files/pair_files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +79,28 @@ Result<std::string> FinishedTemp(const std::string& native, const std::string& s
 void RemoveOwn(const std::string& path, ino_t ino) {
   if (InodeOf(path) == ino) ::unlink(path.c_str());
 }
+
+// Holds the directory's lock while it lives, so that two programs never finish the same
+// left files at once. Saves themselves do not take it. A directory that cannot be locked
+// is worked on all the same.
+class DirectoryLock {
+ public:
+  explicit DirectoryLock(const std::string& dir)
+      : fd_(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~DirectoryLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+ private:
+  int fd_;
+};
 
 // One finished temporary file of a stopped program.
 struct LeftFile {
@@ -213,20 +237,28 @@ std::vector<Problem> SaveUnderNextNumber(const std::string& dir, const LeftFile&
     const std::string dat_to = dir + "/" + new_stem + std::string(kDatEnd);
     auto new_sjis = Utf8ToShiftJis(new_stem);
     if (!new_sjis || Exists(csv_to) || Exists(dat_to)) continue;
+    // The summary is finished under its temporary name first, as a save does, so that a
+    // stop from here on leaves what the next recovery completes.
+    const auto ino = InodeOf(csv_from);
+    if (!ino) return {};  // another program saved it a moment ago
+    auto done =
+        FinishedTemp(dat_to, dat_to, Restamp(summary.value(), old_sjis.value(), new_sjis.value()),
+                     std::string(kInodeMark) + std::to_string(*ino));
+    if (!done) return {done.problem()};
+    TempFile dat_tmp(done.value());
     auto placed = PlaceNoReplace(csv_from, csv_to);
     if (!placed) {
-      if (!Exists(csv_from)) return {};  // another program saved it a moment ago
+      if (!Exists(csv_from)) return {};
       return {placed.problem()};
     }
     if (placed.value() == Placed::kTaken) continue;
-    auto tmp = WriteTempFile(dat_to, Restamp(summary.value(), old_sjis.value(), new_sjis.value()));
-    auto dat_placed = tmp ? PlaceNoReplace(tmp.value(), dat_to) : Result<Placed>(tmp.problem());
+    auto dat_placed = PlaceNoReplace(dat_tmp.path(), dat_to);
     if (!dat_placed || dat_placed.value() == Placed::kTaken) {
-      if (tmp) ::unlink(tmp.value().c_str());
       ::rename(csv_to.c_str(), csv_from.c_str());  // back under its own temporary name
       if (!dat_placed) return {dat_placed.problem()};
       continue;
     }
+    dat_tmp.Placed();
     if (dat != nullptr) ::unlink((dir + "/" + dat->name).c_str());
     return {Problem{csv_to, 0, 0,
                     Who(csv.parts.pid) + " left this measurement for " + stem +
@@ -320,6 +352,7 @@ Result<Placed> CreatePair(const ComposedNames& names, std::string_view csv_bytes
 }
 
 std::vector<Problem> FinishLeftPairs(const std::string& native_dir) {
+  const DirectoryLock lock(native_dir);
   std::vector<Problem> out = RemoveLeftoverTemps(native_dir);
   std::vector<std::string> placed_csv;
   const std::vector<LeftFile> left = FinishedTempsOfStopped(native_dir);
@@ -349,6 +382,7 @@ std::vector<Problem> FinishLeftPairs(const std::string& native_dir) {
 }
 
 std::vector<Problem> MendLonePerSampleFiles(const std::string& native_dir) {
+  const DirectoryLock lock(native_dir);
   std::vector<Problem> out;
   std::set<std::string> names;
   if (DIR* d = ::opendir(native_dir.c_str())) {
