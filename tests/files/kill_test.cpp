@@ -1,6 +1,7 @@
-// velquor-cli measure killed with SIGKILL at several moments, then run to its end: no saved
-// file changes afterwards, every summary has its per-sample file, every pair reloads, and
-// the numbering goes on after the last pair written.
+// velquor-cli measure killed with SIGKILL at several moments, and at chosen steps of a save,
+// then run to its end: no saved file changes afterwards, every summary has its per-sample
+// file, what a stopped save left is completed, every pair reloads, and the numbering goes on
+// after the last pair written.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -135,10 +136,15 @@ TEST(KilledMeasurement, TheNextRunCompletesAPairKilledBetweenItsSteps) {
     const char* named;          // what the second run's notices name
   };
   const std::vector<ChildEnv> no_renameat2 = {{"VELQUOR_TEST_NO_RENAMEAT2", "1"}};
+  const std::vector<ChildEnv> no_links = {{"VELQUOR_TEST_NO_RENAMEAT2", "1"},
+                                          {"VELQUOR_TEST_NO_LINK", "1"}};
   const Case cases[] = {
       // Between the two names: the summary waits, finished, under its temporary name.
       {"2:renameat2:_dat.csv", {}, true, "RUN0000002_dat.csv"},
       {"2:renameat2:_dat.csv", no_renameat2, true, "RUN0000002_dat.csv"},
+      // Without links either the per-sample file is a copy, which its summary cannot tell
+      // for its own: the summary is kept aside and the per-sample file gets one made for it.
+      {"2:renameat2:_dat.csv", no_links, true, "RUN0000002_dat.csv.unfinished-"},
       // Both files finished, neither named yet.
       {"2:renameat2:_csv.csv", {}, false, "RUN0000002_csv.csv"},
       // The summary still being written: the per-sample file gets a summary made for it.
