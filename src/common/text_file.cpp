@@ -191,6 +191,7 @@ Result<std::string> MarkFinished(const std::string& tmp, std::string_view tag_ex
                                                          : native_target.substr(slash + 1));
   if (::rename(tmp.c_str(), finished.c_str()) != 0) {
     const int err = errno;
+    if (err == ENAMETOOLONG) return tmp;  // a long target keeps the name of a file being written
     ::unlink(tmp.c_str());
     return SystemProblem(native_target, "cannot name its temporary file", err);
   }

@@ -42,7 +42,8 @@ bool WriterStopped(long pid);
 // its path. On failure nothing is left behind.
 Result<std::string> WriteTempFile(const std::string& native_path, std::string_view bytes);
 // Renames a written temporary file to its finished name, waiting for native_target's name;
-// `tag_extra` is added to its tag. On failure the temporary file is removed.
+// `tag_extra` is added to its tag. Where that name would be too long for the file system the
+// file keeps its name (and counts as unfinished). On failure the temporary file is removed.
 Result<std::string> MarkFinished(const std::string& tmp, std::string_view tag_extra,
                                  const std::string& native_target);
 

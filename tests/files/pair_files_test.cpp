@@ -188,5 +188,24 @@ TEST(RecoverSaveDirectory, FinishesWhatStoppedSavesLeftAndNothingElse) {
   }
 }
 
+// A stem so long that the temporary names cannot carry it is saved all the same.
+TEST(CreatePair, SavesAStemTooLongForTheTemporaryNames) {
+  TempDir dir;
+  auto m = Simulate(3, 200);
+  FileNaming naming;
+  naming.Auto = {dir.path(), std::string(230, 'R'), "1", "", "", ""};
+  auto saved =
+      SaveDataFiles(naming, 0, *m->rec, *m->series, m->strokes, {}, WhenTaken::kNextFreeNumber);
+  ASSERT_TRUE(saved.ok()) << saved.problem().Describe();
+  auto loaded = LoadDataFiles(naming.DatFilePath);
+  ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_NE(e.path().filename().string().rfind(".velquor-", 0), 0u) << e.path();
+    ++files;
+  }
+  EXPECT_EQ(files, 2);
+}
+
 }  // namespace
 }  // namespace velquor
