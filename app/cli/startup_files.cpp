@@ -2,6 +2,7 @@
 
 #include "common/path_map.h"
 #include "common/text_file.h"
+#include "files/pair_files.h"
 #include "files/set_aside.h"
 
 namespace velquor::cli {
@@ -20,6 +21,9 @@ StartupFiles LoadStartupFiles(const CliPaths& paths, std::ostream& err, bool wri
   if (writes_settings) {
     const auto left = RemoveLeftoverTemps(DirectoryOf(ToNativePath(paths.settings)));
     settings.notices.insert(settings.notices.end(), left.begin(), left.end());
+    const auto mended =
+        RecoverSaveDirectories(settings.values.txtFileDir, settings.values.txtFileDir_Man);
+    settings.notices.insert(settings.notices.end(), mended.begin(), mended.end());
   }
   for (const Problem& p : settings.notices) ReportNotice(err, p);
   CalibrationLoad cal = LoadCalibration(paths.calibration);

@@ -23,6 +23,7 @@
 #include "daq/ui/card_setting.h"
 #include "files/calibration_file.h"
 #include "files/data_files.h"
+#include "files/pair_files.h"
 #include "files/save_stamp.h"
 #include "files/set_aside.h"
 #include "files/settings_file.h"
@@ -96,6 +97,10 @@ void Form1::LoadSettings() {
   ws_.GraphColor = s.GraphColor;
   placer_->Remember(s.screens);
   for (const Problem& p : load.notices) Notice(Describe(p));
+  // Pairs that a program stopped in the middle of a save left unfinished.
+  for (const Problem& p : RecoverSaveDirectories(s.txtFileDir, s.txtFileDir_Man)) {
+    Notice(Describe(p));
+  }
 }
 
 void Form1::SaveSettings(bool at_exit) {
