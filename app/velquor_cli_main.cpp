@@ -16,11 +16,12 @@
 
 namespace {
 
-// Set by Ctrl-C; the measure command looks at it while the cycles are sampled and stops the run.
+// The number of the signal (Ctrl-C's SIGINT, or SIGTERM) that asks the measure command to
+// stop; it looks at it while the cycles are sampled, stops the run and exits 128 + it.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) {
-  g_interrupted = 1;
+extern "C" void OnInterrupt(int sig) {
+  g_interrupted = sig;
 }
 
 int Run(int argc, char** argv) {
@@ -53,6 +54,7 @@ int Run(int argc, char** argv) {
   }
 #endif
   std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
 }
 

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <vector>
 
+#include "common/output_target.h"
 #include "common/shift_jis.h"
 
 namespace velquor {
@@ -121,6 +122,8 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, b
   if (native_path.empty() || native_path.back() == '/') {
     return Problem{native_path, 0, 0, "no file name"};
   }
+  // Only a regular file is ever replaced: never a device, FIFO, socket or directory.
+  if (Status s = CheckOutputTarget(native_path); !s) return s;
   const std::string dir = DirectoryOf(native_path);
   // The writer's process number in the name tells a later save whether it is left over.
   std::string tmpl = dir + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
@@ -159,6 +162,11 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, b
     if (linked == 0) return SyncDirectory(dir);
     if (err == EEXIST) return Problem{native_path, 0, 0, "already exists and was not replaced"};
     return SystemProblem(native_path, "cannot create", err);
+  }
+  // Looked at again: something else may have been put at the name while the bytes were written.
+  if (Status s = CheckOutputTarget(native_path); !s) {
+    ::unlink(tmp.c_str());
+    return s;
   }
   if (::rename(tmp.c_str(), native_path.c_str()) != 0) {
     int err = errno;
