@@ -159,14 +159,13 @@ struct Condition {
   std::array<Field, 3> where{};  // the fields they came from, for reporting
 };
 
-// Condition from the summary file; nothing when the file holds only its header.
 // From the reader's place in a stroke row on: the first stroke row that ends before its 44
 // fields, as {line, fields}. Blank lines are passed over.
 std::optional<std::pair<int, int>> ShortStrokeRow(FieldReader& r, int line, int fields) {
   for (;;) {
     auto f = r.Next();
     if (!f || f->line != line) {
-      if (fields < kSummaryHeaderFields) return std::pair{line, fields};
+      if (fields > 0 && fields < kSummaryHeaderFields) return std::pair{line, fields};
       if (!f) return std::nullopt;
       line = f->line;
       fields = 0;
@@ -175,6 +174,7 @@ std::optional<std::pair<int, int>> ShortStrokeRow(FieldReader& r, int line, int 
   }
 }
 
+// Condition from the summary file; nothing when the file holds only its header.
 Result<std::optional<Condition>> ReadSummary(std::string_view text, const std::string& path,
                                              std::vector<Problem>& notices) {
   FieldReader r(text);

@@ -112,7 +112,8 @@ TEST(DataFileReader, AWrittenPairLoadsWithoutNotices) {
   for (double interval : {20.0, 7.3, 3.0}) {
     auto m = testing::Simulate(5, 2000, interval);
     ASSERT_GT(m->strokes.StrokeCount, 0) << interval;
-    const std::string dat = SummaryFileText("R", "a note", *m->rec, m->strokes, {});
+    // A blank line after the rows, as an editor may leave, is no row cut short.
+    const std::string dat = SummaryFileText("R", "a note", *m->rec, m->strokes, {}) + "\r\n";
     auto loaded = Read({dat, SampleFileText(*m->rec, *m->series)});
     ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
     for (const Problem& n : loaded.value()->notices)
