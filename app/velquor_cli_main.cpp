@@ -17,11 +17,12 @@
 
 namespace {
 
-// Set by Ctrl-C; the measure command looks at it while the cycles are sampled and stops the run.
+// The number of the signal (Ctrl-C's SIGINT, or SIGTERM) that asks the measure command to
+// stop; it looks at it while the cycles are sampled, stops the run and exits 128 + it.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) {
-  g_interrupted = 1;
+extern "C" void OnInterrupt(int sig) {
+  g_interrupted = sig;
 }
 
 int Run(int argc, char** argv) {
@@ -60,6 +61,7 @@ int Run(int argc, char** argv) {
     return 1;
   }
   std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
 }
 

@@ -48,6 +48,7 @@ class HeadlessChain {
   }
 
   bool failed() const { return failed_; }
+  bool AllDone() const { return done_ >= o_.cycles; }
 
  private:
   // Analyses and saves the cycle in the record; false (reported) when either failed.
@@ -99,6 +100,14 @@ class HeadlessChain {
   int done_ = 0;
   bool failed_ = false;
 };
+
+// 1 when anything failed; 128 + the number of the signal that stopped the run before its
+// cycles were all done, as a shell reports a program ended by it; else 0.
+int ExitStatus(bool failed, int stop_signal, bool all_done) {
+  if (failed) return 1;
+  if (stop_signal != 0 && !all_done) return 128 + stop_signal;
+  return 0;
+}
 
 void ReportDevice(std::ostream& err, const DeviceOutcome& d) {
   if (!d.note.empty()) ReportNotice(err, Problem{"", 0, 0, d.note});
@@ -172,17 +181,17 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   SystemPacingClock clock;
   AcquisitionEngine engine(*driver.value(), ws->device, clock);
   engine.Start(ws->record.SampInterval, static_cast<int>(ws->record.DataNum));
-  bool stopped_by_user = false;
+  int stop_signal = 0;  // the signal that stopped the run, 0 when none did
   auto notices = [&] {
     for (const std::string& n : engine.TakeNotices()) ReportNotice(err, Problem{"", 0, 0, n});
   };
-  // Ctrl-C is the Stop button: looked at every 50 ms while the cycles are sampled.
+  // Ctrl-C (or SIGTERM) is the Stop button: looked at every 50 ms while the cycles are sampled.
   while (engine.Running()) {
     engine.WaitForCycle(std::chrono::milliseconds(50));
     notices();
     if (interrupted != 0 && !engine.StopRequested()) {
       engine.RequestStop();
-      stopped_by_user = true;
+      stop_signal = interrupted;
     }
     HandleFinishedCycles(engine, ws->record, std::ref(chain));
   }
@@ -196,14 +205,14 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   if (const std::string note = driver.value()->TakeNotice(); !note.empty()) {
     ReportNotice(err, Problem{"", 0, 0, note});
   }
-  if (stopped_by_user) err << "velquor-cli: stopped; the cycle under way was not saved\n";
+  if (stop_signal != 0) err << "velquor-cli: stopped; the cycle under way was not saved\n";
   ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
   ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
 
-  // A run that ended without being asked to (a device read that failed) has said why.
-  if (chain.failed() || fault || !engine.StopRequested()) status = 1;
   write_settings();
-  return status;
+  // A run that ended without being asked to (a device read that failed) has said why.
+  return ExitStatus(status != 0 || chain.failed() || fault || !engine.StopRequested(), stop_signal,
+                    chain.AllDone());
 }
 
 }  // namespace velquor::cli

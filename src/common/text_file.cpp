@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/output_target.h"
 #include "common/shift_jis.h"
 
 namespace velquor {
@@ -160,6 +161,8 @@ Result<std::string> WriteTempFile(const std::string& native_path, std::string_vi
   if (native_path.empty() || native_path.back() == '/') {
     return Problem{native_path, 0, 0, "no file name"};
   }
+  // Only a regular file is ever replaced: never a device, FIFO, socket or directory.
+  if (Status s = CheckOutputTarget(native_path); !s) return s;
   const std::string dir = DirectoryOf(native_path);
   // The writer's process number in the name tells a later save whether it is left over.
   std::string tmpl = dir + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
@@ -248,6 +251,11 @@ Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, b
       return Problem{native_path, 0, 0, "already exists and was not replaced"};
     }
     return SyncDirectory(dir);
+  }
+  // Looked at again: something else may have been put at the name while the bytes were written.
+  if (Status s = CheckOutputTarget(native_path); !s) {
+    ::unlink(tmp.value().c_str());
+    return s;
   }
   if (::rename(tmp.value().c_str(), native_path.c_str()) != 0) {
     int err = errno;

@@ -23,7 +23,8 @@ Result<std::string> ReadFileBytes(const std::string& native_path,
 // Writes the bytes to a temporary file in the target's directory, then renames it over the
 // target and syncs the directory, so no reader ever sees a half-written file and the new
 // name survives a power cut. On failure nothing is left behind. Without `replace`, a target
-// that exists is left as it is and the write is refused.
+// that exists is left as it is and the write is refused; with it, only a regular file (or a
+// link to one) is replaced, never a device, FIFO, socket or directory.
 Status WriteFileAtomic(const std::string& native_path, std::string_view bytes, bool replace = true);
 
 // A temporary file is named ".velquor-<pid>-<tag>" while it is written and, once its bytes

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include <filesystem>
@@ -153,6 +155,88 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   EXPECT_EQ(ReadFileBytes(csv_path).value(), csv.value());
 }
 
+// Several files make one JSON document, an array of one object per file, as pushes does.
+TEST_F(CliDir, ReanalyseJsonOfSeveralFilesIsOneArray) {
+  ASSERT_EQ(Run({"reanalyse", "--json", dat_, dat_}), 0) << err_.str();
+  const std::string json = out_.str();
+  ASSERT_EQ(json.find('\n'), json.size() - 1) << json.substr(0, 200);
+  // Depth of brackets outside strings: one array holding exactly two objects.
+  int depth = 0, objects = 0;
+  bool in_string = false;
+  for (std::size_t k = 0; k + 1 < json.size(); ++k) {
+    const char c = json[k];
+    if (in_string) {
+      if (c == '\\')
+        ++k;
+      else if (c == '"')
+        in_string = false;
+      continue;
+    }
+    if (c == '"') in_string = true;
+    if (c == '{' && depth == 1) ++objects;
+    if (c == '[' || c == '{') ++depth;
+    if (c == ']' || c == '}') --depth;
+    EXPECT_TRUE(depth > 0 || k == json.size() - 2) << "the document ends at " << k;
+  }
+  EXPECT_EQ(json.front(), '[');
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(objects, 2);
+  EXPECT_EQ(json.rfind("[{\"file\":", 0), 0u);
+}
+
+// Only a regular file is ever written over: what else stands at an output's name is kept and
+// named, with --overwrite or without, through the tool and through every file write.
+TEST_F(CliDir, OverwriteReplacesOnlyARegularFile) {
+  struct Case {
+    const char* name;
+    void (*make)(const std::string& at);
+    int status;        // of reanalyse --out --overwrite
+    const char* what;  // a piece of the message, when refused
+  };
+  const Case cases[] = {
+      {"regular file", [](const std::string& at) { ASSERT_TRUE(WriteFileAtomic(at, "old").ok()); },
+       0, ""},
+      {"link to a regular file",
+       [](const std::string& at) {
+         ASSERT_TRUE(WriteFileAtomic(at + ".target", "old").ok());
+         std::filesystem::create_symlink(at + ".target", at);
+       },
+       0, ""},
+      {"FIFO", [](const std::string& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0); }, 1,
+       "is a FIFO"},
+      {"directory", [](const std::string& at) { std::filesystem::create_directory(at); }, 1,
+       "is a directory"},
+      {"link to a device",
+       [](const std::string& at) { std::filesystem::create_symlink("/dev/null", at); }, 1,
+       "is a link to a character device"},
+      {"link to a FIFO",
+       [](const std::string& at) {
+         ASSERT_EQ(::mkfifo((at + ".fifo").c_str(), 0644), 0);
+         std::filesystem::create_symlink(at + ".fifo", at);
+       },
+       1, "is a link to a FIFO"},
+  };
+  for (const auto& c : cases) {
+    const std::string dir = dir_ / c.name;
+    std::filesystem::create_directory(dir);
+    const std::string at = dir + "/RUN0000001_dat.csv";
+    c.make(at);
+    const auto kind = std::filesystem::symlink_status(at).type();
+    EXPECT_EQ(Run({"reanalyse", "--overwrite", "--out", dir, dat_}), c.status)
+        << c.name << ": " << err_.str();
+    EXPECT_NE(err_.str().find(c.what), std::string::npos) << c.name << ": " << err_.str();
+    // The same rule holds for every write, whatever the caller asked.
+    const Status direct = WriteFileAtomic(at, "new", true);
+    EXPECT_EQ(direct.ok(), c.status == 0) << c.name;
+    if (c.status != 0) {
+      EXPECT_EQ(std::filesystem::symlink_status(at).type(), kind) << c.name << " was replaced";
+      EXPECT_NE(direct.problem().what.find(c.what), std::string::npos) << direct.problem().what;
+      EXPECT_FALSE(std::filesystem::exists(dir + "/RUN0000001_csv.csv")) << c.name;
+    }
+  }
+  EXPECT_EQ(std::filesystem::status("/dev/null").type(), std::filesystem::file_type::character);
+}
+
 TEST_F(CliDir, ReanalyseGoesOnPastAFileThatFails) {
   ASSERT_EQ(Run({"reanalyse", dir_ / "absent_dat.csv", dat_}), 1);
   EXPECT_NE(err_.str().find("absent_dat.csv: cannot open"), std::string::npos) << err_.str();
@@ -222,9 +306,10 @@ TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {
   EXPECT_NE(err_.str().find("2001"), std::string::npos);
   EXPECT_EQ(Run({"measure", "--daq", "bogus"}), 2);
   EXPECT_NE(err_.str().find("bogus"), std::string::npos);
-  // Ctrl-C before the first sample: nothing saved, the settings written all the same.
+  // Ctrl-C before the first sample: nothing saved, the settings written all the same, and
+  // the exit status says the run was cut short by SIGINT.
   std::filesystem::remove(paths_.settings);
-  EXPECT_EQ(Run({"measure", "--cycles", "5"}, 1), 0);
+  EXPECT_EQ(Run({"measure", "--cycles", "5"}, SIGINT), 130);
   EXPECT_TRUE(std::filesystem::is_empty(dir_ / "out"));
   EXPECT_NE(err_.str().find("stopped"), std::string::npos);
   SettingsLoad created = LoadSettings(paths_.settings);  // design-time values, file created
