@@ -19,9 +19,12 @@
 #include "files/ui/file_option.h"
 #include "files/ui/save_worker.h"
 #include "measure/ui/lamp.h"
+#include "measure/ui/live_view.h"
 #include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
+#include "measure/ui/report_actions.h"
 #include "measure/ui/screen_placer.h"
+#include "measure/ui/worker_saver.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
 #include "ui_kit/form_kit.h"
@@ -41,11 +44,7 @@ constexpr int kColumnBWidth = 2280;
 }  // namespace
 
 Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* parent)
-    : QMainWindow(parent),
-      ws_(ws),
-      driver_(driver),
-      engine_(std::make_unique<AcquisitionEngine>(driver, ws.device, clock_)),
-      liveTorque_(std::make_unique<Grid<float, 2, kSampleSlots>>()) {
+    : QMainWindow(parent), ws_(ws), driver_(driver) {
   setObjectName("Form1");
   title_ = "Velquor10 - " + backend;
   setWindowTitle(title_);
@@ -76,30 +75,46 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
   SetTabOrder();
 
+  saver_ = new SaveWorker(this);
+  workerSaver_ = std::make_unique<WorkerSaver>(*saver_);
+  SessionHost& host = *this;
+  session_ =
+      std::make_unique<MeasurementSession>(driver_,
+                                           SessionParts{ws_.record, ws_.device, ws_.series, ws_.kin,
+                                                        ws_.strokes, ws_.calibration, ws_.naming},
+                                           clock_, settings_, host, *workerSaver_);
   // The acquisition thread wakes the window when a cycle is finished or the run has ended;
   // the lamp, the progress and the live trace look at its counters 25 times a second. The
   // sampling never waits for either.
-  engine_->SetWakeHook(
-      [this] { QMetaObject::invokeMethod(this, &Form1::DrainCycles, Qt::QueuedConnection); });
-  liveTimer_.setInterval(40);
-  connect(&liveTimer_, &QTimer::timeout, this, &Form1::ShowLive);
-  saver_ = new SaveWorker(this);
+  session_->SetWakeHook([this] {
+    QMetaObject::invokeMethod(
+        this, [this] { session_->Drain(); }, Qt::QueuedConnection);
+  });
+  live_ = new LiveView(*session_, ws_, settings_, *shape_Timer, *progressSamples, *lblSamples,
+                       Picture_base.at(kTorqueGraph)->frame(), this);
+  report_ = std::make_unique<ReportActions>(*this, ws_, settings_, *session_,
+                                            [this](const QString& t) { Notice(t); });
+  connect(cmdReport, &QPushButton::clicked, this, [this] { report_->ReportShown(); });
 
   // The screens that the settings and calibration files fill exist from the start; the
   // Card Setting screen too, as start-up opens the devices with its numbers.
   form2_ = new Form2(driver_, ws_.device, this);
   placer_->Register(form2_);
-  ConnectScreen(*form2_);
+  connect(form2_, &Form2::aioLamp, this,
+          [this](bool green) { shape_AD->SetColour(green ? kLampGreen : kLampRed); });
+  connect(form2_, &Form2::dioLamp, this,
+          [this](bool green) { shape_DIO->SetColour(green ? kLampGreen : kLampRed); });
+  connect(form2_, &Form2::notice, this, qOverload<const QString&>(&Form1::Notice));
   form4_ = new Form4(ws_, *saver_, this);
   placer_->Register(form4_);
-  connect(form4_, &Form4::notice, this, &Form1::Notice);
+  connect(form4_, &Form4::notice, this, qOverload<const QString&>(&Form1::Notice));
   connect(form4_, &Form4::numberAdvanced, this, [this] { SaveSettings(false); });
-  form4_->SetSaveCheck([this] { return WhyNotSaved(); });
+  form4_->SetSaveCheck([this] { return ToQ(session_->WhyNotSaved().value_or("")); });
   form5_ = new Form5(ws_, driver_, this);
   placer_->Register(form5_);
-  connect(form5_, &Form5::notice, this, &Form1::Notice);
+  connect(form5_, &Form5::notice, this, qOverload<const QString&>(&Form1::Notice));
   connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
-  form5_->SetRunSampleSource([this] { return LatestRunSample(); });
+  form5_->SetRunSampleSource([this] { return live_->LatestSample(); });
   form7_ = new Form7(ws_.strokes, this);
   placer_->Register(form7_);
   connect(form7_, &Form7::reSaveRequested, this, [this] {
@@ -109,14 +124,26 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   // The settings file fills the push parameters, so this screen too exists from the start.
   form8_ = new Form8(this);
   placer_->Register(form8_);
-  connect(form8_, &Form8::notice, this, &Form1::Notice);
-  connect(form8_, &Form8::applied, this, &Form1::ShowPushesAgain);
+  connect(form8_, &Form8::notice, this, qOverload<const QString&>(&Form1::Notice));
+  form8_->ReadRecordsFrom(*session_, ws_.GraphColor);
+  BindSettings();
 }
 
-Form1::~Form1() {
-  // The thread goes before the window it wakes.
-  engine_->RequestStop();
-  engine_->Join();
+Form1::~Form1() = default;
+
+void Form1::BindSettings() {
+  // The session reads the settings object; the boxes and screens keep it as they change.
+  settings_.autoSave = chkAutoDataSave->isChecked();
+  settings_.manualSave = chkManDataSave->isChecked();
+  settings_.analysis = {chkShift->isChecked(), form7_->ReadConditions(), form8_->Parameters()};
+  connect(chkAutoDataSave, &QCheckBox::toggled, this, [this](bool on) { settings_.autoSave = on; });
+  connect(chkManDataSave, &QCheckBox::toggled, this,
+          [this](bool on) { settings_.manualSave = on; });
+  connect(chkShift, &QCheckBox::toggled, this, [this](bool on) { settings_.analysis.shift = on; });
+  connect(form7_, &Form7::conditionsChanged, this,
+          [this] { settings_.analysis.strokes = form7_->ReadConditions(); });
+  connect(form8_, &Form8::applied, this,
+          [this] { settings_.analysis.pushes = form8_->Parameters(); });
 }
 
 void Form1::BuildCondition(FormSurface& s) {
@@ -244,7 +271,6 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdStart, &QPushButton::clicked, this, &Form1::StartAction);
   connect(cmdStop, &QPushButton::clicked, this, &Form1::StopAction);
   connect(cmdExit, &QPushButton::clicked, this, &Form1::ExitProgram);
-  connect(cmdReport, &QPushButton::clicked, this, &Form1::ReportAction);
   connect(cmdCardSetting, &QPushButton::clicked, this, [this] { ShowScreen(&CardSetting()); });
   connect(cmdTextScreen, &QPushButton::clicked, this, [this] { ShowScreen(&TextScreen()); });
   connect(cmdFileOption, &QPushButton::clicked, this, [this] { ShowScreen(&FileOption()); });
@@ -308,14 +334,6 @@ void Form1::SetTabOrder() {
   txtTimerInterval->setFocus();
 }
 
-void Form1::ConnectScreen(Form2& f) {
-  connect(&f, &Form2::aioLamp, this,
-          [this](bool green) { shape_AD->SetColour(green ? kLampGreen : kLampRed); });
-  connect(&f, &Form2::dioLamp, this,
-          [this](bool green) { shape_DIO->SetColour(green ? kLampGreen : kLampRed); });
-  connect(&f, &Form2::notice, this, &Form1::Notice);
-}
-
 Form2& Form1::CardSetting() {
   return *form2_;
 }
@@ -332,23 +350,12 @@ Form8& Form1::Pushes() {
   return *form8_;
 }
 
-std::optional<MonitorForm::RunSample> Form1::LatestRunSample() const {
-  // Only samples up to the count are read; see ShowLive.
-  const SampleBlock* block = engine_->Filling();
-  const int n = block != nullptr ? block->count.load(std::memory_order_acquire) : 0;
-  if (n < 1) return std::nullopt;
-  MonitorForm::RunSample s;
-  for (int ch = 0; ch < 2; ++ch) s.volt.at(ch) = block->Volt(ch, n);
-  for (int k = 0; k < 3; ++k) s.ports.at(k) = block->PortByte(k, n);
-  return s;
-}
-
 Form3& Form1::TextScreen() {
   if (!form3_) {
     form3_ = new Form3(driver_, ws_.device, this);
     placer_->Register(form3_);
-    form3_->SetRunSampleSource([this] { return LatestRunSample(); });
-    connect(form3_, &Form3::notice, this, &Form1::Notice);
+    form3_->SetRunSampleSource([this] { return live_->LatestSample(); });
+    connect(form3_, &Form3::notice, this, qOverload<const QString&>(&Form1::Notice));
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   }
   return *form3_;
@@ -358,10 +365,10 @@ Form6& Form1::DataView() {
   if (!form6_) {
     form6_ = new Form6(ws_, this);
     placer_->Register(form6_);
-    connect(form6_, &Form6::notice, this, &Form1::Notice);
+    connect(form6_, &Form6::notice, this, qOverload<const QString&>(&Form1::Notice));
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
     connect(form6_, &Form6::reportRequested, this,
-            [this] { ReportFiles(form6_->SelectedDatPaths()); });
+            [this] { report_->ReportFiles(form6_->SelectedDatPaths()); });
   }
   return *form6_;
 }
