@@ -26,6 +26,20 @@ LiveView::LiveView(MeasurementSession& session, const Workspace& ws,
   connect(&timer_, &QTimer::timeout, this, &LiveView::Look);
 }
 
+void LiveView::BuildCount(FormSurface& s, int left, int top, int width, QProgressBar*& bar,
+                          QLabel*& count) {
+  bar = new QProgressBar(&s);
+  bar->setObjectName("progressSamples");
+  // The count stands in its own label: drawn on the bar, the fill may hide it.
+  bar->setTextVisible(false);
+  bar->setRange(0, 100);
+  bar->setValue(0);
+  s.Place(bar, left, top + 330, width, 270);
+  count = s.Label(&s, QString(), left, top, width, 300);
+  count->setObjectName("lblSamples");
+  count->setAlignment(Qt::AlignCenter);
+}
+
 void LiveView::Begin() {
   cycle_ = 0;
   done_ = 0;

@@ -11,6 +11,7 @@
 #include "common/grid.h"
 #include "plot/plot_frame.h"
 #include "session/measurement_session.h"
+#include "ui_kit/form_kit.h"
 #include "ui_kit/monitor_form.h"
 #include "workspace/workspace.h"
 
@@ -25,6 +26,10 @@ class LiveView : public QObject {
  public:
   LiveView(MeasurementSession& session, const Workspace& ws, const SessionSettings& settings,
            Lamp& lamp, QProgressBar& bar, QLabel& count, PlotFrame& torque, QObject* parent);
+
+  // The bar and its count label, placed on `s` at `left`, `top` (twips) and `width` wide.
+  static void BuildCount(FormSurface& s, int left, int top, int width, QProgressBar*& bar,
+                         QLabel*& count);
 
   // A run has started: the trace starts empty and is looked at until End.
   void Begin();

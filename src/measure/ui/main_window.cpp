@@ -18,12 +18,14 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "files/ui/save_worker.h"
+#include "measure/ui/condition_boxes.h"
 #include "measure/ui/lamp.h"
 #include "measure/ui/live_view.h"
 #include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
 #include "measure/ui/report_actions.h"
 #include "measure/ui/screen_placer.h"
+#include "measure/ui/settings_keeper.h"
 #include "measure/ui/worker_saver.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
@@ -108,7 +110,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   form4_ = new Form4(ws_, *saver_, this);
   placer_->Register(form4_);
   connect(form4_, &Form4::notice, this, qOverload<const QString&>(&Form1::Notice));
-  connect(form4_, &Form4::numberAdvanced, this, [this] { SaveSettings(false); });
+  connect(form4_, &Form4::numberAdvanced, this, [this] { keeper_->SaveSettings(false); });
   form4_->SetSaveCheck([this] { return ToQ(session_->WhyNotSaved().value_or("")); });
   form5_ = new Form5(ws_, driver_, this);
   placer_->Register(form5_);
@@ -126,25 +128,24 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   placer_->Register(form8_);
   connect(form8_, &Form8::notice, this, qOverload<const QString&>(&Form1::Notice));
   form8_->ReadRecordsFrom(*session_, ws_.GraphColor);
-  BindSettings();
+  keeper_ = std::make_unique<SettingsKeeper>(
+      ws_, settings_,
+      SettingsKeeper::Screens{*txtTimerInterval, *txtDataNum, *txtSampTime, *chkAutoDataSave,
+                              *chkManDataSave, *chkShift, *form4_, *form5_, *form7_, *form8_,
+                              *placer_},
+      [this](const QString& t) { Notice(t); });
+  // A new count ends or lengthens the cycle being sampled; a new interval changes only the
+  // time axis of what is drawn and saved.
+  conditions_ = new ConditionBoxes(
+      *txtTimerInterval, *txtDataNum, *txtSampTime, ws_.record, *notices_,
+      [this] {
+        session_->SetDataNum(static_cast<int>(ws_.record.DataNum));
+        live_->ShowCount(session_->Running() ? session_->SampleNo() : live_->Shown());
+      },
+      this);
 }
 
 Form1::~Form1() = default;
-
-void Form1::BindSettings() {
-  // The session reads the settings object; the boxes and screens keep it as they change.
-  settings_.autoSave = chkAutoDataSave->isChecked();
-  settings_.manualSave = chkManDataSave->isChecked();
-  settings_.analysis = {chkShift->isChecked(), form7_->ReadConditions(), form8_->Parameters()};
-  connect(chkAutoDataSave, &QCheckBox::toggled, this, [this](bool on) { settings_.autoSave = on; });
-  connect(chkManDataSave, &QCheckBox::toggled, this,
-          [this](bool on) { settings_.manualSave = on; });
-  connect(chkShift, &QCheckBox::toggled, this, [this](bool on) { settings_.analysis.shift = on; });
-  connect(form7_, &Form7::conditionsChanged, this,
-          [this] { settings_.analysis.strokes = form7_->ReadConditions(); });
-  connect(form8_, &Form8::applied, this,
-          [this] { settings_.analysis.pushes = form8_->Parameters(); });
-}
 
 void Form1::BuildCondition(FormSurface& s) {
   QGroupBox* f = s.Frame(&s, "Frame1", "Measuring Condition", kColumnA, 60, kColumnWidth, 2100);
@@ -160,10 +161,6 @@ void Form1::BuildCondition(FormSurface& s) {
   s.Label(f, "sec", 2280, 1110, 1260, 300);
   chkAutoDataSave = s.Check(f, "chkAutoDataSave", "Auto Save (F1)", 120, 1440, 3000, 300);
   chkManDataSave = s.Check(f, "chkManDataSave", "Manual Save (F1)", 120, 1740, 3000, 300);
-
-  connect(txtTimerInterval, &QLineEdit::textChanged, this, &Form1::IntervalOrCountChanged);
-  connect(txtDataNum, &QLineEdit::textChanged, this, &Form1::IntervalOrCountChanged);
-  connect(txtSampTime, &QLineEdit::textChanged, this, &Form1::SampTimeChanged);
 
   RetInf = s.Label(&s, QString(), kColumnA, 2220, kColumnWidth, 330);
   RetInf->setObjectName("RetInf");
@@ -203,16 +200,7 @@ void Form1::BuildResults(FormSurface& s) {
   }
   chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 900, top, 1500, 300);
 
-  progressSamples = new QProgressBar(&s);
-  progressSamples->setObjectName("progressSamples");
-  // The count stands in its own label: drawn on the bar, the fill may hide it.
-  progressSamples->setTextVisible(false);
-  progressSamples->setRange(0, 100);
-  progressSamples->setValue(0);
-  s.Place(progressSamples, kColumnA, 5730, kColumnWidth, 270);
-  lblSamples = s.Label(&s, QString(), kColumnA, 5400, kColumnWidth, 300);
-  lblSamples->setObjectName("lblSamples");
-  lblSamples->setAlignment(Qt::AlignCenter);
+  LiveView::BuildCount(s, kColumnA, 5400, kColumnWidth, progressSamples, lblSamples);
 }
 
 void Form1::BuildLamps(FormSurface& s) {
@@ -332,22 +320,6 @@ void Form1::SetTabOrder() {
     setTabOrder(chain[k - 1], chain[k]);
   }
   txtTimerInterval->setFocus();
-}
-
-Form2& Form1::CardSetting() {
-  return *form2_;
-}
-Form4& Form1::FileOption() {
-  return *form4_;
-}
-Form5& Form1::Calibration() {
-  return *form5_;
-}
-Form7& Form1::CalcResults() {
-  return *form7_;
-}
-Form8& Form1::Pushes() {
-  return *form8_;
 }
 
 Form3& Form1::TextScreen() {

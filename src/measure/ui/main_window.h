@@ -38,6 +38,7 @@ class Form5;
 class Form6;
 class Form7;
 class Form8;
+class ConditionBoxes;
 class Lamp;
 class LiveView;
 class NoticeLine;
@@ -45,6 +46,7 @@ class NoticeLog;
 class ReportActions;
 class SaveWorker;
 class ScreenPlacer;
+class SettingsKeeper;
 class WorkerSaver;
 
 class Form1 : public QMainWindow, private SessionHost {
@@ -84,13 +86,13 @@ class Form1 : public QMainWindow, private SessionHost {
   int SaveMode = 0;
 
   // The screens; the ones created on first use are created by these.
-  Form2& CardSetting();
+  Form2& CardSetting() { return *form2_; }
   Form3& TextScreen();
-  Form4& FileOption();
-  Form5& Calibration();
+  Form4& FileOption() { return *form4_; }
+  Form5& Calibration() { return *form5_; }
   Form6& DataView();
-  Form7& CalcResults();
-  Form8& Pushes();
+  Form7& CalcResults() { return *form7_; }
+  Form8& Pushes() { return *form8_; }
   NoticeLog& Notices() { return *notices_; }
 
   // Controls, named as on screen.
@@ -153,20 +155,7 @@ class Form1 : public QMainWindow, private SessionHost {
   void BuildButtons(FormSurface& s);
   void BuildMenus();
   void SetTabOrder();
-  void BindSettings();
 
-  // Change rules of the three condition boxes, and what follows each of them.
-  void IntervalOrCountChanged();
-  void SampTimeChanged();
-  void ConditionChanged();
-  bool ConditionUsable(bool report);
-  float LadderDataNum() const;
-
-  void LoadSettings();
-  // Writes Velquor.ini from the settings the screens hold; at exit also the notices about
-  // texts it could not store exactly, which every later write would repeat.
-  void SaveSettings(bool at_exit);
-  void LoadCalibration();
   void ApplyColours();
   void Notice(const QString& text);
   void Notice(const char* text) { Notice(QString(text)); }
@@ -194,6 +183,8 @@ class Form1 : public QMainWindow, private SessionHost {
   std::unique_ptr<WorkerSaver> workerSaver_;
   std::unique_ptr<MeasurementSession> session_;
   std::unique_ptr<ReportActions> report_;
+  std::unique_ptr<SettingsKeeper> keeper_;
+  ConditionBoxes* conditions_ = nullptr;
   LiveView* live_ = nullptr;
   SaveWorker* saver_ = nullptr;
   NoticeLog* notices_ = nullptr;
@@ -206,12 +197,7 @@ class Form1 : public QMainWindow, private SessionHost {
   Form7* form7_ = nullptr;
   ResultBoxes mainResults_;  // the whole-record table
   Form8* form8_ = nullptr;
-  int ruleDepth_ = 0;
-  bool startingUp_ = false;
   bool exiting_ = false;
-  // False when a Velquor.ini that could not be read could not be kept aside either.
-  bool settingsWritable_ = true;
-  QString conditionRemark_;
   QString title_;
 };
 
