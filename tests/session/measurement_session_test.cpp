@@ -54,11 +54,17 @@ struct LogHost : SessionHost {
   }
 };
 
+// Keeps every save unwritten until the test hands its outcome back.
+struct HeldSaver : SessionSaver {
+  std::vector<Done> held;
+  void Save(const SaveOrder&, Done done) override { held.push_back(std::move(done)); }
+};
+
 // A session on the scripted driver and the fake clock: 50 samples a cycle at 1 ms, automatic
 // names RUN from 1 and manual ones M from 5, both in the test's directory.
 class Rig {
  public:
-  Rig() {
+  explicit Rig(bool hold_saves = false) : hold_saves_(hold_saves) {
     (void)OpenAioCard(driver, ws->device, CardSettingTexts{});
     (void)OpenDioCard(driver, ws->device, CardSettingTexts{});
     ws->record.SampInterval = 1;
@@ -76,6 +82,10 @@ class Rig {
       session.WaitForCycle(std::chrono::milliseconds(1));
       if (each) each();
       session.Drain();
+      if (host.count("analysed") > 8 && !session.StopRequested()) {
+        ADD_FAILURE() << "the run did not end by itself";
+        session.Stop();
+      }
     }
   }
   bool Saved(const std::string& stem) const {
@@ -86,6 +96,7 @@ class Rig {
     return static_cast<int>(std::count(driver.calls.begin(), driver.calls.end(), call));
   }
 
+  bool hold_saves_;
   testing::TempDir dir;
   testing::ScriptedDriver driver;
   testing::FakeClock clock;
@@ -93,13 +104,14 @@ class Rig {
   SessionSettings settings;
   LogHost host;
   SynchronousSaver saver;
+  HeldSaver held;
   MeasurementSession session{
       driver,
       {ws->record, ws->device, ws->series, ws->kin, ws->strokes, ws->calibration, ws->naming},
       clock,
       settings,
       host,
-      saver};
+      hold_saves_ ? static_cast<SessionSaver&>(held) : saver};
 };
 
 // Every cycle is saved under the next free number until a read fails in the fourth: that
@@ -172,6 +184,35 @@ TEST(MeasurementSession, AFailedSaveEndsTheRunAndKeepsTheMeasurement) {
   EXPECT_FALSE(r.session.WhyNotSaved());
   EXPECT_TRUE(r.session.HasAnalysedRecord());
   EXPECT_FALSE(r.host.end->fault);
+}
+
+// The next cycle waits while the save of the one before is written, so a save that fails
+// leaves that cycle in the record for saving by hand.
+TEST(MeasurementSession, ACycleWaitsWhileTheSaveBeforeItIsWritten) {
+  Rig r(true);
+  r.settings.autoSave = true;
+  ASSERT_TRUE(r.session.Start());
+  // The second cycle is finished once the third is being sampled.
+  std::atomic<int> sampling{0};
+  r.clock.on_sleep = [&] {
+    if (const SampleBlock* b = r.session.Engine().Filling()) sampling = b->cycle;
+  };
+  for (int k = 0; k < 10000 && sampling < 3; ++k) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    r.session.Drain();
+  }
+  ASSERT_GE(sampling, 3);
+  r.session.Drain();
+  ASSERT_EQ(r.held.held.size(), 1u);
+  EXPECT_EQ(r.host.log, std::vector<std::string>{"analysed 1"});
+  r.held.held.front()(Result<PairSaved>(Problem{"RUN0000001_csv.csv", 0, 0, "disk full"}),
+                      r.ws->naming);
+  while (r.session.Running()) {
+    r.session.WaitForCycle(std::chrono::milliseconds(1));
+    r.session.Drain();
+  }
+  EXPECT_EQ(r.host.log, (std::vector<std::string>{"analysed 1", "save failed 1", "ended"}));
+  EXPECT_EQ(r.host.end->cycles, 1);
 }
 
 // Before any cycle nothing may be saved; a record that cannot be analysed ends the run
