@@ -71,7 +71,7 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
       daq, {ws->record, ws->device, ws->series, ws->kin, ws->strokes, ws->calibration, ws->naming},
       clock, settings, host, saver);
   host.session = &session;
-  session.Start();
+  if (!session.Start()) return 1;  // a run of this session is going: cannot happen here
   bool stopped_by_user = false;
   // Ctrl-C is the Stop button: looked at every 50 ms while the cycles are sampled.
   while (session.Running()) {
@@ -87,8 +87,8 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   if (const std::string note = daq.TakeNotice(); !note.empty()) host.Notice(note);
   if (stopped_by_user) err << "velquor-cli: stopped; the cycle under way was not saved\n";
   // A card that is gone has had both devices closed by the session already.
-  if (!host.end->aioClosed) ReportDevice(err, CloseAioCard(daq, ws->device));
-  if (!host.end->dioClosed) ReportDevice(err, CloseDioCard(daq, ws->device));
+  ReportDevice(err, host.end->aioClosed ? *host.end->aioClosed : CloseAioCard(daq, ws->device));
+  ReportDevice(err, host.end->dioClosed ? *host.end->dioClosed : CloseDioCard(daq, ws->device));
   host.KeepSettings();
   // A run that ended without being asked to (a device read that failed) has said why.
   return host.failed || host.end->fault || !host.end->stopRequested ? 1 : 0;
