@@ -46,7 +46,8 @@ class MeasurementSession {
   // Starts cycles under the record's condition; false while a run is going.
   bool Start();
   // The run ends before its next sample; the cycle being sampled is abandoned. A cycle in
-  // its chain finishes it, saves included.
+  // its chain finishes it, saves included. Called on the host's thread: a stop asked for
+  // elsewhere (a signal, say) sets a flag the host looks at between its calls to Drain.
   void Stop();
   // From Start until the run has ended and its last save is written.
   bool Running() const { return active_; }
