@@ -9,6 +9,7 @@
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
+#include "app/cli/startup_files.h"
 #ifdef VELQUOR_HAVE_PNG
 #include "app/cli/report_command.h"
 #endif
@@ -16,11 +17,12 @@
 
 namespace {
 
-// Set by Ctrl-C; the measure command looks at it while the cycles are sampled and stops the run.
+// The number of the signal (Ctrl-C's SIGINT, or SIGTERM) that asks the measure command to
+// stop; it looks at it while the cycles are sampled, stops the run and exits 128 + it.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) {
-  g_interrupted = 1;
+extern "C" void OnInterrupt(int sig) {
+  g_interrupted = sig;
 }
 
 int Run(int argc, char** argv) {
@@ -52,7 +54,14 @@ int Run(int argc, char** argv) {
     return RunReport(inv.value().report, paths, std::cout, std::cerr);
   }
 #endif
+  // A condition in the settings file that Start refuses is the file's fault, not a usage error.
+  if (auto bad =
+          MeasureConditionFault(paths, inv.value().measure.interval, inv.value().measure.samples)) {
+    ReportProblem(std::cerr, *bad);
+    return 1;
+  }
   std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
   return RunMeasure(inv.value().measure, paths, g_interrupted, std::cout, std::cerr);
 }
 

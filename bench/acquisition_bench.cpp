@@ -20,7 +20,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "analysis/ui/calc_results.h"
+#include "auto_save_window.h"
 #include "daq/sim_rig.h"
 #include "files/ui/file_option.h"
 #include "measure/cycle_timing.h"
@@ -121,13 +121,7 @@ int main(int argc, char** argv) {
   velquor::SimRig rig(1);
   {
     velquor::ui::Form1 window(*ws, rig, "simulated rig");
-    window.StartUp();
-    window.show();
-    window.CalcResults().txtStartPosCond->setText("0");
-    window.FileOption().txtFileDir->setText(QDir::current().filePath("data"));
-    window.FileOption().txtFileHead->setText("RUN");
-    window.FileOption().txtFileOrg->setText("1");
-    window.chkAutoDataSave->setChecked(true);
+    velquor::bench::StartAutoSaving(window);
 
     Measure(window, "idle", 1, 2000, cycles, Load::kIdle);
     Measure(window, "UI thread repainting all graphs 30 times a second", 1, 2000, cycles,

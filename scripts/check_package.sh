@@ -23,7 +23,7 @@ share=$root/usr/share
 for f in usr/bin/velquor usr/bin/velquor-cli usr/share/applications/velquor.desktop \
   usr/share/metainfo/org.velquor.Velquor.metainfo.xml \
   usr/share/bash-completion/completions/velquor-cli \
-  usr/share/doc/velquor/README.md usr/share/doc/velquor/copyright \
+  usr/share/doc/velquor/README.md usr/share/doc/velquor/docs/headless.md usr/share/doc/velquor/copyright \
   usr/share/doc/velquor/changelog.gz usr/share/doc/velquor/Velquor.ini \
   usr/share/doc/velquor/examples/Velquor.ini usr/share/doc/velquor/examples/Velquor.clb; do
   [ -f "$root/$f" ] || fail "missing /$f"
@@ -73,8 +73,10 @@ fi
 bash -n "$share/bash-completion/completions/velquor-cli" || fail "the completion is no bash"
 
 # The README's examples run from the installed documentation with the installed tool.
-bash tests/readme_examples.sh "$share/doc/velquor/README.md" "$share/doc/velquor/examples" \
-  "$root/usr/bin/velquor-cli" >/dev/null || fail "README examples fail from the package"
+doc=$share/doc/velquor
+bash tests/readme_examples.sh "$doc/examples" "$root/usr/bin/velquor-cli" "$doc/README.md" \
+  "$doc/docs/headless.md" "$doc/docs/operator.md" "$doc/docs/hardware.md" \
+  "$doc/docs/architecture.md" >/dev/null || fail "README examples fail from the package"
 
 [ $problems -eq 0 ] && echo "check_package: $(basename "$deb") holds what it promises"
 exit $problems

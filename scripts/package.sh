@@ -8,14 +8,10 @@ bash scripts/setup.sh
 
 dir=build-release
 rm -rf "$dir"
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
 CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DVELQUOR_BUILD_TESTS=OFF \
-  -DVELQUOR_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+  -DVELQUOR_BUILD_BENCH=OFF >/dev/null
 cmake --build "$dir" -j 2
 (cd "$dir" && cpack -G DEB >/dev/null)
 

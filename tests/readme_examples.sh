@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Runs the velquor-cli examples of a README as a newcomer would: every line of its code blocks
-# that calls velquor-cli, or sets up for it (export PATH, cp, mkdir, cd), in order in one shell,
-# from a scratch directory laid out like the source tree (README's directory with examples/
-# and build/app/velquor-cli). Lines for a command this velquor-cli does not know, or for the
-# real cards, are skipped and listed. Fails naming the README line of each command that fails.
-# usage: readme_examples.sh README.md EXAMPLES_DIR VELQUOR_CLI
+# Runs the velquor-cli examples of the README and the pages it leads to as a newcomer would:
+# every line of their code blocks that calls velquor-cli, or sets up for it (export PATH, cp,
+# mkdir, cd), in the order of the pages given and in order within each, in one shell, from a
+# scratch directory laid out like the source tree (examples/ and build/app/velquor-cli). Lines
+# for a command this velquor-cli does not know, or for the real cards, are skipped and listed.
+# Fails naming the page and line of each command that fails.
+# usage: readme_examples.sh EXAMPLES_DIR VELQUOR_CLI PAGE.md...
 set -uo pipefail
-readme=$(realpath "$1")
-examples=$(realpath "$2")
-cli=$(realpath "$3")
+examples=$(realpath "$1")
+cli=$(realpath "$2")
+shift 2
+pages=()
+for page in "$@"; do
+  pages+=("$(realpath "$page")")
+done
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -18,9 +23,11 @@ ln -s "$cli" "$scratch/root/build/app/velquor-cli"
 export HOME="$scratch/home"
 cd "$scratch/root" || exit 1
 
-# Code-block lines with their README line numbers, trailing comments removed.
-mapfile -t lines < <(awk '/^```/ { block = !block; next }
-  block { sub(/[ \t]+#.*$/, ""); sub(/^[ \t]+/, ""); if ($0 != "") print NR "\t" $0 }' "$readme")
+# Code-block lines named by page and line number, trailing comments removed.
+mapfile -t lines < <(for page in "${pages[@]}"; do
+  awk -v page="$(basename "$page")" '/^```/ { block = !block; next }
+    block { sub(/[ \t]+#.*$/, ""); sub(/^[ \t]+/, ""); if ($0 != "") print page ":" FNR "\t" $0 }' "$page"
+done)
 
 failed=0
 ran=0
@@ -34,11 +41,11 @@ for entry in "${lines[@]}"; do
       ;;
     velquor-cli | */velquor-cli)
       if [[ $line == *"--daq comedi"* ]]; then
-        echo "skipped README line $number (needs a card): $line"
+        echo "skipped $number (needs a card): $line"
         continue
       fi
       if [[ $second != -* ]] && ! "$cli" "$second" --help >/dev/null 2>&1; then
-        echo "skipped README line $number (no command \"$second\" in this build): $line"
+        echo "skipped $number (no command \"$second\" in this build): $line"
         continue
       fi
       ran=$((ran + 1))
@@ -47,14 +54,14 @@ for entry in "${lines[@]}"; do
   esac
   # In this shell, so that cd and export carry on to the lines after.
   if ! eval "$line" >"$scratch/output" 2>&1; then
-    echo "README line $number failed: $line"
+    echo "$number failed: $line"
     tail -n 5 "$scratch/output"
     failed=1
   fi
 done
 echo "$ran velquor-cli example commands run"
 if [[ $ran -eq 0 ]]; then
-  echo "no velquor-cli example found in $readme"
+  echo "no velquor-cli example found in ${pages[*]}"
   exit 1
 fi
 exit $failed

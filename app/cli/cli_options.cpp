@@ -276,7 +276,8 @@ std::string Usage(Command command) {
              "                   STEM_torque.png, _speed, _distance, _turn, _turnrate, _path,\n"
              "                   _power and _strokes.png, and the mean push curve as\n"
              "                   STEM_pushcurve.png (parameters of Velquor.ini line 16)\n"
-             "  --json           print one JSON object per file instead of tables\n"
+             "  --json           print one JSON object per file instead of tables (several\n"
+             "                   files: one array)\n"
              "  --start S        stroke detection from S seconds on (default: Velquor.ini line "
              "10)\n"
              "  --limit L        push threshold in Nm (default: Velquor.ini line 12)\n"
@@ -291,7 +292,8 @@ std::string Usage(Command command) {
              "\n"
              "Measures N cycles (default 1) with the condition of Velquor.ini, analyses and saves\n"
              "each with the Auto Save names, advancing the file number, and writes Velquor.ini at\n"
-             "the end so the next run continues the numbering. Ctrl-C stops at the next pass.\n"
+             "the end so the next run continues the numbering. Ctrl-C (SIGINT) or SIGTERM stops\n"
+             "at the next pass; the cycle being sampled is not saved, every finished one is.\n"
              "\n"
              "  --cycles N       measurement cycles to run\n"
              "  --daq BACKEND    acquisition backend (default " +
@@ -304,7 +306,8 @@ std::string Usage(Command command) {
              "\n" +
              DriverChoiceHelp() +
              "\n"
-             "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error.\n";
+             "Exit status: 0 all cycles saved, 1 a save or the device failed, 2 usage error,\n"
+             "130 stopped by SIGINT (Ctrl-C) or 143 by SIGTERM before all cycles were done.\n";
     case Command::kPushes:
       return "usage: velquor-cli pushes [--json | --csv DIR] [--threshold NM] [--min-peak NM]\n"
              "                          [--min-push S] [--merge-gap S] [--skip-first N]\n"

@@ -26,7 +26,7 @@ struct ReanalyseOptions : StrokeOptions {
   std::optional<std::string> outDir;  // write the pair again under its stem here
   std::optional<std::string> pngDir;  // write the eight graphs as PNG pictures here
   bool overwrite = false;             // --out may replace an existing pair (never the input)
-  bool json = false;                  // one JSON object per file instead of tables
+  bool json = false;                  // JSON instead of tables (several files: an array)
   std::vector<std::string> files;     // summary files, *_dat.csv
 };
 

@@ -14,6 +14,14 @@
 namespace velquor::cli {
 namespace {
 
+// 1 when anything failed; 128 + the number of the signal that stopped the run before its
+// cycles were all done, as a shell reports a program ended by it; else 0.
+int ExitStatus(bool failed, int stop_signal, bool all_done) {
+  if (failed) return 1;
+  if (stop_signal != 0 && !all_done) return 128 + stop_signal;
+  return 0;
+}
+
 void ReportDevice(std::ostream& err, const DeviceOutcome& d) {
   if (!d.note.empty()) ReportNotice(err, Problem{"", 0, 0, d.note});
   if (!d.notice.empty()) ReportProblem(err, Problem{"", 0, 0, d.notice});
@@ -72,26 +80,27 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
       clock, settings, host, saver);
   host.session = &session;
   if (!session.Start()) return 1;  // a run of this session is going: cannot happen here
-  bool stopped_by_user = false;
-  // Ctrl-C is the Stop button: looked at every 50 ms while the cycles are sampled.
+  int stop_signal = 0;             // the signal that stopped the run, 0 when none did
+  // Ctrl-C (or SIGTERM) is the Stop button: looked at every 50 ms while the cycles are sampled.
   while (session.Running()) {
     session.WaitForCycle(std::chrono::milliseconds(50));
     if (interrupted != 0 && !session.StopRequested()) {
       session.Stop();
-      stopped_by_user = true;
+      stop_signal = interrupted;
     }
     session.Drain();
   }
   if (host.end->fault) ReportProblem(err, Problem{"", 0, 0, host.end->fault->Describe()});
   // A replay that ran past the end of its file says so once.
   if (const std::string note = daq.TakeNotice(); !note.empty()) host.Notice(note);
-  if (stopped_by_user) err << "velquor-cli: stopped; the cycle under way was not saved\n";
+  if (stop_signal != 0) err << "velquor-cli: stopped; the cycle under way was not saved\n";
   // A card that is gone has had both devices closed by the session already.
   ReportDevice(err, host.end->aioClosed ? *host.end->aioClosed : CloseAioCard(daq, ws->device));
   ReportDevice(err, host.end->dioClosed ? *host.end->dioClosed : CloseDioCard(daq, ws->device));
   host.KeepSettings();
   // A run that ended without being asked to (a device read that failed) has said why.
-  return host.failed || host.end->fault || !host.end->stopRequested ? 1 : 0;
+  return ExitStatus(host.failed || host.end->fault || !host.end->stopRequested, stop_signal,
+                    host.AllDone());
 }
 
 }  // namespace velquor::cli

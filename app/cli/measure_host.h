@@ -33,6 +33,7 @@ class CliHost : public SessionHost {
   void CycleFinished(int cycle) override;
   void RunEnded(const RunEnd& e) override;
   void KeepSettings();
+  bool AllDone() const { return saved_ >= o_.cycles; }  // every cycle asked for was saved
 
  private:
   void Fail(const Problem& p);

@@ -1,9 +1,13 @@
 #include "app/cli/reanalyse_command.h"
 
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "app/cli/json_text.h"
 #include "app/cli/result_report.h"
 #include "app/cli/saved_analysis.h"
+#include "common/output_target.h"
 #include "common/path_map.h"
 #include "files/data_file_reader.h"
 #include "files/data_files.h"
@@ -17,8 +21,11 @@
 namespace velquor::cli {
 namespace {
 
+// Prints the tables of one file, or keeps its JSON object in `json` for the document printed
+// at the end.
 Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const StartupFiles& start,
-                 std::ostream& out, std::ostream& err, bool first) {
+                 const std::vector<std::string>& inputs, std::ostream& out, std::ostream& err,
+                 bool first, std::vector<std::string>& json) {
   bool pushes = false;
 #ifdef VELQUOR_HAVE_PNG
   pushes = o.pngDir.has_value();
@@ -29,7 +36,7 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
 
   const Reanalysed shown{file, ws->record, ws->kin, ws->strokes};
   if (o.json) {
-    out << ResultJson(shown) << "\n";
+    json.push_back(ResultJson(shown));
   } else {
     out << (first ? "" : "\n") << ResultTables(shown);
   }
@@ -51,9 +58,13 @@ Status Reanalyse(const std::string& file, const ReanalyseOptions& o, const Start
     const std::string stem = StemOf(file);
     const std::string base = InDirectory(*o.outDir, stem);
     const ComposedNames names{stem, base + "_dat.csv", base + "_csv.csv"};
-    // The pair read is never written over, by whatever name --out reaches it.
-    std::vector<std::string> inputs = {ToNativePath(file)};
-    if (auto csv_in = SampleFilePathFor(file)) inputs.push_back(ToNativePath(csv_in.value()));
+    // No file read is ever written over, by whatever name --out reaches it, nor anything
+    // but a regular file.
+    for (const std::string* path : {&names.DatFilePath, &names.CsvFilePath}) {
+      if (Status s = CheckOutputTarget(ToNativePath(*path), inputs); !s) {
+        return Problem{*path, 0, 0, s.problem().what};
+      }
+    }
     if (auto taken = PairTaken(names); !o.overwrite && taken && taken.value()) {
       return Problem{names.DatFilePath, 0, 0,
                      "exists already and was not replaced (--overwrite replaces it)"};
@@ -78,13 +89,19 @@ int RunReanalyse(const ReanalyseOptions& o, const CliPaths& paths, std::ostream&
 #endif
   int status = 0;
   bool first = true;
+  std::vector<std::string> json;
+  const std::vector<std::string> inputs = InputFiles(o.files, paths);
   for (const std::string& file : o.files) {
-    if (Status s = Reanalyse(file, o, start, out, err, first); !s) {
+    if (Status s = Reanalyse(file, o, start, inputs, out, err, first, json); !s) {
       ReportProblem(err, s.problem());
       status = 1;
     } else {
       first = false;
     }
+  }
+  // One JSON document: the object of a single file, an array when several were asked for.
+  if (o.json && !json.empty()) {
+    out << (o.files.size() == 1 ? json.front() : JsonArray(json)) << "\n";
   }
   return status;
 }

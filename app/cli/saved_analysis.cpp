@@ -1,6 +1,8 @@
 #include "app/cli/saved_analysis.h"
 
 #include "analysis/strokes.h"
+#include "common/path_map.h"
+#include "files/data_file_reader.h"
 
 namespace velquor::cli {
 
@@ -23,6 +25,15 @@ Result<ReloadedMeasurement> AnalyseSavedFile(const std::string& file, const Stro
   AnalysisChoice choice{o.shift, ConditionsOf(o, start.settings), std::nullopt};
   if (pushes) choice.pushes = start.settings.push;
   return ReloadMeasurement(file, start, choice, err);
+}
+
+std::vector<std::string> InputFiles(const std::vector<std::string>& files, const CliPaths& paths) {
+  std::vector<std::string> inputs = {ToNativePath(paths.settings), ToNativePath(paths.calibration)};
+  for (const std::string& file : files) {
+    inputs.push_back(ToNativePath(file));
+    if (auto csv = SampleFilePathFor(file)) inputs.push_back(ToNativePath(csv.value()));
+  }
+  return inputs;
 }
 
 }  // namespace velquor::cli

@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "analysis/series.h"
 #include "app/cli/cli_options.h"
@@ -31,6 +32,10 @@ Result<ReloadedMeasurement> ReloadMeasurement(const std::string& file, const Sta
 Result<ReloadedMeasurement> AnalyseSavedFile(const std::string& file, const StrokeOptions& o,
                                              const StartupFiles& start, bool pushes,
                                              std::ostream& err);
+
+// Native paths of every file the command reads: each summary file, its per-sample file, the
+// settings and the calibration file. An output never writes over one of them.
+std::vector<std::string> InputFiles(const std::vector<std::string>& files, const CliPaths& paths);
 
 // The stem a summary file was saved under (see SummaryStem).
 inline std::string StemOf(std::string_view dat_path) {

@@ -2,6 +2,7 @@
 // calibration file of the working directory, with a notice for whatever is missing.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -27,6 +28,14 @@ struct StartupFiles {
 // a settings file that is there but cannot be read is first kept aside under another name.
 StartupFiles LoadStartupFiles(const CliPaths& paths, std::ostream& err,
                               bool writes_settings = false);
+
+// Whether `measure` may start under the condition of the settings file, the options given
+// (Timer Interval, Data Number) taking the place of its values; the problem names the
+// settings file, line and field of the value Start refuses. A refused value that comes from
+// an option is left to the command (a usage error); nothing then.
+std::optional<Problem> MeasureConditionFault(const CliPaths& paths,
+                                             const std::optional<std::string>& interval,
+                                             const std::optional<std::string>& samples);
 
 // One line on `err` for a problem: "velquor-cli: FILE, line L, field F: what".
 void ReportProblem(std::ostream& err, const Problem& p);

@@ -38,22 +38,46 @@ Problem EndsEarly(const std::string& file, int line, const std::string& what) {
   return {file, line, 0, "the file ends early: " + what};
 }
 
-}  // namespace
+constexpr const char* kNotUsed = "; no torque is computed from this calibration";
 
-CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& file) {
-  CalibrationLoad out{Calibration::DesignTime(), {}, std::nullopt};
-  PositionalFields fields(text, file);
-  auto finish = [&]() -> CalibrationLoad& {
-    if (fields.misplaced()) out.notices.insert(out.notices.begin(), *fields.misplaced());
-    return out;
-  };
+int TitleLine(std::size_t ch) {
+  return 1 + static_cast<int>(ch) * kLinesPerChannel;
+}
+
+// The layout line whose first field is `text` (a title or a coefficient label), or 0.
+int LabelLine(std::string_view text) {
+  for (std::size_t ch = 0; ch < 2; ++ch) {
+    std::string_view title(kChannelTitles.at(ch));
+    if (text == title.substr(0, title.find(','))) return TitleLine(ch);
+  }
+  if (text == kResultsTitle) return kResultsLine;
+  for (std::size_t k = 0; k < kCoefficientLabels.size(); ++k) {
+    if (text == kCoefficientLabels.at(k)) return kResultsLine + 1 + static_cast<int>(k);
+  }
+  return 0;
+}
+
+// A title or label of another line where a label or a point text belongs (own_line 0)
+// means the items fell out of step.
+void CheckLabel(PositionalFields& fields, int line, int index, const Field& f, int own_line) {
+  const int of = LabelLine(f.text);
+  if (of != 0 && of != own_line) {
+    fields.LoseStep(line, index, f,
+                    "\"" + f.text + "\" of line " + std::to_string(of) + " stands here");
+  }
+}
+
+// The point rows of both channels; false (with a notice) when the text ends first.
+bool ReadPoints(PositionalFields& fields, const std::string& file, CalibrationLoad& out) {
   const std::string rest_design =
       "the remaining points keep the design-time table and no calibration is loaded";
   for (std::size_t ch = 0; ch < 2; ++ch) {
-    const int title = 1 + static_cast<int>(ch) * kLinesPerChannel;
-    if (!fields.Take(title, 1) || !fields.Take(title, 2)) {
+    const int title = TitleLine(ch);
+    auto head = fields.Take(title, 1);
+    if (head) CheckLabel(fields, title, 1, *head, title);
+    if (!head || !fields.Take(title, 2)) {
       out.notices.push_back(EndsEarly(file, title, rest_design));
-      return finish();
+      return false;
     }
     for (std::size_t j = 0; j < kCalRows; ++j) {
       const int line = title + 1 + static_cast<int>(j);
@@ -61,37 +85,90 @@ CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& fi
       auto volt = tq ? fields.Take(line, 2) : std::nullopt;
       if (!volt) {
         out.notices.push_back(EndsEarly(file, line, rest_design));
-        return finish();
+        return false;
       }
+      CheckLabel(fields, line, 1, *tq, 0);
+      CheckLabel(fields, line, 2, *volt, 0);
       out.values.TqText.at(ch).at(j) = tq->text;
       out.values.VoltText.at(ch).at(j) = volt->text;
     }
   }
-  if (!fields.Take(kResultsLine, 1)) {
+  return true;
+}
+
+// The four coefficients; false when one is missing (with a notice) or is no finite number
+// (then `unusable` says which).
+bool ReadCoefficients(PositionalFields& fields, const std::string& file, CalibrationLoad& out,
+                      std::optional<Problem>& unusable) {
+  auto results = fields.Take(kResultsLine, 1);
+  if (!results) {
     out.notices.push_back(EndsEarly(file, kResultsLine, "no calibration is loaded"));
-    return finish();
+    return false;
   }
-  bool all_read = true;
+  CheckLabel(fields, kResultsLine, 1, *results, kResultsLine);
   for (std::size_t k = 0; k < kCoefficientLabels.size(); ++k) {
     const int line = kResultsLine + 1 + static_cast<int>(k);
     auto label = fields.Take(line, 1);
+    if (label) CheckLabel(fields, line, 1, *label, line);
     auto value = label ? fields.Take(line, 2) : std::nullopt;
     if (!value) {
       out.notices.push_back(EndsEarly(file, line, "no calibration is loaded"));
-      return finish();
+      return false;
     }
     const double v = Val(value->text);
     if (!BeginsWithNumber(value->text) || !std::isfinite(v)) {
-      all_read = false;
-      out.notices.push_back({file, value->line, value->index,
-                             std::string(kCoefficientLabels.at(k)) + " \"" + value->text +
-                                 "\" is not a usable number; it counts 0 and no calibration is "
-                                 "loaded"});
+      if (!unusable) {
+        unusable =
+            Problem{file, value->line, value->index,
+                    std::string(kCoefficientLabels.at(k)) + " \"" + value->text +
+                        "\" is not a finite number, so the calibration cannot be used" + kNotUsed};
+      }
+    } else {
+      Coefficient(out.values, k) = v;
     }
-    Coefficient(out.values, k) = std::isfinite(v) ? v : 0.0;
   }
-  out.values.loaded = all_read;
-  return finish();
+  return !unusable;
+}
+
+// Once the items fell out of step, the point rows from the first line that cannot be
+// trusted keep the design-time table and what was said of those lines goes.
+void DropUntrusted(const PositionalFields& fields, CalibrationLoad& out) {
+  const int from = *fields.lost_line();
+  const Calibration design = Calibration::DesignTime();
+  for (std::size_t ch = 0; ch < 2; ++ch) {
+    for (std::size_t j = 0; j < kCalRows; ++j) {
+      if (TitleLine(ch) + 1 + static_cast<int>(j) < from) continue;
+      out.values.TqText.at(ch).at(j) = design.TqText.at(ch).at(j);
+      out.values.VoltText.at(ch).at(j) = design.VoltText.at(ch).at(j);
+    }
+  }
+  std::erase_if(out.notices, [from](const Problem& p) { return p.line >= from; });
+  Problem why = *fields.misplaced();
+  why.what += ", so the file cannot be read as it stands; the points from line " +
+              std::to_string(from) + " on keep the design-time table" + kNotUsed;
+  out.unreadable = why;
+}
+
+}  // namespace
+
+CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& file) {
+  CalibrationLoad out{Calibration::DesignTime(), {}, std::nullopt};
+  PositionalFields fields(text, file);
+  std::optional<Problem> unusable;
+  const bool read = ReadPoints(fields, file, out) && ReadCoefficients(fields, file, out, unusable);
+  if (fields.lost_line()) {
+    DropUntrusted(fields, out);
+  } else if (unusable) {
+    out.unreadable = unusable;
+  }
+  out.values.loaded = read && !out.unreadable;
+  if (!out.values.loaded) {
+    // Torques are never computed from part of a calibration.
+    const Calibration design = Calibration::DesignTime();
+    out.values.Ka1 = design.Ka1;
+    out.values.Ka0 = design.Ka0;
+  }
+  return out;
 }
 
 CalibrationLoad LoadCalibration(const std::string& path) {

@@ -16,15 +16,20 @@ namespace velquor {
 inline constexpr const char* kCalibrationFileName = "Velquor.clb";
 
 struct CalibrationLoad {
-  Calibration values;            // loaded is false unless all four coefficients were read
-  std::vector<Problem> notices;  // missing or short file, coefficients that are no number
-  // The file is there but could not be read as a whole: keep it (KeepUnreadable) before a
-  // fit writes a new one.
+  // loaded is false, and all four coefficients 0, unless all four were read and usable.
+  Calibration values;
+  std::vector<Problem> notices;  // missing or short file
+  // The file is there but could not be read as a whole (not Shift_JIS, its items out of step
+  // with its lines, a coefficient that is no finite number): keep it (KeepUnreadable) before
+  // a fit writes a new one.
   std::optional<Problem> unreadable;
 };
 
 // Reads the 33 lines by position: point texts as they stand, coefficients by the
-// leading-number rule. What cannot be read keeps its design-time value, with a notice.
+// leading-number rule. What cannot be read keeps its design-time value, with a notice; items
+// out of step (a field too many or too few, a title or label where another item belongs)
+// leave the point rows from the first untrusted line at the design-time table. No torque is
+// ever computed from a calibration that was not read whole.
 CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& file);
 // The same from disk; a missing file gives the design-time table and zero coefficients.
 CalibrationLoad LoadCalibration(const std::string& path = kCalibrationFileName);

@@ -1,9 +1,11 @@
 #include "files/data_file_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "common/field_reader.h"
 #include "common/number_parse.h"
@@ -30,6 +32,54 @@ constexpr double kMaxMeasTimeS = kMaxSamples * kMaxIntervalMs / 1000;
 
 std::string Quoted(std::string_view t) {
   return "\"" + std::string(t) + "\"";
+}
+
+// The field's text with control characters (a NUL, say) shown as "\xNN".
+std::string Shown(std::string_view t) {
+  std::string out;
+  for (char c : t) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7f) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Number fields of one file that hold more than a number ("12abc", "0x1F", a NUL in it): they
+// are read by the leading-number rule, and the first of them is named once for the file.
+class LooseNumbers {
+ public:
+  void Look(const Field& f) {
+    if (ParseComplete(f.text)) return;
+    if (!first_) first_ = f;
+    ++count_;
+  }
+  void Report(const std::string& path, std::vector<Problem>& notices) const {
+    if (!first_) return;
+    std::string what = "the number field " + Quoted(Shown(first_->text)) + " holds more than a " +
+                       "number; it was read as " + PlainForm(Val(first_->text)) +
+                       ", the number it begins with";
+    if (count_ > 1) {
+      what += " (" + std::to_string(count_ - 1) +
+              " more such fields in this file were read the same way)";
+    }
+    notices.push_back({path, first_->line, first_->index, what});
+  }
+
+ private:
+  std::optional<Field> first_;
+  int count_ = 0;
+};
+
+// Whether two values agree to the digits the files hold them with.
+bool Agree(double a, double b) {
+  return std::fabs(a - b) <= 1e-6 * std::max(std::fabs(a), std::fabs(b));
 }
 
 // How a column's values are held: encoder counts, single or double precision.
@@ -109,6 +159,21 @@ struct Condition {
   std::array<Field, 3> where{};  // the fields they came from, for reporting
 };
 
+// From the reader's place in a stroke row on: the first stroke row that ends before its 44
+// fields, as {line, fields}. Blank lines are passed over.
+std::optional<std::pair<int, int>> ShortStrokeRow(FieldReader& r, int line, int fields) {
+  for (;;) {
+    auto f = r.Next();
+    if (!f || f->line != line) {
+      if (fields > 0 && fields < kSummaryHeaderFields) return std::pair{line, fields};
+      if (!f) return std::nullopt;
+      line = f->line;
+      fields = 0;
+    }
+    if (f->index > 1 || !f->text.empty()) fields = f->index;
+  }
+}
+
 // Condition from the summary file; nothing when the file holds only its header.
 Result<std::optional<Condition>> ReadSummary(std::string_view text, const std::string& path,
                                              std::vector<Problem>& notices) {
@@ -129,7 +194,8 @@ Result<std::optional<Condition>> ReadSummary(std::string_view text, const std::s
                    "(field 4)"};
   }
   const std::string tag = f->text;
-  if (tag != "Velquor10" && tag != "Velquor05") {
+  const bool known = tag == "Velquor10" || tag == "Velquor05";
+  if (!known) {
     notices.push_back({path, f->line, f->index,
                        "the program tag " + Quoted(tag) +
                            " is not known; the condition was read from the positions of the "
@@ -144,6 +210,7 @@ Result<std::optional<Condition>> ReadSummary(std::string_view text, const std::s
   static constexpr std::array<const char*, 3> kNames = {
       "sampling interval (msec)", "number of samples", "measuring time (sec)"};
   Condition c;
+  LooseNumbers loose;
   std::array<double, 3> values{};
   for (std::size_t k = 0; k < 3; ++k) {
     auto v = r.Next();
@@ -157,10 +224,19 @@ Result<std::optional<Condition>> ReadSummary(std::string_view text, const std::s
     }
     values.at(k) = Val(v->text);
     c.where.at(k) = *v;
+    loose.Look(*v);
   }
   c.SampInterval = values[0];
   c.DataNum = static_cast<float>(values[1]);
   c.MeasTime = values[2];
+  loose.Report(path, notices);
+  // Only this program's layout is known to have 44 fields in a stroke row.
+  const Field& last = c.where[2];
+  if (auto cut = known ? ShortStrokeRow(r, last.line, last.index) : std::nullopt) {
+    notices.push_back({path, cut->first, cut->second,
+                       "the stroke row ends after field " + std::to_string(cut->second) +
+                           " of its 44: the file was cut short or damaged there"});
+  }
   return std::optional<Condition>(c);
 }
 
@@ -195,7 +271,7 @@ std::optional<ConditionFault> CheckLoadedCondition(double interval, double data_
 // `limit` rows are refused before the first one too many is stored); returns the number of
 // rows read.
 Result<int> ReadRows(FieldReader& r, LoadedData& d, const std::string& path, int limit,
-                     bool count_rows, std::string& first_time) {
+                     bool count_rows, std::vector<Field>& times, LooseNumbers& loose) {
   int i = 0;
   for (;; ++i) {
     if (count_rows && r.AtEnd()) break;
@@ -223,8 +299,8 @@ Result<int> ReadRows(FieldReader& r, LoadedData& d, const std::string& path, int
                        "sample row " + std::to_string(sample) + " has only " +
                            std::to_string(k - 1) + " of its 22 fields"};
       }
-      if (k == 2 && sample == 1) first_time = f->text;
-      if (k <= 2) continue;  // sample number and time are recomputed, not read
+      if (k == 2) times.push_back(*f);
+      if (k <= 2) continue;  // sample number and time are recomputed, only compared
       const Column& col = kColumns.at(static_cast<std::size_t>(k - 3));
       const double v = Val(f->text);
       const std::optional<std::string> fault =
@@ -232,8 +308,9 @@ Result<int> ReadRows(FieldReader& r, LoadedData& d, const std::string& path, int
       if (fault) {
         return Problem{path, f->line, f->index,
                        "expected " + *fault + " for " + col.name + " of sample " +
-                           std::to_string(sample) + ", found " + Quoted(f->text)};
+                           std::to_string(sample) + ", found " + Quoted(Shown(f->text))};
       }
+      loose.Look(*f);
       col.store(d, sample, v);
     }
   }
@@ -258,13 +335,23 @@ Status SkipSampleHeader(FieldReader& r, const std::string& csv_path) {
   return Status::Ok();
 }
 
+// Every sample row of a per-sample file, counted, after its header and units lines.
+Result<int> ReadAllRows(std::string_view samples, const std::string& csv_path, LoadedData& data,
+                        std::vector<Field>& times, LooseNumbers& loose) {
+  FieldReader r(TrimEnd(samples));
+  if (Status s = SkipSampleHeader(r, csv_path); !s) return s.problem();
+  return ReadRows(r, data, csv_path, kMaxSamples, true, times, loose);
+}
+
 }  // namespace
 
 Result<int> ReadSampleRows(std::string_view samples, const std::string& csv_path, LoadedData& data,
                            std::string& first_time) {
-  FieldReader r(TrimEnd(samples));
-  if (Status s = SkipSampleHeader(r, csv_path); !s) return s.problem();
-  return ReadRows(r, data, csv_path, kMaxSamples, true, first_time);
+  std::vector<Field> times;
+  LooseNumbers loose;
+  auto rows = ReadAllRows(samples, csv_path, data, times, loose);
+  if (rows && !times.empty()) first_time = times.front().text;
+  return rows;
 }
 
 Result<std::string> SampleFilePathFor(std::string_view view_dat_path) {
@@ -275,6 +362,72 @@ Result<std::string> SampleFilePathFor(std::string_view view_dat_path) {
   return std::string(view_dat_path.substr(0, view_dat_path.size() - 7)) + "csv.csv";
 }
 
+namespace {
+
+// The sample rows after the first `read`, which the summary does not count: how many there
+// are and the line of the first.
+std::pair<int, int> RowsBeyond(FieldReader& r) {
+  int rows = 0, first_line = 0, line = 0;
+  while (auto f = r.Next()) {
+    if (f->text.empty() || f->line == line) continue;
+    line = f->line;
+    if (rows++ == 0) first_line = line;
+  }
+  return {rows, first_line};
+}
+
+// The first sample whose time field is not its number times the interval; `basis` says where
+// the interval came from.
+std::optional<Problem> TimeStepFault(const std::vector<Field>& times, double interval_ms,
+                                     const std::string& csv_path, const std::string& basis) {
+  for (std::size_t k = 0; k < times.size(); ++k) {
+    const double sample = static_cast<double>(k + 1);
+    const double t = Val(times[k].text);
+    if (Agree(t, interval_ms * sample / 1000.0)) continue;
+    return Problem{csv_path, times[k].line, times[k].index,
+                   "the time of sample " + PlainForm(sample) + " is " + PlainForm(t) +
+                       " sec, a step of " + PlainForm(t / sample * 1000.0) + " msec, but " + basis +
+                       " is " + PlainForm(interval_ms) +
+                       " msec; the samples were read at that interval"};
+  }
+  return std::nullopt;
+}
+
+std::string Place(const std::string& path, const Field& f) {
+  return path + " (line " + std::to_string(f.line) + ", field " + std::to_string(f.index) + ")";
+}
+
+// What the pair says against itself beside a condition read from the summary: more rows than
+// samples, a time column that steps otherwise, a measuring time that is not count × interval.
+void NoteContradictions(const Condition& c, FieldReader& rest, const std::vector<Field>& times,
+                        const std::string& dat_path, const std::string& csv_path,
+                        std::vector<Problem>& notices) {
+  const Field& num = c.where[1];
+  if (auto [extra, line] = RowsBeyond(rest); extra > 0) {
+    notices.push_back({dat_path, num.line, num.index,
+                       "the summary says " + PlainForm(c.DataNum) + " samples, but " + csv_path +
+                           " holds " + std::to_string(extra) + " more sample rows from line " +
+                           std::to_string(line) + " on; only the first " + PlainForm(c.DataNum) +
+                           " were read"});
+  }
+  if (auto step = TimeStepFault(times, c.SampInterval, csv_path,
+                                "the summary's interval at " + Place(dat_path, c.where[0]))) {
+    notices.push_back(*step);
+  }
+  const double product = c.DataNum * c.SampInterval / 1000.0;
+  if (!Agree(c.MeasTime, product)) {
+    const Field& t = c.where[2];
+    notices.push_back({dat_path, t.line, t.index,
+                       "the measuring time is " + PlainForm(c.MeasTime) + " sec, but " +
+                           PlainForm(c.DataNum) + " samples (field " + std::to_string(num.index) +
+                           ") at " + PlainForm(c.SampInterval) + " msec (field " +
+                           std::to_string(c.where[0].index) + ") make " + PlainForm(product) +
+                           " sec; it was read as written"});
+  }
+}
+
+}  // namespace
+
 Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view samples,
                                     const std::string& dat_path, const std::string& csv_path) {
   auto data = std::make_unique<LoadedData>();
@@ -283,7 +436,8 @@ Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view s
   if (!cond) return cond.problem();
   const bool from_samples = !cond.value().has_value();
 
-  std::string first_time;
+  std::vector<Field> times;
+  LooseNumbers loose;
   if (!from_samples) {
     FieldReader r(samples);
     if (Status s = SkipSampleHeader(r, csv_path); !s) return s.problem();
@@ -292,16 +446,18 @@ Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view s
       const Field& f = c.where.at(bad->which);
       return Problem{dat_path, f.line, f.index, bad->what};
     }
-    auto rows = ReadRows(r, *data, csv_path, static_cast<int>(c.DataNum), false, first_time);
+    auto rows = ReadRows(r, *data, csv_path, static_cast<int>(c.DataNum), false, times, loose);
     if (!rows) return rows.problem();
     data->record.SampInterval = c.SampInterval;
     data->record.DataNum = static_cast<float>(c.DataNum);
     data->record.MeasTime = c.MeasTime;
+    NoteContradictions(c, r, times, dat_path, csv_path, data->notices);
+    loose.Report(csv_path, data->notices);
     return data;
   }
 
   // Without a stroke row the summary holds no condition: the per-sample file gives it.
-  auto rows = ReadSampleRows(samples, csv_path, *data, first_time);
+  auto rows = ReadAllRows(samples, csv_path, *data, times, loose);
   if (!rows) return rows.problem();
   const int n = rows.value();
   if (n < 2) {
@@ -309,6 +465,7 @@ Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view s
                    "holds " + std::to_string(n) +
                        " sample rows; a measurement needs at least 2 to be analysed"};
   }
+  const std::string& first_time = times.front().text;
   if (!BeginsWithNumber(first_time)) {
     return Problem{csv_path, 3, 2, "expected the time of sample 1, found " + Quoted(first_time)};
   }
@@ -325,6 +482,10 @@ Result<LoadedDataPtr> ReadDataTexts(std::string_view summary, std::string_view s
       {dat_path, 0, 0,
        "holds no stroke row, so the measuring condition was taken from the per-sample file: " +
            std::to_string(n) + " samples at " + PlainForm(interval) + " msec"});
+  if (auto step = TimeStepFault(times, interval, csv_path, "the interval of sample 1's time")) {
+    data->notices.push_back(*step);
+  }
+  loose.Report(csv_path, data->notices);
   return data;
 }
 

@@ -13,12 +13,16 @@
 #include "common/shift_jis.h"
 #include "common/text_file.h"
 #include "files/data_file_text.h"
+#include "files/naming_rules.h"
+#include "files/pair_files.h"
 
 namespace velquor {
 namespace {
 
 // More taken numbers in a row than this means something other than earlier saves is at work.
 constexpr int kMaxRenumber = 10000;
+
+constexpr const char* kNotSaved = "; the pair was not saved";
 
 Result<std::string> Encode(const std::string& path, const std::string& utf8) {
   auto bytes = Utf8ToShiftJis(utf8);
@@ -84,6 +88,72 @@ Result<std::string> FreeNumber(const NamingSet& set) {
   }
 }
 
+// Both texts of a pair, in Shift_JIS, once the names and the record were found savable.
+struct PairBytes {
+  std::string dat;
+  std::string csv;
+};
+
+Result<PairBytes> ComposePair(const ComposedNames& names, std::string_view note,
+                              const MeasurementRecord& rec, const DerivedSeries& series,
+                              const StrokeResults& strokes, const SaveStamp& stamp,
+                              const std::vector<std::string>& never_write) {
+  if (auto why = StemFault(names.BaseName)) return Problem{names.DatFilePath, 0, 0, *why};
+  if (auto why = NoteFault(note)) return Problem{names.DatFilePath, 0, 0, *why + kNotSaved};
+  if (auto why = CheckSavable(rec, strokes)) return Problem{names.DatFilePath, 0, 0, *why};
+  for (const std::string& keep : never_write) {
+    for (const std::string* stored : {&names.DatFilePath, &names.CsvFilePath}) {
+      if (SameFile(ToNativePath(*stored), keep)) {
+        return Problem{*stored, 0, 0, "is the file being read; it is never written over"};
+      }
+    }
+  }
+  auto dat = Encode(names.DatFilePath, SummaryFileText(names.BaseName, note, rec, strokes, stamp));
+  if (!dat) return dat.problem();
+  auto csv = Encode(names.CsvFilePath, SampleFileText(rec, series));
+  if (!csv) return csv.problem();
+  return PairBytes{std::move(dat.value()), std::move(csv.value())};
+}
+
+// Creates the pair without replacing anything; no value when either name was taken, by an
+// earlier pair or by another program a moment ago. What stopped programs left in the
+// directory is finished first.
+Result<std::optional<PairSaved>> CreateNewPair(const ComposedNames& names, const PairBytes& b) {
+  PairSaved out;
+  out.names = names;
+  out.requestedStem = names.BaseName;
+  out.notices = FinishLeftPairs(DirectoryOf(ToNativePath(names.DatFilePath)));
+  auto placed = CreatePair(names, b.csv, b.dat);
+  if (!placed) return placed.problem();
+  if (placed.value() == Placed::kTaken) return std::optional<PairSaved>();
+  return std::optional<PairSaved>(std::move(out));
+}
+
+// Replaces the pair the operator agreed to give up, the per-sample file first. What it
+// replaces is kept, so that a failed summary can undo it.
+Result<PairSaved> ReplacePair(const ComposedNames& names, const PairBytes& b) {
+  const std::string dat_native = ToNativePath(names.DatFilePath);
+  const std::string csv_native = ToNativePath(names.CsvFilePath);
+  PairSaved out;
+  out.names = names;
+  out.requestedStem = names.BaseName;
+  out.replaced = true;
+  out.notices = FinishLeftPairs(DirectoryOf(dat_native));
+  std::optional<std::string> previous_csv;
+  if (auto old = ReadFileBytes(csv_native)) previous_csv = std::move(old.value());
+  if (Status s = WriteFileAtomic(csv_native, b.csv); !s) {
+    return Problem{names.CsvFilePath, 0, 0, s.problem().what};
+  }
+  if (Status s = WriteFileAtomic(dat_native, b.dat); !s) {
+    std::string what = s.problem().what;
+    if (Status back = Undo(csv_native, previous_csv); !back) {
+      what += "; the per-sample file could not be put back either: " + back.problem().what;
+    }
+    return Problem{names.DatFilePath, 0, 0, what};
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string PairSaved::Describe() const {
@@ -107,52 +177,20 @@ Result<PairSaved> WriteDataFiles(const ComposedNames& names, std::string_view no
                                  const StrokeResults& strokes, const SaveStamp& stamp,
                                  WhenTaken when_taken,
                                  const std::vector<std::string>& never_write) {
-  if (auto why = StemFault(names.BaseName)) return Problem{names.DatFilePath, 0, 0, *why};
-  if (auto why = CheckSavable(rec, strokes)) return Problem{names.DatFilePath, 0, 0, *why};
-  const std::string dat_native = ToNativePath(names.DatFilePath);
-  const std::string csv_native = ToNativePath(names.CsvFilePath);
-  for (const std::string& keep : never_write) {
-    for (const auto& [native, stored] :
-         {std::pair{&dat_native, &names.DatFilePath}, std::pair{&csv_native, &names.CsvFilePath}}) {
-      if (SameFile(*native, keep)) {
-        return Problem{*stored, 0, 0, "is the file being read; it is never written over"};
-      }
-    }
-  }
+  auto texts = ComposePair(names, note, rec, series, strokes, stamp, never_write);
+  if (!texts) return texts.problem();
   auto taken = PairTaken(names);
   if (!taken) return taken.problem();
-  if (taken.value() && when_taken != WhenTaken::kReplace) {
+  if (taken.value() && when_taken == WhenTaken::kReplace) return ReplacePair(names, texts.value());
+  auto saved = taken.value() ? Result<std::optional<PairSaved>>(std::nullopt)
+                             : CreateNewPair(names, texts.value());
+  if (!saved) return saved.problem();
+  if (!saved.value()) {
     return Problem{names.DatFilePath, 0, 0,
                    "the pair " + names.BaseName +
                        " exists already; it was not replaced and nothing was written"};
   }
-  auto dat = Encode(names.DatFilePath, SummaryFileText(names.BaseName, note, rec, strokes, stamp));
-  if (!dat) return dat.problem();
-  auto csv = Encode(names.CsvFilePath, SampleFileText(rec, series));
-  if (!csv) return csv.problem();
-
-  PairSaved out;
-  out.names = names;
-  out.requestedStem = names.BaseName;
-  out.replaced = taken.value();
-  out.notices = RemoveLeftoverTemps(DirectoryOf(dat_native));
-  // The per-sample file goes in place first: a summary that can be listed always has its
-  // partner. What it replaces is kept, so that a failed summary can undo it.
-  std::optional<std::string> previous_csv;
-  if (out.replaced) {
-    if (auto old = ReadFileBytes(csv_native)) previous_csv = std::move(old.value());
-  }
-  if (Status s = WriteFileAtomic(csv_native, csv.value()); !s) {
-    return Problem{names.CsvFilePath, 0, 0, s.problem().what};
-  }
-  if (Status s = WriteFileAtomic(dat_native, dat.value()); !s) {
-    std::string what = s.problem().what;
-    if (Status back = Undo(csv_native, previous_csv); !back) {
-      what += "; the per-sample file could not be put back either: " + back.problem().what;
-    }
-    return Problem{names.DatFilePath, 0, 0, what};
-  }
-  return out;
+  return std::move(*saved.value());
 }
 
 Result<PairSaved> SaveDataFiles(FileNaming& naming, int save_flag, const MeasurementRecord& rec,
@@ -167,21 +205,44 @@ Result<PairSaved> SaveDataFiles(FileNaming& naming, int save_flag, const Measure
     MakeFileNames(naming, save_flag);
     return p;
   };
-  if (when_taken == WhenTaken::kNextFreeNumber && !StemFault(requested)) {
+  if (auto why = NameFault(set)) return fail(Problem{naming.DatFilePath, 0, 0, *why + kNotSaved});
+  auto done = [&](PairSaved saved) -> Result<PairSaved> {
+    saved.requestedStem = requested;
+    saved.renumbered = requested != saved.names.BaseName;
+    saved.usedOrg = set.Org;
+    return saved;
+  };
+  if (when_taken != WhenTaken::kNextFreeNumber || StemFault(requested)) {
+    const ComposedNames names{naming.BaseName, naming.DatFilePath, naming.CsvFilePath};
+    auto saved = WriteDataFiles(names, naming.NoteText, rec, series, strokes, stamp, when_taken);
+    if (!saved) return fail(saved.problem());
+    return done(std::move(saved.value()));
+  }
+  // Another program may take a free number between the look and the write; the pair then
+  // moves on to the next free one.
+  std::vector<Problem> notices;
+  for (int tries = 0;; ++tries) {
     auto org = FreeNumber(set);
     if (!org) return fail(org.problem());
     set.Org = org.value();
     MakeFileNames(naming, save_flag);
+    const ComposedNames names{naming.BaseName, naming.DatFilePath, naming.CsvFilePath};
+    auto texts = ComposePair(names, naming.NoteText, rec, series, strokes, stamp, {});
+    if (!texts) return fail(texts.problem());
+    auto saved = CreateNewPair(names, texts.value());
+    if (!saved) return fail(saved.problem());
+    if (saved.value()) {
+      PairSaved& out = *saved.value();
+      out.notices.insert(out.notices.begin(), notices.begin(), notices.end());
+      return done(std::move(out));
+    }
+    const std::string next = PlainForm(Val(set.Org) + 1.0);
+    if (tries >= kMaxRenumber || next == set.Org) {
+      return fail(Problem{names.DatFilePath, 0, 0,
+                          "no free file number was found after it; nothing was written"});
+    }
+    set.Org = next;
   }
-  const ComposedNames names{naming.BaseName, naming.DatFilePath, naming.CsvFilePath};
-  const WhenTaken write_rule =
-      when_taken == WhenTaken::kNextFreeNumber ? WhenTaken::kRefuse : when_taken;
-  auto saved = WriteDataFiles(names, naming.NoteText, rec, series, strokes, stamp, write_rule);
-  if (!saved) return fail(saved.problem());
-  saved.value().requestedStem = requested;
-  saved.value().renumbered = requested != names.BaseName;
-  saved.value().usedOrg = set.Org;
-  return saved;
 }
 
 }  // namespace velquor

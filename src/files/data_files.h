@@ -23,12 +23,14 @@ enum class WhenTaken {
 
 // What was written where.
 struct PairSaved {
-  ComposedNames names;           // the pair as written
-  std::string requestedStem;     // the stem asked for; differs from names.BaseName when renumbered
-  std::string usedOrg;           // the number text the pair was saved under
-  bool renumbered = false;       // the asked-for name was taken
-  bool replaced = false;         // an existing pair was replaced (kReplace only)
-  std::vector<Problem> notices;  // leftover temporary files that could not be removed
+  ComposedNames names;        // the pair as written
+  std::string requestedStem;  // the stem asked for; differs from names.BaseName when renumbered
+  std::string usedOrg;        // the number text the pair was saved under
+  bool renumbered = false;    // the asked-for name was taken
+  bool replaced = false;      // an existing pair was replaced (kReplace only)
+  // What was repaired in the directory first (pairs that stopped programs left unfinished),
+  // and temporary files that could not be removed.
+  std::vector<Problem> notices;
 
   // "Saved D and C", preceded by "RUN0000012 exists; saved as RUN0000013: " when renumbered.
   std::string Describe() const;
@@ -38,7 +40,9 @@ struct PairSaved {
 // cannot be examined (no search permission, a link loop, a name too long).
 Result<bool> PairTaken(const ComposedNames& names);
 
-// Writes the per-sample file and then the summary file under the given names. Nothing is
+// Writes the per-sample file and then the summary file under the given names. A new pair is
+// created without replacing anything, so a name another program takes meanwhile is refused
+// like one taken before; kReplace replaces an existing pair by renaming over it. Nothing is
 // written when the stem would shift the summary row, the record cannot be saved (DataNum
 // not a whole number 0..2000, StrokeCount outside 0..3), a text has no Shift_JIS form, a
 // name is taken (unless kReplace) or names one of `never_write` (native paths, compared as
@@ -50,8 +54,9 @@ Result<PairSaved> WriteDataFiles(const ComposedNames& names, std::string_view no
                                  const std::vector<std::string>& never_write = {});
 
 // MakeFileNames with the save flag, then WriteDataFiles with the current set's names and
-// note. With kNextFreeNumber a taken name moves the number on (Val + 1, as AdvanceFileNumber
-// does) until a free pair is found, and the set's number becomes the one used, so that
+// note. With kNextFreeNumber a taken name, or one another program takes while this pair is
+// written, moves the number on (Val + 1, as AdvanceFileNumber does) until a pair is created,
+// and the set's number becomes the one used, so that
 // AdvanceFileNumber afterwards gives the next number. Touches nothing but its arguments and
 // the files, so it may run on any thread.
 Result<PairSaved> SaveDataFiles(FileNaming& naming, int save_flag, const MeasurementRecord& rec,

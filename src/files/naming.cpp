@@ -2,6 +2,7 @@
 
 #include "common/number_parse.h"
 #include "common/number_text.h"
+#include "files/naming_rules.h"
 #include "files/text_chars.h"
 
 namespace velquor {
@@ -32,14 +33,8 @@ std::string InDirectory(std::string_view dir, std::string_view name) {
 }
 
 std::optional<std::string> StemFault(std::string_view stem) {
-  if (stem.find_first_of(",\"") != std::string_view::npos) {
-    return "the name \"" + std::string(stem) +
-           "\" holds a \",\" or a double quote, which would shift the fields of its summary "
-           "row; the pair was not saved, change the header";
-  }
-  if (stem.find_first_of("\r\n") != std::string_view::npos) {
-    return "the name holds a line break, which would split its summary row; the pair was not "
-           "saved";
+  if (auto why = NameTextFault("the name", stem)) {
+    return *why + "; the pair was not saved, change the header";
   }
   return std::nullopt;
 }

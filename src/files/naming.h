@@ -38,8 +38,8 @@ struct ComposedNames {
 // working directory (where Velquor.ini lives): the paths are the bare file names.
 ComposedNames ComposeNames(std::string_view dir, std::string_view head, std::string_view org);
 
-// Why a stem cannot be saved under, or nothing: a "," or a double quote would shift the
-// fields of every summary row, and a line break would split it.
+// Why a stem cannot be saved under, or nothing: the rule of NameTextFault (naming_rules.h),
+// so that no header makes a row with shifted fields or a file outside the save directory.
 std::optional<std::string> StemFault(std::string_view stem);
 
 // Prefixes a directory text to a file name with "\"; an empty directory leaves the bare

@@ -5,14 +5,19 @@ namespace velquor {
 std::optional<Field> PositionalFields::Take(int line, int index) {
   auto f = reader_.Next();
   // Only the position within the line is compared: a quoted text may hold line ends.
-  if (f && !misplaced_ && f->index != index) {
-    misplaced_ = Problem{file_, f->line, f->index,
-                         "the items are out of step with the lines from here on (a text holding "
-                         "\",\" written without quotes?); line " +
-                             std::to_string(line) + " field " + std::to_string(index) +
-                             " was expected, so later values may be wrong"};
+  if (f && f->index != index) {
+    LoseStep(line, index, *f, "a text holding \",\" written without quotes?");
   }
   return f;
+}
+
+void PositionalFields::LoseStep(int line, int index, const Field& f, const std::string& why) {
+  if (misplaced_) return;
+  lost_line_ = index == 1 && f.index > 1 ? line - 1 : line;
+  misplaced_ =
+      Problem{file_, f.line, f.index,
+              "the items are out of step with the lines from here on (" + why + "); line " +
+                  std::to_string(line) + " field " + std::to_string(index) + " was expected"};
 }
 
 }  // namespace velquor

@@ -24,11 +24,19 @@ class PositionalFields {
   int line() const { return reader_.line(); }
   // Where the items first fell out of step with the lines, if they did.
   const std::optional<Problem>& misplaced() const { return misplaced_; }
+  // The first line of the layout whose items cannot be trusted once they fell out of step:
+  // the line before when the step was lost at a line's first field (that line held a field
+  // too many), else the line being read.
+  std::optional<int> lost_line() const { return lost_line_; }
+  // The caller saw the step lost at field `f`, expected as field `index` of line `line`
+  // (a label of the layout standing where a value or another label belongs).
+  void LoseStep(int line, int index, const Field& f, const std::string& why);
 
  private:
   FieldReader reader_;
   std::string file_;
   std::optional<Problem> misplaced_;
+  std::optional<int> lost_line_;
 };
 
 }  // namespace velquor

@@ -47,6 +47,9 @@ bool KeepUnreadable(const std::optional<Problem>& unreadable, bool set_aside,
     return true;
   }
   SetAside done = SetAsideUnreadable(unreadable->file, unreadable->what);
+  // Where in the file it went wrong, when that is known.
+  done.notice.line = unreadable->line;
+  done.notice.field = unreadable->field;
   notices.push_back(done.notice);
   return done.kept;
 }

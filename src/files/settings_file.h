@@ -16,6 +16,10 @@
 namespace velquor {
 
 inline constexpr const char* kSettingsFileName = "Velquor.ini";
+// The lines of the measuring condition.
+inline constexpr int kIntervalLine = 7;
+inline constexpr int kDataNumLine = 8;
+inline constexpr int kSampTimeLine = 9;
 
 // The texts exactly as typed in their boxes, and GraphColor (0 = ch0, 1 = ch1, 2 = other).
 struct Settings {
@@ -34,16 +38,27 @@ struct Settings {
 
 struct SettingsLoad {
   Settings values;
-  std::vector<Problem> notices;  // missing or short file, unreadable colours, shifted items
+  std::vector<Problem> notices;  // missing or short file, unusable values, refused condition
   // The file is there but could not be read as a whole (not Shift_JIS, not a regular file,
-  // too large): it must be kept before anything is written in its place (KeepUnreadable).
+  // too large, its items out of step with its lines): it must be kept before anything is
+  // written in its place (KeepUnreadable).
   std::optional<Problem> unreadable;
 };
 
 // Reads the 15 lines and the push-analysis line 16 by position, and the screens' places from
-// line 17 when it is there. What cannot be read keeps its design-time value, with a notice; a
-// colour whose component is not a whole number 0..255 keeps its default.
+// line 17 when it is there. What cannot be read keeps its design-time value, with a notice: a
+// colour whose component is not a whole number 0..255 keeps its default, a header or file
+// number the naming rules refuse is left empty. Items out of step with the lines (a field
+// too many or too few, a label where a value or another label belongs) make the file
+// unreadable, and every value from the first line that cannot be trusted keeps its
+// design-time value. A measuring condition Start refuses is kept as written, with a notice.
 SettingsLoad ReadSettingsText(std::string_view text, const std::string& file);
+
+// Whether Start accepts the measuring condition of lines 7 to 9, the sampling time derived
+// from interval and data number as the main window derives it; otherwise the line of the
+// value it refuses (field 2) and why.
+std::optional<Problem> SettingsConditionFault(const Settings& s, const std::string& file);
+
 // The same from disk; a missing file gives the design-time values and says so.
 SettingsLoad LoadSettings(const std::string& path = kSettingsFileName);
 

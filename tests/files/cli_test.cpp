@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
 
 #include <filesystem>
 #include <limits>
@@ -149,6 +155,88 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   EXPECT_EQ(ReadFileBytes(csv_path).value(), csv.value());
 }
 
+// Several files make one JSON document, an array of one object per file, as pushes does.
+TEST_F(CliDir, ReanalyseJsonOfSeveralFilesIsOneArray) {
+  ASSERT_EQ(Run({"reanalyse", "--json", dat_, dat_}), 0) << err_.str();
+  const std::string json = out_.str();
+  ASSERT_EQ(json.find('\n'), json.size() - 1) << json.substr(0, 200);
+  // Depth of brackets outside strings: one array holding exactly two objects.
+  int depth = 0, objects = 0;
+  bool in_string = false;
+  for (std::size_t k = 0; k + 1 < json.size(); ++k) {
+    const char c = json[k];
+    if (in_string) {
+      if (c == '\\')
+        ++k;
+      else if (c == '"')
+        in_string = false;
+      continue;
+    }
+    if (c == '"') in_string = true;
+    if (c == '{' && depth == 1) ++objects;
+    if (c == '[' || c == '{') ++depth;
+    if (c == ']' || c == '}') --depth;
+    EXPECT_TRUE(depth > 0 || k == json.size() - 2) << "the document ends at " << k;
+  }
+  EXPECT_EQ(json.front(), '[');
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(objects, 2);
+  EXPECT_EQ(json.rfind("[{\"file\":", 0), 0u);
+}
+
+// Only a regular file is ever written over: what else stands at an output's name is kept and
+// named, with --overwrite or without, through the tool and through every file write.
+TEST_F(CliDir, OverwriteReplacesOnlyARegularFile) {
+  struct Case {
+    const char* name;
+    void (*make)(const std::string& at);
+    int status;        // of reanalyse --out --overwrite
+    const char* what;  // a piece of the message, when refused
+  };
+  const Case cases[] = {
+      {"regular file", [](const std::string& at) { ASSERT_TRUE(WriteFileAtomic(at, "old").ok()); },
+       0, ""},
+      {"link to a regular file",
+       [](const std::string& at) {
+         ASSERT_TRUE(WriteFileAtomic(at + ".target", "old").ok());
+         std::filesystem::create_symlink(at + ".target", at);
+       },
+       0, ""},
+      {"FIFO", [](const std::string& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0); }, 1,
+       "is a FIFO"},
+      {"directory", [](const std::string& at) { std::filesystem::create_directory(at); }, 1,
+       "is a directory"},
+      {"link to a device",
+       [](const std::string& at) { std::filesystem::create_symlink("/dev/null", at); }, 1,
+       "is a link to a character device"},
+      {"link to a FIFO",
+       [](const std::string& at) {
+         ASSERT_EQ(::mkfifo((at + ".fifo").c_str(), 0644), 0);
+         std::filesystem::create_symlink(at + ".fifo", at);
+       },
+       1, "is a link to a FIFO"},
+  };
+  for (const auto& c : cases) {
+    const std::string dir = dir_ / c.name;
+    std::filesystem::create_directory(dir);
+    const std::string at = dir + "/RUN0000001_dat.csv";
+    c.make(at);
+    const auto kind = std::filesystem::symlink_status(at).type();
+    EXPECT_EQ(Run({"reanalyse", "--overwrite", "--out", dir, dat_}), c.status)
+        << c.name << ": " << err_.str();
+    EXPECT_NE(err_.str().find(c.what), std::string::npos) << c.name << ": " << err_.str();
+    // The same rule holds for every write, whatever the caller asked.
+    const Status direct = WriteFileAtomic(at, "new", true);
+    EXPECT_EQ(direct.ok(), c.status == 0) << c.name;
+    if (c.status != 0) {
+      EXPECT_EQ(std::filesystem::symlink_status(at).type(), kind) << c.name << " was replaced";
+      EXPECT_NE(direct.problem().what.find(c.what), std::string::npos) << direct.problem().what;
+      EXPECT_FALSE(std::filesystem::exists(dir + "/RUN0000001_csv.csv")) << c.name;
+    }
+  }
+  EXPECT_EQ(std::filesystem::status("/dev/null").type(), std::filesystem::file_type::character);
+}
+
 TEST_F(CliDir, ReanalyseGoesOnPastAFileThatFails) {
   ASSERT_EQ(Run({"reanalyse", dir_ / "absent_dat.csv", dat_}), 1);
   EXPECT_NE(err_.str().find("absent_dat.csv: cannot open"), std::string::npos) << err_.str();
@@ -218,14 +306,69 @@ TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {
   EXPECT_NE(err_.str().find("2001"), std::string::npos);
   EXPECT_EQ(Run({"measure", "--daq", "bogus"}), 2);
   EXPECT_NE(err_.str().find("bogus"), std::string::npos);
-  // Ctrl-C before the first sample: nothing saved, the settings written all the same.
+  // Ctrl-C before the first sample: nothing saved, the settings written all the same, and
+  // the exit status says the run was cut short by SIGINT.
   std::filesystem::remove(paths_.settings);
-  EXPECT_EQ(Run({"measure", "--cycles", "5"}, 1), 0);
+  EXPECT_EQ(Run({"measure", "--cycles", "5"}, SIGINT), 130);
   EXPECT_TRUE(std::filesystem::is_empty(dir_ / "out"));
   EXPECT_NE(err_.str().find("stopped"), std::string::npos);
   SettingsLoad created = LoadSettings(paths_.settings);  // design-time values, file created
   EXPECT_TRUE(created.notices.empty());
   EXPECT_EQ(created.values.txtTimerInterval, "20");
+}
+
+// Runs the tool itself in `dir`: its exit status and what it wrote on stderr.
+std::pair<int, std::string> RunTool(const std::string& dir, std::vector<std::string> args) {
+  const std::string err_file = dir + "/stderr.txt";
+  std::vector<char*> argv{const_cast<char*>("velquor-cli")};
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::chdir(dir.c_str()) != 0) ::_exit(127);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen(err_file.c_str(), "w", stderr);
+    ::execv(VELQUOR_CLI_BINARY, argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(err_file).value()};
+}
+
+// A condition in the settings file that Start refuses is the file's fault: exit 1 with its
+// line and field. The same value given as an option stays a usage error (exit 2), and an
+// option in place of the file's value lets the run go on.
+TEST(CliTool, ARefusedConditionInTheSettingsNamesItsLine) {
+  struct Case {
+    std::string interval, samples;  // lines 7 and 8 of the settings file
+    std::vector<std::string> args;
+    int exit;
+    std::string piece;
+  };
+  const Case cases[] = {
+      {"abc", "5", {}, 1, "Velquor.ini, line 7, field 2: Timer Interval \"abc\" is not a number"},
+      {"2", "5000", {}, 1, "Velquor.ini, line 8, field 2: Data Number 5000 cannot be measured"},
+      {"0.2", "5", {}, 1, "Velquor.ini, line 7, field 2: Timer Interval"},
+      {"abc", "5000", {"--interval", "1", "--samples", "5"}, 0, "notice: Velquor.ini, line 7"},
+      {"2", "5", {"--interval", "0"}, 2, "Timer Interval 0 msec cannot pace"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.interval + " " + c.samples);
+    TempDir dir;
+    std::filesystem::create_directory(dir / "out");
+    Settings s = Settings::DesignTime();
+    s.txtFileDir = dir / "out";
+    s.txtTimerInterval = c.interval;
+    s.txtDataNum = c.samples;
+    ASSERT_TRUE(SaveSettings(s, dir / "Velquor.ini").ok());
+    std::vector<std::string> args = {"measure", "--cycles", "1"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto [exit, err] = RunTool(dir.path(), args);
+    EXPECT_EQ(exit, c.exit) << err;
+    EXPECT_NE(err.find(c.piece), std::string::npos) << err;
+    EXPECT_EQ(std::filesystem::is_empty(dir / "out"), c.exit != 0);
+  }
 }
 
 }  // namespace

@@ -57,8 +57,8 @@ TEST(SaveDataFiles, AFailedSaveLeavesNoPartialPair) {
   const Case cases[] = {
       {"/absent", "", "", false, "_csv.csv", "No such file"},
       {"", "ok \xF0\x9F\x98\x80", "", true, "_dat.csv", "cannot be saved"},  // an emoji
-      {"", "", "_dat.csv", false, "_dat.csv", "cannot replace"},
-      {"", "", "_dat.csv", true, "_dat.csv", "cannot replace"},
+      {"", "", "_dat.csv", false, "_dat.csv", "is a directory"},
+      {"", "", "_dat.csv", true, "_dat.csv", "is a directory"},
   };
   auto old = Simulate(5, 100), fresh = Simulate(7, 120);
   for (const auto& c : cases) {

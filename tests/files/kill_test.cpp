@@ -1,6 +1,7 @@
-// velquor-cli measure killed with SIGKILL at several moments, then run to its end: no saved
-// file changes afterwards, every summary has its per-sample file, every pair reloads, and
-// the numbering goes on after the last pair written.
+// velquor-cli measure killed with SIGKILL at several moments, and at chosen steps of a save,
+// then run to its end: no saved file changes afterwards, every summary has its per-sample
+// file, what a stopped save left is completed, every pair reloads, and the numbering goes on
+// after the last pair written.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -13,8 +14,10 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/text_file.h"
+#include "files/cli_child.h"
 #include "files/data_file_reader.h"
 #include "files/settings_file.h"
 #include "files/temp_dir.h"
@@ -22,20 +25,15 @@
 namespace velquor {
 namespace {
 
+using testing::ChildEnv;
 using testing::TempDir;
+using testing::TextOf;
+using testing::WithSaveFaults;
 
 // Starts the tool in `dir` measuring small cycles without end; output goes nowhere.
 pid_t StartMeasuring(const std::string& dir, const char* cycles) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::chdir(dir.c_str()) != 0) ::_exit(127);
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    ::execl(VELQUOR_CLI_BINARY, "velquor-cli", "measure", "--cycles", cycles, "--samples", "5",
-            "--interval", "1", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  return pid;
+  return testing::StartCli(dir,
+                           {"measure", "--cycles", cycles, "--samples", "5", "--interval", "1"});
 }
 
 std::map<std::string, std::string> Snapshot(const std::string& dir) {
@@ -46,14 +44,19 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
   return files;
 }
 
-TEST(KilledMeasurement, LosesNothingSavedAndGoesOnAfterTheLastNumber) {
-  TempDir dir;
+// Settings that save RUN0000001 onwards into the directory's "out".
+void PrepareSettings(const TempDir& dir) {
   std::filesystem::create_directory(dir / "out");
   Settings s = Settings::DesignTime();
   s.txtFileDir = dir / "out";
   s.txtFileHead = "RUN";
   s.txtFileOrg = "1";
   ASSERT_TRUE(SaveSettings(s, dir / "Velquor.ini").ok());
+}
+
+TEST(KilledMeasurement, LosesNothingSavedAndGoesOnAfterTheLastNumber) {
+  TempDir dir;
+  PrepareSettings(dir);
 
   std::map<std::string, std::string> seen;  // every file as first written
   auto check_unchanged = [&] {
@@ -96,6 +99,97 @@ TEST(KilledMeasurement, LosesNothingSavedAndGoesOnAfterTheLastNumber) {
   EXPECT_EQ(static_cast<int>(final_files.size()) - pairs, highest) << "a number was skipped";
   std::printf("kill test: %zu kills, %d pairs reloaded, %zu files checked unchanged\n",
               std::size(kill_after_ms), pairs, final_files.size());
+}
+
+// One saved measurement as the folder holds it after a run.
+struct FolderState {
+  std::vector<std::string> temps;      // ".velquor-..." files
+  std::vector<std::string> lone_csvs;  // per-sample files without their summary
+  int pairs = 0;
+};
+
+FolderState Look(const std::string& dir) {
+  FolderState st;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    const std::string name = e.path().filename().string();
+    if (name.rfind(".velquor-", 0) == 0) {
+      st.temps.push_back(name);
+    } else if (name.size() > 8 && name.substr(name.size() - 8) == "_csv.csv") {
+      if (std::filesystem::exists(dir + "/" + name.substr(0, name.size() - 8) + "_dat.csv")) {
+        ++st.pairs;
+      } else {
+        st.lone_csvs.push_back(name);
+      }
+    }
+  }
+  return st;
+}
+
+// The tool killed at a chosen step of its second save (through the save-fault library),
+// then run again: the second run completes the pair the first left, names the files it
+// repaired, and every cycle saved before the kill reloads.
+TEST(KilledMeasurement, TheNextRunCompletesAPairKilledBetweenItsSteps) {
+  struct Case {
+    const char* kill_at;        // VELQUOR_TEST_KILL_AT
+    std::vector<ChildEnv> env;  // a file system without the no-replace rename, say
+    bool lone_csv_after_kill;   // the second pair's per-sample file stands alone
+    const char* named;          // what the second run's notices name
+  };
+  const std::vector<ChildEnv> no_renameat2 = {{"VELQUOR_TEST_NO_RENAMEAT2", "1"}};
+  const std::vector<ChildEnv> no_links = {{"VELQUOR_TEST_NO_RENAMEAT2", "1"},
+                                          {"VELQUOR_TEST_NO_LINK", "1"}};
+  const Case cases[] = {
+      // Between the two names: the summary waits, finished, under its temporary name.
+      {"2:renameat2:_dat.csv", {}, true, "RUN0000002_dat.csv"},
+      {"2:renameat2:_dat.csv", no_renameat2, true, "RUN0000002_dat.csv"},
+      // Without links either the per-sample file is a copy, which its summary cannot tell
+      // for its own: the summary is kept aside and the per-sample file gets one made for it.
+      {"2:renameat2:_dat.csv", no_links, true, "RUN0000002_dat.csv.unfinished-"},
+      // Both files finished, neither named yet.
+      {"2:renameat2:_csv.csv", {}, false, "RUN0000002_csv.csv"},
+      // The summary still being written: the per-sample file gets a summary made for it.
+      {"2:rename:_dat.csv", {}, false, "RUN0000002_csv.csv had no summary file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kill_at);
+    TempDir dir;
+    PrepareSettings(dir);
+    const std::vector<std::string> args = {"measure", "--cycles",   "4", "--samples",
+                                           "5",       "--interval", "1"};
+    std::vector<ChildEnv> env = c.env;
+    env.push_back({"VELQUOR_TEST_KILL_AT", c.kill_at});
+    const int killed =
+        testing::WaitFor(testing::StartCli(dir.path(), args, "", "", WithSaveFaults(env)));
+    ASSERT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGKILL) << killed;
+    const FolderState after_kill = Look(dir / "out");
+    EXPECT_EQ(after_kill.pairs, 1);
+    EXPECT_FALSE(after_kill.temps.empty()) << "the kill left nothing to finish";
+    EXPECT_EQ(after_kill.lone_csvs.size(), c.lone_csv_after_kill ? 1u : 0u);
+    const std::string lone_bytes = ReadFileBytes(dir / "out/RUN0000002_csv.csv").ok()
+                                       ? ReadFileBytes(dir / "out/RUN0000002_csv.csv").value()
+                                       : "";
+
+    const std::string err = dir / "second.err";
+    const int second = testing::WaitFor(testing::StartCli(
+        dir.path(), {"measure", "--cycles", "2", "--samples", "5", "--interval", "1"}, "", err,
+        WithSaveFaults(c.env)));
+    ASSERT_TRUE(WIFEXITED(second) && WEXITSTATUS(second) == 0) << TextOf(err);
+    EXPECT_NE(TextOf(err).find(c.named), std::string::npos) << TextOf(err);
+
+    const FolderState done = Look(dir / "out");
+    EXPECT_TRUE(done.temps.empty()) << done.temps.front();
+    EXPECT_TRUE(done.lone_csvs.empty()) << done.lone_csvs.front();
+    EXPECT_EQ(done.pairs, 4) << "two before the kill, two after";
+    for (int n = 1; n <= 4; ++n) {
+      const std::string dat = dir / ("out/RUN000000" + std::to_string(n) + "_dat.csv");
+      auto loaded = LoadDataFiles(dat);
+      ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
+      EXPECT_EQ(loaded.value()->record.DataNum, 5.0f) << dat;
+    }
+    if (c.lone_csv_after_kill) {
+      EXPECT_EQ(ReadFileBytes(dir / "out/RUN0000002_csv.csv").value(), lone_bytes);
+    }
+  }
 }
 
 }  // namespace

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "files/data_files.h"
 #include "files/naming.h"
+#include "files/naming_rules.h"
+#include "files/sim_measurement.h"
+#include "files/temp_dir.h"
 
 namespace velquor {
 namespace {
@@ -50,6 +57,105 @@ TEST(Naming, AdvanceCountsOnFromTheLeadingNumber) {
     EXPECT_EQ(n.BaseName, c.base) << c.org;
     EXPECT_EQ(n.DatFilePath, set.Dir + "\\" + c.base + "_dat.csv");
   }
+}
+
+// What a header, a file number and a note may hold; an empty piece: accepted.
+TEST(NamingRules, HeadersNumbersAndNotes) {
+  using Rule = std::optional<std::string> (*)(std::string_view);
+  struct Case {
+    Rule rule;
+    std::string text, piece;
+  };
+  const Case cases[] = {
+      {HeaderFault, "RUN", ""},
+      {HeaderFault, "...", ""},
+      {HeaderFault, "被験者A", ""},
+      {HeaderFault, "", ""},
+      {HeaderFault, "..\\..\\ESC", "holds \"\\\", which a file name cannot hold"},
+      {HeaderFault, "a/b", "\"/\""},
+      {HeaderFault, "C:", "\":\""},
+      {HeaderFault, "*", "\"*\""},
+      {HeaderFault, "a?", "\"?\""},
+      {HeaderFault, "<", "\"<\""},
+      {HeaderFault, ">", "\">\""},
+      {HeaderFault, "|", "\"|\""},
+      {HeaderFault, ".", "names a folder"},
+      {HeaderFault, "..", "names a folder"},
+      {HeaderFault, "M,1", "would shift the fields"},
+      {HeaderFault, "M\"", "would shift the fields"},
+      {HeaderFault, "M\n", "line break"},
+      {NumberFault, "", ""},
+      {NumberFault, "0", ""},
+      {NumberFault, "007", ""},
+      {NumberFault, "9999999", ""},
+      {NumberFault, "00009999999", ""},
+      {NumberFault, "10000000", "not a whole number from 0 to 9999999"},
+      {NumberFault, "nan", "\"nan\" is not a whole number"},
+      {NumberFault, "abc", "not a whole number"},
+      {NumberFault, "-5", "not a whole number"},
+      {NumberFault, "+5", "not a whole number"},
+      {NumberFault, "1e308", "not a whole number"},
+      {NumberFault, "2.5", "not a whole number"},
+      {NumberFault, " 12", "not a whole number"},
+      {NumberFault, "１２", "not a whole number"},
+      {NoteFault, "subject A, manual", "the note \"subject A, manual\" holds a \",\""},
+      {NoteFault, "say \"hi\"", "double quote"},
+      {NoteFault, "two\r\nlines", "line break"},
+      {NoteFault, "..\\:*?<>|", ""},  // a note names no file
+      {NoteFault, "ノート１ subject A", ""},
+      {NoteFault, "", ""},
+  };
+  for (const Case& c : cases) {
+    const auto got = c.rule(c.text);
+    if (c.piece.empty()) {
+      EXPECT_FALSE(got) << c.text << ": " << *got;
+    } else {
+      ASSERT_TRUE(got) << c.text;
+      EXPECT_NE(got->find(c.piece), std::string::npos) << *got;
+    }
+  }
+}
+
+// The one save path refuses what the rules refuse, for either set, and says why; nothing is
+// written anywhere and the number stays.
+TEST(NamingRules, TheSaveRefusesWhatTheRulesRefuse) {
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir / "out");
+  auto m = testing::Simulate(3, 100);
+  struct Case {
+    int flag;
+    std::string NamingSet::*box;
+    std::string text, piece;
+  };
+  const Case cases[] = {
+      {0, &NamingSet::Note, "manual, subject A", "the note \"manual, subject A\""},
+      {1, &NamingSet::Note, "manual, subject A", "would shift the fields"},
+      {1, &NamingSet::Note, "a\nb", "line break"},
+      {0, &NamingSet::Org, "nan", "\"nan\" is not a whole number from 0 to 9999999"},
+      {1, &NamingSet::Org, "-5", "not a whole number"},
+      {0, &NamingSet::Head, "..\\..\\ESC", "holds \"\\\""},
+      {1, &NamingSet::Head, "..", "names a folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    FileNaming naming;
+    naming.Auto = {dir / "out", "RUN", "12", "auto", "", ""};
+    naming.Manual = {dir / "out", "M", "5", "manual", "", ""};
+    NamingSet& set = c.flag == 0 ? naming.Auto : naming.Manual;
+    set.*c.box = c.text;
+    const std::string org = set.Org;
+    for (WhenTaken rule : {WhenTaken::kNextFreeNumber, WhenTaken::kRefuse, WhenTaken::kReplace}) {
+      auto saved = SaveDataFiles(naming, c.flag, *m->rec, *m->series, m->strokes, {}, rule);
+      ASSERT_FALSE(saved.ok());
+      EXPECT_NE(saved.problem().what.find(c.piece), std::string::npos) << saved.problem().what;
+      EXPECT_NE(saved.problem().what.find("not saved"), std::string::npos);
+      EXPECT_EQ(set.Org, org);
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 1u) << "nothing beside the save directory either";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -42,6 +43,39 @@ Settings Typed() {
   return s;
 }
 
+// Every line typed with a value other than its design-time one.
+Settings AllTyped() {
+  Settings s = Typed();
+  s.txtFileDir_Man = "D:\\man";
+  s.txtFileOrg_Man = "3";
+  s.txtTimerInterval = "5";
+  s.txtDataNum = "400";
+  s.txtSampTime = "2";
+  s.txtStartPosCond = "0.5";
+  s.txtEndPosCond = "1.5";
+  s.txtLimitCond = "3";
+  s.GraphColor = {MakeRgb(1, 2, 3), MakeRgb(4, 5, 6), MakeRgb(7, 8, 9)};
+  s.push.threshold = 2.5;
+  return s;
+}
+
+// The value of each of the lines 1 to 16, as text.
+std::vector<std::string> LineValues(const Settings& s) {
+  std::vector<std::string> v = {s.txtFileDir_Man,   s.txtFileHead_Man, s.txtFileOrg_Man,
+                                s.txtFileDir,       s.txtFileHead,     s.txtFileOrg,
+                                s.txtTimerInterval, s.txtDataNum,      s.txtSampTime,
+                                s.txtStartPosCond,  s.txtEndPosCond,   s.txtLimitCond};
+  for (Rgb c : s.GraphColor) v.push_back(std::to_string(c));
+  v.push_back(std::to_string(s.push.threshold));
+  return v;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 TEST(SettingsFile, WritesTheFifteenLinesAsTheyHaveAlwaysBeen) {
   SettingsFileText f = SettingsText(Settings::DesignTime());
   EXPECT_EQ(f.text, kDesignTimeFile);
@@ -81,16 +115,17 @@ TEST(SettingsFile, EveryTextReadsBackWhole) {
   for (const auto& [t, back_as] : texts) {
     Settings s = Typed();
     s.txtFileDir_Man = t;
-    s.txtFileHead = t;
+    s.txtFileDir = t;
     s.txtLimitCond = t;
     SettingsFileText f = SettingsText(s);
     std::vector<int> noticed;  // lines whose text could not be held whole
     for (const Problem& n : f.notices) noticed.push_back(n.line);
-    EXPECT_EQ(noticed, (t == back_as ? std::vector<int>{} : std::vector<int>{1, 5, 12})) << t;
+    EXPECT_EQ(noticed, (t == back_as ? std::vector<int>{} : std::vector<int>{1, 4, 12})) << t;
     SettingsLoad back = ReadSettingsText(f.text, "Velquor.ini");
     EXPECT_TRUE(back.notices.empty()) << t << ": " << back.notices.at(0).Describe();
+    EXPECT_FALSE(back.unreadable) << t << ": " << back.unreadable->Describe();
     EXPECT_EQ(back.values.txtFileDir_Man, back_as);
-    EXPECT_EQ(back.values.txtFileHead, back_as);
+    EXPECT_EQ(back.values.txtFileDir, back_as);
     EXPECT_EQ(back.values.txtLimitCond, back_as);
     EXPECT_EQ(back.values.txtFileHead_Man, "M") << t << ": the next item is not shifted";
   }
@@ -117,14 +152,6 @@ TEST(SettingsFile, WhatCannotBeReadKeepsItsDesignTimeValueWithANotice) {
       {"a component above 255",
        std::string(kDesignTimeFile).replace(kDesignTimeFile.find(" 255, 0, 255"), 12, " 300, 0, 0"),
        15, "0 to 255", [](const Settings& s) { EXPECT_EQ(s.GraphColor[2], MakeRgb(255, 0, 255)); }},
-      {"an old file with an unquoted comma",
-       "ディレクトリ(Manual),a,b\r\n" +
-           kDesignTimeFile.substr(kDesignTimeFile.find("ヘッダ(Manual)")),
-       1, "out of step",
-       [](const Settings& s) {
-         EXPECT_EQ(s.txtFileDir_Man, "a");
-         EXPECT_EQ(s.txtFileHead_Man, "ヘッダ(Manual)");  // read one field early, as stored
-       }},
   };
   for (const auto& c : cases) {
     SettingsLoad got = ReadSettingsText(c.text, "Velquor.ini");
@@ -134,6 +161,104 @@ TEST(SettingsFile, WhatCannotBeReadKeepsItsDesignTimeValueWithANotice) {
     EXPECT_NE(got.notices[0].what.find(c.notice), std::string::npos)
         << c.name << ": " << got.notices[0].Describe();
     c.check(got.values);
+  }
+}
+
+// A "," typed into a value, a line that lost its "," or was left out, a label where a value
+// belongs: the items no longer stand on their lines. The file is unreadable (to be kept
+// aside), the lines before the step was lost keep what was typed and every later line its
+// design-time value, so that no file is ever named after a label.
+TEST(SettingsFile, ItemsOutOfStepMakeTheFileUnreadable) {
+  const std::string typed = SettingsText(AllTyped()).text;
+  struct Case {
+    std::string name, text;
+    int line, field;  // where the step was found lost
+    int from;         // the first line keeping its design-time value
+  };
+  const Case cases[] = {
+      {"a comma typed into the auto header",
+       Replaced(typed, "ヘッダ(Auto),RUN", "ヘッダ(Auto),RU,N"), 5, 3, 5},
+      {"a comma in the first line", Replaced(typed, "D:\\man", "D:\\m,an"), 1, 3, 1},
+      {"a line without its comma", Replaced(typed, "データ数,400", "データ数400"), 9, 1, 8},
+      {"a line left out", Replaced(typed, "ファイル名(Manual),3\r\n", ""), 3, 1, 3},
+      {"a label where a value belongs",
+       Replaced(typed, "ヘッダ(Manual),M", "ヘッダ(Manual),データ数"), 2, 2, 2},
+      {"a colour component too many", Replaced(typed, " 4, 5, 6", " 4, 5, 6, 7"), 14, 5, 14},
+  };
+  const std::vector<std::string> want_typed = LineValues(AllTyped());
+  const std::vector<std::string> design = LineValues(Settings::DesignTime());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SettingsLoad got = ReadSettingsText(c.text, "Velquor.ini");
+    ASSERT_TRUE(got.unreadable.has_value());
+    EXPECT_EQ(got.unreadable->file, "Velquor.ini");
+    EXPECT_EQ(got.unreadable->line, c.line) << got.unreadable->Describe();
+    EXPECT_EQ(got.unreadable->field, c.field) << got.unreadable->Describe();
+    EXPECT_NE(got.unreadable->what.find("from line " + std::to_string(c.from) + " on keep"),
+              std::string::npos)
+        << got.unreadable->what;
+    EXPECT_TRUE(got.notices.empty()) << got.notices.at(0).Describe();
+    const std::vector<std::string> values = LineValues(got.values);
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      const int line = static_cast<int>(k) + 1;
+      EXPECT_EQ(values[k], line < c.from ? want_typed[k] : design[k]) << "line " << line;
+    }
+  }
+}
+
+// A header or file number no file may be named with is left empty; a condition Start
+// refuses stays as written (the main window marks it), both with the file, line and field.
+TEST(SettingsFile, ValuesAreCheckedOnReading) {
+  struct Case {
+    std::string Settings::*box;
+    int line;
+    std::string text;
+    std::string piece;  // of the notice; empty: accepted without a word
+    bool kept;          // the value stays as written although refused
+  };
+  const Case cases[] = {
+      {&Settings::txtFileOrg, 6, "nan", "not a whole number from 0 to 9999999", false},
+      {&Settings::txtFileOrg, 6, "abc", "not a whole number", false},
+      {&Settings::txtFileOrg, 6, "-5", "not a whole number", false},
+      {&Settings::txtFileOrg, 6, "1e308", "not a whole number", false},
+      {&Settings::txtFileOrg, 6, "12.5", "not a whole number", false},
+      {&Settings::txtFileOrg, 6, "10000000", "not a whole number", false},
+      {&Settings::txtFileOrg_Man, 3, "0x1F", "not a whole number", false},
+      {&Settings::txtFileOrg, 6, "", "", false},
+      {&Settings::txtFileOrg, 6, "0", "", false},
+      {&Settings::txtFileOrg, 6, "0009999999", "", false},
+      {&Settings::txtFileHead, 5, "..\\..\\ESC", "holds \"\\\"", false},
+      {&Settings::txtFileHead, 5, "a/b", "holds \"/\"", false},
+      {&Settings::txtFileHead, 5, "C:", "holds \":\"", false},
+      {&Settings::txtFileHead, 5, "x*?", "holds \"*\"", false},
+      {&Settings::txtFileHead, 5, "<|>", "holds \"<\"", false},
+      {&Settings::txtFileHead_Man, 2, "..", "names a folder", false},
+      {&Settings::txtFileHead_Man, 2, ".", "names a folder", false},
+      {&Settings::txtFileHead, 5, "...", "", false},
+      {&Settings::txtFileHead, 5, "データ", "", false},
+      {&Settings::txtTimerInterval, 7, "abc", "Timer Interval \"abc\" is not a number", true},
+      {&Settings::txtTimerInterval, 7, "0.4", "Timer Interval", true},
+      {&Settings::txtDataNum, 8, "5000", "Data Number 5000", true},
+      {&Settings::txtDataNum, 8, "1", "Data Number 1", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Settings s = Typed();
+    s.*c.box = c.text;
+    const SettingsLoad got = ReadSettingsText(SettingsText(s).text, "Velquor.ini");
+    EXPECT_FALSE(got.unreadable);
+    if (c.piece.empty()) {
+      EXPECT_TRUE(got.notices.empty()) << got.notices.at(0).Describe();
+      EXPECT_EQ(got.values.*c.box, c.text);
+      continue;
+    }
+    ASSERT_EQ(got.notices.size(), 1u);
+    const Problem& n = got.notices[0];
+    EXPECT_EQ(n.file, "Velquor.ini");
+    EXPECT_EQ(n.line, c.line) << n.Describe();
+    EXPECT_EQ(n.field, 2) << n.Describe();
+    EXPECT_NE(n.what.find(c.piece), std::string::npos) << n.what;
+    EXPECT_EQ(got.values.*c.box, c.kept ? c.text : "");
   }
 }
 
@@ -188,6 +313,35 @@ TEST(UnreadableFiles, StayWhenNoNameIsLeftToKeepThemUnder) {
   EXPECT_FALSE(KeepUnreadable(LoadSettings(full).unreadable, true, notices));
   EXPECT_NE(notices.at(0).what.find("not written"), std::string::npos) << notices[0].what;
   EXPECT_EQ(ReadFileBytes(full).value(), utf8);
+}
+
+// The file out of step is renamed before anything is written; the notice names both files
+// and the line where the step was lost, and what is written next holds no label as a value.
+TEST(UnreadableFiles, ItemsOutOfStepAreKeptAsideBeforeAnythingIsWritten) {
+  TempDir dir;
+  const std::string path = dir / "Velquor.ini";
+  const std::string bytes =
+      Replaced(SettingsText(AllTyped()).text, "ヘッダ(Auto),RUN", "ヘッダ(Auto),RU,N");
+  ASSERT_TRUE(WriteShiftJisFile(path, bytes).ok());
+  const std::string on_disk = ReadFileBytes(path).value();
+  SettingsLoad load = LoadSettings(path);
+  ASSERT_TRUE(KeepUnreadable(load.unreadable, true, load.notices));
+  ASSERT_EQ(load.notices.size(), 1u);
+  const Problem& n = load.notices[0];
+  EXPECT_EQ(n.file, path);
+  EXPECT_EQ(n.line, 5);
+  EXPECT_NE(n.what.find("kept as " + path + ".unreadable"), std::string::npos) << n.what;
+  EXPECT_NE(n.what.find("new " + path), std::string::npos) << n.what;
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(ReadFileBytes(path + ".unreadable").value(), on_disk);
+
+  ASSERT_TRUE(SaveSettings(load.values, path).ok());
+  const SettingsLoad again = LoadSettings(path);
+  EXPECT_FALSE(again.unreadable);
+  EXPECT_EQ(again.values.txtFileHead, "");
+  EXPECT_EQ(again.values.txtFileOrg, "");
+  EXPECT_EQ(again.values.txtFileDir, "C:\\データ");
+  EXPECT_EQ(ReadFileBytes(path + ".unreadable").value(), on_disk);
 }
 
 }  // namespace

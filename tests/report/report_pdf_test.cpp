@@ -1,5 +1,6 @@
 // Reports written by velquor-cli and read back with poppler's pdftotext and pdfinfo.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -161,6 +162,23 @@ TEST_F(ReportPdf, ASessionOpensWithItsComparisonAndNeverReplacesUnasked) {
 
   ASSERT_EQ(Report({"--overwrite", "--pdf", pdf, files[0]}), 0) << err_.str();
   EXPECT_NE(ReadFileBytes(pdf).value(), before);
+
+  // --overwrite never reaches a file the report reads, nor anything but a regular file.
+  const std::string fifo = dir_ / "fifo.pdf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  for (const std::string& kept :
+       {dir_ / "RUN0000002_csv.csv", files[1], paths_.settings, paths_.calibration, fifo}) {
+    const auto type = std::filesystem::status(kept).type();
+    const auto bytes =
+        type == std::filesystem::file_type::regular ? ReadFileBytes(kept).value() : std::string();
+    EXPECT_EQ(Report({"--overwrite", "--pdf", kept, files[1]}), 1) << kept;
+    EXPECT_NE(err_.str().find(kept == fifo ? "is a FIFO" : "never written over"), std::string::npos)
+        << err_.str();
+    EXPECT_EQ(std::filesystem::status(kept).type(), type) << kept;
+    if (!bytes.empty()) {
+      EXPECT_EQ(ReadFileBytes(kept).value(), bytes) << kept;
+    }
+  }
 }
 
 }  // namespace

@@ -141,7 +141,8 @@ class MeasurementRunTest : public QObject {
   }
 
   // "Save" onto a taken name asks, without holding up the program: No keeps the old pair and
-  // the screen, Yes replaces it. A header with "," is marked and never saved.
+  // the screen, Yes replaces it. A header with "," is marked and never saved, nor is a note
+  // holding ",", a number that is no whole number or a header naming other folders.
   void fileOptionAsksBeforeReplacing() {
     Program p;
     ui::Form1& w = p.window();
@@ -159,6 +160,26 @@ class MeasurementRunTest : public QObject {
     QVERIFY(f.isVisible());
     f.txtFileHead_Man->setText("M");
     QVERIFY(!f.txtFileHead_Man->property("conditionError").toBool());
+    // A note, number or header the summary row or the file name cannot hold: the same.
+    const std::pair<QLineEdit*, QString> wrong[] = {
+        {f.txtNote_Man, "manual, subject A"},
+        {f.txtFileOrg_Man, "abc"},
+        {f.txtFileHead_Man, "..\\..\\ESC"},
+    };
+    for (const auto& [box, text] : wrong) {
+      const QString was = box->text();
+      box->setText(text);
+      QVERIFY2(box->property("conditionError").toBool(), qPrintable(text));
+      f.Command2->click();
+      QTRY_VERIFY(!f.Saving());
+      QVERIFY2(p.notice("not saved").contains("\"" + text + "\""), qPrintable(text));
+      QVERIFY(f.isVisible());
+      box->setText(was);
+      QVERIFY(!box->property("conditionError").toBool());
+    }
+    f.txtNote->setText("a\"b");
+    QVERIFY(f.txtNote->property("conditionError").toBool());
+    f.txtNote->setText("");
 
     for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
       f.Command2->click();

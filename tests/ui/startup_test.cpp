@@ -89,21 +89,49 @@ class StartUpTest : public QObject {
     QCOMPARE(p.notice("No calibration loaded").isEmpty(), calibration);
   }
 
-  // Files saved as UTF-8 by an editor: kept under another name before the program writes a
-  // new one, and both names said; an empty directory shows the bare file names.
+  // Files saved as UTF-8 by an editor, or edited by hand so that their items are out of step
+  // or a coefficient is no number: kept under another name before the program writes a new
+  // one, both names said; nothing read from the untrusted lines is used.
+  void unreadableFilesAreKeptAside_data() {
+    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<QString>("where");  // the line the settings notice names
+    QTest::newRow("saved as UTF-8") << true << QString();
+    QTest::newRow("a comma and a nan typed in") << false << QString("line 5, field 3");
+  }
   void unreadableFilesAreKeptAside() {
+    QFETCH(bool, utf8);
+    QFETCH(QString, where);
     Program p(true);
-    for (const char* name : {kSettingsFileName, kCalibrationFileName}) {
-      QFile f(p.path(name));
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write("\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n");
+    if (utf8) {
+      for (const char* name : {kSettingsFileName, kCalibrationFileName}) {
+        QFile f(p.path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n");
+      }
+    } else {
+      WriteSettings(p);
+      const std::string ini = ui::FromQ(p.path(kSettingsFileName));
+      std::string text = ReadShiftJisFile(ini).value();
+      text.replace(text.find("ヘッダ(Auto),RUN"), 19, "ヘッダ(Auto),RU,N");
+      QVERIFY(WriteShiftJisFile(ini, text).ok());
+      Calibration cal = Calibration::DesignTime();
+      cal.Ka1 = {20, 19.5};
+      std::string clb = CalibrationText(cal).text;
+      clb.replace(clb.find("ch0 Ka0,0"), 9, "ch0 Ka0,nan");
+      QVERIFY(WriteShiftJisFile(ui::FromQ(p.path(kCalibrationFileName)), clb).ok());
     }
-    p.window();
+    ui::Form1& w = p.window();
     for (const QString name : {kSettingsFileName, kCalibrationFileName}) {
       QVERIFY2(!p.notice(name + ".unreadable").isEmpty(), qPrintable(name));
       QVERIFY(QFile::exists(p.path(name + ".unreadable")));
       QVERIFY(!QFile::exists(p.path(name)));
     }
+    if (!where.isEmpty()) QVERIFY(p.notice(kSettingsFileName).contains(where));
+    // The header and number are never made of labels; no torque comes from the calibration.
+    QCOMPARE(w.FileOption().txtFileHead->text(), QString());
+    QCOMPARE(w.FileOption().txtFileOrg->text(), QString());
+    QCOMPARE(p.ws().calibration.Ka1[1], 0.0);
+    QVERIFY(!p.notice("No calibration loaded").isEmpty());
   }
 
   void closingMidRunEndsItAndWritesTheSettings() {

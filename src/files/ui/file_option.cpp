@@ -8,6 +8,7 @@
 
 #include "files/data_files.h"
 #include "files/naming.h"
+#include "files/naming_rules.h"
 #include "files/save_stamp.h"
 #include "files/ui/save_worker.h"
 
@@ -66,12 +67,16 @@ Form4::SetBoxes Form4::BuildSet(QWidget* frame, const QString& suffix, NamingSet
   b.dir->setPlaceholderText("working directory (beside Velquor.ini)");
 
   // Each naming box keeps its text in the workspace; the directory, header and number
-  // boxes recompose the names at once, the note waits for the next save.
+  // boxes recompose the names at once, the note waits for the next save (it is only marked).
   auto keep = [this](QLineEdit* box, std::string& text, bool recompose) {
     std::string* target = &text;
     connect(box, &QLineEdit::textChanged, this, [this, target, recompose](const QString& t) {
       *target = FromQ(t);
-      if (recompose) MakeFileNames();
+      if (recompose) {
+        MakeFileNames();
+      } else {
+        MarkTexts();
+      }
     });
   };
   keep(b.dir, set.Dir, true);
@@ -91,13 +96,19 @@ void Form4::ShowPaths() {
 void Form4::MakeFileNames() {
   velquor::MakeFileNames(ws_.naming, ws_.record.SaveFlag);
   ShowPaths();
-  MarkStems();
+  MarkTexts();
 }
 
-// A header or number that would shift the summary row is marked as an impossible condition.
-void Form4::MarkStems() {
-  for (QLineEdit* box : {txtFileHead, txtFileOrg, txtFileHead_Man, txtFileOrg_Man}) {
-    if (box != nullptr) MarkWrongBox(box, StemFault(FromQ(box->text())).has_value());
+// A header, number or note that a save would refuse is marked as an impossible condition;
+// the save says why.
+void Form4::MarkTexts() {
+  using Rule = std::optional<std::string> (*)(std::string_view);
+  const std::pair<QLineEdit*, Rule> boxes[] = {
+      {txtFileHead, HeaderFault},     {txtFileOrg, NumberFault},     {txtNote, NoteFault},
+      {txtFileHead_Man, HeaderFault}, {txtFileOrg_Man, NumberFault}, {txtNote_Man, NoteFault},
+  };
+  for (const auto& [box, rule] : boxes) {
+    if (box != nullptr) MarkWrongBox(box, rule(FromQ(box->text())).has_value());
   }
 }
 
@@ -142,12 +153,15 @@ void Form4::SaveClicked() {
   if (!SaveAllowed()) return;
   MakeFileNames();
   const ComposedNames names{ws_.naming.BaseName, ws_.naming.DatFilePath, ws_.naming.CsvFilePath};
+  const NamingSet& set = ws_.record.SaveFlag == 1 ? ws_.naming.Manual : ws_.naming.Auto;
+  const bool refused = StemFault(names.BaseName) || NameFault(set) || NoteFault(set.Note);
   auto taken = PairTaken(names);
-  if (taken && taken.value() && !StemFault(names.BaseName)) {
+  if (taken && taken.value() && !refused) {
     AskBeforeReplacing(names);
     return;
   }
-  // A name that cannot be examined or saved under is reported by the save itself.
+  // A name that cannot be examined or saved under, or a note the row cannot hold, is
+  // reported by the save itself.
   SaveNow(WhenTaken::kRefuse);
 }
 

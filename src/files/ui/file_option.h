@@ -47,22 +47,22 @@ class Form4 : public FormSurface {
   bool Saving() const { return saving_; }
   void CancelClicked();
 
-  QLineEdit* txtFileDir;
-  QLineEdit* txtFileHead;
-  QLineEdit* txtFileOrg;
-  QLineEdit* txtFileDat;
-  QLineEdit* txtFileCsv;
-  QLineEdit* txtNote;
-  QLineEdit* txtFileDir_Man;
-  QLineEdit* txtFileHead_Man;
-  QLineEdit* txtFileOrg_Man;
-  QLineEdit* txtFileDat_Man;
-  QLineEdit* txtFileCsv_Man;
-  QLineEdit* txtNote_Man;
-  QPushButton* Command1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  QLabel* lblDirHint;
+  QLineEdit* txtFileDir = nullptr;
+  QLineEdit* txtFileHead = nullptr;
+  QLineEdit* txtFileOrg = nullptr;
+  QLineEdit* txtFileDat = nullptr;
+  QLineEdit* txtFileCsv = nullptr;
+  QLineEdit* txtNote = nullptr;
+  QLineEdit* txtFileDir_Man = nullptr;
+  QLineEdit* txtFileHead_Man = nullptr;
+  QLineEdit* txtFileOrg_Man = nullptr;
+  QLineEdit* txtFileDat_Man = nullptr;
+  QLineEdit* txtFileCsv_Man = nullptr;
+  QLineEdit* txtNote_Man = nullptr;
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command2 = nullptr;
+  QPushButton* Command3 = nullptr;
+  QLabel* lblDirHint = nullptr;
 
   // The replace question while it waits for an answer, else null.
   QMessageBox* PendingQuestion() const;
@@ -83,7 +83,7 @@ class Form4 : public FormSurface {
   };
   SetBoxes BuildSet(QWidget* frame, const QString& suffix, NamingSet& set);
   void ShowPaths();
-  void MarkStems();
+  void MarkTexts();
   void BringMainToFront();
   bool SaveAllowed();
   void AskBeforeReplacing(const ComposedNames& names);

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 class QPlainTextEdit;
+class QHideEvent;
+class QShowEvent;
 
 namespace velquor::ui {
 
@@ -14,6 +16,10 @@ class NoticeLine;
 
 class NoticeLog : public QWidget {
  public:
+  // At most this much text (UTF-16, with the times) is kept: the oldest notices go first, so
+  // a run of any length keeps the log's memory flat.
+  static constexpr qsizetype kKeptBytes = 256 * 1024;
+
   // `line` is the main window's one-line notice area; it shows the latest notice.
   NoticeLog(NoticeLine* line, QWidget* parent);
 
@@ -24,13 +30,26 @@ class NoticeLog : public QWidget {
   // Empties the line when it still shows `text` (a remark that no longer holds).
   void Withdraw(const QString& text);
 
-  // The latest notices, oldest first (the 10000 latest at most).
+  // The latest notices, oldest first (as many as kKeptBytes holds, the latest always).
   const QStringList& entries() const { return entries_; }
+  // The bytes the kept notices and their times take.
+  qsizetype keptBytes() const { return bytes_; }
+
+ protected:
+  // The window's text is made from the kept notices when it is shown, and let go when it is
+  // hidden, so that a log nobody looks at holds nothing but the notices themselves.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
+  QString Shown(int k) const;  // the window's line of notice k, its time first
+  void DropOldest();
+
   NoticeLine* line_;
   QPlainTextEdit* text_;
   QStringList entries_;
+  QStringList times_;  // "HH:mm:ss" of each entry
+  qsizetype bytes_ = 0;
 };
 
 }  // namespace velquor::ui

@@ -9,6 +9,7 @@
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "files/calibration_file.h"
+#include "files/pair_files.h"
 #include "files/set_aside.h"
 #include "files/settings_file.h"
 #include "files/ui/file_option.h"
@@ -72,6 +73,10 @@ void SettingsKeeper::LoadSettings() {
   ws_.GraphColor = s.GraphColor;
   screens_.placer.Remember(s.screens);
   for (const Problem& p : load.notices) notice_(Describe(p));
+  // Pairs that a program stopped in the middle of a save left unfinished.
+  for (const Problem& p : RecoverSaveDirectories(s.txtFileDir, s.txtFileDir_Man)) {
+    notice_(Describe(p));
+  }
 }
 
 void SettingsKeeper::SaveSettings(bool at_exit) {
