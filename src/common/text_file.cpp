@@ -162,7 +162,7 @@ Result<std::string> WriteTempFile(const std::string& native_path, std::string_vi
     return Problem{native_path, 0, 0, "no file name"};
   }
   // Only a regular file is ever replaced: never a device, FIFO, socket or directory.
-  if (Status s = CheckOutputTarget(native_path); !s) return s;
+  if (Status s = CheckOutputTarget(native_path); !s) return s.problem();
   const std::string dir = DirectoryOf(native_path);
   // The writer's process number in the name tells a later save whether it is left over.
   std::string tmpl = dir + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
