@@ -1,105 +1,18 @@
 #include "app/cli/measure_command.h"
 
 #include <chrono>
-#include <exception>
-#include <functional>
 
-#include "analysis/analyse_record.h"
-#include "analysis/result_texts.h"
 #include "analysis/strokes.h"
-#include "common/path_map.h"
+#include "app/cli/measure_host.h"
 #include "daq/device_access.h"
 #include "daq/driver_choice.h"
-#include "files/data_files.h"
-#include "measure/acquisition_engine.h"
 #include "measure/condition.h"
-#include "measure/cycle_handoff.h"
-#include "measure/cycle_timing.h"
 #include "measure/main_window_rules.h"
+#include "session/measurement_session.h"
 #include "workspace/workspace.h"
 
 namespace velquor::cli {
 namespace {
-
-// The after-cycle chain without a window: analysis, the automatic save, one line per cycle
-// (and one of timing when asked); false ends the run.
-class HeadlessChain {
- public:
-  // After every save the number is written to the settings file through `keep_number`, so
-  // a run killed at any moment starts again at the next free number.
-  HeadlessChain(Workspace& ws, const StrokeConditions& cond, const MeasureOptions& o,
-                std::function<void()> keep_number, std::ostream& out, std::ostream& err)
-      : ws_(ws), cond_(cond), o_(o), keep_number_(std::move(keep_number)), out_(out), err_(err) {}
-
-  bool operator()(const CycleTiming& timing) {
-    ++done_;
-    if (o_.timing) out_ << TimingLine(timing) << std::endl;
-    if (auto late = LateSamplesNotice(timing)) {
-      ReportNotice(err_, Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + *late});
-    }
-    try {
-      if (!SaveCycle()) return false;
-    } catch (const std::exception& e) {
-      return Fail(Problem{"", 0, 0,
-                          "cycle " + std::to_string(done_) + " was stopped by an internal error (" +
-                              e.what() + "); the run stops here"});
-    }
-    return done_ < o_.cycles;
-  }
-
-  bool failed() const { return failed_; }
-  bool AllDone() const { return done_ >= o_.cycles; }
-
- private:
-  // Analyses and saves the cycle in the record; false (reported) when either failed.
-  bool SaveCycle() {
-    if (Status s = Analyse(); !s) {
-      return Fail(Problem{"", 0, 0, "cycle " + std::to_string(done_) + ": " + s.problem().what});
-    }
-    ws_.record.SaveFlag = 0;
-    auto saved = SaveDataFiles(ws_.naming, 0, ws_.record, ws_.series, ws_.strokes, CurrentStamp(),
-                               WhenTaken::kNextFreeNumber);
-    if (!saved) {
-      Problem p = saved.problem();
-      p.what += "; the measurement of cycle " + std::to_string(done_) +
-                " is not saved, so the run stops here";
-      return Fail(p);
-    }
-    for (const Problem& p : saved.value().notices) ReportNotice(err_, p);
-    AdvanceFileNumber(ws_.naming, 0);
-    keep_number_();
-    const MainResultTexts main = ShowMainResults(ws_.kin);
-    out_ << "cycle " << done_ << ": "
-         << (saved.value().renumbered ? saved.value().Describe()
-                                      : "wrote " + ToNativePath(saved.value().names.DatFilePath) +
-                                            " and " + ToNativePath(saved.value().names.CsvFilePath))
-         << "; " << ws_.strokes.StrokeCount
-         << (ws_.strokes.StrokeCount == 1 ? " stroke" : " strokes") << "; mean speed ch0 "
-         << main.txtSpeedAv[0] << " ch1 " << main.txtSpeedAv[1] << " m/s" << std::endl;
-    return true;
-  }
-  Status Analyse() {
-    RecordAnalysis out{ws_.series, ws_.kin, ws_.strokes};
-    if (auto stop = AnalyseRecord(ws_.record, ws_.calibration, {false, cond_, std::nullopt}, out)) {
-      return stop->problem;
-    }
-    return Status::Ok();
-  }
-  bool Fail(const Problem& p) {
-    ReportProblem(err_, p);
-    failed_ = true;
-    return false;
-  }
-
-  Workspace& ws_;
-  StrokeConditions cond_;
-  const MeasureOptions& o_;
-  std::function<void()> keep_number_;
-  std::ostream& out_;
-  std::ostream& err_;
-  int done_ = 0;
-  bool failed_ = false;
-};
 
 // 1 when anything failed; 128 + the number of the signal that stopped the run before its
 // cycles were all done, as a shell reports a program ended by it; else 0.
@@ -122,7 +35,6 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   StartupFiles start = LoadStartupFiles(paths, err, true);
   auto ws = Workspace::Make();
   ws->calibration = start.calibration;
-
   // The condition as the main window would hold it: interval and data number from the
   // settings file or the options, the sampling time derived from them.
   const std::string interval = o.interval.value_or(start.settings.txtTimerInterval);
@@ -135,84 +47,60 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
     return 2;
   }
   ReadCondition(ws->record, interval, samples, samp_time);
-
   auto driver = ChooseDriver(o.daq);
   if (!driver) {
     ReportProblem(err, driver.problem());
     return driver.problem().file.empty() ? 2 : 1;
   }
-  const CardSettingTexts card;
-  const DeviceOutcome aio = OpenAioCard(*driver.value(), ws->device, card);
-  const DeviceOutcome dio = OpenDioCard(*driver.value(), ws->device, card);
+  AcqDriver& daq = *driver.value();
+  const DeviceOutcome aio = OpenAioCard(daq, ws->device, CardSettingTexts{});
+  const DeviceOutcome dio = OpenDioCard(daq, ws->device, CardSettingTexts{});
   ReportDevice(err, aio);
   ReportDevice(err, dio);
   if (!aio.lampGreen || !dio.lampGreen) {
-    err << "velquor-cli: the devices of " << driver.value()->Describe()
+    err << "velquor-cli: the devices of " << daq.Describe()
         << " could not be opened; nothing was measured\n";
     return 1;
   }
-
-  ws->naming.Auto = {
-      start.settings.txtFileDir, start.settings.txtFileHead, start.settings.txtFileOrg, "", "", ""};
-  ws->naming.Manual = {start.settings.txtFileDir_Man,
-                       start.settings.txtFileHead_Man,
-                       start.settings.txtFileOrg_Man,
-                       "",
-                       "",
-                       ""};
+  const Settings& s = start.settings;
+  ws->naming.Auto = {s.txtFileDir, s.txtFileHead, s.txtFileOrg, "", "", ""};
+  ws->naming.Manual = {s.txtFileDir_Man, s.txtFileHead_Man, s.txtFileOrg_Man, "", "", ""};
   MakeFileNames(ws->naming, 0);
-  const StrokeConditions cond = ReadStrokeConditions(
-      start.settings.txtStartPosCond, start.settings.txtLimitCond, JudgeChannel::kAuto);
+  SessionSettings settings{
+      true,
+      false,
+      {false, ReadStrokeConditions(s.txtStartPosCond, s.txtLimitCond, JudgeChannel::kAuto),
+       std::nullopt}};
 
-  int status = 0;
-  // Writes the settings with the current number; false (reported) when they could not be.
-  auto write_settings = [&] {
-    if (!start.settingsWritable) return;
-    start.settings.txtFileOrg = ws->naming.Auto.Org;
-    auto saved = SaveSettings(start.settings, paths.settings);
-    if (!saved) {
-      ReportProblem(err, saved.problem());
-      status = 1;
-    } else {
-      for (const Problem& p : saved.value()) ReportNotice(err, p);
-    }
-  };
-  HeadlessChain chain(*ws, cond, o, write_settings, out, err);
+  CliHost host(*ws, o, start, paths, out, err);
+  SynchronousSaver saver;
   SystemPacingClock clock;
-  AcquisitionEngine engine(*driver.value(), ws->device, clock);
-  engine.Start(ws->record.SampInterval, static_cast<int>(ws->record.DataNum));
-  int stop_signal = 0;  // the signal that stopped the run, 0 when none did
-  auto notices = [&] {
-    for (const std::string& n : engine.TakeNotices()) ReportNotice(err, Problem{"", 0, 0, n});
-  };
+  MeasurementSession session(
+      daq, {ws->record, ws->device, ws->series, ws->kin, ws->strokes, ws->calibration, ws->naming},
+      clock, settings, host, saver);
+  host.session = &session;
+  if (!session.Start()) return 1;  // a run of this session is going: cannot happen here
+  int stop_signal = 0;             // the signal that stopped the run, 0 when none did
   // Ctrl-C (or SIGTERM) is the Stop button: looked at every 50 ms while the cycles are sampled.
-  while (engine.Running()) {
-    engine.WaitForCycle(std::chrono::milliseconds(50));
-    notices();
-    if (interrupted != 0 && !engine.StopRequested()) {
-      engine.RequestStop();
+  while (session.Running()) {
+    session.WaitForCycle(std::chrono::milliseconds(50));
+    if (interrupted != 0 && !session.StopRequested()) {
+      session.Stop();
       stop_signal = interrupted;
     }
-    HandleFinishedCycles(engine, ws->record, std::ref(chain));
+    session.Drain();
   }
-  engine.Join();
-  // Cycles finished just before the run ended by itself (a failed read) are still saved.
-  if (!engine.StopRequested()) HandleFinishedCycles(engine, ws->record, std::ref(chain));
-  notices();
-  const std::optional<ReadFault> fault = engine.Fault();
-  if (fault) ReportProblem(err, Problem{"", 0, 0, fault->Describe()});
+  if (host.end->fault) ReportProblem(err, Problem{"", 0, 0, host.end->fault->Describe()});
   // A replay that ran past the end of its file says so once.
-  if (const std::string note = driver.value()->TakeNotice(); !note.empty()) {
-    ReportNotice(err, Problem{"", 0, 0, note});
-  }
+  if (const std::string note = daq.TakeNotice(); !note.empty()) host.Notice(note);
   if (stop_signal != 0) err << "velquor-cli: stopped; the cycle under way was not saved\n";
-  ReportDevice(err, CloseAioCard(*driver.value(), ws->device));
-  ReportDevice(err, CloseDioCard(*driver.value(), ws->device));
-
-  write_settings();
+  // A card that is gone has had both devices closed by the session already.
+  ReportDevice(err, host.end->aioClosed ? *host.end->aioClosed : CloseAioCard(daq, ws->device));
+  ReportDevice(err, host.end->dioClosed ? *host.end->dioClosed : CloseDioCard(daq, ws->device));
+  host.KeepSettings();
   // A run that ended without being asked to (a device read that failed) has said why.
-  return ExitStatus(status != 0 || chain.failed() || fault || !engine.StopRequested(), stop_signal,
-                    chain.AllDone());
+  return ExitStatus(host.failed || host.end->fault || !host.end->stopRequested, stop_signal,
+                    host.AllDone());
 }
 
 }  // namespace velquor::cli

@@ -64,6 +64,23 @@ void Form7::BuildConditions() {
   optLimit_ch1 = Option(f, "optLimit_ch1", "ch1", 960, 930, 780, 300);
   optLimit_Auto = Option(f, "optLimit_Auto", "Auto", 1800, 930, 900, 300);
   optLimit_Auto->setChecked(true);
+  for (QLineEdit* box : {txtStartPosCond, txtEndPosCond, txtLimitCond}) {
+    connect(box, &QLineEdit::textChanged, this, &Form7::conditionsChanged);
+  }
+  for (QRadioButton* option : {optLimit_ch0, optLimit_ch1, optLimit_Auto}) {
+    connect(option, &QRadioButton::toggled, this, &Form7::conditionsChanged);
+  }
+}
+
+std::array<std::string, 3> Form7::ConditionTexts() const {
+  return {FromQ(txtStartPosCond->text()), FromQ(txtEndPosCond->text()),
+          FromQ(txtLimitCond->text())};
+}
+
+void Form7::SetConditionTexts(const std::array<std::string, 3>& texts) {
+  txtStartPosCond->setText(ToQ(texts[0]));
+  txtEndPosCond->setText(ToQ(texts[1]));
+  txtLimitCond->setText(ToQ(texts[2]));
 }
 
 void Form7::BuildResults() {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <string>
 
 #include "analysis/series.h"
 #include "analysis/ui/result_boxes.h"
@@ -28,6 +29,9 @@ class Form7 : public FormSurface {
 
   // The conditions as they stand on the screen.
   StrokeConditions ReadConditions() const;
+  // The "From", "To" and "Less than" texts, as the settings file keeps them.
+  std::array<std::string, 3> ConditionTexts() const;
+  void SetConditionTexts(const std::array<std::string, 3>& texts);
   // Fills the stroke table and the lower table for the stroke chosen by opt_Noc.
   void ShowStrokeResults();
   // The stroke chosen by opt_Noc(1..3).
@@ -48,6 +52,8 @@ class Form7 : public FormSurface {
   QLineEdit* Box(const QString& name) const;
 
  signals:
+  // A condition box or option has changed: what ReadConditions gives may differ.
+  void conditionsChanged();
   // "Re-Save": the measurement in memory is to be saved again through the File Option screen.
   void reSaveRequested();
 

@@ -118,7 +118,24 @@ bool Form8::Apply() {
   parameters_ = p;
   SetStatus("Applied.");
   emit applied();
+  ShowAgain();
   return true;
+}
+
+void Form8::ReadRecordsFrom(const MeasurementSession& session,
+                            const std::array<Rgb, 3>& GraphColor) {
+  session_ = &session;
+  colours_ = &GraphColor;
+}
+
+void Form8::ShowAgain() {
+  // The series belong to the record unless its analysis failed: the cycle being sampled
+  // never touches either.
+  if (session_ == nullptr || !session_->HasAnalysedRecord() || !HasMeasurement()) {
+    SetStatus("Applied; the next measurement cycle or View is analysed with them.");
+    return;
+  }
+  ShowPushes(session_->Record(), session_->Series(), session_->Kinematics(), *colours_, source_);
 }
 
 void Form8::SetStatus(const QString& text) {

@@ -9,6 +9,7 @@
 
 #include "analysis/push_analysis.h"
 #include "common/colors.h"
+#include "session/measurement_session.h"
 #include "ui_kit/form_kit.h"
 
 class QLabel;
@@ -49,8 +50,11 @@ class Form8 : public FormSurface {
   bool HasMeasurement() const { return shown_.has_value(); }
   const std::optional<PushAnalysis>& Shown() const { return shown_; }
 
+  // Where Apply finds the measurement to show again: the session's last analysed record
+  // (a measured cycle, or a file viewed), drawn in `GraphColor`; both outlive the screen.
+  void ReadRecordsFrom(const MeasurementSession& session, const std::array<Rgb, 3>& GraphColor);
   // Apply: the boxes read as the new parameters; a refused box is named and nothing changes.
-  // On success `applied` is emitted for the owner to show the measurement again.
+  // On success `applied` is emitted and the measurement shown is analysed again with them.
   bool Apply();
   // Writes the tidy CSV of what is shown to a native path; never over an existing file.
   bool ExportCsv(const QString& path);
@@ -77,10 +81,13 @@ class Form8 : public FormSurface {
   void BuildTables();
   void ShowTable(const WheelPushes& w);
   void ChooseCsvFile();
+  void ShowAgain();
 
   PushParameters parameters_;
   std::optional<PushAnalysis> shown_;
   std::string source_;
+  const MeasurementSession* session_ = nullptr;
+  const std::array<Rgb, 3>* colours_ = nullptr;
 };
 
 }  // namespace velquor::ui

@@ -110,6 +110,11 @@ void Form2::CloseAioCard() {
   Show(RetInfAD, velquor::CloseAioCard(driver_, device_), true);
 }
 
+void Form2::ShowClosed(const DeviceOutcome& aio, const DeviceOutcome& dio) {
+  Show(RetInfAD, aio, true);
+  Show(RetInfDIO, dio, false);
+}
+
 void Form2::CloseDioCard() {
   if (RefusedWhileMeasuring()) return;
   Show(RetInfDIO, velquor::CloseDioCard(driver_, device_), false);

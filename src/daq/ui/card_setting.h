@@ -47,6 +47,10 @@ class Form2 : public FormSurface {
   QPushButton* cmd_CardClose;
   QPushButton* cmd_close_screen;
 
+  // Shows what closing both devices did when they were closed without this screen (the
+  // measurement found the card gone).
+  void ShowClosed(const DeviceOutcome& aio, const DeviceOutcome& dio);
+
  signals:
   void aioLamp(bool green);
   void dioLamp(bool green);

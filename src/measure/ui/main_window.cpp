@@ -18,10 +18,15 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "files/ui/save_worker.h"
+#include "measure/ui/condition_boxes.h"
 #include "measure/ui/lamp.h"
+#include "measure/ui/live_view.h"
 #include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
+#include "measure/ui/report_actions.h"
 #include "measure/ui/screen_placer.h"
+#include "measure/ui/settings_keeper.h"
+#include "measure/ui/worker_saver.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
 #include "ui_kit/form_kit.h"
@@ -41,11 +46,7 @@ constexpr int kColumnBWidth = 2280;
 }  // namespace
 
 Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* parent)
-    : QMainWindow(parent),
-      ws_(ws),
-      driver_(driver),
-      engine_(std::make_unique<AcquisitionEngine>(driver, ws.device, clock_)),
-      liveTorque_(std::make_unique<Grid<float, 2, kSampleSlots>>()) {
+    : QMainWindow(parent), ws_(ws), driver_(driver) {
   setObjectName("Form1");
   title_ = "Velquor10 - " + backend;
   setWindowTitle(title_);
@@ -76,30 +77,46 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
   SetTabOrder();
 
+  saver_ = new SaveWorker(this);
+  workerSaver_ = std::make_unique<WorkerSaver>(*saver_);
+  SessionHost& host = *this;
+  session_ =
+      std::make_unique<MeasurementSession>(driver_,
+                                           SessionParts{ws_.record, ws_.device, ws_.series, ws_.kin,
+                                                        ws_.strokes, ws_.calibration, ws_.naming},
+                                           clock_, settings_, host, *workerSaver_);
   // The acquisition thread wakes the window when a cycle is finished or the run has ended;
   // the lamp, the progress and the live trace look at its counters 25 times a second. The
   // sampling never waits for either.
-  engine_->SetWakeHook(
-      [this] { QMetaObject::invokeMethod(this, &Form1::DrainCycles, Qt::QueuedConnection); });
-  liveTimer_.setInterval(40);
-  connect(&liveTimer_, &QTimer::timeout, this, &Form1::ShowLive);
-  saver_ = new SaveWorker(this);
+  session_->SetWakeHook([this] {
+    QMetaObject::invokeMethod(
+        this, [this] { session_->Drain(); }, Qt::QueuedConnection);
+  });
+  live_ = new LiveView(*session_, ws_, settings_, *shape_Timer, *progressSamples, *lblSamples,
+                       Picture_base.at(kTorqueGraph)->frame(), this);
+  report_ = std::make_unique<ReportActions>(*this, ws_, settings_, *session_,
+                                            [this](const QString& t) { Notice(t); });
+  connect(cmdReport, &QPushButton::clicked, this, [this] { report_->ReportShown(); });
 
   // The screens that the settings and calibration files fill exist from the start; the
   // Card Setting screen too, as start-up opens the devices with its numbers.
   form2_ = new Form2(driver_, ws_.device, this);
   placer_->Register(form2_);
-  ConnectScreen(*form2_);
+  connect(form2_, &Form2::aioLamp, this,
+          [this](bool green) { shape_AD->SetColour(green ? kLampGreen : kLampRed); });
+  connect(form2_, &Form2::dioLamp, this,
+          [this](bool green) { shape_DIO->SetColour(green ? kLampGreen : kLampRed); });
+  connect(form2_, &Form2::notice, this, qOverload<const QString&>(&Form1::Notice));
   form4_ = new Form4(ws_, *saver_, this);
   placer_->Register(form4_);
-  connect(form4_, &Form4::notice, this, &Form1::Notice);
-  connect(form4_, &Form4::numberAdvanced, this, [this] { SaveSettings(false); });
-  form4_->SetSaveCheck([this] { return WhyNotSaved(); });
+  connect(form4_, &Form4::notice, this, qOverload<const QString&>(&Form1::Notice));
+  connect(form4_, &Form4::numberAdvanced, this, [this] { keeper_->SaveSettings(false); });
+  form4_->SetSaveCheck([this] { return ToQ(session_->WhyNotSaved().value_or("")); });
   form5_ = new Form5(ws_, driver_, this);
   placer_->Register(form5_);
-  connect(form5_, &Form5::notice, this, &Form1::Notice);
+  connect(form5_, &Form5::notice, this, qOverload<const QString&>(&Form1::Notice));
   connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
-  form5_->SetRunSampleSource([this] { return LatestRunSample(); });
+  form5_->SetRunSampleSource([this] { return live_->LatestSample(); });
   form7_ = new Form7(ws_.strokes, this);
   placer_->Register(form7_);
   connect(form7_, &Form7::reSaveRequested, this, [this] {
@@ -109,15 +126,26 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   // The settings file fills the push parameters, so this screen too exists from the start.
   form8_ = new Form8(this);
   placer_->Register(form8_);
-  connect(form8_, &Form8::notice, this, &Form1::Notice);
-  connect(form8_, &Form8::applied, this, &Form1::ShowPushesAgain);
+  connect(form8_, &Form8::notice, this, qOverload<const QString&>(&Form1::Notice));
+  form8_->ReadRecordsFrom(*session_, ws_.GraphColor);
+  keeper_ = std::make_unique<SettingsKeeper>(
+      ws_, settings_,
+      SettingsKeeper::Screens{*txtTimerInterval, *txtDataNum, *txtSampTime, *chkAutoDataSave,
+                              *chkManDataSave, *chkShift, *form4_, *form5_, *form7_, *form8_,
+                              *placer_},
+      [this](const QString& t) { Notice(t); });
+  // A new count ends or lengthens the cycle being sampled; a new interval changes only the
+  // time axis of what is drawn and saved.
+  conditions_ = new ConditionBoxes(
+      *txtTimerInterval, *txtDataNum, *txtSampTime, ws_.record, *notices_,
+      [this] {
+        session_->SetDataNum(static_cast<int>(ws_.record.DataNum));
+        live_->ShowCount(session_->Running() ? session_->SampleNo() : live_->Shown());
+      },
+      this);
 }
 
-Form1::~Form1() {
-  // The thread goes before the window it wakes.
-  engine_->RequestStop();
-  engine_->Join();
-}
+Form1::~Form1() = default;
 
 void Form1::BuildCondition(FormSurface& s) {
   QGroupBox* f = s.Frame(&s, "Frame1", "Measuring Condition", kColumnA, 60, kColumnWidth, 2100);
@@ -133,10 +161,6 @@ void Form1::BuildCondition(FormSurface& s) {
   s.Label(f, "sec", 2280, 1110, 1260, 300);
   chkAutoDataSave = s.Check(f, "chkAutoDataSave", "Auto Save (F1)", 120, 1440, 3000, 300);
   chkManDataSave = s.Check(f, "chkManDataSave", "Manual Save (F1)", 120, 1740, 3000, 300);
-
-  connect(txtTimerInterval, &QLineEdit::textChanged, this, &Form1::IntervalOrCountChanged);
-  connect(txtDataNum, &QLineEdit::textChanged, this, &Form1::IntervalOrCountChanged);
-  connect(txtSampTime, &QLineEdit::textChanged, this, &Form1::SampTimeChanged);
 
   RetInf = s.Label(&s, QString(), kColumnA, 2220, kColumnWidth, 330);
   RetInf->setObjectName("RetInf");
@@ -176,16 +200,7 @@ void Form1::BuildResults(FormSurface& s) {
   }
   chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 900, top, 1500, 300);
 
-  progressSamples = new QProgressBar(&s);
-  progressSamples->setObjectName("progressSamples");
-  // The count stands in its own label: drawn on the bar, the fill may hide it.
-  progressSamples->setTextVisible(false);
-  progressSamples->setRange(0, 100);
-  progressSamples->setValue(0);
-  s.Place(progressSamples, kColumnA, 5730, kColumnWidth, 270);
-  lblSamples = s.Label(&s, QString(), kColumnA, 5400, kColumnWidth, 300);
-  lblSamples->setObjectName("lblSamples");
-  lblSamples->setAlignment(Qt::AlignCenter);
+  LiveView::BuildCount(s, kColumnA, 5400, kColumnWidth, progressSamples, lblSamples);
 }
 
 void Form1::BuildLamps(FormSurface& s) {
@@ -244,7 +259,6 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdStart, &QPushButton::clicked, this, &Form1::StartAction);
   connect(cmdStop, &QPushButton::clicked, this, &Form1::StopAction);
   connect(cmdExit, &QPushButton::clicked, this, &Form1::ExitProgram);
-  connect(cmdReport, &QPushButton::clicked, this, &Form1::ReportAction);
   connect(cmdCardSetting, &QPushButton::clicked, this, [this] { ShowScreen(&CardSetting()); });
   connect(cmdTextScreen, &QPushButton::clicked, this, [this] { ShowScreen(&TextScreen()); });
   connect(cmdFileOption, &QPushButton::clicked, this, [this] { ShowScreen(&FileOption()); });
@@ -308,47 +322,12 @@ void Form1::SetTabOrder() {
   txtTimerInterval->setFocus();
 }
 
-void Form1::ConnectScreen(Form2& f) {
-  connect(&f, &Form2::aioLamp, this,
-          [this](bool green) { shape_AD->SetColour(green ? kLampGreen : kLampRed); });
-  connect(&f, &Form2::dioLamp, this,
-          [this](bool green) { shape_DIO->SetColour(green ? kLampGreen : kLampRed); });
-  connect(&f, &Form2::notice, this, &Form1::Notice);
-}
-
-Form2& Form1::CardSetting() {
-  return *form2_;
-}
-Form4& Form1::FileOption() {
-  return *form4_;
-}
-Form5& Form1::Calibration() {
-  return *form5_;
-}
-Form7& Form1::CalcResults() {
-  return *form7_;
-}
-Form8& Form1::Pushes() {
-  return *form8_;
-}
-
-std::optional<MonitorForm::RunSample> Form1::LatestRunSample() const {
-  // Only samples up to the count are read; see ShowLive.
-  const SampleBlock* block = engine_->Filling();
-  const int n = block != nullptr ? block->count.load(std::memory_order_acquire) : 0;
-  if (n < 1) return std::nullopt;
-  MonitorForm::RunSample s;
-  for (int ch = 0; ch < 2; ++ch) s.volt.at(ch) = block->Volt(ch, n);
-  for (int k = 0; k < 3; ++k) s.ports.at(k) = block->PortByte(k, n);
-  return s;
-}
-
 Form3& Form1::TextScreen() {
   if (!form3_) {
     form3_ = new Form3(driver_, ws_.device, this);
     placer_->Register(form3_);
-    form3_->SetRunSampleSource([this] { return LatestRunSample(); });
-    connect(form3_, &Form3::notice, this, &Form1::Notice);
+    form3_->SetRunSampleSource([this] { return live_->LatestSample(); });
+    connect(form3_, &Form3::notice, this, qOverload<const QString&>(&Form1::Notice));
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   }
   return *form3_;
@@ -358,10 +337,10 @@ Form6& Form1::DataView() {
   if (!form6_) {
     form6_ = new Form6(ws_, this);
     placer_->Register(form6_);
-    connect(form6_, &Form6::notice, this, &Form1::Notice);
+    connect(form6_, &Form6::notice, this, qOverload<const QString&>(&Form1::Notice));
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
     connect(form6_, &Form6::reportRequested, this,
-            [this] { ReportFiles(form6_->SelectedDatPaths()); });
+            [this] { report_->ReportFiles(form6_->SelectedDatPaths()); });
   }
   return *form6_;
 }

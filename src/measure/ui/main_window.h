@@ -1,28 +1,20 @@
 // The main window: the measuring condition and its linked boxes, Start and Stop, the save
 // switches and the five lamps, the whole-record results, the seven graphs, the buttons and
-// menus that open the other screens, the start-up sequence and the way out.
+// menus that open the other screens, the start-up sequence and the way out. It hosts the
+// measurement session: the session runs the cycles and decides, the window shows.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
-#include <QTimer>
 #include <array>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "analysis/ui/result_boxes.h"
-#include "common/result.h"
 #include "daq/driver.h"
-#include "files/data_files.h"
-#include "files/summary_facts.h"
-#include "measure/acquisition_engine.h"
-#include "measure/cycle_timing.h"
 #include "measure/pacing_clock.h"
 #include "plot/main_graphs.h"
-#include "ui_kit/monitor_form.h"
+#include "session/measurement_session.h"
 #include "workspace/workspace.h"
 
 class QAction;
@@ -46,13 +38,18 @@ class Form5;
 class Form6;
 class Form7;
 class Form8;
+class ConditionBoxes;
 class Lamp;
+class LiveView;
 class NoticeLine;
 class NoticeLog;
+class ReportActions;
 class SaveWorker;
 class ScreenPlacer;
+class SettingsKeeper;
+class WorkerSaver;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, private SessionHost {
   Q_OBJECT
 
  public:
@@ -77,38 +74,25 @@ class Form1 : public QMainWindow {
   // Exit: settings written, measurement ended, program ended.
   void ExitProgram();
 
-  // The chain after a cycle or a reload, from the kinematics to the stroke table; false
-  // (with a notice) when the record could not be analysed.
-  bool RunAnalysisChain();
-  // What follows each measurement cycle: the chain, then the automatic save (written on the
-  // save worker) and the manual hand-over as the save boxes say.
-  void AfterCycle();
   // "View" on Data View: the chosen file read back and analysed.
   void ViewSavedMeasurement();
-  // "Report...": a report of the measurement in memory, or of the files given (Data View's
-  // selection), written where the user says.
-  void ReportAction();
-  void ReportFiles(const std::vector<std::string>& files);
-  // A job that would hold up the samples of a running cycle (drawing a report) runs after
-  // the cycle's chain, or when the run ends; otherwise at once.
-  void RunBetweenCycles(std::function<void()> job);
 
   // 1 while a measurement run is going, else 0.
-  int measuring() const { return runActive_ ? 1 : 0; }
+  int measuring() const { return session_->Running() ? 1 : 0; }
   // Samples of the cycle being sampled, or of the one the last run ended in.
-  int samplesTaken() const { return engine_->SampleNo(); }
+  int samplesTaken() const { return session_->SampleNo(); }
   // How the last cycle handed over kept its ticks.
-  const CycleTiming& lastTiming() const { return lastTiming_; }
+  const CycleTiming& lastTiming() const { return session_->LastTiming(); }
   int SaveMode = 0;
 
   // The screens; the ones created on first use are created by these.
-  Form2& CardSetting();
+  Form2& CardSetting() { return *form2_; }
   Form3& TextScreen();
-  Form4& FileOption();
-  Form5& Calibration();
+  Form4& FileOption() { return *form4_; }
+  Form5& Calibration() { return *form5_; }
   Form6& DataView();
-  Form7& CalcResults();
-  Form8& Pushes();
+  Form7& CalcResults() { return *form7_; }
+  Form8& Pushes() { return *form8_; }
   NoticeLog& Notices() { return *notices_; }
 
   // Controls, named as on screen.
@@ -171,50 +155,40 @@ class Form1 : public QMainWindow {
   void BuildButtons(FormSurface& s);
   void BuildMenus();
   void SetTabOrder();
-  void ConnectScreen(Form2& f);
 
-  // Change rules of the three condition boxes, and what follows each of them.
-  void IntervalOrCountChanged();
-  void SampTimeChanged();
-  void ConditionChanged();
-  bool ConditionUsable(bool report);
-  float LadderDataNum() const;
-  QString WhyNotSaved() const;
-
-  void LoadSettings();
-  // Writes Velquor.ini from the boxes; at exit also the notices about texts it could not
-  // store exactly, which every later write would repeat.
-  void SaveSettings(bool at_exit);
-  void LoadCalibration();
   void ApplyColours();
   void Notice(const QString& text);
-  void ShowProgress();
-  // The bar and its count: `taken` samples of the Data Number.
-  void ShowSampleCount(int taken);
-  void ShowPushesAgain();
+  void Notice(const char* text) { Notice(QString(text)); }
   // The main window and the result screens name the saved measurement they show, if any.
   void ShowViewedFile(const QString& shown_path);
 
-  // The run on the UI thread's side: finished cycles taken in order, the live view, the
-  // automatic save and its outcome, the end.
-  void DrainCycles();
-  bool CycleHandedOver(const CycleTiming& timing);
-  void ShowLive();
-  void SaveAutomatically();
-  void AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names);
-  void EndRun();
-  void TakeEngineNotices();
-  // The running measurement's latest sample, for the screens that show the devices live.
-  std::optional<MonitorForm::RunSample> LatestRunSample() const;
+  // What the session tells its host.
+  void Notice(const std::string& text) override;
+  void CycleTaken(int cycle, const CycleTiming& timing) override;
+  void Analysed(const AnalysisOutcome& outcome) override;
+  void InternalError(int cycle, const std::string& what) override;
+  void HandOver() override;
+  void NumberAdvanced(int save_flag) override;
+  void SaveDone(const PairSaved& pair, const FileNaming& names) override;
+  void SaveFailed(const Problem& problem, int cycle) override;
+  void CycleFinished(int cycle) override;
+  void RunEnded(const RunEnd& end) override;
 
   Workspace& ws_;
   AcqDriver& driver_;
   SystemPacingClock clock_;
-  std::unique_ptr<AcquisitionEngine> engine_;
+  // The settings the run is taken under, as the save boxes, Shift, the stroke conditions and
+  // the push parameters say.
+  SessionSettings settings_;
+  std::unique_ptr<WorkerSaver> workerSaver_;
+  std::unique_ptr<MeasurementSession> session_;
+  std::unique_ptr<ReportActions> report_;
+  std::unique_ptr<SettingsKeeper> keeper_;
+  ConditionBoxes* conditions_ = nullptr;
+  LiveView* live_ = nullptr;
   SaveWorker* saver_ = nullptr;
   NoticeLog* notices_ = nullptr;
   ScreenPlacer* placer_ = nullptr;
-  QTimer liveTimer_;
   Form2* form2_ = nullptr;
   Form3* form3_ = nullptr;
   Form4* form4_ = nullptr;
@@ -223,40 +197,8 @@ class Form1 : public QMainWindow {
   Form7* form7_ = nullptr;
   ResultBoxes mainResults_;  // the whole-record table
   Form8* form8_ = nullptr;
-  // What the Pushes screen names the analysed measurement by: the file it was read from or
-  // saved under, empty for a cycle not saved.
-  std::string pushSource_;
-  bool runActive_ = false;
-  bool savePending_ = false;  // the automatic save of the last cycle is being written
-  CycleTiming lastTiming_;
-  // The live torque trace: torques of the cycle being sampled, converted as they come.
-  std::unique_ptr<Grid<float, 2, kSampleSlots>> liveTorque_;
-  int liveCycle_ = 0;
-  int liveDone_ = 0;
-  std::int64_t liveBehind_ = 0;
-  // The record holds samples whose analysis failed: its raw columns do not match its
-  // series, so it is not saved. Nothing is saved either before the first cycle or view.
-  bool recordMixed_ = false;
-  bool everAnalysed_ = false;
-  int ruleDepth_ = 0;
-  bool startingUp_ = false;
   bool exiting_ = false;
-  // False when a Velquor.ini that could not be read could not be kept aside either.
-  bool settingsWritable_ = true;
-  QString conditionRemark_;
   QString title_;
-  // What a report names the measurement in memory by, and the condition it was analysed
-  // under (the boxes may change it since), once the whole chain has run on it.
-  struct Shown {
-    SummaryFacts facts;
-    double SampInterval = 0;
-    float DataNum = 0;
-    double MeasTime = 0;
-  };
-  std::optional<Shown> shown_;
-  void SetShown(SummaryFacts facts);
-  std::vector<std::function<void()>> betweenCycles_;
-  void RunJobsBetweenCycles();
 };
 
 }  // namespace velquor::ui

@@ -1,0 +1,49 @@
+// The measurement session's host on the command line: one line per saved cycle, problems
+// to the error stream, the number kept in the settings file after every save.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/startup_files.h"
+#include "session/measurement_session.h"
+#include "workspace/workspace.h"
+
+namespace velquor::cli {
+
+// Ends the run after `o.cycles` cycles.
+class CliHost : public SessionHost {
+ public:
+  CliHost(Workspace& ws, const MeasureOptions& o, StartupFiles& start, const CliPaths& paths,
+          std::ostream& out, std::ostream& err)
+      : ws_(ws), o_(o), start_(start), paths_(paths), out_(out), err_(err) {}
+  MeasurementSession* session = nullptr;
+  bool failed = false;  // a cycle or the settings could not be saved, or a read failed
+  std::optional<RunEnd> end;
+
+  void Notice(const std::string& text) override;
+  void CycleTaken(int cycle, const CycleTiming& t) override;
+  void Analysed(const AnalysisOutcome& a) override;
+  void InternalError(int cycle, const std::string& what) override;
+  void SaveDone(const PairSaved& pair, const FileNaming&) override;
+  void SaveFailed(const Problem& problem, int cycle) override;
+  void NumberAdvanced(int) override;
+  void CycleFinished(int cycle) override;
+  void RunEnded(const RunEnd& e) override;
+  void KeepSettings();
+  bool AllDone() const { return saved_ >= o_.cycles; }  // every cycle asked for was saved
+
+ private:
+  void Fail(const Problem& p);
+  Workspace& ws_;
+  const MeasureOptions& o_;
+  StartupFiles& start_;
+  const CliPaths& paths_;
+  std::ostream& out_;
+  std::ostream& err_;
+  int saved_ = 0;
+};
+
+}  // namespace velquor::cli

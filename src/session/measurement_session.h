@@ -1,0 +1,114 @@
+// A measurement run without a window: the acquisition engine, the chain after every cycle,
+// the automatic save and the manual hand-over, the numbers, and how the run ends. Its host
+// shows what happened; the same session runs under the main window and the command line.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/series.h"
+#include "calibration/calibration.h"
+#include "daq/device_state.h"
+#include "daq/driver.h"
+#include "files/naming.h"
+#include "measure/acquisition_engine.h"
+#include "measure/cycle_timing.h"
+#include "measure/pacing_clock.h"
+#include "measure/record.h"
+#include "session/session_host.h"
+#include "session/session_settings.h"
+
+namespace velquor {
+
+// The state a run reads and writes, owned by the program.
+struct SessionParts {
+  MeasurementRecord& record;
+  DeviceState& device;
+  DerivedSeries& series;
+  KinematicsResults& kin;
+  StrokeResults& strokes;
+  const Calibration& calibration;
+  FileNaming& naming;
+};
+
+class MeasurementSession {
+ public:
+  MeasurementSession(AcqDriver& driver, SessionParts parts, PacingClock& clock,
+                     const SessionSettings& settings, SessionHost& host, SessionSaver& saver);
+  // The run's thread ends before the session.
+  ~MeasurementSession();
+  MeasurementSession(const MeasurementSession&) = delete;
+  MeasurementSession& operator=(const MeasurementSession&) = delete;
+
+  // Starts cycles under the record's condition; false while a run is going.
+  bool Start();
+  // The run ends before its next sample; the cycle being sampled is abandoned. A cycle in
+  // its chain finishes it, saves included. Called on the host's thread: a stop asked for
+  // elsewhere (a signal, say) sets a flag the host looks at between its calls to Drain.
+  void Stop();
+  // From Start until the run has ended and its last save is written.
+  bool Running() const { return active_; }
+  bool StopRequested() const { return engine_.StopRequested(); }
+
+  // Takes the finished cycles through the chain and ends the run once its thread is done;
+  // the host calls it when woken, or after WaitForCycle.
+  void Drain();
+  void WaitForCycle(std::chrono::milliseconds timeout) { engine_.WaitForCycle(timeout); }
+  // Called on the acquisition thread when a cycle is finished and when the run ends.
+  void SetWakeHook(std::function<void()> hook) { engine_.SetWakeHook(std::move(hook)); }
+  // A new cycle length for the run going or the next.
+  void SetDataNum(int data_num) { engine_.SetDataNum(data_num); }
+  // The engine's notes so far, to the host.
+  void PassEngineNotices();
+
+  // For the live views: the block being sampled and how the pacing keeps up.
+  const AcquisitionEngine& Engine() const { return engine_; }
+  int SampleNo() const { return engine_.SampleNo(); }
+  const CycleTiming& LastTiming() const { return lastTiming_; }
+
+  // The chain on a record read back from `source`; false when it was not analysed whole.
+  bool AnalyseLoaded(const std::string& source);
+  // Why the record cannot be saved now, or nothing: before anything was analysed, and
+  // while the record's samples do not match its series.
+  std::optional<std::string> WhyNotSaved() const;
+  // The last record the whole chain ran on (a cycle or a file), or false after a failure.
+  bool HasAnalysedRecord() const { return everAnalysed_ && !recordMixed_; }
+  const MeasurementRecord& Record() const { return parts_.record; }
+  const DerivedSeries& Series() const { return parts_.series; }
+  const KinematicsResults& Kinematics() const { return parts_.kin; }
+
+  // A job that would hold up a cycle runs after the next cycle's chain, or when the run
+  // ends; at once when no run is going.
+  void RunBetweenCycles(std::function<void()> job);
+
+ private:
+  bool CycleHandedOver(const CycleTiming& timing);
+  void AfterCycle();
+  bool Analyse(const std::string& source, int cycle);
+  void SaveAutomatically();
+  void AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names);
+  void EndRun();
+  void RunJobs();
+
+  AcqDriver& driver_;
+  SessionParts parts_;
+  const SessionSettings& settings_;
+  SessionHost& host_;
+  SessionSaver& saver_;
+  AcquisitionEngine engine_;
+  bool active_ = false;
+  bool draining_ = false;
+  bool savePending_ = false;  // the automatic save of the last cycle is being written
+  int cycles_ = 0;
+  CycleTiming lastTiming_;
+  // The record holds samples whose analysis failed: its raw columns do not match its
+  // series, so it is not saved. Nothing is saved either before the first cycle or view.
+  bool recordMixed_ = false;
+  bool everAnalysed_ = false;
+  std::vector<std::function<void()>> betweenCycles_;
+};
+
+}  // namespace velquor
