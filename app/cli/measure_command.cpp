@@ -7,15 +7,15 @@
 #include "analysis/analyse_record.h"
 #include "analysis/result_texts.h"
 #include "analysis/strokes.h"
+#include "backend/driver_choice.h"
 #include "common/path_map.h"
 #include "daq/device_access.h"
-#include "daq/driver_choice.h"
 #include "files/data_files.h"
 #include "measure/acquisition_engine.h"
-#include "measure/condition.h"
 #include "measure/cycle_handoff.h"
 #include "measure/cycle_timing.h"
 #include "measure/main_window_rules.h"
+#include "record/condition.h"
 #include "workspace/workspace.h"
 
 namespace velquor::cli {

@@ -29,7 +29,6 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "files/ui/save_worker.h"
-#include "measure/condition.h"
 #include "measure/cycle_handoff.h"
 #include "measure/main_window_rules.h"
 #include "measure/ui/lamp.h"
@@ -39,6 +38,7 @@
 #include "plot/live_trace.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
+#include "record/condition.h"
 #include "ui_kit/form_kit.h"
 
 namespace velquor::ui {
