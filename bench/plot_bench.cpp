@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "analysis/series.h"
-#include "measure/record.h"
 #include "plot/frame_geometry.h"
 #include "plot/main_graphs.h"
 #include "plot/ui/command_painter.h"
 #include "plot/ui/frame_picture.h"
+#include "record/record.h"
 
 namespace velquor {
 namespace {

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <optional>
 
+#include "backend/driver_choice.h"
 #include "common/number_parse.h"
-#include "daq/driver_choice.h"
 
 namespace velquor::cli {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "analysis/strokes.h"
 #include "app/cli/measure_host.h"
+#include "backend/driver_choice.h"
 #include "daq/device_access.h"
-#include "daq/driver_choice.h"
-#include "measure/condition.h"
 #include "measure/main_window_rules.h"
+#include "record/condition.h"
 #include "session/measurement_session.h"
 #include "workspace/workspace.h"
 

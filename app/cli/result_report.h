@@ -6,7 +6,7 @@
 #include <string>
 
 #include "analysis/series.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor::cli {
 

@@ -6,9 +6,9 @@
 #include <ostream>
 #include <string>
 
-#include "calibration/calibration.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
+#include "record/calibration.h"
 
 namespace velquor::cli {
 

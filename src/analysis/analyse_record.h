@@ -6,9 +6,9 @@
 
 #include "analysis/push_analysis.h"
 #include "analysis/series.h"
-#include "calibration/calibration.h"
 #include "common/result.h"
-#include "measure/record.h"
+#include "record/calibration.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/result.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -7,12 +7,6 @@
 
 namespace velquor {
 
-float CalibratedTorque(const Calibration& cal, bool shift, int ch, float volt) {
-  double tq = cal.Ka1.at(static_cast<std::size_t>(ch)) * static_cast<double>(volt);
-  if (!shift) tq += cal.Ka0.at(static_cast<std::size_t>(ch));
-  return static_cast<float>(tq);
-}
-
 namespace {
 
 enum class TurnMode { kCent, kLeft, kRight };

@@ -3,14 +3,11 @@
 #pragma once
 
 #include "analysis/series.h"
-#include "calibration/calibration.h"
 #include "common/result.h"
-#include "measure/record.h"
+#include "record/calibration.h"
+#include "record/record.h"
 
 namespace velquor {
-
-// The torque of channel ch (Nm) from its voltage: Ka1 * volt + Ka0, without Ka0 with `shift`.
-float CalibratedTorque(const Calibration& cal, bool shift, int ch, float volt);
 
 // Fills samples 1..DataNum of every series and all of `kin`. With `shift` (the "Shift" box)
 // the calibration offset Ka0 is left out of the torque. Sample 1 is the origin: angles,

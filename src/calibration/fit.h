@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "calibration/calibration.h"
 #include "common/result.h"
+#include "record/calibration.h"
 
 namespace velquor {
 

@@ -1,5 +1,5 @@
 // The calibration file "Velquor.clb": the point tables of both channels and the fitted
-// coefficients, read at start-up and written, with a dated copy, after every fit.
+// coefficients, read at start-up and composed as the text a fit writes.
 #pragma once
 
 #include <optional>
@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "calibration/calibration.h"
 #include "common/result.h"
 #include "files/save_stamp.h"
+#include "record/calibration.h"
 
 namespace velquor {
 
@@ -42,31 +42,5 @@ struct CalibrationFileText {
 // Point texts as they stand (quoted when they would not read back whole); coefficients in
 // plain form with the digits of their precision (single after a fit, double after a load).
 CalibrationFileText CalibrationText(const Calibration& cal);
-
-// txtFileDir, "\", MMDDhhmm, ".clb"; the bare name (working directory) when it is empty.
-std::string DatedCopyPath(std::string_view txt_file_dir, const SaveStamp& stamp);
-
-struct CalibrationSave {
-  std::string copyPath;
-  Status working;  // the working file
-  Status copy;     // the dated copy; a failure here leaves the working file in place
-  std::vector<Problem> notices;
-};
-
-// Writes the working file and then the dated copy, each atomically, with the same bytes.
-CalibrationSave SaveCalibration(const Calibration& cal, std::string_view txt_file_dir,
-                                const SaveStamp& stamp,
-                                const std::string& working_path = kCalibrationFileName);
-
-struct FitAndSave {
-  Status fit;            // why the points could not be fitted; then nothing else happened
-  CalibrationSave save;  // when the fit succeeded: how the two files were written
-};
-
-// "Calcuration and Save": fits both channels; only when both fit do the new coefficients
-// and points take effect and are written. A failed fit keeps the previous calibration.
-FitAndSave FitAndSaveCalibration(Calibration& cal, std::string_view txt_file_dir,
-                                 const SaveStamp& stamp,
-                                 const std::string& working_path = kCalibrationFileName);
 
 }  // namespace velquor

@@ -10,7 +10,7 @@
 
 #include "analysis/series.h"
 #include "common/result.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor {
 

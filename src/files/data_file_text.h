@@ -8,7 +8,7 @@
 
 #include "analysis/series.h"
 #include "files/save_stamp.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -10,7 +10,7 @@
 #include "common/result.h"
 #include "files/naming.h"
 #include "files/save_stamp.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor {
 

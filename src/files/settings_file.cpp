@@ -10,7 +10,7 @@
 #include "files/positional_fields.h"
 #include "files/push_settings.h"
 #include "files/set_aside.h"
-#include "measure/main_window_rules.h"
+#include "record/condition.h"
 
 namespace velquor {
 namespace {

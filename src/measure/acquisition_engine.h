@@ -20,8 +20,8 @@
 #include "daq/device_state.h"
 #include "daq/driver.h"
 #include "measure/pacing_clock.h"
-#include "measure/sample_block.h"
 #include "measure/take_sample.h"
+#include "record/sample_block.h"
 
 namespace velquor {
 

@@ -6,7 +6,7 @@
 
 #include "measure/acquisition_engine.h"
 #include "measure/cycle_timing.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "measure/record.h"
-#include "measure/sample_block.h"
+#include "record/record.h"
+#include "record/sample_block.h"
 
 namespace velquor {
 

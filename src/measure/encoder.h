@@ -2,7 +2,7 @@
 // as daq/encoder_ports.h says the ports carry them.
 #pragma once
 
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -1,32 +1,12 @@
-// The rules behind the main window's condition boxes and function keys: the linked
-// Timer Interval / Data Number / Sampling Time boxes, the F1 save-mode cycle, F2/F3 ladder.
+// The rules behind the main window's function keys: the F1 save-mode cycle and the F2/F3
+// ladder. The linked condition boxes follow the measuring condition's rules (record/condition.h).
 #pragma once
 
 #include <optional>
-#include <string>
-#include <string_view>
 
-#include "measure/condition.h"
+#include "record/condition.h"
 
 namespace velquor {
-
-// Rule of the interval and data-number boxes: Sampling Time = (interval / 1000) x data
-// number, both read by the leading-number rule, in plain form. Nothing when the product is
-// not a finite number (the box then keeps its text).
-std::optional<std::string> SampTimeText(std::string_view timer_interval_text,
-                                        std::string_view data_num_text);
-
-// Rule of the sampling-time box: Data Number = (sampling time / interval) x 1000, the
-// sampling time taken as a complete number. Nothing when that text is not a number, the
-// interval is 0 or the result is not finite: the data-number box then keeps its text.
-std::optional<std::string> DataNumText(std::string_view samp_time_text,
-                                       std::string_view timer_interval_text);
-
-// Whether a measurement can be started from the three texts as they stand; otherwise the
-// box that is wrong and a message naming its text and what is allowed.
-std::optional<ConditionProblem> EvaluateConditionTexts(std::string_view timer_interval_text,
-                                                       std::string_view data_num_text,
-                                                       std::string_view samp_time_text);
 
 // One step of the F1 cycle: the two save boxes' new states and the new SaveMode.
 struct SaveModeStep {

@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "calibration/calibration.h"
 #include "common/colors.h"
 #include "plot/plot_frame.h"
+#include "record/calibration.h"
 
 namespace velquor {
 

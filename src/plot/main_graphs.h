@@ -8,8 +8,8 @@
 
 #include "analysis/series.h"
 #include "common/colors.h"
-#include "measure/record.h"
 #include "plot/plot_frame.h"
+#include "record/record.h"
 
 namespace velquor {
 

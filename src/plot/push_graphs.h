@@ -7,9 +7,9 @@
 #include "analysis/push_analysis.h"
 #include "analysis/series.h"
 #include "common/colors.h"
-#include "measure/record.h"
 #include "plot/frame_geometry.h"
 #include "plot/plot_frame.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -9,9 +9,9 @@
 
 #include "analysis/push_parameters.h"
 #include "analysis/series.h"
-#include "calibration/calibration.h"
 #include "common/colors.h"
 #include "common/result.h"
+#include "record/calibration.h"
 #include "report/report_document.h"
 #include "report/session_comparison.h"
 

@@ -9,7 +9,7 @@
 #include "analysis/series.h"
 #include "common/colors.h"
 #include "files/summary_facts.h"
-#include "measure/record.h"
+#include "record/record.h"
 #include "report/report_document.h"
 
 namespace velquor {

@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "analysis/series.h"
-#include "calibration/calibration.h"
 #include "daq/device_state.h"
 #include "daq/driver.h"
 #include "files/naming.h"
 #include "measure/acquisition_engine.h"
 #include "measure/cycle_timing.h"
 #include "measure/pacing_clock.h"
-#include "measure/record.h"
+#include "record/calibration.h"
+#include "record/record.h"
 #include "session/session_host.h"
 #include "session/session_settings.h"
 

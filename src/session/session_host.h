@@ -15,8 +15,8 @@
 #include "files/naming.h"
 #include "files/save_stamp.h"
 #include "measure/cycle_timing.h"
-#include "measure/record.h"
 #include "measure/take_sample.h"
+#include "record/record.h"
 
 namespace velquor {
 

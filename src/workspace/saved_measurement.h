@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "analysis/analyse_record.h"
-#include "calibration/calibration.h"
 #include "common/result.h"
+#include "record/calibration.h"
 #include "workspace/workspace.h"
 
 namespace velquor {

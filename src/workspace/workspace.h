@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "analysis/series.h"
-#include "calibration/calibration.h"
 #include "common/colors.h"
 #include "daq/device_state.h"
 #include "files/naming.h"
-#include "measure/record.h"
+#include "record/calibration.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/series.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor::hand {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "backend/driver_choice.h"
 #include "common/text_file.h"
-#include "daq/driver_choice.h"
 
 namespace velquor {
 namespace {

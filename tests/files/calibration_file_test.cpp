@@ -17,8 +17,6 @@ namespace {
 using testing::Lines;
 using testing::TempDir;
 
-const SaveStamp kStamp{2026, 12, 5, 14, 30, 7};
-
 Calibration Fitted() {
   Calibration c = Calibration::DesignTime();
   c.VoltText[0][5] = "-.25";
@@ -117,25 +115,6 @@ TEST(CalibrationFile, AnUnusableFileIsKeptAside) {
       << load.notices[0].what;
   EXPECT_FALSE(std::filesystem::exists(working));
   EXPECT_EQ(ReadFileBytes(working + ".unreadable").value(), bytes);
-}
-
-TEST(CalibrationFile, DatedCopyBesideTheAutomaticSaves) {
-  TempDir dir;
-  const std::string working = dir / "Velquor.clb";
-  CalibrationSave ok = SaveCalibration(Fitted(), dir.path(), kStamp, working);
-  ASSERT_TRUE(ok.working.ok());
-  ASSERT_TRUE(ok.copy.ok()) << ok.copy.problem().Describe();
-  const std::string bytes = Utf8ToShiftJis(CalibrationText(Fitted()).text).value();
-  EXPECT_EQ(ReadFileBytes(working).value(), bytes);
-  EXPECT_EQ(ReadFileBytes(dir / "12051430.clb").value(), bytes);
-
-  std::filesystem::remove(working);
-  CalibrationSave no_copy = SaveCalibration(Fitted(), dir / "absent", kStamp, working);
-  EXPECT_TRUE(no_copy.working.ok());
-  ASSERT_FALSE(no_copy.copy.ok());
-  EXPECT_EQ(no_copy.copy.problem().file, dir / "absent" + "\\12051430.clb");
-  EXPECT_NE(no_copy.copy.problem().what.find("working file is saved"), std::string::npos);
-  EXPECT_EQ(ReadFileBytes(working).value(), bytes);
 }
 
 }  // namespace

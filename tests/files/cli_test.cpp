@@ -18,6 +18,7 @@
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
+#include "calibration/calibration_workflow.h"
 #include "common/text_file.h"
 #include "files/calibration_file.h"
 #include "files/data_file_reader.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "measure/condition.h"
+#include "record/condition.h"
 
 namespace velquor {
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "analysis/series.h"
-#include "measure/record.h"
 #include "plot/main_graphs.h"
 #include "plot/plot_frame.h"
 #include "plot/recording_canvas.h"
+#include "record/record.h"
 
 namespace velquor::testing {
 

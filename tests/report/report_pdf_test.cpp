@@ -12,6 +12,7 @@
 #include "analysis/result_texts.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/report_command.h"
+#include "calibration/calibration_workflow.h"
 #include "common/text_file.h"
 #include "files/calibration_file.h"
 #include "files/data_files.h"

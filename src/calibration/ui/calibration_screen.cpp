@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "calibration/calibration_workflow.h"
 #include "calibration/fit.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "calibration/calibration.h"
 #include "daq/driver.h"
+#include "record/calibration.h"
 #include "ui_kit/monitor_form.h"
 #include "workspace/workspace.h"
 

@@ -12,7 +12,7 @@
 #include "files/data_files.h"
 #include "files/naming.h"
 #include "files/save_stamp.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor::ui {
 

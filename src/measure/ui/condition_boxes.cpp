@@ -5,9 +5,9 @@
 #include <string>
 
 #include "common/number_parse.h"
-#include "measure/condition.h"
 #include "measure/main_window_rules.h"
 #include "measure/ui/notice_log.h"
+#include "record/condition.h"
 #include "ui_kit/form_kit.h"
 
 namespace velquor::ui {

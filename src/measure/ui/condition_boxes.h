@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-#include "measure/record.h"
+#include "record/record.h"
 
 class QLineEdit;
 

@@ -23,6 +23,7 @@
 #include "measure/ui/settings_keeper.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
+#include "record/condition.h"
 #include "ui_kit/form_kit.h"
 
 namespace velquor::ui {

@@ -9,7 +9,7 @@
 #include "analysis/series.h"
 #include "common/colors.h"
 #include "common/result.h"
-#include "measure/record.h"
+#include "record/record.h"
 
 namespace velquor {
 

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "backend/driver_choice.h"
 #include "daq/device_access.h"
-#include "daq/driver_choice.h"
 #include "measure/acquisition_engine.h"
 
 // Runs under the preloaded simulated card: /dev/comedi0 is a 12-bit multiplexed card with an

@@ -29,4 +29,7 @@ struct Calibration {
   static Calibration DesignTime();
 };
 
+// The torque of channel ch (Nm) from its voltage: Ka1 * volt + Ka0, without Ka0 with `shift`.
+float CalibratedTorque(const Calibration& cal, bool shift, int ch, float volt);
+
 }  // namespace velquor

@@ -1,4 +1,4 @@
-#include "daq/driver_choice.h"
+#include "backend/driver_choice.h"
 
 #include <charconv>
 #include <cstdint>
