@@ -9,6 +9,7 @@
 
 #include "common/number_parse.h"
 #include "common/number_text.h"
+#include "common/output_target.h"
 #include "common/path_map.h"
 #include "common/shift_jis.h"
 #include "common/text_file.h"
@@ -131,6 +132,28 @@ Result<std::optional<PairSaved>> CreateNewPair(const ComposedNames& names, const
 
 // Replaces the pair the operator agreed to give up, the per-sample file first. What it
 // replaces is kept, so that a failed summary can undo it.
+// Moves the old summary out of its name, to a temporary name of this process that a later
+// save removes once this process is gone. Nothing when there is no old summary.
+Result<std::optional<std::string>> SetOldSummaryAside(const std::string& dat_native) {
+  struct stat st {};
+  if (::lstat(dat_native.c_str(), &st) != 0) {
+    if (errno == ENOENT) return std::optional<std::string>{};
+    return Problem{dat_native, 0, 0, "cannot be examined: " + ErrnoText(errno)};
+  }
+  auto aside = WriteTempFile(dat_native, "");  // reserves a name of this process
+  if (!aside) return aside.problem();
+  if (::rename(dat_native.c_str(), aside.value().c_str()) != 0) {
+    const int err = errno;
+    ::unlink(aside.value().c_str());
+    return Problem{dat_native, 0, 0, "cannot be moved out of the way: " + ErrnoText(err)};
+  }
+  return std::optional<std::string>{aside.value()};
+}
+
+// Replaces a pair the operator said may go. Both new files are written before anything is
+// touched; then the old summary is set aside, the per-sample file replaced and the summary
+// named. A kill between those steps leaves a per-sample file alone, which the next start
+// gives a summary of its own, and never one measurement's summary beside another's samples.
 Result<PairSaved> ReplacePair(const ComposedNames& names, const PairBytes& b) {
   const std::string dat_native = ToNativePath(names.DatFilePath);
   const std::string csv_native = ToNativePath(names.CsvFilePath);
@@ -141,15 +164,40 @@ Result<PairSaved> ReplacePair(const ComposedNames& names, const PairBytes& b) {
   out.notices = FinishLeftPairs(DirectoryOf(dat_native));
   std::optional<std::string> previous_csv;
   if (auto old = ReadFileBytes(csv_native)) previous_csv = std::move(old.value());
-  if (Status s = WriteFileAtomic(csv_native, b.csv); !s) {
-    return Problem{names.CsvFilePath, 0, 0, s.problem().what};
+  auto csv_tmp = WriteTempFile(csv_native, b.csv);
+  if (!csv_tmp) return Problem{names.CsvFilePath, 0, 0, csv_tmp.problem().what};
+  auto dat_tmp = WriteTempFile(dat_native, b.dat);
+  if (!dat_tmp) {
+    ::unlink(csv_tmp.value().c_str());
+    return Problem{names.DatFilePath, 0, 0, dat_tmp.problem().what};
   }
-  if (Status s = WriteFileAtomic(dat_native, b.dat); !s) {
-    std::string what = s.problem().what;
+  auto aside = SetOldSummaryAside(dat_native);
+  // Puts the old summary back after a failed step, naming what could not be undone.
+  auto fail = [&](const std::string& stored, std::string what) -> Result<PairSaved> {
+    ::unlink(csv_tmp.value().c_str());
+    ::unlink(dat_tmp.value().c_str());
+    if (aside && aside.value() && ::rename(aside.value()->c_str(), dat_native.c_str()) != 0) {
+      what += "; the old summary could not be put back from " + *aside.value() + ": " +
+              ErrnoText(errno);
+    }
+    return Problem{stored, 0, 0, what};
+  };
+  if (!aside) return fail(names.DatFilePath, aside.problem().what);
+  if (Status s = CheckOutputTarget(csv_native); !s)
+    return fail(names.CsvFilePath, s.problem().what);
+  if (::rename(csv_tmp.value().c_str(), csv_native.c_str()) != 0) {
+    return fail(names.CsvFilePath, "cannot replace: " + ErrnoText(errno));
+  }
+  if (::rename(dat_tmp.value().c_str(), dat_native.c_str()) != 0) {
+    std::string what = "cannot replace: " + ErrnoText(errno);
     if (Status back = Undo(csv_native, previous_csv); !back) {
       what += "; the per-sample file could not be put back either: " + back.problem().what;
     }
-    return Problem{names.DatFilePath, 0, 0, what};
+    return fail(names.DatFilePath, what);
+  }
+  if (aside.value()) ::unlink(aside.value()->c_str());
+  if (Status s = SyncDirectory(DirectoryOf(dat_native)); !s) {
+    out.notices.push_back(s.problem());
   }
   return out;
 }

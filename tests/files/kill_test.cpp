@@ -192,5 +192,40 @@ TEST(KilledMeasurement, TheNextRunCompletesAPairKilledBetweenItsSteps) {
   }
 }
 
+// A pair replaced with the operator's leave (reanalyse --out --overwrite), killed at either
+// of its two renames: the folder may lose the old summary, never hold one measurement's
+// summary beside another's samples.
+TEST(KilledMeasurement, AReplacementKilledBetweenItsStepsMixesNoPair) {
+  for (const char* kill_at : {"1:rename:_csv.csv", "1:rename:_dat.csv"}) {
+    SCOPED_TRACE(kill_at);
+    TempDir dir;
+    std::filesystem::copy(VELQUOR_EXAMPLES_DIR, dir.path(),
+                          std::filesystem::copy_options::recursive);
+    const std::string out = dir / "out";
+    std::filesystem::create_directory(out);
+    // The pair to be replaced: the same measurement without its torque offset.
+    ASSERT_EQ(testing::WaitFor(testing::StartCli(
+                  dir.path(), {"reanalyse", "--out", "out", "--shift", "RUN0000001_dat.csv"})),
+              0);
+    const std::string old_dat = ReadFileBytes(out + "/RUN0000001_dat.csv").value();
+    const std::string old_csv = ReadFileBytes(out + "/RUN0000001_csv.csv").value();
+
+    const int killed = testing::WaitFor(testing::StartCli(
+        dir.path(), {"reanalyse", "--out", "out", "--overwrite", "RUN0000001_dat.csv"}, "", "",
+        WithSaveFaults({{"VELQUOR_TEST_KILL_AT", kill_at}})));
+    ASSERT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGKILL) << killed;
+    auto dat = ReadFileBytes(out + "/RUN0000001_dat.csv");
+    auto csv = ReadFileBytes(out + "/RUN0000001_csv.csv");
+    ASSERT_TRUE(csv.ok()) << "the per-sample file is kept, old or new";
+    if (dat.ok()) {
+      EXPECT_TRUE(dat.value() == old_dat && csv.value() == old_csv)
+          << "a summary stands beside another measurement's samples";
+    }
+    if (std::string(kill_at) == "1:rename:_dat.csv") {
+      EXPECT_NE(csv.value(), old_csv) << "the new per-sample file differs from the old";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velquor
