@@ -36,7 +36,8 @@ check() {
 
 check "velquor-cli " "reanalyse measure pushes report --version --help"
 check "velquor-cli pu" "pushes"
-check "velquor-cli pushes --" "--json --csv --threshold --min-peak --min-push --merge-gap --skip-first --skip-last --help"
+check "velquor-cli pushes --" \
+  "--json --csv --threshold --min-peak --min-push --merge-gap --skip-first --skip-last --help"
 check "velquor-cli reanalyse --o" "--out --overwrite"
 check "velquor-cli pushes --csv " "(files -d)"
 check "velquor-cli reanalyse --png pics --out " "(files -d)"

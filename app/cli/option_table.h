@@ -1,6 +1,5 @@
-// The one table of velquor-cli's commands and options: names, values, help texts, the rules
-// between options and the checks of their values. Parser, --help, manual page and completion come
-// from it.
+// The one table of velquor-cli's commands and options (names, values, help texts, rules, value
+// checks), from which its parser, --help, manual page and bash completion are all made.
 #pragma once
 
 #include <CLI/CLI.hpp>
