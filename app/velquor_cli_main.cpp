@@ -28,15 +28,19 @@ extern "C" void OnInterrupt(int sig) {
 int Run(int argc, char** argv) {
   using namespace velquor::cli;
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 1 && args[0] == "--version") {
-    std::cout << "velquor-cli " << VELQUOR_VERSION << "\n";
-    return 0;
-  }
   auto inv = ParseCommandLine(args);
   if (!inv) {
     std::cerr << "velquor-cli: " << inv.problem().what << "\n"
               << "(velquor-cli --help, or velquor-cli COMMAND --help, says more)\n";
     return 2;
+  }
+  if (inv.value().version) {
+    std::cout << "velquor-cli " << VELQUOR_VERSION << "\n";
+    return 0;
+  }
+  if (inv.value().complete) {
+    std::cout << Completion(inv.value().command);
+    return 0;
   }
   if (inv.value().help) {
     std::cout << Usage(inv.value().command);

@@ -1,5 +1,6 @@
-# Bash completion for velquor-cli: its commands and each command's options, read from the
-# tool's own --help so that they are always those of the installed version.
+# Bash completion for velquor-cli: its commands and each command's options, as the tool itself
+# lists them from its option table (velquor-cli --complete [COMMAND]), so that they are always
+# those of the installed version.
 
 _velquor_cli() {
   local cur prev words cword
@@ -14,10 +15,7 @@ _velquor_cli() {
   done
 
   if [[ -z $command ]]; then
-    local commands
-    commands=$("${words[0]}" --help 2>/dev/null |
-      sed -n 's/^\(usage:\)\{0,1\} *velquor-cli \([a-z][a-z-]*\).*/\2/p')
-    COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+    COMPREPLY=($(compgen -W "$("${words[0]}" --complete 2>/dev/null)" -- "$cur"))
     return
   fi
 
@@ -37,16 +35,27 @@ _velquor_cli() {
       COMPREPLY=($(compgen -W "ch0 ch1 auto" -- "$cur"))
       return
       ;;
-    --out | --png)
+  esac
+
+  # One line per option: its name, and the name of its value when it takes one.
+  local options value
+  options=$("${words[0]}" --complete "$command" 2>/dev/null)
+  value=$(awk -v option="$prev" '$1 == option { print $2 }' <<<"$options")
+  case $value in
+    "") ;;
+    DIR)
       _filedir -d
       return
       ;;
+    *.pdf)
+      _filedir pdf
+      return
+      ;;
+    *) return ;; # a number
   esac
 
   if [[ $cur == -* ]]; then
-    local options
-    options=$("${words[0]}" "$command" --help 2>/dev/null | grep -o -- '--[a-z][a-z-]*' | sort -u)
-    COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    COMPREPLY=($(compgen -W "$(awk '{ print $1 }' <<<"$options")" -- "$cur"))
     return
   fi
   _filedir csv

@@ -1,5 +1,5 @@
 // The command line of velquor-cli: which command, its options and files, or a usage error
-// that says what is wrong. Nothing here touches a file or a device.
+// that says what is wrong, read with its option table. Nothing here touches a file or a device.
 #pragma once
 
 #include <array>
@@ -59,7 +59,9 @@ enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport };
 
 struct Invocation {
   Command command = Command::kNone;
-  bool help = false;  // --help: print the command's usage and do nothing else
+  bool help = false;      // --help: print the command's usage and do nothing else
+  bool version = false;   // --version: print the program's version and do nothing else
+  bool complete = false;  // --complete: print the command's completion words and nothing else
   ReanalyseOptions reanalyse;
   MeasureOptions measure;
   PushesOptions pushes;
@@ -75,5 +77,9 @@ bool CanWritePictures();
 
 // The usage text of a command (kNone: the tool as a whole), ending in a line feed.
 std::string Usage(Command command);
+
+// For the bash completion, one per line: the commands and the tool's options (kNone), or a
+// command's options, each with the name of its value when it takes one ("--out DIR").
+std::string Completion(Command command);
 
 }  // namespace velquor::cli

@@ -48,12 +48,21 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
       {{"reanalyse", "--start", "soon", "a_dat.csv"}, "takes a number"},
       {{"reanalyse", "--channel", "left", "a_dat.csv"}, "ch0, ch1 or auto"},
       {{"reanalyse", "--verbose", "a_dat.csv"}, "no option --verbose"},
+      {{"reanalyse", "--json=1", "a_dat.csv"}, "--json takes no value"},
+      {{"reanalyse", "--overwrite", "a_dat.csv"}, "--overwrite needs --out DIR"},
       {{"measure", "--cycles", "0"}, "at least 1"},
+      {{"measure", "a_dat.csv"}, "measure has no option or argument a_dat.csv"},
       {{"pushes"}, "at least one"},
       {{"pushes", "--json", "--csv", "d", "a_dat.csv"}, "not both"},
       {{"pushes", "--min-push", "-1", "a_dat.csv"}, "min_push \"-1\""},
-      {{"report", "a_dat.csv"}, CanWritePictures() ? "--pdf OUT.pdf" : "cannot draw"},
+      {{"pushes", "a_dat.csv", "--csv"}, "--csv needs a value"},
+      {{"report", "--overwrite", "a_dat.csv"}, "report needs --pdf OUT.pdf"},
+      {{"plot", "a_dat.csv"}, "unknown command \"plot\""},
   };
+  if (!CanWritePictures()) {
+    EXPECT_NE(Parse({"report", "--pdf", "r.pdf", "a_dat.csv"}).problem().what.find("cannot draw"),
+              std::string::npos);
+  }
   for (const auto& c : cases) {
     auto r = Parse(c.args);
     ASSERT_FALSE(r.ok()) << c.piece;
@@ -335,6 +344,30 @@ std::pair<int, std::string> RunTool(const std::string& dir, std::vector<std::str
   int status = 0;
   ::waitpid(pid, &status, 0);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(err_file).value()};
+}
+
+// A usage error ends the tool with status 2 and says on its first line what is wrong; the
+// words for the completion and the version end it with 0.
+TEST(CliTool, UsageErrorsExitWithTwo) {
+  struct Case {
+    std::vector<std::string> args;
+    int exit;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"pushes", "--json", "--csv", "d", "a_dat.csv"},
+       2,
+       "velquor-cli: pushes takes --json or --csv DIR, not both\n"},
+      {{"reanalyse", "--overwrite", "a_dat.csv"}, 2, "velquor-cli: --overwrite needs --out DIR\n"},
+      {{"--complete", "report"}, 0, ""},
+      {{"--version"}, 0, ""},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    const auto [exit, err] = RunTool(dir.path(), c.args);
+    EXPECT_EQ(exit, c.exit) << err;
+    EXPECT_EQ(err.substr(0, err.find('\n') + 1), c.err);
+  }
 }
 
 // A condition in the settings file that Start refuses is the file's fault: exit 1 with its

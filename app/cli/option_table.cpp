@@ -1,0 +1,264 @@
+#include "app/cli/option_table.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/cli/help_format.h"
+#include "backend/driver_choice.h"
+#include "common/number_parse.h"
+
+namespace velquor::cli {
+namespace {
+
+// What the tool does as a whole, below the list of its commands.
+constexpr const char* kToolText =
+    "Works in the current directory as the desktop program does: Velquor.ini and Velquor.clb are "
+    "read from it (design-time values when they are missing).";
+
+// What each command does (wrapped to the width of the help) and its exit statuses, the last
+// lines of its help (as written).
+struct CommandText {
+  const char* description;
+  const char* exit_status;
+};
+
+constexpr CommandText kReanalyseText = {
+    "Reloads each saved measurement (the summary file and its _csv.csv file), computes it again "
+    "with the calibration in Velquor.clb and prints the main-window results and the Calculated "
+    "Results of strokes No.1 to No.3.",
+    "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n"};
+
+constexpr CommandText kMeasureText = {
+    "Measures N cycles (default 1) with the condition of Velquor.ini, analyses and saves each "
+    "with the Auto Save names, advancing the file number, and writes Velquor.ini at the end so "
+    "the next run continues the numbering. Ctrl-C (SIGINT) or SIGTERM stops at the next "
+    "pass; the cycle being sampled is not saved, every finished one is.",
+    "Exit status: 0 all cycles saved, 1 a save or the device failed or Velquor.ini holds a\n"
+    "condition Start refuses, 2 usage error,\n"
+    "130 stopped by SIGINT (Ctrl-C) or 143 by SIGTERM before all cycles were done.\n"};
+
+constexpr CommandText kPushesText = {
+    "Reloads each saved measurement as reanalyse does and finds every push of each wheel: its "
+    "figures, a summary over the steady pushes and the mean push curve. The parameters default "
+    "to Velquor.ini line 16 (1, 5, 0.1, 0.05, 1, 0 without it).",
+    "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n"};
+
+constexpr CommandText kReportText = {
+    "Reloads each saved measurement as reanalyse does and writes one PDF report (A4): for each "
+    "measurement its header, the main-window results, the seven result graphs, the stroke "
+    "graph, the Calculated Results, the pushes of each wheel with their summary and the mean "
+    "push curve. With several files the report begins with a table comparing them and their "
+    "mean push curves overlaid. Nothing is written when a file cannot be read.",
+    "Exit status: 0 report written, 1 a file failed, 2 usage error.\n"};
+
+// A command with its description; `before_exit` stands between its options and exit statuses.
+CLI::App& AddCommand(CLI::App& tool, const std::string& name, const CommandText& text,
+                     const std::string& before_exit = "") {
+  CLI::App& command = *tool.add_subcommand(name, text.description);
+  command.footer(before_exit + text.exit_status);
+  return command;
+}
+
+// A usage error with exactly this message.
+[[noreturn]] void Refuse(std::string message) {
+  throw CLI::ValidationError(std::move(message));
+}
+
+// An option whose value must be a complete number; its text is kept as given.
+CLI::Option* AddNumber(CLI::App& app, const std::string& name, const std::string& value,
+                       std::optional<std::string>& to, const std::string& help) {
+  return app
+      .add_option_function<std::string>(
+          name,
+          [name, &to](const std::string& v) {
+            if (!ParseComplete(v)) Refuse(name + " takes a number, not \"" + v + "\"");
+            to = v;
+          },
+          help)
+      ->type_name(value);
+}
+
+CLI::Option* AddText(CLI::App& app, const std::string& name, const std::string& value,
+                     std::string& to, const std::string& help) {
+  return app.add_option(name, to, help)->type_name(value);
+}
+
+CLI::Option* AddText(CLI::App& app, const std::string& name, const std::string& value,
+                     std::optional<std::string>& to, const std::string& help) {
+  return app
+      .add_option_function<std::string>(
+          name, [&to](const std::string& v) { to = v; }, help)
+      ->type_name(value);
+}
+
+CLI::Option* AddFiles(CLI::App& app, std::vector<std::string>& files) {
+  return app.add_option("FILE_dat.csv", files, "the summary files of saved measurements")
+      ->required();
+}
+
+// The stroke conditions and torque offset of the commands that analyse saved files.
+void AddStrokeOptions(CLI::App& app, StrokeOptions& o) {
+  AddNumber(app, "--start", "S", o.start,
+            "stroke detection from S s on (default: Velquor.ini line 10)");
+  AddNumber(app, "--limit", "L", o.limit, "push threshold in Nm (default: Velquor.ini line 12)");
+  app.add_option_function<std::string>(
+         "--channel",
+         [&o](const std::string& v) {
+           if (v == "ch0") {
+             o.channel = JudgeChannel::kCh0;
+           } else if (v == "ch1") {
+             o.channel = JudgeChannel::kCh1;
+           } else if (v == "auto") {
+             o.channel = JudgeChannel::kAuto;
+           } else {
+             Refuse("--channel takes ch0, ch1 or auto, not \"" + v + "\"");
+           }
+         },
+         "judged wheel: ch0, ch1 or auto (default auto)")
+      ->type_name("C");
+  app.add_flag("--shift", o.shift, "torque without the calibration offset Ka0");
+}
+
+struct PushOptionText {
+  PushParameter which;
+  const char* value;
+  const char* help;
+};
+
+// The parameters of the push analysis, in its own order; the option is the parameter's name
+// with "-" for "_".
+constexpr std::array<PushOptionText, kPushParameterCount> kPushOptionTexts = {{
+    {PushParameter::kThreshold, "NM", "a push is torque above this level"},
+    {PushParameter::kMinPeak, "NM", "a push must reach this torque somewhere"},
+    {PushParameter::kMinPush, "S", "shortest push in seconds"},
+    {PushParameter::kMergeGap, "S", "dips below the threshold this short do not end a push"},
+    {PushParameter::kSkipFirst, "N", "pushes left out of the summary at the start"},
+    {PushParameter::kSkipLast, "N", "pushes left out of the summary at the end"},
+}};
+
+// Each value is checked with the push analysis's own rule and kept as text.
+void AddPushOptions(CLI::App& app, PushParameterTexts& texts) {
+  for (const PushOptionText& t : kPushOptionTexts) {
+    const auto k = static_cast<std::size_t>(t.which);
+    std::string name = "--" + std::string(kPushParameterNames.at(k));
+    std::replace(name.begin(), name.end(), '_', '-');
+    app.add_option_function<std::string>(
+           name,
+           [name, which = t.which, &to = texts.at(k)](const std::string& v) {
+             PushParameters scratch;
+             if (Status st = SetPushParameter(scratch, which, v); !st) {
+               Refuse(name + ": " + st.problem().what);
+             }
+             to = v;
+           },
+           t.help)
+        ->type_name(t.value);
+  }
+}
+
+void AddReanalyse(CLI::App& tool, ReanalyseOptions& o) {
+  CLI::App& c = AddCommand(tool, "reanalyse", kReanalyseText);
+  CLI::Option* out = AddText(c, "--out", "DIR", o.outDir,
+                             "write the pair again under the same stem into DIR; an existing "
+                             "pair is not replaced, and the files read never are");
+  c.add_flag("--overwrite", o.overwrite, "with --out: replace an existing pair of that stem")
+      ->needs(out);
+  c.add_option_function<std::string>(
+       "--png",
+       [&o](const std::string& v) {
+         if (!CanWritePictures()) {
+           Refuse(
+               "--png: this build of velquor-cli cannot draw the graphs as pictures; use "
+               "reanalyse without --png, or the desktop program to see the graphs");
+         }
+         o.pngDir = v;
+       },
+       "draw the seven result graphs and the stroke graph into DIR as STEM_torque.png, _speed, "
+       "_distance, _turn, _turnrate, _path, _power and _strokes.png, and the mean push curve "
+       "as STEM_pushcurve.png (parameters of Velquor.ini line 16)")
+      ->type_name("DIR");
+  c.add_flag("--json", o.json,
+             "print one JSON object per file instead of tables (several files: one array)");
+  AddStrokeOptions(c, o);
+  AddFiles(c, o.files);
+}
+
+void AddMeasure(CLI::App& tool, MeasureOptions& o) {
+  CLI::App& c = AddCommand(tool, "measure", kMeasureText, DriverChoiceHelp() + "\n");
+  c.add_option_function<std::string>(
+       "--cycles",
+       [&o](const std::string& v) {
+         auto n = ParseWhole(v, 1, 1000000);
+         if (!n) Refuse("--cycles takes a whole number of at least 1, not \"" + v + "\"");
+         o.cycles = static_cast<int>(*n);
+       },
+       "measurement cycles to run")
+      ->type_name("N");
+  o.daq = std::string(kDefaultDriverChoice);
+  AddText(c, "--daq", "BACKEND", o.daq,
+          "acquisition backend (default " + o.daq + "; the backends are listed below)");
+  AddNumber(c, "--interval", "MS", o.interval, "Timer Interval in ms for this run");
+  AddNumber(c, "--samples", "N", o.samples, "Data Number for this run (2 to 2000)");
+  c.add_flag("--timing", o.timing,
+             "print for every cycle how late its samples were taken against their ticks and how "
+             "many ticks were missed before it");
+}
+
+void AddPushes(CLI::App& tool, PushesOptions& o) {
+  CLI::App& c = AddCommand(tool, "pushes", kPushesText);
+  CLI::Option* json =
+      c.add_flag("--json", o.json, "print one JSON object per file (several files: one array)");
+  AddText(c, "--csv", "DIR", o.csvDir,
+          "write DIR\\STEM_pushes.csv per file, never replacing a file")
+      ->excludes(json);
+  AddPushOptions(c, o.parameters);
+  AddFiles(c, o.files);
+}
+
+void AddReport(CLI::App& tool, ReportOptions& o) {
+  CLI::App& c = AddCommand(tool, "report", kReportText);
+  CLI::Option* pdf = AddText(c, "--pdf", "OUT.pdf", o.pdf, "the report file")->required();
+  c.add_flag("--overwrite", o.overwrite, "replace OUT.pdf when it exists (it is refused otherwise)")
+      ->needs(pdf);
+  AddStrokeOptions(c, o);
+  AddPushOptions(c, o.parameters);
+  AddFiles(c, o.files);
+}
+
+}  // namespace
+
+bool Listed(const CLI::Option* option) {
+  return !option->get_group().empty();
+}
+
+bool Listed(const CLI::App* command) {
+  return !command->get_group().empty();
+}
+
+std::unique_ptr<CLI::App> MakeOptionTable(Invocation& inv) {
+  auto tool = std::make_unique<CLI::App>(kToolText, "velquor-cli");
+  tool->formatter(std::make_shared<HelpFormatter>());
+  // A repeated option: the last one counts. A flag takes no value, not even "--json=1".
+  tool->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  tool->option_defaults()->disable_flag_override();
+  // What no command or option names is refused with a message of ours (see ParseCommandLine);
+  // the commands inherit this.
+  tool->allow_extras();
+  tool->require_subcommand(0, 1);
+  tool->set_help_flag("-h,--help", "print this help and do nothing else");
+  tool->add_flag("--version", inv.version, "print the program's version");
+  // For the bash completion: the commands, or with a command its options.
+  tool->add_flag("--complete", inv.complete, "")->group("");
+  // "velquor-cli help" is "velquor-cli --help".
+  tool->add_subcommand("help", "")->group("")->allow_extras()->final_callback([&inv] {
+    inv.help = true;
+  });
+
+  AddReanalyse(*tool, inv.reanalyse);
+  AddMeasure(*tool, inv.measure);
+  AddPushes(*tool, inv.pushes);
+  AddReport(*tool, inv.report);
+  return tool;
+}
+
+}  // namespace velquor::cli
