@@ -342,6 +342,8 @@ TEST(AcquisitionEngine, PortsAreMeasuredAgainstTheirScansAndBunchedScansEndThePa
     ASSERT_EQ(b.cycles.size(), 3u);
     for (std::size_t c = 0; c < 3; ++c) {
       EXPECT_EQ(b.cycles[c].paced, r.paced[c]) << "cycle " << c + 1;
+      // Only a cycle paced by the card has a port lag to report.
+      EXPECT_EQ(TimingLine(b.cycles[c]).find(", port lag p50 ") != std::string::npos, r.paced[c]);
       EXPECT_EQ(b.cycles[c].gap, 0) << "cycle " << c + 1;
     }
     EXPECT_EQ(b.cycles.front().late, r.late_first);
