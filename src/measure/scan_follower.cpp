@@ -1,6 +1,7 @@
 #include "measure/scan_follower.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "common/grid.h"
 
@@ -36,10 +37,15 @@ std::int64_t ScanFollower::Arrived(std::int64_t tick_ns, std::int64_t arrival_ns
     // (or when it really started): a lag, which stays in the lateness.
     base_ = least;
   } else if (least > base_) {
-    // Beyond that, the card's clock runs slower than the computer's, by no more than drift.
+    // Beyond that, the card's clock runs slower than the computer's, by no more than drift:
+    // as much as the window's time allows, and in all as much as the run's time allows, so a
+    // thread held up through a window moves the ticks by little.
+    const double window_ns = static_cast<double>(kWindow) * static_cast<double>(interval_ns_);
     const auto drifted =
         static_cast<std::int64_t>(kMostDrift * static_cast<double>(arrival_ns - start_ns_));
-    move = std::clamp<std::int64_t>(least - base_, 0, std::max<std::int64_t>(0, drifted - shift_));
+    const auto per_window = static_cast<std::int64_t>(std::ceil(kMostDrift * window_ns));
+    const std::int64_t room = std::min(per_window, drifted - shift_);
+    move = std::clamp<std::int64_t>(least - base_, 0, std::max<std::int64_t>(0, room));
   }
   based_ = true;
   shift_ += move;

@@ -237,7 +237,8 @@ void Start(const comedi_cmd& c, int fd, int peer) {
     std::vector<sampl_t> held;  // scans made and not yet handed over
     std::unique_lock<std::mutex> hold(cmd.lock);
     for (std::uint64_t k = 1;; ++k) {
-      if (cmd.wake.wait_until(hold, cmd.started + cmd.period * k, [&cmd] { return cmd.stop; }))
+      if (cmd.wake.wait_until(hold, cmd.started + cmd.period * static_cast<std::int64_t>(k),
+                              [&cmd] { return cmd.stop; }))
         return;
       // Channel 0 carries the scan's number instead of its input.
       const lsampl_t second = CodeOf(CR_CHAN(specs[1]), CR_RANGE(specs[1]));
