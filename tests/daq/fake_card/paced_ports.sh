@@ -66,8 +66,9 @@ row() {
   [ "$cycle" -eq 3 ] || fail "$cycle cycles saved, not 3"
 }
 
+# The upper ends leave room for a machine busy with other work.
 #   name                 interval bunch delay_us lag_ms    fallback
-row one-scan-at-a-time   10       1     0        0    2.5  0
-row slow-port-read       10       1     2000     2.0  4.5  0
+row one-scan-at-a-time   10       1     0        0    5    0
+row slow-port-read       10       1     2000     2.0  7    0
 row eight-at-a-time      5        8     0        0    100  1
 exit $failed
