@@ -335,10 +335,15 @@ std::int32_t ComediDriver::Store(AioRequest& req, int k, int chan, std::uint32_t
 std::int32_t ComediDriver::ReadPaced(AioRequest& req) {
   // A scan comes every interval; two intervals and a margin without one is a stopped card.
   const int timeout = static_cast<int>(2 * paced_ms_) + kScanMarginMs;
-  std::array<std::uint32_t, 2> codes{};
-  // Scans of ticks the run passed over come first: they are read and dropped.
-  const std::int64_t reads = std::max<std::int64_t>(skipped_, 0) + 1;
+  std::array<std::uint32_t, 2> codes = first_;
+  // Scans of ticks the run passed over come first: they are read and dropped. The first scan,
+  // read when the command started, is the first tick's.
+  std::int64_t reads = std::max<std::int64_t>(skipped_, 0) + 1;
   skipped_ = 0;
+  if (have_first_) {
+    have_first_ = false;
+    --reads;
+  }
   for (std::int64_t r = 0; r < reads; ++r) {
     const ComediAnswer got = lib_->ReadScan(analog_.handle, timeout, codes);
     if (!got.ok()) {
@@ -388,10 +393,10 @@ bool ComediDriver::StartPacedReads(double interval_ms) {
     if (!started.ok()) {
       why = "did not start its command (" + started.failure.text + ")";
     } else {
-      // The first scan shows the phase of the card's clock: the run's ticks follow it.
-      std::array<std::uint32_t, 2> first{};
+      // A card that gives no first scan is read sample by sample; the first scan is kept
+      // for the run's first tick.
       const ComediAnswer got =
-          lib_->ReadScan(h, static_cast<int>(2 * interval_ms) + kScanMarginMs, first);
+          lib_->ReadScan(h, static_cast<int>(2 * interval_ms) + kScanMarginMs, first_);
       if (!got.ok()) {
         lib_->Cancel(h, s);
         why = "started its command but gave no scan (" + got.failure.text + ")";
@@ -405,6 +410,7 @@ bool ComediDriver::StartPacedReads(double interval_ms) {
   paced_ = true;
   paced_ms_ = interval_ms;
   skipped_ = 0;
+  have_first_ = true;
   return true;
 }
 
@@ -416,6 +422,7 @@ void ComediDriver::StopPacedReads() {
   if (!paced_) return;
   paced_ = false;
   skipped_ = 0;
+  have_first_ = false;
   const ComediAnswer cancelled = lib_->Cancel(analog_.handle, analog_.subdev);
   if (!cancelled.ok()) {
     Note("A/D: the command on " + Where(analog_) + " could not be cancelled (" +

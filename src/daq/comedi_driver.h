@@ -99,9 +99,11 @@ class ComediDriver : public AcqDriver {
   AnalogReference reference_ = AnalogReference::kGround;
   Device analog_;
   Device digital_;
-  bool paced_ = false;        // a command of the run is running on the A/D device
-  double paced_ms_ = 0;       // its interval
-  std::int64_t skipped_ = 0;  // scans to drop before the next paced read
+  bool paced_ = false;                    // a command of the run is running on the A/D device
+  double paced_ms_ = 0;                   // its interval
+  std::int64_t skipped_ = 0;              // scans to drop before the next paced read
+  std::array<std::uint32_t, 2> first_{};  // the command's first scan, read when it started
+  bool have_first_ = false;               // ... and not yet handed over
   std::string last_error_;
   std::string notice_;
 };

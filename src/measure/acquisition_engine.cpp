@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "common/number_parse.h"
+#include "measure/scan_follower.h"
 #include "measure/take_sample.h"
 
 namespace velquor {
@@ -18,10 +19,9 @@ constexpr std::int64_t kNsPerMs = 1'000'000;
 constexpr std::int64_t kLongestSleepNs = 50 * kNsPerMs;
 // How often the thread looks again while both blocks are still held by the consumer.
 constexpr std::int64_t kBlockWaitNs = kNsPerMs / 2;
-// A run paced by the card moves its ticks after this many samples, by the least lateness
-// among them: no sample is read before its scan, so that much is the card's clock drifting
-// from the computer's (a few parts per million), not the thread coming late.
-constexpr int kDriftWindow = 16;
+// A cycle paced by the card with more of its ports read late than this share of its samples
+// ends the card's pacing when the card hands its scans over in bunches.
+constexpr int kMostLatePercent = 1;
 
 }  // namespace
 
@@ -162,17 +162,20 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     Note("Sampling runs at normal priority: real-time priority was not granted (" + refused + ")");
   }
   const std::int64_t interval = interval_ms * kNsPerMs;
-  // A card with its own clock hands over a scan every interval: each read waits for it, and
-  // the ticks (started after its first scan) measure how late the thread came to it, and
-  // follow the card's clock as it drifts from the computer's.
-  const bool paced = interval > 0 && driver_.StartPacedReads(static_cast<double>(interval_ms));
+  // A card with its own clock hands over a scan every interval: each read waits for it. Scan
+  // k is made k intervals after the command's start on the card's clock; the moment before
+  // the command was asked for is the earliest it can have started, so the ticks start there
+  // (a first scan read late never sets them) and then follow the card's clock as it drifts.
+  const std::int64_t asked_ns = clock_.NowNs();
+  bool paced = interval > 0 && driver_.StartPacedReads(static_cast<double>(interval_ms));
+  ScanFollower follower(asked_ns, interval);
   // Ticks lie on the grid start + k * interval for the whole run; cycles follow each other
   // on it without a gap unless both blocks are still held when a new cycle is due.
-  std::int64_t tick = clock_.NowNs() + interval;
+  std::int64_t tick = (paced ? asked_ns : clock_.NowNs()) + interval;
   int cycle = 0;
   SampleBlock* block = nullptr;
-  std::int64_t least_late = std::numeric_limits<std::int64_t>::max();
-  int drift_samples = 0;
+  std::int64_t waited_from = -1;  // when the thread began to wait for a free block
+  int ports_late = 0;  // of the cycle, paced by the card: ports read over half an interval late
   while (!stop_.load()) {
     if (interval <= 0) {
       // An interval that rounds to 0 ms never paces a sample: the run idles until Stop.
@@ -182,22 +185,43 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     if (block == nullptr) {
       block = AcquireFree();
       if (block == nullptr) {
+        if (waited_from < 0) waited_from = clock_.NowNs();
         clock_.SleepUntilNs(clock_.NowNs() + kBlockWaitNs);
         continue;
       }
-      // Ticks that passed while no block was free are missed, not taken late.
-      const std::int64_t missed = std::max<std::int64_t>(0, (clock_.NowNs() - tick) / interval);
+      // Ticks that passed while no block was free are missed, not taken late. Scans the card
+      // made before that wait are waiting to be read, however late it hands them over.
+      const std::int64_t now = clock_.NowNs();
+      const std::int64_t from = paced ? std::max(tick, waited_from < 0 ? now : waited_from) : tick;
+      const std::int64_t missed = std::max<std::int64_t>(0, (now - from) / interval);
+      waited_from = -1;
       tick += missed * interval;
       if (paced) driver_.SkipPacedScans(missed);
       block->count.store(0, std::memory_order_relaxed);
       block->cycle = ++cycle;
       block->gap = missed;
       block->interval = static_cast<double>(interval_ms);
+      block->paced = paced;
+      follower.NewCycle();
+      ports_late = 0;
       filling_.store(block, std::memory_order_release);
       sample_no_.store(0, std::memory_order_relaxed);
     }
     const int n = block->count.load(std::memory_order_relaxed) + 1;
     if (n > data_num_.load()) {
+      if (paced && n > 1 && ports_late * 100 > (n - 1) * kMostLatePercent) {
+        // Scans handed over in bunches leave the ports behind their scans by up to a bunch:
+        // the next cycle is read sample by sample on the program's clock instead.
+        const int delivered = follower.CommonDelivery();
+        if (delivered > 1) {
+          driver_.StopPacedReads();
+          paced = false;
+          Note("cycle " + std::to_string(block->cycle) + ": the card delivered " +
+               std::to_string(delivered) +
+               " scans at a time; the ports could not be read with their scans; reading sample "
+               "by sample");
+        }
+      }
       Finish(block);
       block = nullptr;
       continue;
@@ -212,8 +236,10 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
     if (stop_.load()) break;
     if (n > data_num_.load()) continue;  // the cycle was shortened during the wait
     std::optional<ReadFault> fault;
+    std::int64_t scan_read = now;
     try {
-      fault = TakeSample(driver_, device_, block->Volt, block->PortByte, n);
+      fault = TakeSample(driver_, device_, block->Volt, block->PortByte, n,
+                         [&] { scan_read = clock_.NowNs(); });
     } catch (const std::exception& e) {
       // Nothing on this thread may end the program: the run ends, the cycles handed over stay.
       fault =
@@ -228,21 +254,22 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
       fault_ = std::move(fault);
       break;
     }
-    if (paced) now = clock_.NowNs();
-    block->LateMs(n) = static_cast<float>(static_cast<double>(now - tick) / kNsPerMs);
+    if (paced) {
+      // The tick is the scan's time: how late the scan was handed over, and how late after
+      // it its ports were read.
+      now = clock_.NowNs();
+      block->LateMs(n) = static_cast<float>(static_cast<double>(scan_read - tick) / kNsPerMs);
+      block->PortLagMs(n) = static_cast<float>(static_cast<double>(now - tick) / kNsPerMs);
+      if (2 * (now - tick) > interval) ++ports_late;
+      tick += follower.Arrived(tick, scan_read);
+    } else {
+      block->LateMs(n) = static_cast<float>(static_cast<double>(now - tick) / kNsPerMs);
+      block->PortLagMs(n) = 0.0f;
+    }
     block->count.store(n, std::memory_order_release);
     sample_no_.store(n, std::memory_order_relaxed);
     catching_up_.store(behind, std::memory_order_relaxed);
     if (behind) behind_.fetch_add(1, std::memory_order_relaxed);
-    if (paced) {
-      // A thread held up through the whole window is late, not drift: it moves nothing.
-      least_late = std::min(least_late, now - tick);
-      if (++drift_samples == kDriftWindow) {
-        if (std::abs(least_late) < interval / 4) tick += least_late;
-        least_late = std::numeric_limits<std::int64_t>::max();
-        drift_samples = 0;
-      }
-    }
     tick += interval;
     // A thread that is a whole cycle behind would take samples back to back at real-time
     // priority and keep every other program from running: it goes on at normal priority.

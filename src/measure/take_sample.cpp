@@ -14,7 +14,8 @@ std::string ReadFault::Describe() const {
 
 std::optional<ReadFault> TakeSample(AcqDriver& driver, DeviceState& dev,
                                     Grid<float, 2, kSampleSlots>& volt,
-                                    Grid<std::uint8_t, 3, kSampleSlots>& ports, int n) {
+                                    Grid<std::uint8_t, 3, kSampleSlots>& ports, int n,
+                                    const std::function<void()>& between) {
   // A failed read is not repeated and its buffer is not stored: what it holds is an older
   // sample, and saving it as this one would report a failure as a measurement.
   dev.RetCode = driver.AioInp(dev.AioId, dev.AioReq);
@@ -22,6 +23,7 @@ std::optional<ReadFault> TakeSample(AcqDriver& driver, DeviceState& dev,
     return ReadFault{true, dev.RetCode, DescribeFailure(driver, dev.RetCode, "AioInp")};
   }
   const std::array<std::uint16_t, 2> codes = dev.AiData;
+  if (between) between();
   dev.RetCode = driver.DioInp(dev.DioId, dev.DioReq);
   if (dev.RetCode != daq_code::kOk) {
     return ReadFault{false, dev.RetCode, DescribeFailure(driver, dev.RetCode, "DioInp")};

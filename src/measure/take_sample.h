@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,9 +30,11 @@ struct ReadFault {
 };
 
 // The values read are stored only when both reads succeeded; otherwise sample n is left as
-// it was and the failure is returned.
+// it was and the failure is returned. `between` runs after the analog read succeeded and
+// before the ports are read.
 std::optional<ReadFault> TakeSample(AcqDriver& driver, DeviceState& dev,
                                     Grid<float, 2, kSampleSlots>& volt,
-                                    Grid<std::uint8_t, 3, kSampleSlots>& ports, int n);
+                                    Grid<std::uint8_t, 3, kSampleSlots>& ports, int n,
+                                    const std::function<void()>& between = {});
 
 }  // namespace velquor

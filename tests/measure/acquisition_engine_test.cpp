@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -19,7 +20,9 @@ using testing::kMs;
 
 // Port byte 0 counts the reads, and each read notes the clock. Read `fail_at` fails: its
 // analog or its port half, with a code or by throwing. With a card interval the card paces
-// the reads: scan k comes k card intervals after the start, and read `hold_at` comes late.
+// the reads until they are stopped: scan k is made k card intervals after the start and
+// handed over `deliver_lag_ns` later, `bunch` scans at a time (when the last of them is
+// made); read `hold_at` comes late, and each port read takes `port_delay_ns`.
 class CountingDriver : public testing::ScriptedDriver {
  public:
   explicit CountingDriver(FakeClock* clock = nullptr) : clock_(clock) {}
@@ -28,23 +31,36 @@ class CountingDriver : public testing::ScriptedDriver {
   bool fail_analog = true;
   std::int32_t fail_code = 0;  // 0: the read throws
   std::int64_t card_interval_ns = 0, paced_from = 0, hold_ns = 0;
+  std::int64_t bunch = 1, deliver_lag_ns = 0, port_delay_ns = 0;
   std::size_t hold_at = 0;
+  bool paced = false;
+  int stopped = 0;
   bool StartPacedReads(double) override {
     if (card_interval_ns == 0) return false;
     paced_from = clock_->now;
+    paced = true;
+    // The command is known to run when its first scan has been handed over.
+    clock_->now = paced_from + bunch * card_interval_ns + deliver_lag_ns;
     return true;
+  }
+  void StopPacedReads() override {
+    paced = false;
+    ++stopped;
   }
   std::int32_t AioInp(std::int32_t id, AioRequest& req) override {
     if (fail_analog && read_at.size() + 1 == fail_at) return Fail();
-    if (card_interval_ns > 0) {
+    if (paced) {
       const auto k = static_cast<std::int64_t>(read_at.size() + 1);
-      clock_->now = std::max(clock_->now, paced_from + k * card_interval_ns);
+      const std::int64_t last_of_bunch = (k + bunch - 1) / bunch * bunch;
+      clock_->now =
+          std::max(clock_->now, paced_from + last_of_bunch * card_interval_ns + deliver_lag_ns);
       if (read_at.size() + 1 == hold_at) clock_->now += hold_ns;  // woken late
     }
     return ScriptedDriver::AioInp(id, req);
   }
   std::int32_t DioInp(std::int32_t id, DioRequest& req) override {
     if (!fail_analog && read_at.size() + 1 == fail_at) return Fail();
+    if (clock_ != nullptr) clock_->now += port_delay_ns;
     ports[0] = static_cast<std::uint8_t>(read_at.size() + 1);
     read_at.push_back(clock_ != nullptr ? clock_->now : 0);
     return ScriptedDriver::DioInp(id, req);
@@ -270,6 +286,80 @@ TEST(AcquisitionEngine, ACardPacedRunFollowsTheCardsClock) {
   EXPECT_EQ(b.cycles[2].late, 0);
   EXPECT_LT(b.cycles[2].max_ms, 0.5);  // the drift of two windows at most
   for (const CycleTiming& t : b.cycles) EXPECT_EQ(t.gap, 0);
+}
+
+// Each port read is measured against its own scan: scan k at the command's start + k card
+// intervals. A steady lag (ports read slowly, scans handed over late) stays in the figures
+// however long the run; a card running fast moves the ticks earlier; scans handed over in
+// bunches leave the ports behind their scans, so the card's pacing ends after that cycle.
+TEST(AcquisitionEngine, PortsAreMeasuredAgainstTheirScansAndBunchedScansEndThePacing) {
+  struct Row {
+    const char* name;
+    double interval;  // ms
+    std::int64_t card_interval_ns, bunch, deliver_lag_ns, port_delay_ns;
+    std::vector<bool> paced;  // of each cycle
+    int late_first, late_last;
+    double port_p50_last;  // ms, of the last cycle
+    const char* notice;    // the engine's, or empty
+  };
+  const std::vector<Row> rows = {
+      {"one scan at a time", 10, 10 * kMs, 1, 0, 0, {true, true, true}, 0, 0, 0.0, ""},
+      {"a slow port read", 10, 10 * kMs, 1, 0, 2 * kMs, {true, true, true}, 0, 0, 2.0, ""},
+      {"scans handed over late", 10, 10 * kMs, 1, 2 * kMs, 0, {true, true, true}, 0, 0, 2.0, ""},
+      {"ports over half an interval late",
+       10,
+       10 * kMs,
+       1,
+       0,
+       6 * kMs,
+       {true, true, true},
+       200,
+       200,
+       6.0,
+       ""},
+      {"a card running 0.1 % fast", 10, 9'990'000, 1, 0, 0, {true, true, true}, 0, 0, 0.0, ""},
+      {"eight scans at a time",
+       5,
+       5 * kMs,
+       8,
+       0,
+       0,
+       {true, false, false},
+       175,
+       0,
+       0.0,
+       "cycle 1: the card delivered 8 scans at a time; the ports could not be read with their "
+       "scans; reading sample by sample"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Bench b;
+    b.driver.card_interval_ns = r.card_interval_ns;
+    b.driver.bunch = r.bunch;
+    b.driver.deliver_lag_ns = r.deliver_lag_ns;
+    b.driver.port_delay_ns = r.port_delay_ns;
+    b.Run(r.interval, 200, [](int done) { return done < 3; });
+    ASSERT_EQ(b.cycles.size(), 3u);
+    for (std::size_t c = 0; c < 3; ++c) {
+      EXPECT_EQ(b.cycles[c].paced, r.paced[c]) << "cycle " << c + 1;
+      // Only a cycle paced by the card has a port lag to report.
+      EXPECT_EQ(TimingLine(b.cycles[c]).find(", port lag p50 ") != std::string::npos, r.paced[c]);
+      EXPECT_EQ(b.cycles[c].gap, 0) << "cycle " << c + 1;
+    }
+    EXPECT_EQ(b.cycles.front().late, r.late_first);
+    EXPECT_EQ(b.cycles.back().late, r.late_last);
+    if (r.paced.back()) {
+      // Between two moves of the ticks a drifting card is off by a window's drift at most.
+      EXPECT_NEAR(b.cycles.back().port_p50_ms, r.port_p50_last, 0.2);
+    }
+    const std::vector<std::string> notes = b.engine.TakeNotices();
+    EXPECT_EQ(b.driver.stopped, 1);  // at the end of the pacing, once
+    if (*r.notice != 0) {
+      EXPECT_EQ(notes, std::vector<std::string>{r.notice});
+    } else {
+      EXPECT_TRUE(notes.empty()) << notes.front();
+    }
+  }
 }
 
 // On its own thread and the system clock: a Stop while the chain of the first cycle runs

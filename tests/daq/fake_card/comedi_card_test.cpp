@@ -73,9 +73,12 @@ struct Cycle {
 Cycle Copy(const SampleBlock& b) {
   Cycle c{{}, b.gap};
   for (int i = 1; i <= b.count.load(); ++i) {
-    EXPECT_EQ(b.Volt(0, i), 2.5f);
-    EXPECT_EQ(b.PortByte(1, i), 0x12);
+    // Channel 0 of a streamed scan holds its number, channel 1 that number minus 1 above 1024:
+    // both channels of a sample come from one scan.
+    const long number = std::lround((b.Volt(0, i) + 10.0) * 4096 / 20);
     c.codes.push_back(std::lround((b.Volt(1, i) + 10.0) * 4096 / 20));
+    EXPECT_EQ((c.codes.back() - 1024 + 1) % 256, number % 256) << i;
+    EXPECT_EQ(b.PortByte(1, i), 0x12);
   }
   return c;
 }

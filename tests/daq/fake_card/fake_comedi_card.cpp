@@ -2,7 +2,9 @@
 // close calls comedilib makes for /dev/comediN, so the real library and backend run without
 // a card. /dev/comedi0 is a 12-bit multiplexed card with an 8255 whose analog input also runs
 // commands: its scans stream through the device file (one end of a socket pair), and channel 1
-// of scan k reads k codes above its input, so a reader can tell which scan it has.
+// of scan k reads k codes above its input, so a reader can tell which scan it has; channel 0
+// of scan k (counted from 1) reads k modulo 4096. The streaming knobs below make it hand its
+// scans over in bunches, answer port reads late, and put the count of scans made on the ports.
 // /dev/comedi1 exists with no driver attached; every other /dev/comediN is missing.
 #include <dlfcn.h>
 #include <linux/ioctl.h>
@@ -21,6 +23,7 @@
 #include <mutex>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 // After <linux/ioctl.h>, which it needs and does not include.
 #include <comedi.h>
@@ -46,6 +49,31 @@ constexpr std::array<double, 2> kInputVolts{2.5, -5.0};
 // What the encoders put on the 8255 pins: port A, B, C low to high.
 constexpr std::uint32_t kPins = 0x00B71234;
 
+// ---- Streaming knobs (environment variables, read once) ----
+// VELQUOR_FAKE_CARD_BUNCH=N: a command's scans are handed over N at a time, when the last of
+//   them is made, as a driver that wakes its reader only now and then does (default 1).
+// VELQUOR_FAKE_CARD_PORT_DELAY_US=D: a port read answers D us after it was asked, with the
+//   pins as they are then (default 0).
+// VELQUOR_FAKE_CARD_COUNT_SCANS=1: while a command runs, the 8255's pins carry the number of
+//   scans made so far (bits 0-7 on port A, bits 8-11 on the low half of port C), so the
+//   encoder 0 count of a sample says which scan was the latest when its ports were read.
+long Knob(const char* name, long fallback) {
+  const char* text = std::getenv(name);
+  return text != nullptr ? std::atol(text) : fallback;
+}
+
+struct StreamKnobs {
+  long bunch = std::max(1L, Knob("VELQUOR_FAKE_CARD_BUNCH", 1));
+  long port_delay_us = std::max(0L, Knob("VELQUOR_FAKE_CARD_PORT_DELAY_US", 0));
+  bool count_scans = Knob("VELQUOR_FAKE_CARD_COUNT_SCANS", 0) != 0;
+};
+
+// The pins of the 8255 for a count of scans made.
+std::uint32_t PinsOfCount(std::uint64_t made) {
+  return static_cast<std::uint32_t>((made & 0xFFu) | (((made >> 8) & 0xFu) << 16));
+}
+// ---- end of the streaming knobs ----
+
 // A running command: a thread that sends a scan into the socket pair every scan_ns.
 struct Command {
   int fd = -1;  // the descriptor that started it
@@ -53,6 +81,8 @@ struct Command {
   std::condition_variable wake;
   bool stop = false;
   std::thread sender;
+  std::chrono::steady_clock::time_point started;  // scan k is made k periods after it
+  std::chrono::nanoseconds period{0};
 
   void Stop() {
     if (!sender.joinable()) return;
@@ -82,6 +112,7 @@ struct Card {
   long reads_left = std::getenv("VELQUOR_FAKE_CARD_GONE_AFTER") != nullptr
                         ? std::atol(std::getenv("VELQUOR_FAKE_CARD_GONE_AFTER"))
                         : -1;
+  StreamKnobs knobs;
 } card;
 
 template <typename F>
@@ -104,6 +135,15 @@ lsampl_t CodeOf(unsigned chan, unsigned range) {
 // The 8255 group (port A, B, C low or C high) of a channel, as a mask of its channels.
 std::uint32_t GroupOf(unsigned chan) {
   return chan < 16 ? 0xFFu << (chan & ~7u) : 0xFu << (chan & ~3u);
+}
+
+// What the encoders put on the pins now: the count of scans made while a command runs, when
+// the card is asked to count them.
+std::uint32_t Pins() {
+  const Command& cmd = card.command;
+  if (!card.knobs.count_scans || !cmd.sender.joinable() || cmd.period.count() <= 0) return kPins;
+  const auto made = (std::chrono::steady_clock::now() - cmd.started) / cmd.period;
+  return PinsOfCount(static_cast<std::uint64_t>(std::max<std::int64_t>(0, made)));
 }
 
 // Runs one instruction; gives the number of data words done, or -1 with errno.
@@ -139,8 +179,10 @@ int Run(comedi_insn& insn) {
       if (card.reads_left == 0) return Fail(ENODEV);  // unplugged
       if (card.reads_left > 0) --card.reads_left;
       card.latch = (card.latch & ~data[0]) | (data[1] & data[0]);
+      if (card.knobs.port_delay_us > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(card.knobs.port_delay_us));
       // An output channel reads back what was written to it, not its pin.
-      data[1] = ((kPins & ~card.outputs) | (card.latch & card.outputs)) & 0xFFFFFFu;
+      data[1] = ((Pins() & ~card.outputs) | (card.latch & card.outputs)) & 0xFFFFFFu;
       return 2;
     case INSN_CONFIG:
       if (insn.subdev != kDio || chan >= kDioChannels || insn.n < 1) return Fail(EINVAL);
@@ -185,25 +227,30 @@ int Test(comedi_cmd& c) {
 // Starts the scans of a tested command: the first comes one scan_ns after the start.
 void Start(const comedi_cmd& c, int fd, int peer) {
   // The conversion timer gives the multiplexer its settling time (Test saw to that).
-  std::array<unsigned, 2> specs{c.chanlist[0], c.chanlist[1]};
+  std::array<unsigned, 2> specs{c.chanlist[0], c.chanlist[1]};  // channel 0's is unused
   card.command.fd = fd;
   card.command.stop = false;
-  card.command.sender = std::thread([specs, peer, period = c.scan_begin_arg] {
+  card.command.started = std::chrono::steady_clock::now();
+  card.command.period = std::chrono::nanoseconds(c.scan_begin_arg);
+  card.command.sender = std::thread([specs, peer, bunch = card.knobs.bunch] {
     Command& cmd = card.command;
-    auto next = std::chrono::steady_clock::now();
+    std::vector<sampl_t> held;  // scans made and not yet handed over
     std::unique_lock<std::mutex> hold(cmd.lock);
-    for (sampl_t k = 0;; ++k) {
-      next += std::chrono::nanoseconds(period);
-      if (cmd.wake.wait_until(hold, next, [&cmd] { return cmd.stop; })) return;
-      const lsampl_t first = CodeOf(CR_CHAN(specs[0]), CR_RANGE(specs[0]));
+    for (std::uint64_t k = 1;; ++k) {
+      if (cmd.wake.wait_until(hold, cmd.started + cmd.period * static_cast<std::int64_t>(k),
+                              [&cmd] { return cmd.stop; }))
+        return;
+      // Channel 0 carries the scan's number instead of its input.
       const lsampl_t second = CodeOf(CR_CHAN(specs[1]), CR_RANGE(specs[1]));
-      const std::array<sampl_t, 2> scan{static_cast<sampl_t>(first),
-                                        static_cast<sampl_t>(second + k % 256)};
+      held.push_back(static_cast<sampl_t>(k % (kMax12 + 1)));
+      held.push_back(static_cast<sampl_t>(second + (k - 1) % 256));
+      if (k % static_cast<std::uint64_t>(bunch) != 0) continue;
       // A buffer that overflows ends the command, as the card's would.
-      if (send(peer, scan.data(), sizeof scan, MSG_DONTWAIT | MSG_NOSIGNAL) < 0) {
+      if (send(peer, held.data(), held.size() * sizeof(sampl_t), MSG_DONTWAIT | MSG_NOSIGNAL) < 0) {
         shutdown(peer, SHUT_WR);
         return;
       }
+      held.clear();
     }
   });
 }
