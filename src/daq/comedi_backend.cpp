@@ -269,7 +269,9 @@ class ComediLibrary : public ComediSeam {
       if (ready < 0 && errno != EINTR) return {-1, FromErrno(errno)};
       if (ready == 0 && !nudged) {
         nudged = true;
-        comedi_poll(dev, static_cast<unsigned>(stream.subdev));
+        // A card that is gone answers the nudge with an error, while poll() stays silent.
+        const ComediAnswer nudge = Answer(comedi_poll(dev, static_cast<unsigned>(stream.subdev)));
+        if (!nudge.ok() && MayMeanCardGone(nudge.failure.number)) return nudge;
       }
       if (ready <= 0) continue;
       const ssize_t got = read(fd, stream.bytes.data() + stream.have, scan_bytes - stream.have);
@@ -294,6 +296,14 @@ class ComediLibrary : public ComediSeam {
       }
     }
     return {1, {}};
+  }
+
+  ComediAnswer StillThere(int handle, int subdev) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0) return NoDevice();
+    // The buffer size is asked of the kernel each time (any subdevice answers, 0 without a
+    // buffer); a detached device refuses every such call.
+    return Answer(comedi_get_buffer_size(dev, static_cast<unsigned>(subdev)));
   }
 
   ComediAnswer Cancel(int handle, int subdev) override {

@@ -46,6 +46,8 @@ struct Script {
   std::uint32_t bits = 0x00B71234;
   std::uint32_t outputs = 0;   // digital channels that are outputs, one bit each
   bool config_sticks = false;  // making a group an input changes nothing
+  bool per_line = false;       // each line takes its own direction (no 8255 groups)
+  int refused_line = -1;       // a line that cannot be made an input
   bool commands = false;       // the analog input runs commands
   std::string driver = "fake";
   // What the card says of a command; it may change the timers.
@@ -53,10 +55,12 @@ struct Script {
     return CommandCheck::kAccepted;
   };
   int start_errno = 0, scan_errno = 0;
+  int there_errno = 0;  // how the device answers the question whether it is still there
   int scans_before_failure = 1 << 30;
 };
 
-// A scripted comedilib with an 8255's group directions: every call is written to `calls`.
+// A scripted comedilib with an 8255's group directions (or directions per line): every call
+// is written to `calls`.
 class FakeComedi : public ComediSeam {
  public:
   explicit FakeComedi(Script script) : s(std::move(script)) {}
@@ -104,9 +108,14 @@ class FakeComedi : public ComediSeam {
   }
   ComediAnswer DioConfigInput(int d, int sd, int c) override {
     // An 8255 sets the direction of the channel's whole group.
-    const std::uint32_t group = c < 8 ? 0xFFu : c < 16 ? 0xFF00u : c < 20 ? 0xF0000u : 0xF00000u;
-    if (s.config_errno == 0 && !s.config_sticks) s.outputs &= ~group;
-    return Log(s.config_errno, "config_in", d, sd, c);
+    const std::uint32_t group = s.per_line ? 1u << c
+                                : c < 8    ? 0xFFu
+                                : c < 16   ? 0xFF00u
+                                : c < 20   ? 0xF0000u
+                                           : 0xF00000u;
+    const int err = c == s.refused_line ? EPERM : s.config_errno;
+    if (err == 0 && !s.config_sticks) s.outputs &= ~group;
+    return Log(err, "config_in", d, sd, c);
   }
   ComediAnswer DioReadBits(int d, int sd, std::uint32_t& out) override {
     out = s.bits;
@@ -129,6 +138,7 @@ class FakeComedi : public ComediSeam {
     return Log(err, "scan", d, timeout_ms);
   }
   ComediAnswer Cancel(int d, int sd) override { return Log(0, "cancel", d, sd); }
+  ComediAnswer StillThere(int d, int sd) override { return Log(s.there_errno, "there", d, sd); }
   int scans = 0;
 
  private:
@@ -242,8 +252,8 @@ TEST(ComediDriver, WithoutACardAtTheNumberedFileTheFirstDeviceWithTheSubdeviceOp
       << none.driver.LastError();
 }
 
-TEST(ComediDriver, OpeningMakesEach8255GroupAnInputWithOneCallPerGroupThatIsNot) {
-  // `config`: the direction calls made, beyond the four queries.
+TEST(ComediDriver, OpeningMakesEachLineAnInputWithOneCallPerLineOr8255GroupThatIsNot) {
+  // `config`: the direction calls made, beyond the queries.
   auto check = [](const char* name, const Script& script, std::int32_t code, const Calls& config,
                   const std::string& says) {
     Rig rig(script);
@@ -258,22 +268,45 @@ TEST(ComediDriver, OpeningMakesEach8255GroupAnInputWithOneCallPerGroupThatIsNot)
     if (code == 0 && says.empty()) {
       EXPECT_EQ(text, "") << name;
     }
+    if (code == 0 && script.card.back().kind == SubdeviceKind::kDigitalIo) {
+      EXPECT_EQ(rig.lib->s.outputs & 0xFFFFFFu, 0u) << name << ": lines left outputs";
+    }
     EXPECT_EQ(rig.lib->open_handles, code == 0 ? 1 : 0) << name;
   };
-  const Calls all{"config_in 3 1 0", "config_in 3 1 8", "config_in 3 1 16", "config_in 3 1 20"};
+  auto lines = [](std::initializer_list<int> numbers) {
+    Calls calls;
+    for (int n : numbers) calls.push_back("config_in 3 1 " + std::to_string(n));
+    return calls;
+  };
+  Calls every;
+  for (int n = 0; n < 24; ++n) every.push_back("config_in 3 1 " + std::to_string(n));
   check("all inputs", {}, 0, {}, "");
-  check("port B and C high left outputs", {.outputs = 0xF0FF00}, 0,
-        {"config_in 3 1 8", "config_in 3 1 20"}, "port B (channels 8-15), port C high");
-  check("driver cannot tell directions", {.query_errno = EINVAL}, 0, all, "");
+  check("port B and C high left outputs", {.outputs = 0xF0FF00}, 0, lines({8, 20}),
+        "port B (channels 8-15), port C high (channels 20-23) of digital subdevice 1 on "
+        "/dev/comedi0 made inputs");
+  check("driver cannot tell directions", {.query_errno = EINVAL}, 0, every, "");
   check("direction refused", {.config_errno = EIO, .outputs = 0x1}, daq_code::kConfigFailed,
-        {"config_in 3 1 0"},
-        "port A (channels 0-7) of digital subdevice 1 on /dev/comedi0 cannot be made an input: "
+        lines({0}),
+        "line 0 of digital subdevice 1 on /dev/comedi0 cannot be made an input: "
         "Input/output error");
   check("direction does not change", {.outputs = 0x10000, .config_sticks = true},
-        daq_code::kConfigFailed, {"config_in 3 1 16"},
-        "port C low (channels 16-19) of digital subdevice 1 on /dev/comedi0 stays an output");
+        daq_code::kConfigFailed, lines({16}),
+        "line 16 of digital subdevice 1 on /dev/comedi0 stays an output");
   check("input-only subdevice", {.card = {Dio(32, SubdeviceKind::kDigitalIn)}, .outputs = ~0u}, 0,
         {}, "");
+  // Lines with a direction of their own: each output line is set by itself.
+  check("per line, all outputs", {.outputs = 0xFFFFFF, .per_line = true}, 0, every,
+        "lines 0-23 of digital subdevice 1 on /dev/comedi0 made inputs");
+  check("per line, the lines beside each group's first left outputs",
+        {.outputs = 0xEEFEFE, .per_line = true}, 0,
+        lines({1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 17, 18, 19, 21, 22, 23}),
+        "lines 1-7, 9-15, 17-19, 21-23 of");
+  check("per line, a whole port and one line", {.outputs = 0x8000FF, .per_line = true}, 0,
+        lines({0, 1, 2, 3, 4, 5, 6, 7, 23}), "lines 0-7, 23 of");
+  check("per line, one line refused", {.outputs = 0xFFFFFF, .per_line = true, .refused_line = 13},
+        daq_code::kConfigFailed, lines({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}),
+        "line 13 of digital subdevice 1 on /dev/comedi0 cannot be made an input: Operation not "
+        "permitted");
 
   // The mode call checks again and finds nothing to change; one bitfield read gives the
   // three port bytes in the requested order.
@@ -283,8 +316,10 @@ TEST(ComediDriver, OpeningMakesEach8255GroupAnInputWithOneCallPerGroupThatIsNot)
   EXPECT_EQ(rig.Mode(0x9B), 0);
   rig.dev.PortList = {2, 0, 2};
   ASSERT_EQ(rig.ReadPorts(), 0) << rig.driver.LastError();
-  EXPECT_EQ(rig.lib->calls, (Calls{"is_output 3 1 0", "is_output 3 1 8", "is_output 3 1 16",
-                                   "is_output 3 1 20", "bits 3 1"}));
+  Calls queries;
+  for (int n = 0; n < 24; ++n) queries.push_back("is_output 3 1 " + std::to_string(n));
+  queries.push_back("bits 3 1");
+  EXPECT_EQ(rig.lib->calls, queries);
   EXPECT_EQ(rig.dev.DioData, (std::array<std::uint8_t, 3>{0xB7, 0x34, 0xB7}));
 }
 
@@ -406,6 +441,33 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
         {"code 4096", "above its largest 4095"});
   check("card gone at a port read", {.bits_errno = ENODEV}, read_dio, daq_code::kDeviceGone,
         {"DioInp", "digital subdevice 1", "No such device"});
+  // Waiting for a scan, a card that is gone may only stay silent: the device is asked.
+  const Op read_paced = [](Rig& r) {
+    if (r.OpenAio() != 0 || !r.driver.StartPacedReads(10)) return -1;
+    return r.ReadAnalog();
+  };
+  const Script paced{.commands = true, .scans_before_failure = 1};
+  auto paced_with = [&paced](int scan_errno, int there_errno) {
+    Script s = paced;
+    s.scan_errno = scan_errno;
+    s.there_errno = there_errno;
+    return s;
+  };
+  check("no scan and the device gone", paced_with(ETIMEDOUT, ENODEV), read_paced,
+        daq_code::kDeviceGone,
+        {"waiting for the next scan",
+         "timed out, and the device no longer answers: No such "
+         "device"});
+  check("the nudge finds the device gone", paced_with(ENODEV, 0), read_paced, daq_code::kDeviceGone,
+        {"waiting for the next scan", "No such device"});
+  check("no such device or address", paced_with(ENXIO, 0), read_paced, daq_code::kDeviceGone,
+        {"No such device or address"});
+  check("an I/O error of a card gone", paced_with(EIO, ENODEV), read_paced, daq_code::kDeviceGone,
+        {"Input/output error, and the device no longer answers"});
+  check("an I/O error of a card still there", paced_with(EIO, 0), read_paced, daq_code::kReadFailed,
+        {"Input/output error"});
+  check("card gone at a sample read", {.read_errno = EIO, .there_errno = ENODEV}, read_aio,
+        daq_code::kDeviceGone, {"channel 0", "no longer answers"});
   check("other control word", {}, [](Rig& r) { return r.OpenDio() == 0 ? r.Mode(0x80) : -1; },
         daq_code::kUnsupportedMode, {"80h", "9Bh"});
   check("port not on the card", {.card = {Dio(16)}}, read_dio, daq_code::kNoSuchPort,
