@@ -252,17 +252,29 @@ std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
     return Fail(daq_code::kConfigFailed, "AioOpen: cannot read the references of " + Where(dev),
                 refs);
   }
+  std::string offered;
+  int offers = 0;
+  AnalogReference only = dev.reference;
+  for (AnalogReference r : kAnalogReferences) {
+    if ((refs.value & ReferenceBit(r)) == 0) continue;
+    offered += (offered.empty() ? "" : ", ") + std::string(ReferenceName(r));
+    ++offers;
+    only = r;
+  }
+  std::string reference_note;
   if ((refs.value & ReferenceBit(dev.reference)) == 0) {
-    std::string offered;
-    for (AnalogReference r : {AnalogReference::kGround, AnalogReference::kDifferential}) {
-      if ((refs.value & ReferenceBit(r)) != 0)
-        offered += (offered.empty() ? "" : ", ") + std::string(ReferenceName(r));
+    if (offers != 1) {
+      return Fail(
+          daq_code::kConfigFailed,
+          "AioOpen: " + Where(dev) + " cannot measure against " + ReferenceName(dev.reference) +
+              " (it offers " +
+              (offered.empty() ? std::string("none of GND, COMMON, DIFF and OTHER") : offered) +
+              "); set the A/D Reference on Card Setting");
     }
-    return Fail(daq_code::kConfigFailed,
-                "AioOpen: " + Where(dev) + " cannot measure against " +
-                    ReferenceName(dev.reference) + " (it offers " +
-                    (offered.empty() ? std::string("neither GND nor DIFF") : offered) +
-                    "); set the A/D Reference on Card Setting");
+    // The one reference the card has is the one its inputs are wired for.
+    reference_note = std::string(", the only reference it offers, not ") +
+                     ReferenceName(dev.reference) + " as the A/D Reference box says";
+    dev.reference = only;
   }
   for (std::size_t chan = 0; chan < 2; ++chan) {
     const int c = static_cast<int>(chan);
@@ -300,7 +312,7 @@ std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
   }
   const int shift = std::max(dev.shift[0], dev.shift[1]);
   Note("A/D: subdevice " + std::to_string(dev.subdev) + " of " + dev.path + " (" +
-       ReferenceName(dev.reference) + "), " +
+       ReferenceName(dev.reference) + reference_note + "), " +
        (shift == 0 ? std::string("12-bit codes")
                    : std::to_string(shift + kBits12) + "-bit codes rounded to 12 bits") +
        ", " + ChoosePacing(dev));

@@ -221,14 +221,38 @@ TEST(ComediDriver, AnalogOpenFindsTheTenVoltRangeAndReadsEachChannelSettled) {
             (Calls{"close 3", "open /dev/comedi2"}));
   EXPECT_EQ(rig.OpenAio(-1), daq_code::kNoSuchDevice);
   EXPECT_EQ(rig.lib->open_handles, 0);
+}
 
-  // The reference chosen on Card Setting is used for every read.
-  Rig diff({.card = {Sub{SubdeviceKind::kAnalogIn, 8, {kTenVolts}, 4095, kGroundAndDiff}}});
-  diff.driver.SetAnalogReference(AnalogReference::kDifferential);
-  ASSERT_EQ(diff.OpenAio(), 0) << diff.driver.LastError();
-  diff.lib->calls.clear();
-  ASSERT_EQ(diff.ReadAnalog(), 0);
-  EXPECT_EQ(diff.lib->calls, (Calls{"read 3 0 0 0 DIFF 15000", "read 3 0 1 0 DIFF 15000"}));
+TEST(ComediDriver, TheReferenceSetIsUsedWhereOfferedAndACardWithOneReferenceUsesIt) {
+  using enum AnalogReference;
+  struct Case {
+    const char* name;
+    std::int64_t offers;
+    AnalogReference asked;
+    const char* used;  // in every read; the note names it
+    const char* note;
+  };
+  for (const Case& c : {
+           Case{"differential where offered", kGroundAndDiff, kDifferential, "DIFF", "(DIFF), 12"},
+           Case{"common where offered", kGroundAndDiff | ReferenceBit(kCommon), kCommon, "COMMON",
+                "(COMMON), 12"},
+           Case{"only the common one", ReferenceBit(kCommon), kGround, "COMMON",
+                "(COMMON, the only reference it offers, not GND as the A/D Reference box says)"},
+           Case{"only another one", ReferenceBit(kOther), kDifferential, "OTHER",
+                "(OTHER, the only reference it offers, not DIFF as"},
+       }) {
+    Rig rig({.card = {Sub{SubdeviceKind::kAnalogIn, 8, {kTenVolts}, 4095, c.offers}}});
+    rig.driver.SetAnalogReference(c.asked);
+    ASSERT_EQ(rig.OpenAio(), 0) << c.name << ": " << rig.driver.LastError();
+    const std::string note = rig.driver.TakeNotice();
+    EXPECT_NE(note.find(c.note), std::string::npos) << c.name << ": " << note;
+    rig.lib->calls.clear();
+    ASSERT_EQ(rig.ReadAnalog(), 0) << c.name;
+    const std::string used = c.used;
+    EXPECT_EQ(rig.lib->calls,
+              (Calls{"read 3 0 0 0 " + used + " 15000", "read 3 0 1 0 " + used + " 15000"}))
+        << c.name;
+  }
 }
 
 // The card test finds /dev/comedi0 from A/D number 30 and from a file without a driver, and
@@ -421,14 +445,20 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
         {"AioOpen", card, "No such file"}, card);
   check("no permission", {.open_errno = {{card, EACCES}}}, open_dio, daq_code::kOpenFailed,
         {"DioOpen", card, "iocard"});
-  check("reference not offered", {.card = {AnalogIn({kTenVolts})}},
+  check("reference not offered",
+        {.card = {Sub{
+             SubdeviceKind::kAnalogIn,
+             8,
+             {kTenVolts},
+             4095,
+             ReferenceBit(AnalogReference::kGround) | ReferenceBit(AnalogReference::kCommon)}}},
         [](Rig& r) {
           r.driver.SetAnalogReference(AnalogReference::kDifferential);
           return r.OpenAio();
         },
         daq_code::kConfigFailed,
         {"analog-input subdevice 0 on /dev/comedi0 (DIFF) cannot measure against DIFF (it offers "
-         "GND)"});
+         "GND, COMMON); set the A/D Reference"});
   check("no ten-volt range", {.card = {AnalogIn({kFiveVolts, kUnipolar})}}, open_aio,
         daq_code::kRangeUnavailable, {"channel 0", "-10..10 V", "-5..5 V, 0..10 V"});
   for (std::uint32_t max : {1023u, 50000u}) {

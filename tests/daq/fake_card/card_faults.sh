@@ -67,6 +67,19 @@ if grep -qF "could not be cancelled" "$top/detach.out"; then
   failed=1
 fi
 
+# Inputs that offer only the common reference are measured against it, paced by the card
+# and read sample by sample (100 ms is beyond the card's timer), and read right.
+for pacing in 10 100; do
+  measure "common_$pacing" VELQUOR_FAKE_CARD_COMMON_ONLY=1 -- --interval "$pacing" --samples 5 --cycles 1
+  expect "common_$pacing" 0 "cycle 1: wrote" \
+    "(COMMON, the only reference it offers, not GND as the A/D Reference box says)"
+  # Channel 1 of a paced scan k reads k codes above its input; channel 0 reads 2.5 V.
+  volts=$(tail -n +3 "$top/common_$pacing"/*_csv.csv | cut -d, -f5 | sort -u)
+  [ "$volts" = " 2.5" ] || { echo "common_$pacing: Volt(0) read \"$volts\", not 2.5"; failed=1; }
+done
+expect common_10 0 "runs paced by the card's clock"
+expect common_100 0 "samples are read one by one on the program's clock"
+
 if [ "$failed" -ne 0 ]; then
   for f in "$top"/*.out; do echo "== $f"; cat "$f"; done
 fi
