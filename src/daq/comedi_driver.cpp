@@ -85,6 +85,14 @@ bool IsUsbDriver(const std::string& name) {
   return name.find("usb") != std::string::npos || name == "vmk80xx" || name == "dt9812";
 }
 
+// What the operator is told when the card answers EBUSY: it runs a command, or holds a lock,
+// for another program.
+std::string BusyText(const std::string& path, int subdev) {
+  return "another program is using " + path +
+         (subdev >= 0 ? " (its subdevice " + std::to_string(subdev) + ")" : std::string()) +
+         "; fuser " + path + " shows which";
+}
+
 std::string DevicePath(int number) {
   return "/dev/comedi" + std::to_string(number);
 }
@@ -109,6 +117,13 @@ std::int32_t ComediDriver::Fail(std::int32_t code, const std::string& why,
   return Fail(code, why + ": " + (f.text.empty() ? "error " + std::to_string(f.number) : f.text));
 }
 
+std::int32_t ComediDriver::FailOn(const Device& dev, std::int32_t code, const std::string& why,
+                                  const ComediAnswer& answer) {
+  Fail(code, why, answer);
+  if (answer.failure.number == EBUSY) last_error_ += "; " + BusyText(dev.path, dev.subdev);
+  return code;
+}
+
 std::int32_t ComediDriver::ReadFailed(const Device& dev, const std::string& why,
                                       const ComediAnswer& answer) {
   // A card that has gone away (a USB card unplugged, its driver detached) gets a code of its
@@ -123,7 +138,7 @@ std::int32_t ComediDriver::ReadFailed(const Device& dev, const std::string& why,
                     ", and the device no longer answers",
                 there);
   }
-  return Fail(daq_code::kReadFailed, why, answer);
+  return FailOn(dev, daq_code::kReadFailed, why, answer);
 }
 
 void ComediDriver::Note(const std::string& text) {
@@ -160,6 +175,8 @@ ComediDriver::Attempt ComediDriver::TryDevice(const std::string& op, Device& dev
       hint = " (the user must be a member of the group that owns the device, usually iocard)";
     } else if (n == ENOTTY) {
       hint = " (the file is not a comedi device)";
+    } else if (n == EBUSY) {
+      hint = " (" + BusyText(path, -1) + ")";
     } else if (n == ENODEV || n == ENXIO) {
       hint =
           " (the device file exists but no driver is attached to it, or its card is gone; "
@@ -450,7 +467,8 @@ bool ComediDriver::StartPacedReads(double interval_ms) {
   if (why.empty()) {
     const ComediAnswer started = lib_->StartCommand(h, s, cmd);
     if (!started.ok()) {
-      why = "did not start its command (" + started.failure.text + ")";
+      why = "did not start its command (" + started.failure.text +
+            (started.failure.number == EBUSY ? "; " + BusyText(analog_.path, s) : "") + ")";
     } else {
       // The first scan shows the phase of the card's clock: the run's ticks follow it.
       std::array<std::uint32_t, 2> first{};
@@ -526,7 +544,8 @@ std::int32_t ComediDriver::MakeInputs(const char* op, std::string& changed) {
     const std::string what =
         std::string(op) + ": line " + std::to_string(line) + " of " + Where(digital_);
     const ComediAnswer set = lib_->DioConfigInput(h, s, line);
-    if (!set.ok()) return Fail(daq_code::kConfigFailed, what + " cannot be made an input", set);
+    if (!set.ok())
+      return FailOn(digital_, daq_code::kConfigFailed, what + " cannot be made an input", set);
     set_alone |= bit;
     if ((unknown & bit) != 0) continue;  // the driver cannot tell; it was set all the same
     const ComediAnswer now = lib_->DioIsOutput(h, s, line);

@@ -74,6 +74,9 @@ class ComediDriver : public AcqDriver {
 
   std::int32_t Fail(std::int32_t code, std::string why);
   std::int32_t Fail(std::int32_t code, const std::string& why, const ComediAnswer& answer);
+  // Fail, and for EBUSY says that another program is using the device's subdevice.
+  std::int32_t FailOn(const Device& dev, std::int32_t code, const std::string& why,
+                      const ComediAnswer& answer);
   // The code of a read that failed: 71Ah when the card is gone, else 714h.
   std::int32_t ReadFailed(const Device& dev, const std::string& why, const ComediAnswer& answer);
   // Opens the device (searching when the numbered file is missing); fills dev or gives a code.

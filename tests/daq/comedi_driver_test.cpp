@@ -409,7 +409,8 @@ TEST(ComediDriver, ARunIsPacedByTheCardOnlyWhenItRunsTheCommandAndKeepsTheInterv
         10, "cannot run a timed scan of channels 0 and 1");
   check("interval below a millisecond", {.commands = true}, 0.5, "cannot time a scan every 0.5 ms");
   check("start refused", {.commands = true, .start_errno = EBUSY}, 10,
-        "did not start its command (Device or resource busy)");
+        "did not start its command (Device or resource busy; another program is using "
+        "/dev/comedi0 (its subdevice 0); fuser /dev/comedi0 shows which)");
   check("no first scan", {.commands = true, .scan_errno = ETIMEDOUT, .scans_before_failure = 0}, 20,
         "gave no scan (Connection timed out)");
 }
@@ -502,6 +503,20 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
         daq_code::kUnsupportedMode, {"80h", "9Bh"});
   check("port not on the card", {.card = {Dio(16)}}, read_dio, daq_code::kNoSuchPort,
         {"port 2 is not on", "ports 0..1"});
+  // Another program holding the card is named wherever the card says so.
+  check("busy at open", {.open_errno = {{card, EBUSY}}}, open_aio, daq_code::kOpenFailed,
+        {"cannot open /dev/comedi0: Device or resource busy (another program is using "
+         "/dev/comedi0; fuser /dev/comedi0 shows which)"});
+  check("busy at the first read", {.read_errno = EBUSY}, read_aio, daq_code::kReadFailed,
+        {"channel 0 of analog-input subdevice 0 on /dev/comedi0 (GND) could not be read: Device "
+         "or resource busy; another program is using /dev/comedi0 (its subdevice 0); fuser "
+         "/dev/comedi0 shows which"});
+  check("busy at a port read", {.bits_errno = EBUSY}, read_dio, daq_code::kReadFailed,
+        {"another program is using /dev/comedi0 (its subdevice 1)"});
+  check(
+      "busy at a direction", {.config_errno = EBUSY, .outputs = 0x100}, open_dio,
+      daq_code::kConfigFailed,
+      {"line 8 of digital subdevice 1", "another program is using /dev/comedi0 (its subdevice 1)"});
   check("failing close", {.close_errno = EIO},
         [](Rig& r) { return r.OpenDio() == 0 ? r.driver.DioClose(r.dev.DioId) : -1; },
         daq_code::kCloseFailed, {"DioClose", card});

@@ -80,6 +80,17 @@ done
 expect common_10 0 "runs paced by the card's clock"
 expect common_100 0 "samples are read one by one on the program's clock"
 
+# Another program holds the card: at open, or running a command on the analog input (so the
+# run's command and then its first read are refused).
+measure busy_open VELQUOR_FAKE_CARD_BUSY=open -- $short
+expect busy_open 1 "cannot open /dev/comedi0: Device or resource busy (another program is using /dev/comedi0; fuser /dev/comedi0 shows which)" \
+  "could not be opened; nothing was measured"
+measure busy_ai VELQUOR_FAKE_CARD_BUSY=ai -- $short
+expect busy_ai 1 \
+  "did not start its command (Device or resource busy; another program is using /dev/comedi0 (its subdevice 0); fuser /dev/comedi0 shows which)" \
+  "Sampling stopped at sample 1 of cycle 1: the A/D device could not be read (AioInp failed with code 714h" \
+  "Device or resource busy; another program is using /dev/comedi0 (its subdevice 0); fuser /dev/comedi0 shows which"
+
 if [ "$failed" -ne 0 ]; then
   for f in "$top"/*.out; do echo "== $f"; cat "$f"; done
 fi
