@@ -15,9 +15,24 @@
 namespace velquor {
 namespace {
 
+// The library's analog reference.
+unsigned Aref(AnalogReference r) {
+  switch (r) {
+    case AnalogReference::kGround:
+      return AREF_GROUND;
+    case AnalogReference::kDifferential:
+      return AREF_DIFF;
+    case AnalogReference::kCommon:
+      return AREF_COMMON;
+    case AnalogReference::kOther:
+      return AREF_OTHER;
+  }
+  return AREF_GROUND;
+}
+
 // The command of a ScanCommand; `chanlist` must outlive it.
 comedi_cmd BuildCommand(int subdev, const ScanCommand& scan, std::array<unsigned, 2>& chanlist) {
-  const unsigned aref = scan.reference == AnalogReference::kGround ? AREF_GROUND : AREF_DIFF;
+  const unsigned aref = Aref(scan.reference);
   for (unsigned chan = 0; chan < 2; ++chan) {
     chanlist.at(chan) = CR_PACK(chan, static_cast<unsigned>(scan.range.at(chan)), aref);
   }
@@ -113,6 +128,8 @@ class ComediLibrary : public ComediSeam {
     std::int64_t refs = 0;
     if ((flags & SDF_GROUND) != 0) refs |= ReferenceBit(AnalogReference::kGround);
     if ((flags & SDF_DIFF) != 0) refs |= ReferenceBit(AnalogReference::kDifferential);
+    if ((flags & SDF_COMMON) != 0) refs |= ReferenceBit(AnalogReference::kCommon);
+    if ((flags & SDF_OTHER) != 0) refs |= ReferenceBit(AnalogReference::kOther);
     return {refs, {}};
   }
 
@@ -146,7 +163,7 @@ class ComediLibrary : public ComediSeam {
     comedi_t* dev = At(handle);
     if (dev == nullptr || subdev < 0 || chan < 0 || range < 0) return NoDevice();
     lsampl_t sample = 0;
-    const unsigned aref = ref == AnalogReference::kGround ? AREF_GROUND : AREF_DIFF;
+    const unsigned aref = Aref(ref);
     // The kernel waits in whole microseconds, rounded up, and refuses waits of 100 µs or more.
     const ComediAnswer got = Answer(
         comedi_data_read_delayed(dev, static_cast<unsigned>(subdev), static_cast<unsigned>(chan),
@@ -269,7 +286,9 @@ class ComediLibrary : public ComediSeam {
       if (ready < 0 && errno != EINTR) return {-1, FromErrno(errno)};
       if (ready == 0 && !nudged) {
         nudged = true;
-        comedi_poll(dev, static_cast<unsigned>(stream.subdev));
+        // A card that is gone answers the nudge with an error, while poll() stays silent.
+        const ComediAnswer nudge = Answer(comedi_poll(dev, static_cast<unsigned>(stream.subdev)));
+        if (!nudge.ok() && MayMeanCardGone(nudge.failure.number)) return nudge;
       }
       if (ready <= 0) continue;
       const ssize_t got = read(fd, stream.bytes.data() + stream.have, scan_bytes - stream.have);
@@ -294,6 +313,14 @@ class ComediLibrary : public ComediSeam {
       }
     }
     return {1, {}};
+  }
+
+  ComediAnswer StillThere(int handle, int subdev) override {
+    comedi_t* dev = At(handle);
+    if (dev == nullptr || subdev < 0) return NoDevice();
+    // The buffer size is asked of the kernel each time (any subdevice answers, 0 without a
+    // buffer); a detached device refuses every such call.
+    return Answer(comedi_get_buffer_size(dev, static_cast<unsigned>(subdev)));
   }
 
   ComediAnswer Cancel(int handle, int subdev) override {

@@ -14,12 +14,8 @@ namespace {
 
 constexpr std::uint32_t kMaxCode12 = 4095;
 constexpr int kBits12 = 12;
-
-// A read that fails because the card has gone away (a USB card unplugged, its driver
-// detached) gets a code of its own: nothing on that device will work until it is opened again.
-std::int32_t ReadFailure(const ComediAnswer& answer) {
-  return answer.failure.number == ENODEV ? daq_code::kDeviceGone : daq_code::kReadFailed;
-}
+// The digital lines of the three ports read: port p is lines 8p..8p+7.
+constexpr int kPortLines = 24;
 
 // The four groups of an 8255 that take one direction each, by their first channel.
 struct PortGroup {
@@ -30,6 +26,45 @@ constexpr std::array<PortGroup, 4> kGroups{{{0, "port A (channels 0-7)"},
                                             {8, "port B (channels 8-15)"},
                                             {16, "port C low (channels 16-19)"},
                                             {20, "port C high (channels 20-23)"}}};
+
+// The bit of a digital line in a read of channels 0..31.
+std::uint32_t LineBit(int line) {
+  return std::uint32_t{1} << line;
+}
+
+// "1-7" or "9" for the lines lo..hi.
+std::string LineSpan(int lo, int hi) {
+  return std::to_string(lo) + (hi > lo ? "-" + std::to_string(hi) : "");
+}
+
+// The lines made inputs, in words: an 8255 group whose lines all followed its first one is
+// named as the group, every other line by its number ("port B (channels 8-15), lines 1-7").
+std::string ChangedLines(std::uint32_t changed, std::uint32_t set_alone) {
+  std::string groups;
+  std::uint32_t single = changed;
+  for (std::size_t g = 0; g < kGroups.size(); ++g) {
+    const int first = kGroups.at(g).first;
+    const int end = g + 1 < kGroups.size() ? kGroups.at(g + 1).first : kPortLines;
+    const std::uint32_t mask = (LineBit(end) - 1) & ~(LineBit(first) - 1);
+    if ((changed & mask) == mask && (set_alone & mask) == LineBit(first)) {
+      groups += (groups.empty() ? "" : ", ") + std::string(kGroups.at(g).name);
+      single &= ~mask;
+    }
+  }
+  std::string spans;
+  int count = 0;
+  for (int line = 0; line < kPortLines; ++line) {
+    if ((single & LineBit(line)) == 0) continue;
+    int last = line;
+    while (last + 1 < kPortLines && (single & LineBit(last + 1)) != 0) ++last;
+    spans += (spans.empty() ? "" : ", ") + LineSpan(line, last);
+    count += last - line + 1;
+    line = last;
+  }
+  if (count > 0) spans = (count == 1 ? "line " : "lines ") + spans;
+  if (groups.empty() || spans.empty()) return groups + spans;
+  return groups + ", " + spans;
+}
 
 std::string Num(double v) {
   char text[32];
@@ -48,6 +83,14 @@ bool IsPlusMinusTenVolts(const ComediRange& r) {
 // Kernel drivers of USB cards: their scans come in USB frames, so each sample is read alone.
 bool IsUsbDriver(const std::string& name) {
   return name.find("usb") != std::string::npos || name == "vmk80xx" || name == "dt9812";
+}
+
+// What the operator is told when the card answers EBUSY: it runs a command, or holds a lock,
+// for another program.
+std::string BusyText(const std::string& path, int subdev) {
+  return "another program is using " + path +
+         (subdev >= 0 ? " (its subdevice " + std::to_string(subdev) + ")" : std::string()) +
+         "; fuser " + path + " shows which";
 }
 
 std::string DevicePath(int number) {
@@ -72,6 +115,30 @@ std::int32_t ComediDriver::Fail(std::int32_t code, const std::string& why,
                                 const ComediAnswer& answer) {
   const ComediFailure& f = answer.failure;
   return Fail(code, why + ": " + (f.text.empty() ? "error " + std::to_string(f.number) : f.text));
+}
+
+std::int32_t ComediDriver::FailOn(const Device& dev, std::int32_t code, const std::string& why,
+                                  const ComediAnswer& answer) {
+  Fail(code, why, answer);
+  if (answer.failure.number == EBUSY) last_error_ += "; " + BusyText(dev.path, dev.subdev);
+  return code;
+}
+
+std::int32_t ComediDriver::ReadFailed(const Device& dev, const std::string& why,
+                                      const ComediAnswer& answer) {
+  // A card that has gone away (a USB card unplugged, its driver detached) gets a code of its
+  // own: nothing on that device works until it is opened again. A scan that does not come,
+  // or an I/O error, may be that too: the device is asked whether it is still there.
+  if (MeansCardGone(answer.failure.number)) return Fail(daq_code::kDeviceGone, why, answer);
+  const ComediAnswer there = lib_->StillThere(dev.handle, dev.subdev);
+  if (!there.ok() && MeansCardGone(there.failure.number)) {
+    const ComediFailure& f = answer.failure;
+    return Fail(daq_code::kDeviceGone,
+                why + ": " + (f.text.empty() ? "error " + std::to_string(f.number) : f.text) +
+                    ", and the device no longer answers",
+                there);
+  }
+  return FailOn(dev, daq_code::kReadFailed, why, answer);
 }
 
 void ComediDriver::Note(const std::string& text) {
@@ -108,6 +175,8 @@ ComediDriver::Attempt ComediDriver::TryDevice(const std::string& op, Device& dev
       hint = " (the user must be a member of the group that owns the device, usually iocard)";
     } else if (n == ENOTTY) {
       hint = " (the file is not a comedi device)";
+    } else if (n == EBUSY) {
+      hint = " (" + BusyText(path, -1) + ")";
     } else if (n == ENODEV || n == ENXIO) {
       hint =
           " (the device file exists but no driver is attached to it, or its card is gone; "
@@ -200,17 +269,29 @@ std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
     return Fail(daq_code::kConfigFailed, "AioOpen: cannot read the references of " + Where(dev),
                 refs);
   }
+  std::string offered;
+  int offers = 0;
+  AnalogReference only = dev.reference;
+  for (AnalogReference r : kAnalogReferences) {
+    if ((refs.value & ReferenceBit(r)) == 0) continue;
+    offered += (offered.empty() ? "" : ", ") + std::string(ReferenceName(r));
+    ++offers;
+    only = r;
+  }
+  std::string reference_note;
   if ((refs.value & ReferenceBit(dev.reference)) == 0) {
-    std::string offered;
-    for (AnalogReference r : {AnalogReference::kGround, AnalogReference::kDifferential}) {
-      if ((refs.value & ReferenceBit(r)) != 0)
-        offered += (offered.empty() ? "" : ", ") + std::string(ReferenceName(r));
+    if (offers != 1) {
+      return Fail(
+          daq_code::kConfigFailed,
+          "AioOpen: " + Where(dev) + " cannot measure against " + ReferenceName(dev.reference) +
+              " (it offers " +
+              (offered.empty() ? std::string("none of GND, COMMON, DIFF and OTHER") : offered) +
+              "); set the A/D Reference on Card Setting");
     }
-    return Fail(daq_code::kConfigFailed,
-                "AioOpen: " + Where(dev) + " cannot measure against " +
-                    ReferenceName(dev.reference) + " (it offers " +
-                    (offered.empty() ? std::string("neither GND nor DIFF") : offered) +
-                    "); set the A/D Reference on Card Setting");
+    // The one reference the card has is the one its inputs are wired for.
+    reference_note = std::string(", the only reference it offers, not ") +
+                     ReferenceName(dev.reference) + " as the A/D Reference box says";
+    dev.reference = only;
   }
   for (std::size_t chan = 0; chan < 2; ++chan) {
     const int c = static_cast<int>(chan);
@@ -248,7 +329,7 @@ std::int32_t ComediDriver::CheckAnalogChannels(Device& dev) {
   }
   const int shift = std::max(dev.shift[0], dev.shift[1]);
   Note("A/D: subdevice " + std::to_string(dev.subdev) + " of " + dev.path + " (" +
-       ReferenceName(dev.reference) + "), " +
+       ReferenceName(dev.reference) + reference_note + "), " +
        (shift == 0 ? std::string("12-bit codes")
                    : std::to_string(shift + kBits12) + "-bit codes rounded to 12 bits") +
        ", " + ChoosePacing(dev));
@@ -311,7 +392,7 @@ std::int32_t ComediDriver::AioInp(std::int32_t id, AioRequest& req) {
     const ComediAnswer got = lib_->ReadSettled(analog_.handle, analog_.subdev, chan,
                                                analog_.range.at(static_cast<std::size_t>(chan)),
                                                analog_.reference, kSettleNs, data);
-    if (!got.ok()) return Fail(ReadFailure(got), what() + " could not be read", got);
+    if (!got.ok()) return ReadFailed(analog_, what() + " could not be read", got);
     if (const std::int32_t code = Store(req, k, chan, data); code != daq_code::kOk) return code;
   }
   return paced_ ? ReadPaced(req) : daq_code::kOk;
@@ -347,10 +428,10 @@ std::int32_t ComediDriver::ReadPaced(AioRequest& req) {
   for (std::int64_t r = 0; r < reads; ++r) {
     const ComediAnswer got = lib_->ReadScan(analog_.handle, timeout, codes);
     if (!got.ok()) {
-      return Fail(ReadFailure(got),
-                  "AioInp: waiting for the next scan (one every " + Num(paced_ms_) + " ms) of " +
-                      Where(analog_),
-                  got);
+      return ReadFailed(analog_,
+                        "AioInp: waiting for the next scan (one every " + Num(paced_ms_) +
+                            " ms) of " + Where(analog_),
+                        got);
     }
   }
   const int count = std::clamp<int>(req.ChannelCount, 0, 2);
@@ -391,7 +472,8 @@ bool ComediDriver::StartPacedReads(double interval_ms) {
   if (why.empty()) {
     const ComediAnswer started = lib_->StartCommand(h, s, cmd);
     if (!started.ok()) {
-      why = "did not start its command (" + started.failure.text + ")";
+      why = "did not start its command (" + started.failure.text +
+            (started.failure.number == EBUSY ? "; " + BusyText(analog_.path, s) : "") + ")";
     } else {
       // A card that gives no first scan is read sample by sample; the first scan is kept
       // for the run's first tick.
@@ -424,7 +506,8 @@ void ComediDriver::StopPacedReads() {
   skipped_ = 0;
   have_first_ = false;
   const ComediAnswer cancelled = lib_->Cancel(analog_.handle, analog_.subdev);
-  if (!cancelled.ok()) {
+  // A card that is gone has nothing left to cancel; the failed read said so already.
+  if (!cancelled.ok() && !MeansCardGone(cancelled.failure.number)) {
     Note("A/D: the command on " + Where(analog_) + " could not be cancelled (" +
          cancelled.failure.text + ")");
   }
@@ -443,21 +526,41 @@ std::int32_t ComediDriver::MakeInputs(const char* op, std::string& changed) {
   if (!digital_.configurable) return daq_code::kOk;
   const int h = digital_.handle;
   const int s = digital_.subdev;
-  for (const PortGroup& g : kGroups) {
-    if (g.first >= digital_.channels) break;
-    const std::string what = std::string(op) + ": " + g.name + " of " + Where(digital_);
-    // Directions outlive the program: a port left an output reads back its last written byte.
-    const ComediAnswer dir = lib_->DioIsOutput(h, s, g.first);
-    if (dir.ok() && dir.value == 0) continue;
-    const ComediAnswer set = lib_->DioConfigInput(h, s, g.first);
-    if (!set.ok()) return Fail(daq_code::kConfigFailed, what + " cannot be made an input", set);
-    if (!dir.ok()) continue;  // the driver cannot tell directions; it was set all the same
-    const ComediAnswer now = lib_->DioIsOutput(h, s, g.first);
+  const int lines = std::min(digital_.channels, kPortLines);
+  // Directions outlive the program: a line left an output reads back its last written bit.
+  // Some cards set a direction per line, an 8255 per group: each line is asked.
+  std::uint32_t was_output = 0;
+  std::uint32_t unknown = 0;  // lines whose direction the driver cannot tell
+  for (int line = 0; line < lines; ++line) {
+    const ComediAnswer dir = lib_->DioIsOutput(h, s, line);
+    if (!dir.ok()) {
+      unknown |= LineBit(line);
+    } else if (dir.value != 0) {
+      was_output |= LineBit(line);
+    }
+  }
+  std::uint32_t set_alone = 0;  // lines given their direction by a call of their own
+  for (int line = 0; line < lines; ++line) {
+    const std::uint32_t bit = LineBit(line);
+    if (((was_output | unknown) & bit) == 0) continue;
+    if ((was_output & bit) != 0) {
+      // On an 8255 the line may have followed a line of its group made an input before it.
+      const ComediAnswer dir = lib_->DioIsOutput(h, s, line);
+      if (dir.ok() && dir.value == 0) continue;
+    }
+    const std::string what =
+        std::string(op) + ": line " + std::to_string(line) + " of " + Where(digital_);
+    const ComediAnswer set = lib_->DioConfigInput(h, s, line);
+    if (!set.ok())
+      return FailOn(digital_, daq_code::kConfigFailed, what + " cannot be made an input", set);
+    set_alone |= bit;
+    if ((unknown & bit) != 0) continue;  // the driver cannot tell; it was set all the same
+    const ComediAnswer now = lib_->DioIsOutput(h, s, line);
     if (!now.ok() || now.value != 0) {
       return Fail(daq_code::kConfigFailed, what + " stays an output after it was made an input");
     }
-    changed += (changed.empty() ? "" : ", ") + std::string(g.name);
   }
+  changed = ChangedLines(was_output, set_alone);
   return daq_code::kOk;
 }
 
@@ -509,8 +612,7 @@ std::int32_t ComediDriver::DioInp(std::int32_t id, DioRequest& req) {
   }
   std::uint32_t bits = 0;
   const ComediAnswer got = lib_->DioReadBits(digital_.handle, digital_.subdev, bits);
-  if (!got.ok())
-    return Fail(ReadFailure(got), "DioInp: reading " + Where(digital_) + " failed", got);
+  if (!got.ok()) return ReadFailed(digital_, "DioInp: reading " + Where(digital_) + " failed", got);
   for (int k = 0; k < count; ++k) {
     const int port = (*req.PortList).at(static_cast<std::size_t>(k));
     (*req.DioData).at(static_cast<std::size_t>(k)) =

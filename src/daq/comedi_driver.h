@@ -1,5 +1,5 @@
-// Real analog-input and 8255-type digital-input cards through comedilib: the driver
-// operations built on the small ComediSeam, so they can be tested with a scripted library.
+// Real analog-input and digital-input cards through comedilib: the driver operations built
+// on the small ComediSeam, so they can be tested with a scripted library.
 #pragma once
 
 #include <array>
@@ -74,6 +74,11 @@ class ComediDriver : public AcqDriver {
 
   std::int32_t Fail(std::int32_t code, std::string why);
   std::int32_t Fail(std::int32_t code, const std::string& why, const ComediAnswer& answer);
+  // Fail, and for EBUSY says that another program is using the device's subdevice.
+  std::int32_t FailOn(const Device& dev, std::int32_t code, const std::string& why,
+                      const ComediAnswer& answer);
+  // The code of a read that failed: 71Ah when the card is gone, else 714h.
+  std::int32_t ReadFailed(const Device& dev, const std::string& why, const ComediAnswer& answer);
   // Opens the device (searching when the numbered file is missing); fills dev or gives a code.
   std::int32_t OpenDevice(const char* op, Device& dev, std::int16_t driver_no,
                           std::int16_t group_no, bool analog);
@@ -86,8 +91,8 @@ class ComediDriver : public AcqDriver {
   // The scaled code of channel `chan` as the k-th value of the request.
   std::int32_t Store(AioRequest& req, int k, int chan, std::uint32_t data);
   std::int32_t ReadPaced(AioRequest& req);
-  // Makes every 8255 group of a DIO subdevice an input, one call per group that is not; adds
-  // the groups that were outputs to `changed`.
+  // Makes each of the 24 lines of a DIO subdevice an input, one call per line that is not (an
+  // 8255 group follows its first line, so it takes one call); `changed` names what was changed.
   std::int32_t MakeInputs(const char* op, std::string& changed);
   void Release(Device& dev);
   std::int32_t CloseDevice(const char* op, Device& dev);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +34,15 @@ struct ComediAnswer {
   ComediFailure failure;
   bool ok() const { return value >= 0; }
 };
+
+// Error numbers the kernel gives for a card that is gone (its driver detached, a USB card
+// unplugged); EIO may also be a card that is still there and failed once.
+inline bool MeansCardGone(int number) {
+  return number == ENODEV || number == ENXIO;
+}
+inline bool MayMeanCardGone(int number) {
+  return MeansCardGone(number) || number == EIO;
+}
 
 // The bit of AnalogReference r in the value References gives.
 constexpr std::int64_t ReferenceBit(AnalogReference r) {
@@ -97,6 +107,8 @@ class ComediSeam {
   virtual ComediAnswer ReadScan(int dev, int timeout_ms, std::array<std::uint32_t, 2>& codes) = 0;
   // Stops the command and drops the scans not yet read.
   virtual ComediAnswer Cancel(int dev, int subdev) = 0;
+  // A cheap call that reaches the driver: it fails (ENODEV) once the card is gone.
+  virtual ComediAnswer StillThere(int dev, int subdev) = 0;
 };
 
 }  // namespace velquor

@@ -9,15 +9,16 @@
 namespace velquor {
 namespace {
 
-// The reference box: GND or DIFF, in either case, blanks ignored.
+// The reference box: GND, COMMON, DIFF or OTHER, in any case, blanks ignored.
 std::optional<AnalogReference> ParseReference(const std::string& text) {
   std::string word;
   for (char c : text) {
     if (c != ' ' && c != '\t')
       word += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   }
-  if (word == "GND") return AnalogReference::kGround;
-  if (word == "DIFF") return AnalogReference::kDifferential;
+  for (AnalogReference r : kAnalogReferences) {
+    if (word == ReferenceName(r)) return r;
+  }
   return std::nullopt;
 }
 
@@ -49,7 +50,7 @@ DeviceOutcome OpenAioCard(AcqDriver& driver, DeviceState& dev, const CardSetting
     out.retInf = out.notice;  // the return-code line says so too, not an old code
   } else if (!ref) {
     out.notice = "A/D Reference \"" + texts.TxtRefAD +
-                 "\" is neither GND nor DIFF; the A/D device was not opened";
+                 "\" is none of GND, COMMON, DIFF and OTHER; the A/D device was not opened";
     out.retInf = out.notice;
   } else {
     dev.AioDrvNo = *drv;

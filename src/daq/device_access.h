@@ -15,7 +15,8 @@ struct CardSettingTexts {
   std::string TxtDrvAD = "30";
   std::string TxtGrpAD = "1";
   std::string TxtChAD = "2";
-  std::string TxtRefAD = "GND";  // what the analog inputs are measured against: GND or DIFF
+  // What the analog inputs are measured against: GND, COMMON, DIFF or OTHER.
+  std::string TxtRefAD = "GND";
   std::string TxtDrvDIO = "1";
   std::string TxtGrpDIO = "1";
   std::string PortNo1Inf = "0";

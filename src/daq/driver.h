@@ -2,6 +2,7 @@
 // the analog and the digital device, each returning a 32-bit code, 0 for success.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -27,12 +28,26 @@ inline constexpr std::int32_t kNoSuchPort = 10009;  // a port number names no po
 inline constexpr std::int32_t kDeviceGone = 10010;  // unplugged, or its driver was detached
 }  // namespace daq_code
 
-// What the analog inputs are measured against: the card's ground, or each input against its
-// own partner (differential). Card Setting names them "GND" and "DIFF".
-enum class AnalogReference { kGround, kDifferential };
+// What the analog inputs are measured against: the card's ground, each input against its own
+// partner (differential), the inputs' common return line, or what else the card defines.
+// Card Setting names them "GND", "DIFF", "COMMON" and "OTHER".
+enum class AnalogReference { kGround, kDifferential, kCommon, kOther };
+inline constexpr std::array<AnalogReference, 4> kAnalogReferences{
+    AnalogReference::kGround, AnalogReference::kCommon, AnalogReference::kDifferential,
+    AnalogReference::kOther};
 
 inline const char* ReferenceName(AnalogReference r) {
-  return r == AnalogReference::kGround ? "GND" : "DIFF";
+  switch (r) {
+    case AnalogReference::kGround:
+      return "GND";
+    case AnalogReference::kDifferential:
+      return "DIFF";
+    case AnalogReference::kCommon:
+      return "COMMON";
+    case AnalogReference::kOther:
+      return "OTHER";
+  }
+  return "GND";
 }
 
 class AcqDriver {

@@ -46,6 +46,8 @@ struct Script {
   std::uint32_t bits = 0x00B71234;
   std::uint32_t outputs = 0;   // digital channels that are outputs, one bit each
   bool config_sticks = false;  // making a group an input changes nothing
+  bool per_line = false;       // each line takes its own direction (no 8255 groups)
+  int refused_line = -1;       // a line that cannot be made an input
   bool commands = false;       // the analog input runs commands
   std::string driver = "fake";
   // What the card says of a command; it may change the timers.
@@ -53,10 +55,12 @@ struct Script {
     return CommandCheck::kAccepted;
   };
   int start_errno = 0, scan_errno = 0;
+  int there_errno = 0;  // how the device answers the question whether it is still there
   int scans_before_failure = 1 << 30;
 };
 
-// A scripted comedilib with an 8255's group directions: every call is written to `calls`.
+// A scripted comedilib with an 8255's group directions (or directions per line): every call
+// is written to `calls`.
 class FakeComedi : public ComediSeam {
  public:
   explicit FakeComedi(Script script) : s(std::move(script)) {}
@@ -104,9 +108,14 @@ class FakeComedi : public ComediSeam {
   }
   ComediAnswer DioConfigInput(int d, int sd, int c) override {
     // An 8255 sets the direction of the channel's whole group.
-    const std::uint32_t group = c < 8 ? 0xFFu : c < 16 ? 0xFF00u : c < 20 ? 0xF0000u : 0xF00000u;
-    if (s.config_errno == 0 && !s.config_sticks) s.outputs &= ~group;
-    return Log(s.config_errno, "config_in", d, sd, c);
+    const std::uint32_t group = s.per_line ? 1u << c
+                                : c < 8    ? 0xFFu
+                                : c < 16   ? 0xFF00u
+                                : c < 20   ? 0xF0000u
+                                           : 0xF00000u;
+    const int err = c == s.refused_line ? EPERM : s.config_errno;
+    if (err == 0 && !s.config_sticks) s.outputs &= ~group;
+    return Log(err, "config_in", d, sd, c);
   }
   ComediAnswer DioReadBits(int d, int sd, std::uint32_t& out) override {
     out = s.bits;
@@ -129,6 +138,7 @@ class FakeComedi : public ComediSeam {
     return Log(err, "scan", d, timeout_ms);
   }
   ComediAnswer Cancel(int d, int sd) override { return Log(0, "cancel", d, sd); }
+  ComediAnswer StillThere(int d, int sd) override { return Log(s.there_errno, "there", d, sd); }
   int scans = 0;
 
  private:
@@ -211,14 +221,38 @@ TEST(ComediDriver, AnalogOpenFindsTheTenVoltRangeAndReadsEachChannelSettled) {
             (Calls{"close 3", "open /dev/comedi2"}));
   EXPECT_EQ(rig.OpenAio(-1), daq_code::kNoSuchDevice);
   EXPECT_EQ(rig.lib->open_handles, 0);
+}
 
-  // The reference chosen on Card Setting is used for every read.
-  Rig diff({.card = {Sub{SubdeviceKind::kAnalogIn, 8, {kTenVolts}, 4095, kGroundAndDiff}}});
-  diff.driver.SetAnalogReference(AnalogReference::kDifferential);
-  ASSERT_EQ(diff.OpenAio(), 0) << diff.driver.LastError();
-  diff.lib->calls.clear();
-  ASSERT_EQ(diff.ReadAnalog(), 0);
-  EXPECT_EQ(diff.lib->calls, (Calls{"read 3 0 0 0 DIFF 15000", "read 3 0 1 0 DIFF 15000"}));
+TEST(ComediDriver, TheReferenceSetIsUsedWhereOfferedAndACardWithOneReferenceUsesIt) {
+  using enum AnalogReference;
+  struct Case {
+    const char* name;
+    std::int64_t offers;
+    AnalogReference asked;
+    const char* used;  // in every read; the note names it
+    const char* note;
+  };
+  for (const Case& c : {
+           Case{"differential where offered", kGroundAndDiff, kDifferential, "DIFF", "(DIFF), 12"},
+           Case{"common where offered", kGroundAndDiff | ReferenceBit(kCommon), kCommon, "COMMON",
+                "(COMMON), 12"},
+           Case{"only the common one", ReferenceBit(kCommon), kGround, "COMMON",
+                "(COMMON, the only reference it offers, not GND as the A/D Reference box says)"},
+           Case{"only another one", ReferenceBit(kOther), kDifferential, "OTHER",
+                "(OTHER, the only reference it offers, not DIFF as"},
+       }) {
+    Rig rig({.card = {Sub{SubdeviceKind::kAnalogIn, 8, {kTenVolts}, 4095, c.offers}}});
+    rig.driver.SetAnalogReference(c.asked);
+    ASSERT_EQ(rig.OpenAio(), 0) << c.name << ": " << rig.driver.LastError();
+    const std::string note = rig.driver.TakeNotice();
+    EXPECT_NE(note.find(c.note), std::string::npos) << c.name << ": " << note;
+    rig.lib->calls.clear();
+    ASSERT_EQ(rig.ReadAnalog(), 0) << c.name;
+    const std::string used = c.used;
+    EXPECT_EQ(rig.lib->calls,
+              (Calls{"read 3 0 0 0 " + used + " 15000", "read 3 0 1 0 " + used + " 15000"}))
+        << c.name;
+  }
 }
 
 // The card test finds /dev/comedi0 from A/D number 30 and from a file without a driver, and
@@ -242,8 +276,8 @@ TEST(ComediDriver, WithoutACardAtTheNumberedFileTheFirstDeviceWithTheSubdeviceOp
       << none.driver.LastError();
 }
 
-TEST(ComediDriver, OpeningMakesEach8255GroupAnInputWithOneCallPerGroupThatIsNot) {
-  // `config`: the direction calls made, beyond the four queries.
+TEST(ComediDriver, OpeningMakesEachLineAnInputWithOneCallPerLineOr8255GroupThatIsNot) {
+  // `config`: the direction calls made, beyond the queries.
   auto check = [](const char* name, const Script& script, std::int32_t code, const Calls& config,
                   const std::string& says) {
     Rig rig(script);
@@ -258,22 +292,45 @@ TEST(ComediDriver, OpeningMakesEach8255GroupAnInputWithOneCallPerGroupThatIsNot)
     if (code == 0 && says.empty()) {
       EXPECT_EQ(text, "") << name;
     }
+    if (code == 0 && script.card.back().kind == SubdeviceKind::kDigitalIo) {
+      EXPECT_EQ(rig.lib->s.outputs & 0xFFFFFFu, 0u) << name << ": lines left outputs";
+    }
     EXPECT_EQ(rig.lib->open_handles, code == 0 ? 1 : 0) << name;
   };
-  const Calls all{"config_in 3 1 0", "config_in 3 1 8", "config_in 3 1 16", "config_in 3 1 20"};
+  auto lines = [](std::initializer_list<int> numbers) {
+    Calls calls;
+    for (int n : numbers) calls.push_back("config_in 3 1 " + std::to_string(n));
+    return calls;
+  };
+  Calls every;
+  for (int n = 0; n < 24; ++n) every.push_back("config_in 3 1 " + std::to_string(n));
   check("all inputs", {}, 0, {}, "");
-  check("port B and C high left outputs", {.outputs = 0xF0FF00}, 0,
-        {"config_in 3 1 8", "config_in 3 1 20"}, "port B (channels 8-15), port C high");
-  check("driver cannot tell directions", {.query_errno = EINVAL}, 0, all, "");
+  check("port B and C high left outputs", {.outputs = 0xF0FF00}, 0, lines({8, 20}),
+        "port B (channels 8-15), port C high (channels 20-23) of digital subdevice 1 on "
+        "/dev/comedi0 made inputs");
+  check("driver cannot tell directions", {.query_errno = EINVAL}, 0, every, "");
   check("direction refused", {.config_errno = EIO, .outputs = 0x1}, daq_code::kConfigFailed,
-        {"config_in 3 1 0"},
-        "port A (channels 0-7) of digital subdevice 1 on /dev/comedi0 cannot be made an input: "
+        lines({0}),
+        "line 0 of digital subdevice 1 on /dev/comedi0 cannot be made an input: "
         "Input/output error");
   check("direction does not change", {.outputs = 0x10000, .config_sticks = true},
-        daq_code::kConfigFailed, {"config_in 3 1 16"},
-        "port C low (channels 16-19) of digital subdevice 1 on /dev/comedi0 stays an output");
+        daq_code::kConfigFailed, lines({16}),
+        "line 16 of digital subdevice 1 on /dev/comedi0 stays an output");
   check("input-only subdevice", {.card = {Dio(32, SubdeviceKind::kDigitalIn)}, .outputs = ~0u}, 0,
         {}, "");
+  // Lines with a direction of their own: each output line is set by itself.
+  check("per line, all outputs", {.outputs = 0xFFFFFF, .per_line = true}, 0, every,
+        "lines 0-23 of digital subdevice 1 on /dev/comedi0 made inputs");
+  check("per line, the lines beside each group's first left outputs",
+        {.outputs = 0xEEFEFE, .per_line = true}, 0,
+        lines({1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 17, 18, 19, 21, 22, 23}),
+        "lines 1-7, 9-15, 17-19, 21-23 of");
+  check("per line, a whole port and one line", {.outputs = 0x8000FF, .per_line = true}, 0,
+        lines({0, 1, 2, 3, 4, 5, 6, 7, 23}), "lines 0-7, 23 of");
+  check("per line, one line refused", {.outputs = 0xFFFFFF, .per_line = true, .refused_line = 13},
+        daq_code::kConfigFailed, lines({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}),
+        "line 13 of digital subdevice 1 on /dev/comedi0 cannot be made an input: Operation not "
+        "permitted");
 
   // The mode call checks again and finds nothing to change; one bitfield read gives the
   // three port bytes in the requested order.
@@ -283,8 +340,10 @@ TEST(ComediDriver, OpeningMakesEach8255GroupAnInputWithOneCallPerGroupThatIsNot)
   EXPECT_EQ(rig.Mode(0x9B), 0);
   rig.dev.PortList = {2, 0, 2};
   ASSERT_EQ(rig.ReadPorts(), 0) << rig.driver.LastError();
-  EXPECT_EQ(rig.lib->calls, (Calls{"is_output 3 1 0", "is_output 3 1 8", "is_output 3 1 16",
-                                   "is_output 3 1 20", "bits 3 1"}));
+  Calls queries;
+  for (int n = 0; n < 24; ++n) queries.push_back("is_output 3 1 " + std::to_string(n));
+  queries.push_back("bits 3 1");
+  EXPECT_EQ(rig.lib->calls, queries);
   EXPECT_EQ(rig.dev.DioData, (std::array<std::uint8_t, 3>{0xB7, 0x34, 0xB7}));
 }
 
@@ -350,7 +409,8 @@ TEST(ComediDriver, ARunIsPacedByTheCardOnlyWhenItRunsTheCommandAndKeepsTheInterv
         10, "cannot run a timed scan of channels 0 and 1");
   check("interval below a millisecond", {.commands = true}, 0.5, "cannot time a scan every 0.5 ms");
   check("start refused", {.commands = true, .start_errno = EBUSY}, 10,
-        "did not start its command (Device or resource busy)");
+        "did not start its command (Device or resource busy; another program is using "
+        "/dev/comedi0 (its subdevice 0); fuser /dev/comedi0 shows which)");
   check("no first scan", {.commands = true, .scan_errno = ETIMEDOUT, .scans_before_failure = 0}, 20,
         "gave no scan (Connection timed out)");
 }
@@ -386,14 +446,20 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
         {"AioOpen", card, "No such file"}, card);
   check("no permission", {.open_errno = {{card, EACCES}}}, open_dio, daq_code::kOpenFailed,
         {"DioOpen", card, "iocard"});
-  check("reference not offered", {.card = {AnalogIn({kTenVolts})}},
+  check("reference not offered",
+        {.card = {Sub{
+             SubdeviceKind::kAnalogIn,
+             8,
+             {kTenVolts},
+             4095,
+             ReferenceBit(AnalogReference::kGround) | ReferenceBit(AnalogReference::kCommon)}}},
         [](Rig& r) {
           r.driver.SetAnalogReference(AnalogReference::kDifferential);
           return r.OpenAio();
         },
         daq_code::kConfigFailed,
         {"analog-input subdevice 0 on /dev/comedi0 (DIFF) cannot measure against DIFF (it offers "
-         "GND)"});
+         "GND, COMMON); set the A/D Reference"});
   check("no ten-volt range", {.card = {AnalogIn({kFiveVolts, kUnipolar})}}, open_aio,
         daq_code::kRangeUnavailable, {"channel 0", "-10..10 V", "-5..5 V, 0..10 V"});
   for (std::uint32_t max : {1023u, 50000u}) {
@@ -406,10 +472,51 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
         {"code 4096", "above its largest 4095"});
   check("card gone at a port read", {.bits_errno = ENODEV}, read_dio, daq_code::kDeviceGone,
         {"DioInp", "digital subdevice 1", "No such device"});
+  // Waiting for a scan, a card that is gone may only stay silent: the device is asked.
+  const Op read_paced = [](Rig& r) {
+    if (r.OpenAio() != 0 || !r.driver.StartPacedReads(10)) return -1;
+    return r.ReadAnalog();
+  };
+  const Script paced{.commands = true, .scans_before_failure = 1};
+  auto paced_with = [&paced](int scan_errno, int there_errno) {
+    Script s = paced;
+    s.scan_errno = scan_errno;
+    s.there_errno = there_errno;
+    return s;
+  };
+  check("no scan and the device gone", paced_with(ETIMEDOUT, ENODEV), read_paced,
+        daq_code::kDeviceGone,
+        {"waiting for the next scan",
+         "timed out, and the device no longer answers: No such "
+         "device"});
+  check("the nudge finds the device gone", paced_with(ENODEV, 0), read_paced, daq_code::kDeviceGone,
+        {"waiting for the next scan", "No such device"});
+  check("no such device or address", paced_with(ENXIO, 0), read_paced, daq_code::kDeviceGone,
+        {"No such device or address"});
+  check("an I/O error of a card gone", paced_with(EIO, ENODEV), read_paced, daq_code::kDeviceGone,
+        {"Input/output error, and the device no longer answers"});
+  check("an I/O error of a card still there", paced_with(EIO, 0), read_paced, daq_code::kReadFailed,
+        {"Input/output error"});
+  check("card gone at a sample read", {.read_errno = EIO, .there_errno = ENODEV}, read_aio,
+        daq_code::kDeviceGone, {"channel 0", "no longer answers"});
   check("other control word", {}, [](Rig& r) { return r.OpenDio() == 0 ? r.Mode(0x80) : -1; },
         daq_code::kUnsupportedMode, {"80h", "9Bh"});
   check("port not on the card", {.card = {Dio(16)}}, read_dio, daq_code::kNoSuchPort,
         {"port 2 is not on", "ports 0..1"});
+  // Another program holding the card is named wherever the card says so.
+  check("busy at open", {.open_errno = {{card, EBUSY}}}, open_aio, daq_code::kOpenFailed,
+        {"cannot open /dev/comedi0: Device or resource busy (another program is using "
+         "/dev/comedi0; fuser /dev/comedi0 shows which)"});
+  check("busy at the first read", {.read_errno = EBUSY}, read_aio, daq_code::kReadFailed,
+        {"channel 0 of analog-input subdevice 0 on /dev/comedi0 (GND) could not be read: Device "
+         "or resource busy; another program is using /dev/comedi0 (its subdevice 0); fuser "
+         "/dev/comedi0 shows which"});
+  check("busy at a port read", {.bits_errno = EBUSY}, read_dio, daq_code::kReadFailed,
+        {"another program is using /dev/comedi0 (its subdevice 1)"});
+  check(
+      "busy at a direction", {.config_errno = EBUSY, .outputs = 0x100}, open_dio,
+      daq_code::kConfigFailed,
+      {"line 8 of digital subdevice 1", "another program is using /dev/comedi0 (its subdevice 1)"});
   check("failing close", {.close_errno = EIO},
         [](Rig& r) { return r.OpenDio() == 0 ? r.driver.DioClose(r.dev.DioId) : -1; },
         daq_code::kCloseFailed, {"DioClose", card});

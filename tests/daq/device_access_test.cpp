@@ -73,11 +73,12 @@ TEST(DeviceAccess, NumbersThatAreNotNumbersKeepTheDeviceClosed) {
   }
 }
 
-TEST(DeviceAccess, ReferenceBoxChoosesGroundOrDifferentialAndRefusesOtherTexts) {
+TEST(DeviceAccess, ReferenceBoxChoosesGroundCommonDifferentialOrOtherAndRefusesOtherTexts) {
   using enum AnalogReference;
   for (const auto& [text, opens, ref] :
        {std::tuple{"GND", true, kGround}, std::tuple{" diff ", true, kDifferential},
-        std::tuple{"Diff", true, kDifferential}, std::tuple{"SE", false, kGround},
+        std::tuple{"Diff", true, kDifferential}, std::tuple{"common", true, kCommon},
+        std::tuple{"OTHER", true, kOther}, std::tuple{"SE", false, kGround},
         std::tuple{"", false, kGround}}) {
     ScriptedDriver drv;
     DeviceState dev;
@@ -87,7 +88,8 @@ TEST(DeviceAccess, ReferenceBoxChoosesGroundOrDifferentialAndRefusesOtherTexts) 
     EXPECT_EQ(aio.lampGreen, opens) << text;
     EXPECT_EQ(drv.calls.size(), opens ? 1u : 0u) << text;
     EXPECT_EQ(drv.reference, ref) << text;
-    EXPECT_EQ(aio.notice.find("neither GND nor DIFF") != std::string::npos, !opens) << aio.notice;
+    EXPECT_EQ(aio.notice.find("none of GND, COMMON, DIFF and OTHER") != std::string::npos, !opens)
+        << aio.notice;
     EXPECT_EQ(aio.retInf == aio.notice, !opens) << text;
   }
 }

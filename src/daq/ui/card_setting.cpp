@@ -22,7 +22,9 @@ Form2::Form2(AcqDriver& driver, DeviceState& device, QWidget* parent)
   TxtChAD->setToolTip("Channels read");
   Label(ad, "Reference", 120, 1590, 1560, 300);
   TxtRefAD = Edit(ad, "TxtRefAD", "GND", 1680, 1560, 720, 330);
-  TxtRefAD->setToolTip("GND: inputs against the card's ground; DIFF: differential inputs");
+  TxtRefAD->setToolTip(
+      "GND: inputs against the card's ground; COMMON: against the inputs' common line; DIFF: "
+      "differential inputs; OTHER: the card's own. A card with one reference uses it");
 
   QGroupBox* dio = Frame(this, "Frame2", "DIO", 2760, 120, 2520, 2460);
   Label(dio, "Driver Number", 120, 330, 1560, 300);

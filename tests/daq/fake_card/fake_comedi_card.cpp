@@ -6,12 +6,15 @@
 // of scan k (counted from 1) reads k modulo 4096. The streaming knobs below make it hand its
 // scans over in bunches, answer port reads late, and put the count of scans made on the ports.
 // /dev/comedi1 exists with no driver attached; every other /dev/comediN is missing.
+// Environment variables plant faults of real cards (see Faults below).
 #include <dlfcn.h>
 #include <linux/ioctl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -21,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -74,6 +78,79 @@ std::uint32_t PinsOfCount(std::uint64_t made) {
 }
 // ---- end of the streaming knobs ----
 
+// ---- Faults of real cards, each set by an environment variable ----
+//  VELQUOR_FAKE_CARD_PER_LINE_DIO=1         the DIO subdevice is no 8255: each line takes its
+//                                           own direction, and all 24 start as outputs whose
+//                                           latches hold kStaleLatch
+//  VELQUOR_FAKE_CARD_DETACH_AFTER_SCANS=N   the driver is detached after N scans of a command:
+//                                           every ioctl and read then fails with ENODEV and
+//                                           poll() reports nothing, as the kernel does
+//  VELQUOR_FAKE_CARD_COMMON_ONLY=1          the analog input offers only the common reference
+//                                           (SDF_COMMON) and refuses any other
+//  VELQUOR_FAKE_CARD_BUSY=open              opening /dev/comedi0 fails with EBUSY
+//  VELQUOR_FAKE_CARD_BUSY=ai                another program runs a command on the analog input:
+//                                           its reads and commands fail with EBUSY
+//  VELQUOR_FAKE_CARD_SAY_CLOSE=1            each close of a /dev/comedi0 descriptor is written
+//                                           to stderr with the number still open
+long EnvNumber(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr ? std::atol(v) : -1;
+}
+bool EnvSet(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0' && std::string_view(v) != "0";
+}
+std::string_view EnvText(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr ? v : "";
+}
+
+constexpr std::uint32_t kAllLines = 0xFFFFFF, kStaleLatch = 0x5A5A5A;
+
+struct Faults {
+  bool per_line_dio = EnvSet("VELQUOR_FAKE_CARD_PER_LINE_DIO");
+  long detach_after_scans = EnvNumber("VELQUOR_FAKE_CARD_DETACH_AFTER_SCANS");
+  bool common_only = EnvSet("VELQUOR_FAKE_CARD_COMMON_ONLY");
+  bool busy_open = EnvText("VELQUOR_FAKE_CARD_BUSY") == "open";
+  bool busy_ai = EnvText("VELQUOR_FAKE_CARD_BUSY") == "ai";
+  bool say_close = EnvSet("VELQUOR_FAKE_CARD_SAY_CLOSE");
+  std::atomic<bool> detached{false};
+} faults;
+
+// The channels whose direction one configuration of `chan` sets.
+std::uint32_t DirectionMask(unsigned chan, std::uint32_t group) {
+  return faults.per_line_dio ? std::uint32_t{1} << chan : group;
+}
+
+// The analog references the input takes, as subdevice flags.
+unsigned ReferenceFlags() {
+  return faults.common_only ? SDF_COMMON : SDF_GROUND | SDF_COMMON | SDF_DIFF;
+}
+
+// Whether the input can measure against the reference of the chanspec.
+bool TakesReference(unsigned chanspec) {
+  return !faults.common_only || CR_AREF(chanspec) == AREF_COMMON;
+}
+
+bool CommandTakesReferences(const comedi_cmd& c) {
+  for (unsigned i = 0; i < c.chanlist_len; ++i) {
+    if (!TakesReference(c.chanlist[i])) return false;
+  }
+  return true;
+}
+
+// Counts a scan sent; true when the driver is detached now (the scan is not sent).
+bool DetachesAt(long scans_sent, int reader) {
+  if (faults.detach_after_scans < 0 || scans_sent < faults.detach_after_scans) return false;
+  faults.detached = true;
+  // The kernel frees the buffer: what was not read is gone.
+  std::array<char, 256> junk{};
+  while (recv(reader, junk.data(), junk.size(), MSG_DONTWAIT) > 0) {
+  }
+  return true;
+}
+// ---- end of the faults ----
+
 // A running command: a thread that sends a scan into the socket pair every scan_ns.
 struct Command {
   int fd = -1;  // the descriptor that started it
@@ -103,11 +180,12 @@ struct Card {
   std::array<int, 8> fds{-1, -1, -1, -1, -1, -1, -1, -1};  // open descriptors of /dev/comedi0
   std::array<int, 8> peers{};                              // the other end of each
   Command command;
-  unsigned mux = 0;           // the channel the multiplexer is switched to
-  unsigned before = 0;        // the channel it was switched to before
-  bool settled = true;        // the multiplexer has settled since it last switched
-  std::uint32_t outputs = 0;  // 8255 channels that are outputs, one bit each
-  std::uint32_t latch = 0;    // what was last written to the output channels
+  unsigned mux = 0;     // the channel the multiplexer is switched to
+  unsigned before = 0;  // the channel it was switched to before
+  bool settled = true;  // the multiplexer has settled since it last switched
+  // DIO channels that are outputs, one bit each, and what was last written to them.
+  std::uint32_t outputs = faults.per_line_dio ? kAllLines : 0;
+  std::uint32_t latch = faults.per_line_dio ? kStaleLatch : 0;
   // Port reads the card answers before it is unplugged (VELQUOR_FAKE_CARD_GONE_AFTER), or -1.
   long reads_left = std::getenv("VELQUOR_FAKE_CARD_GONE_AFTER") != nullptr
                         ? std::atol(std::getenv("VELQUOR_FAKE_CARD_GONE_AFTER"))
@@ -161,7 +239,8 @@ int Run(comedi_insn& insn) {
       return 1;
     case INSN_READ:
       if (insn.subdev != kAi || chan >= kAiChannels) return Fail(EINVAL);
-      if (card.command.sender.joinable()) return Fail(EBUSY);
+      if (card.command.sender.joinable() || faults.busy_ai) return Fail(EBUSY);
+      if (!TakesReference(insn.chanspec)) return Fail(EINVAL);
       if (CR_RANGE(insn.chanspec) >= kAiRanges.size()) return Fail(EINVAL);
       if (chan != card.mux) {
         card.settled = false;
@@ -187,9 +266,9 @@ int Run(comedi_insn& insn) {
     case INSN_CONFIG:
       if (insn.subdev != kDio || chan >= kDioChannels || insn.n < 1) return Fail(EINVAL);
       if (data[0] == COMEDI_INPUT) {
-        card.outputs &= ~GroupOf(chan);
+        card.outputs &= ~DirectionMask(chan, GroupOf(chan));
       } else if (data[0] == COMEDI_OUTPUT) {
-        card.outputs |= GroupOf(chan);
+        card.outputs |= DirectionMask(chan, GroupOf(chan));
       } else if (data[0] == INSN_CONFIG_DIO_QUERY && insn.n == 2) {
         data[1] = (card.outputs >> chan) & 1u ? COMEDI_OUTPUT : COMEDI_INPUT;
       } else {
@@ -232,7 +311,7 @@ void Start(const comedi_cmd& c, int fd, int peer) {
   card.command.stop = false;
   card.command.started = std::chrono::steady_clock::now();
   card.command.period = std::chrono::nanoseconds(c.scan_begin_arg);
-  card.command.sender = std::thread([specs, peer, bunch = card.knobs.bunch] {
+  card.command.sender = std::thread([specs, fd, peer, bunch = card.knobs.bunch] {
     Command& cmd = card.command;
     std::vector<sampl_t> held;  // scans made and not yet handed over
     std::unique_lock<std::mutex> hold(cmd.lock);
@@ -240,6 +319,7 @@ void Start(const comedi_cmd& c, int fd, int peer) {
       if (cmd.wake.wait_until(hold, cmd.started + cmd.period * static_cast<std::int64_t>(k),
                               [&cmd] { return cmd.stop; }))
         return;
+      if (DetachesAt(static_cast<long>(k - 1), fd)) return;
       // Channel 0 carries the scan's number instead of its input.
       const lsampl_t second = CodeOf(CR_CHAN(specs[1]), CR_RANGE(specs[1]));
       held.push_back(static_cast<sampl_t>(k % (kMax12 + 1)));
@@ -282,7 +362,7 @@ int Answer(int fd, int peer, unsigned int request, void* arg) {
       comedi_subdinfo& ai = subs[kAi] = comedi_subdinfo{};
       ai.type = COMEDI_SUBD_AI;
       ai.n_chan = kAiChannels;
-      ai.subd_flags = SDF_READABLE | SDF_GROUND | SDF_COMMON | SDF_DIFF | SDF_CMD_READ;
+      ai.subd_flags = SDF_READABLE | ReferenceFlags() | SDF_CMD_READ;
       ai.maxdata = kMax12;
       // The subdevice in the top byte, the number of its ranges below.
       ai.range_type = (kAi << 24) | static_cast<unsigned>(kAiRanges.size());
@@ -318,10 +398,12 @@ int Answer(int fd, int peer, unsigned int request, void* arg) {
       return static_cast<int>(list->n_insns);
     }
     case COMEDI_CMDTEST:
+      if (!CommandTakesReferences(*static_cast<comedi_cmd*>(arg))) return Fail(EINVAL);
       return Test(*static_cast<comedi_cmd*>(arg));
     case COMEDI_CMD: {
       auto* cmd = static_cast<comedi_cmd*>(arg);
-      if (card.command.sender.joinable()) return Fail(EBUSY);
+      if (card.command.sender.joinable() || faults.busy_ai) return Fail(EBUSY);
+      if (!CommandTakesReferences(*cmd)) return Fail(EINVAL);
       if (cmd->subdev != kAi || Test(*cmd) != 0) return Fail(EAGAIN);
       Start(*cmd, fd, peer);
       return 0;
@@ -329,6 +411,9 @@ int Answer(int fd, int peer, unsigned int request, void* arg) {
     case COMEDI_CANCEL:
       return Cancel(fd);
     case COMEDI_POLL:
+      return 0;
+    case COMEDI_BUFCONFIG:  // asked only to see that the card is there: no buffer to show
+      static_cast<comedi_bufconfig*>(arg)->size = 0;
       return 0;
     default:
       return Fail(ENOTTY);
@@ -358,6 +443,8 @@ int open(const char* path, int flags, ...) {
   if (name.rfind("/dev/comedi", 0) != 0) return real_open(path, flags, mode);
   if (name == "/dev/comedi1") return Fail(ENODEV);
   if (name != "/dev/comedi0") return Fail(ENOENT);
+  if (faults.busy_open) return Fail(EBUSY);
+  if (faults.detached) return Fail(ENODEV);
   const std::lock_guard<std::mutex> hold(card.lock);
   int* free_slot = nullptr;
   for (int& open_fd : card.fds) {
@@ -381,6 +468,13 @@ int close(int fd) {
       Cancel(fd);
       real_close(card.peers.at(static_cast<std::size_t>(slot - card.fds.data())));
       *slot = -1;
+      if (faults.say_close) {
+        const auto open_now = std::count_if(card.fds.begin(), card.fds.end(),
+                                            [](int open_fd) { return open_fd >= 0; });
+        const std::string line = "fake card: a descriptor of /dev/comedi0 closed (" +
+                                 std::to_string(open_now) + " open)\n";
+        write(STDERR_FILENO, line.data(), line.size());
+      }
     }
   }
   return real_close(fd);
@@ -395,6 +489,7 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
     const std::lock_guard<std::mutex> hold(card.lock);
     // The kernel takes the request as 32 bits; comedilib hands it over sign-extended.
     if (int* slot = Slot(fd)) {
+      if (faults.detached) return Fail(ENODEV);  // only a new attach would answer
       const int peer = card.peers.at(static_cast<std::size_t>(slot - card.fds.data()));
       return Answer(fd, peer, static_cast<unsigned int>(request), arg);
     }
@@ -402,6 +497,17 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
   using IoctlFn = int (*)(int, unsigned long, ...);
   static const auto real_ioctl = Real<IoctlFn>("ioctl");
   return real_ioctl(fd, request, arg);
+}
+
+// A detached card's device file reads nothing but ENODEV.
+ssize_t read(int fd, void* buf, size_t count) {
+  using ReadFn = ssize_t (*)(int, void*, size_t);
+  static const auto real_read = Real<ReadFn>("read");
+  if (faults.detached) {
+    const std::lock_guard<std::mutex> hold(card.lock);
+    if (Slot(fd) != nullptr) return Fail(ENODEV);
+  }
+  return real_read(fd, buf, count);
 }
 
 }  // extern "C"
