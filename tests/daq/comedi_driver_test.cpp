@@ -473,8 +473,9 @@ TEST(ComediDriver, EachFailureGivesItsOwnCodeAndAReadableReason) {
   check("card gone at a port read", {.bits_errno = ENODEV}, read_dio, daq_code::kDeviceGone,
         {"DioInp", "digital subdevice 1", "No such device"});
   // Waiting for a scan, a card that is gone may only stay silent: the device is asked.
+  // The scan taken at the start, to see that the command runs, is the first sample.
   const Op read_paced = [](Rig& r) {
-    if (r.OpenAio() != 0 || !r.driver.StartPacedReads(10)) return -1;
+    if (r.OpenAio() != 0 || !r.driver.StartPacedReads(10) || r.ReadAnalog() != 0) return -1;
     return r.ReadAnalog();
   };
   const Script paced{.commands = true, .scans_before_failure = 1};
