@@ -56,7 +56,12 @@ WheelPushDetector::WheelPushDetector(int wheel, const PushParameters& p, double 
 PushNews WheelPushDetector::Take(const PushSeries& s, double x) {
   ++n_;
   if (x > p_.threshold) {
-    if (!open_) first_ = n_;
+    if (!open_) {
+      first_ = n_;
+      peak_ = x;
+    } else if (x > peak_) {
+      peak_ = x;  // a dip between, at or below the threshold, is never the largest
+    }
     open_ = true;
     last_ = n_;
     return {};
@@ -73,15 +78,10 @@ PushNews WheelPushDetector::End(const PushSeries& s) {
   return news;
 }
 
-PushRunKind WheelPushDetector::KindOf(const PushSeries& s, const PushRun& r) const {
+PushRunKind WheelPushDetector::KindOf(const PushRun& r) const {
   // A run touching the record's first or last sample was cut by it.
   if (r.first == 1 || (ended_ && r.last == n_)) return PushRunKind::kPartial;
-  double peak = s.Torque(r.first);
-  for (std::int64_t i = r.first + 1; i <= r.last; ++i) {
-    const double x = s.Torque(i);
-    if (x > peak) peak = x;
-  }
-  if (r.last - r.first + 1 < shortest_ || peak < p_.min_peak) return PushRunKind::kRejected;
+  if (r.last - r.first + 1 < shortest_ || peak_ < p_.min_peak) return PushRunKind::kRejected;
   return PushRunKind::kPush;
 }
 
@@ -89,7 +89,7 @@ PushNews WheelPushDetector::Settle(const PushSeries& s, bool at_end) {
   open_ = false;
   ended_ = at_end;
   PushRun run{first_, last_, PushRunKind::kPush};
-  run.kind = KindOf(s, run);
+  run.kind = KindOf(run);
   runs_.push_back(run);
   if (run.kind == PushRunKind::kPartial) ++partial_;
   if (run.kind == PushRunKind::kRejected) ++rejected_;
@@ -101,18 +101,20 @@ PushNews WheelPushDetector::Settle(const PushSeries& s, bool at_end) {
   push.last = run.last;
   Set(push, PushFigure::kOn, Onset(s, run.first, p_.threshold, dt_));
   Set(push, PushFigure::kOff, PushEnd(s, run.last, p_.threshold, dt_));
-  OwnFigures(s, push);
+  const double negative = OwnFigures(s, push);
   PushNews news{push.number, 0, n_};
   if (!pushes_.empty()) {
     FiguresToNext(s, pushes_.back(), push);
     news.completed_push = pushes_.back().number;
   }
+  negative_ = negative;
   pushes_.push_back(push);
   return news;
 }
 
-// The figures of one push that need only its own samples s..e and its onset and end.
-void WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
+// The figures of one push that need only its own samples s..e and its onset and end; gives the
+// negative work over s..e, which the next push's onset extends.
+double WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
   const std::int64_t first = push.first;
   const std::int64_t last = push.last;
   const double on = *push.Figure(PushFigure::kOn);
@@ -122,6 +124,7 @@ void WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
 
   power_.clear();
   double peak = s.Torque(first), torque_sum = 0, power_sum = 0, work = 0, speed_sum = 0;
+  double negative = 0;
   std::int64_t peak_at = first;
   for (std::int64_t i = first; i <= last; ++i) {
     const double x = s.Torque(i);
@@ -134,6 +137,7 @@ void WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
     torque_sum += x;
     power_sum += power;
     work += power * dt_;
+    negative += (power < 0 ? power : 0.0) * dt_;
     speed_sum += s.Speed(i);
   }
   const auto count = static_cast<double>(last - first + 1);
@@ -148,6 +152,7 @@ void WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
   Set(push, PushFigure::kMeanPower, power_sum / count);
   Set(push, PushFigure::kPushWork, work);
   Set(push, PushFigure::kMeanSpeed, speed_sum / count);
+  return negative;
 }
 
 // The figures that reach to the next push: cycle, recovery, push fraction, negative work.
@@ -158,8 +163,8 @@ void WheelPushDetector::FiguresToNext(const PushSeries& s, Push& push, const Pus
   Set(push, PushFigure::kCycleTime, cycle);
   Set(push, PushFigure::kRecoveryTime, next_on - *push.Figure(PushFigure::kOff));
   Set(push, PushFigure::kPushFraction, 100 * *push.Figure(PushFigure::kPushTime) / cycle);
-  double negative = 0;
-  for (std::int64_t i = push.first; i <= next.first - 1; ++i) {
+  double negative = negative_;  // summed over the push's own samples, in the same order
+  for (std::int64_t i = push.last + 1; i <= next.first - 1; ++i) {
     const double power = s.Power(i);
     negative += (power < 0 ? power : 0.0) * dt_;
   }

@@ -41,8 +41,8 @@ class WheelPushDetector {
 
  private:
   PushNews Settle(const PushSeries& s, bool at_end);
-  PushRunKind KindOf(const PushSeries& s, const PushRun& r) const;
-  void OwnFigures(const PushSeries& s, Push& push);
+  PushRunKind KindOf(const PushRun& r) const;
+  double OwnFigures(const PushSeries& s, Push& push);
   void FiguresToNext(const PushSeries& s, Push& push, const Push& next) const;
 
   int wheel_;
@@ -55,6 +55,8 @@ class WheelPushDetector {
   bool open_ = false;      // a run above the threshold is not yet settled
   bool ended_ = false;
   std::int64_t first_ = 0, last_ = 0;  // of the open run: first and last sample above
+  double peak_ = 0;                    // of the open run: its largest torque
+  double negative_ = 0;  // negative work of the last push over its own samples, summed so far
   int partial_ = 0, rejected_ = 0;
   std::vector<PushRun> runs_;
   std::vector<Push> pushes_;
