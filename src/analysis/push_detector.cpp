@@ -123,12 +123,14 @@ double WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
   Set(push, PushFigure::kContactAngle, s.AngleDeg(last) - s.AngleDeg(first));
 
   power_.clear();
-  double peak = s.Torque(first), torque_sum = 0, power_sum = 0, work = 0, speed_sum = 0;
+  s.Read(first, last, read_);
+  double peak = read_.front().torque, torque_sum = 0, power_sum = 0, work = 0, speed_sum = 0;
   double negative = 0;
   std::int64_t peak_at = first;
   for (std::int64_t i = first; i <= last; ++i) {
-    const double x = s.Torque(i);
-    const double power = s.Power(i);
+    const PushSample& v = read_[static_cast<std::size_t>(i - first)];
+    const double x = v.torque;
+    const double power = v.power;
     if (x > peak) {
       peak = x;
       peak_at = i;
@@ -138,7 +140,7 @@ double WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
     power_sum += power;
     work += power * dt_;
     negative += (power < 0 ? power : 0.0) * dt_;
-    speed_sum += s.Speed(i);
+    speed_sum += v.speed;
   }
   const auto count = static_cast<double>(last - first + 1);
   const double time_to_peak = T(peak_at, dt_) - on;
@@ -156,7 +158,7 @@ double WheelPushDetector::OwnFigures(const PushSeries& s, Push& push) {
 }
 
 // The figures that reach to the next push: cycle, recovery, push fraction, negative work.
-void WheelPushDetector::FiguresToNext(const PushSeries& s, Push& push, const Push& next) const {
+void WheelPushDetector::FiguresToNext(const PushSeries& s, Push& push, const Push& next) {
   const double on = *push.Figure(PushFigure::kOn);
   const double next_on = *next.Figure(PushFigure::kOn);
   const double cycle = next_on - on;
@@ -164,10 +166,8 @@ void WheelPushDetector::FiguresToNext(const PushSeries& s, Push& push, const Pus
   Set(push, PushFigure::kRecoveryTime, next_on - *push.Figure(PushFigure::kOff));
   Set(push, PushFigure::kPushFraction, 100 * *push.Figure(PushFigure::kPushTime) / cycle);
   double negative = negative_;  // summed over the push's own samples, in the same order
-  for (std::int64_t i = push.last + 1; i <= next.first - 1; ++i) {
-    const double power = s.Power(i);
-    negative += (power < 0 ? power : 0.0) * dt_;
-  }
+  s.Read(push.last + 1, next.first - 1, read_);
+  for (const PushSample& v : read_) negative += (v.power < 0 ? v.power : 0.0) * dt_;
   Set(push, PushFigure::kNegativeWork, negative);
 }
 

@@ -43,7 +43,7 @@ class WheelPushDetector {
   PushNews Settle(const PushSeries& s, bool at_end);
   PushRunKind KindOf(const PushRun& r) const;
   double OwnFigures(const PushSeries& s, Push& push);
-  void FiguresToNext(const PushSeries& s, Push& push, const Push& next) const;
+  void FiguresToNext(const PushSeries& s, Push& push, const Push& next);
 
   int wheel_;
   PushParameters p_;
@@ -60,7 +60,8 @@ class WheelPushDetector {
   int partial_ = 0, rejected_ = 0;
   std::vector<PushRun> runs_;
   std::vector<Push> pushes_;
-  std::vector<double> power_;  // the power of the push being figured, reused
+  std::vector<PushSample> read_;  // the samples being figured, reused
+  std::vector<double> power_;     // the power of the push being figured, reused
 };
 
 }  // namespace velquor

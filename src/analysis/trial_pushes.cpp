@@ -32,7 +32,7 @@ void TrialPushes::Follow(const PushNewsSink& sink) {
     WheelPushDetector& d = detectors_[w];
     const Wheel& wheel = wheels_[w];
     for (std::int64_t i = d.Samples() + 1; i <= n; ++i) {
-      const PushNews news = d.Take(wheel, wheel.Torque(i));
+      const PushNews news = d.Take(wheel, series_->Torque(static_cast<int>(w), i));
       if (news.final_push != 0 && sink) sink(static_cast<int>(w), news);
     }
   }

@@ -45,6 +45,9 @@ class TrialPushes {
     double AngleDeg(std::int64_t i) const override { return s_->AngleDeg(w_, i); }
     double Speed(std::int64_t i) const override { return s_->Speed(w_, i); }
     double Power(std::int64_t i) const override { return s_->Power(w_, i); }
+    void Read(std::int64_t first, std::int64_t last, std::vector<PushSample>& out) const override {
+      s_->Read(w_, first, last, out);
+    }
 
    private:
     const TrialSeries* s_;

@@ -60,8 +60,7 @@ const TrialSeries::Stored& TrialSeries::At(int w, std::int64_t i) const {
 }
 
 void TrialSeries::Append(std::array<float, 2> volt, std::array<std::uint16_t, 2> encoder) {
-  const bool first = n_ == 0;
-  const std::array<std::uint16_t, 2> before = first ? encoder : At(0, n_).encoder;
+  const std::array<std::uint16_t, 2> before = n_ == 0 ? encoder : encoder_;
   for (std::size_t w = 0; w < 2; ++w) {
     std::int64_t d = static_cast<std::int64_t>(encoder[w]) - before[w];
     if (d < -kLargestStep) {
@@ -81,6 +80,7 @@ void TrialSeries::Append(std::array<float, 2> volt, std::array<std::uint16_t, 2>
   Stored& s = block.samples[static_cast<std::size_t>(n_ % kBlockSamples)];
   s.volt = volt;
   s.encoder = encoder;
+  encoder_ = encoder;
   for (std::size_t w = 0; w < 2; ++w) {
     s.torque[w] = CalibratedTorque(cal_, shift_, static_cast<int>(w), volt[w]);
     s.count[w] = static_cast<std::int32_t>(count_[w] - block.base[w]);
@@ -116,6 +116,28 @@ double TrialSeries::Speed(int w, std::int64_t i) const {
 double TrialSeries::Power(int w, std::int64_t i) const {
   const Step step = StepTo(w, i);
   return (Torque(w, step.before) + Torque(w, i)) * step.turned / 2 / dt_;
+}
+
+void TrialSeries::Read(int w, std::int64_t first, std::int64_t last,
+                       std::vector<PushSample>& out) const {
+  out.clear();
+  if (first > last) return;
+  if (first < 2) Refuse(w, first, n_);
+  const std::size_t c = Wheel(w);
+  // The previous sample's torque and angle carry over from step to step.
+  double angle = AngleRad(Count(w, first - 1));
+  float torque = At(w, first - 1).torque[c];
+  for (std::int64_t i = first; i <= last; ++i) {
+    const Block& block = BlockOf(w, i);
+    const Stored& now = block.samples[static_cast<std::size_t>((i - 1) % kBlockSamples)];
+    const double next_angle = AngleRad(block.base[c] + now.count[c]);
+    const double turned = next_angle - angle;
+    const float next_torque = now.torque[c];
+    out.push_back({next_torque, (static_cast<double>(torque) + next_torque) * turned / 2 / dt_,
+                   static_cast<double>(kWheelRadius) * turned / dt_});
+    angle = next_angle;
+    torque = next_torque;
+  }
 }
 
 std::size_t TrialSeries::MemoryBytes() const {

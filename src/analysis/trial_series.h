@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "analysis/push_series.h"
 #include "record/calibration.h"
 
 namespace velquor {
@@ -36,6 +37,10 @@ class TrialSeries {
   double AngleDeg(int w, std::int64_t i) const;
   double Speed(int w, std::int64_t i) const;
   double Power(int w, std::int64_t i) const;
+
+  // Torque, power and speed of samples first..last of wheel w (2 <= first <= last + 1,
+  // last <= Samples()) in order into `out`: the values of the calls above, in one pass.
+  void Read(int w, std::int64_t first, std::int64_t last, std::vector<PushSample>& out) const;
 
   // Bytes the samples hold in memory, with the block not yet full.
   std::size_t MemoryBytes() const;
@@ -71,7 +76,8 @@ class TrialSeries {
   Calibration cal_;
   bool shift_;
   std::int64_t n_ = 0;
-  std::array<std::int64_t, 2> count_{};  // C(w, n)
+  std::array<std::int64_t, 2> count_{};     // C(w, n)
+  std::array<std::uint16_t, 2> encoder_{};  // the counts of sample n
   std::vector<std::unique_ptr<Block>> blocks_;
 };
 

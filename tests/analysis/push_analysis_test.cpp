@@ -200,6 +200,21 @@ struct PowerRecord {
   }
 };
 
+TEST(PushAnalysis, NegativeWorkRunsFromThePushsStartToTheNextOnset) {
+  // Samples 1..18 of two pushes (3..7 and 12..16); negative power within push 1 counts too.
+  std::vector<double> power(kTwoPushes.size(), 0.0);
+  const std::vector<std::pair<int, double>> at = {{4, -2}, {6, -4}, {8, -1}, {10, -3}, {12, -5}};
+  for (const auto& [i, v] : at) power.at(static_cast<std::size_t>(i - 1)) = v;
+  HandSeries h(kTwoPushes, 20, power);
+  Result<PushAnalysis> a = AnalysePushes(*h.s, *h.rec, {});
+  ASSERT_TRUE(a.ok());
+  for (const WheelPushes& w : a.value().wheels) {
+    ASSERT_EQ(w.pushes.size(), 2u);
+    // (-2 - 4 - 1 - 3) * 0.02 over samples 3..11; sample 12 is push 2's.
+    EXPECT_NEAR(*w.pushes[0].Figure(PushFigure::kNegativeWork), -0.2, 1e-12);
+  }
+}
+
 TEST(PushAnalysis, PeakPowerIsTheLargestMeanOverTwentyMilliseconds) {
   struct Row {
     const char* name;

@@ -83,6 +83,22 @@ TEST(TrialSeries, KeepsEverySampleAcrossBlocks) {
     EXPECT_EQ(t.Count(1, i), 3 * (i - 1)) << i;
   }
   EXPECT_LE(t.MemoryBytes(), static_cast<std::size_t>(64 * kSamples));
+  // Read in one pass across the blocks gives what the single calls give.
+  std::vector<PushSample> read;
+  for (int w = 0; w < 2; ++w) {
+    t.Read(w, 2, kSamples, read);
+    ASSERT_EQ(read.size(), static_cast<std::size_t>(kSamples - 1));
+    int differ = 0;
+    for (std::int64_t i = 2; i <= kSamples; ++i) {
+      const PushSample& v = read[static_cast<std::size_t>(i - 2)];
+      if (v.torque != t.Torque(w, i) || v.power != t.Power(w, i) || v.speed != t.Speed(w, i)) {
+        ++differ;
+      }
+    }
+    EXPECT_EQ(differ, 0) << w;
+  }
+  EXPECT_THROW(t.Read(0, 1, 5, read), std::out_of_range);
+  EXPECT_THROW(t.Read(0, 5, kSamples + 1, read), std::out_of_range);
 }
 
 }  // namespace
