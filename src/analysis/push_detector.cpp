@@ -54,6 +54,7 @@ WheelPushDetector::WheelPushDetector(int wheel, const PushParameters& p, double 
       window_(DurationSamples(kPeakPowerWindow, dt)) {}
 
 PushNews WheelPushDetector::Take(const PushSeries& s, double x) {
+  if (ended_) return {};  // the record has ended: a sample after it is not its own
   ++n_;
   if (x > p_.threshold) {
     if (!open_) {

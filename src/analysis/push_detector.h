@@ -28,7 +28,7 @@ class WheelPushDetector {
   PushNews Take(const PushSeries& s, double x);
 
   // The record ends at the last sample taken: the run still open is settled as the whole
-  // record's analysis settles it. Nothing more may be taken afterwards.
+  // record's analysis settles it. A sample taken afterwards is ignored.
   PushNews End(const PushSeries& s);
 
   std::int64_t Samples() const { return n_; }

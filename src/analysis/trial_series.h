@@ -47,7 +47,7 @@ class TrialSeries {
 
  private:
   // 28 bytes a sample: the raw values, the torque and the count from the block's first
-  // sample, which a block of 4096 samples keeps within +-2^21 at most 500 counts a step.
+  // sample, which 4096 steps of at most 3595 counts keep within +-2^24.
   struct Stored {
     std::array<float, 2> volt;
     std::array<float, 2> torque;
