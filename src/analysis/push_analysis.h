@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -65,15 +66,15 @@ using PushFigures = std::array<std::optional<double>, kPushFigureCount>;
 // A run of torque above the threshold after merging, and what became of it.
 enum class PushRunKind { kPush, kPartial, kRejected };
 struct PushRun {
-  int first = 0;  // sample index
-  int last = 0;   // sample index
+  std::int64_t first = 0;  // sample index
+  std::int64_t last = 0;   // sample index
   PushRunKind kind = PushRunKind::kPush;
 };
 
 struct Push {
-  int number = 0;  // 1..P in time order
-  int first = 0;   // first sample above the threshold
-  int last = 0;    // last sample of the push (dips merged in)
+  int number = 0;          // 1..P in time order
+  std::int64_t first = 0;  // first sample above the threshold
+  std::int64_t last = 0;   // last sample of the push (dips merged in)
   PushFigures figures{};
 
   std::optional<double> Figure(PushFigure f) const {
@@ -116,7 +117,7 @@ struct WheelPushes {
 struct PushAnalysis {
   PushParameters parameters;
   double dt = 0;  // s per sample
-  int samples = 0;
+  std::int64_t samples = 0;
   std::array<WheelPushes, 2> wheels{};
 };
 

@@ -4,7 +4,6 @@
 #include <limits>
 #include <string>
 
-#include "common/grid.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 
@@ -93,10 +92,11 @@ Status SetPushParameter(PushParameters& p, PushParameter which, std::string_view
   return Status::Ok();
 }
 
-int DurationSamples(double seconds, double dt) {
+std::int64_t DurationSamples(double seconds, double dt) {
+  constexpr auto kLongest = std::int64_t{1} << 53;  // beyond any record: every double is whole
   const double n = std::round(seconds / dt);
-  if (!(n < kSampleSlots)) return kSampleSlots;  // also a quotient that is not finite
-  return n < 1 ? 1 : static_cast<int>(n);
+  if (!(n < static_cast<double>(kLongest))) return kLongest;  // also a quotient not finite
+  return n < 1 ? 1 : static_cast<std::int64_t>(n);
 }
 
 }  // namespace velquor

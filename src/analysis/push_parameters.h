@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "common/result.h"
@@ -39,7 +40,7 @@ Status SetPushParameter(PushParameters& p, PushParameter which, std::string_view
 double PushParameterValue(const PushParameters& p, PushParameter which);
 
 // A duration as a number of samples at `dt` seconds per sample: max(1, round(p / dt)) with
-// halves away from zero; anything beyond the longest record counts as one sample more than it.
-int DurationSamples(double seconds, double dt);
+// halves away from zero; anything beyond 2^53 samples (or not finite) counts as 2^53.
+std::int64_t DurationSamples(double seconds, double dt);
 
 }  // namespace velquor

@@ -41,15 +41,15 @@ FigureSummary Summarise(const std::vector<double>& v) {
 
 // Torque at time tk by linear interpolation between the samples either side (t(i) = i * dt).
 // `i` starts the search and is left at the last sample at or before tk (or at sample 1).
-double TorqueAt(const DerivedSeries& s, int wheel, int n, double dt, double tk, int& i) {
+double TorqueAt(const PushSeries& s, std::int64_t n, double dt, double tk, std::int64_t& i) {
   if (i < 1) i = 1;
   if (i > n) i = n;
   while (i > 1 && static_cast<double>(i) * dt > tk) --i;
   while (i < n && static_cast<double>(i + 1) * dt <= tk) ++i;
   const double ti = static_cast<double>(i) * dt;
-  const double xi = s.Torque(wheel, i);
+  const double xi = s.Torque(i);
   if (ti == tk || i == n) return xi;
-  const double xnext = s.Torque(wheel, i + 1);
+  const double xnext = s.Torque(i + 1);
   return xi + (xnext - xi) * (tk - ti) / dt;
 }
 
@@ -77,7 +77,7 @@ PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameter
 }
 
 std::optional<PushCurve> MeanPushCurve(const std::vector<Push>& pushes, const PushParameters& p,
-                                       const DerivedSeries& s, int wheel, int n, double dt) {
+                                       const PushSeries& s, std::int64_t n, double dt) {
   const SteadyRange r = Steady(pushes, p);
   const std::size_t count = r.to - r.from;
   if (count == 0) return std::nullopt;
@@ -87,10 +87,10 @@ std::optional<PushCurve> MeanPushCurve(const std::vector<Push>& pushes, const Pu
     const Push& push = pushes.at(r.from + j);
     const double on = *push.Figure(PushFigure::kOn);
     const double off = *push.Figure(PushFigure::kOff);
-    int near = push.first - 1;
+    std::int64_t near = push.first - 1;
     for (int k = 0; k < kCurvePoints; ++k) {
       const double tk = on + (static_cast<double>(k) / 100) * (off - on);
-      rows[j].at(static_cast<std::size_t>(k)) = TorqueAt(s, wheel, n, dt, tk, near);
+      rows[j].at(static_cast<std::size_t>(k)) = TorqueAt(s, n, dt, tk, near);
     }
   }
   // Sums over the pushes in push order, each point on its own, row after row in memory.

@@ -2,10 +2,12 @@
 // frequency) and their mean push curve, from the pushes the detector found.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 #include "analysis/push_analysis.h"
+#include "analysis/push_series.h"
 
 namespace velquor {
 
@@ -13,9 +15,9 @@ namespace velquor {
 // field of the summary except the run counts (pushes, partial, rejected).
 PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameters& p);
 
-// The torque x = Torque(wheel, 1..n) of every steady push at 0..100 % of its push time, mean
-// and SD at each point; none without a steady push.
+// The torque x = Torque(1..n) of every steady push at 0..100 % of its push time, mean and SD
+// at each point; none without a steady push.
 std::optional<PushCurve> MeanPushCurve(const std::vector<Push>& pushes, const PushParameters& p,
-                                       const DerivedSeries& s, int wheel, int n, double dt);
+                                       const PushSeries& s, std::int64_t n, double dt);
 
 }  // namespace velquor

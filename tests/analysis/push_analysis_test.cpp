@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "analysis/push_analysis.h"
@@ -20,15 +21,19 @@ struct HandSeries {
   std::unique_ptr<MeasurementRecord> rec = std::make_unique<MeasurementRecord>();
   std::unique_ptr<DerivedSeries> s = std::make_unique<DerivedSeries>();
 
-  explicit HandSeries(const std::vector<double>& torque) {
+  // `power` (when given) replaces torque - 1 sample by sample.
+  explicit HandSeries(const std::vector<double>& torque, double interval_ms = 20,
+                      const std::vector<double>& power = {}) {
     const int n = static_cast<int>(torque.size());
     rec->DataNum = static_cast<float>(n);
-    rec->SampInterval = 20;
+    rec->SampInterval = interval_ms;
     for (int w = 0; w < 2; ++w) {
       for (int i = 1; i <= n; ++i) {
-        const double x = torque.at(static_cast<std::size_t>(i - 1));
+        const auto at = static_cast<std::size_t>(i - 1);
+        const double x = torque.at(at);
+        const double pw = power.empty() ? x - 1 : power.at(at);
         s->Torque(w, i) = static_cast<float>(x);
-        s->Power(w, i) = static_cast<float>(i == 1 ? kNaN : x - 1);
+        s->Power(w, i) = static_cast<float>(i == 1 ? kNaN : pw);
         s->Speed(w, i) = static_cast<float>(i == 1 ? kNaN : 1.5);
         s->Angle_deg(w, i) = static_cast<float>(10 * i);
       }
@@ -178,6 +183,78 @@ TEST(PushAnalysis, HandCheckedRecords) {
   }
   // At 20 ms the default merge gap of 50 ms is round(2.5) = 3 samples.
   EXPECT_EQ(DurationSamples(PushParameters{}.merge_gap, 0.02), 3);
+}
+
+// A push of `length` samples at 10 Nm between two samples of 0, the power 1 within it except
+// the given samples, counted from the push's first sample.
+struct PowerRecord {
+  std::vector<double> torque, power;
+  PowerRecord(int length, const std::vector<std::pair<int, double>>& spikes) {
+    torque.assign(static_cast<std::size_t>(length) + 4, 0.0);
+    power.assign(torque.size(), 0.0);
+    for (int j = 0; j < length; ++j) {
+      torque.at(static_cast<std::size_t>(j) + 2) = 10;
+      power.at(static_cast<std::size_t>(j) + 2) = 1;
+    }
+    for (const auto& [j, v] : spikes) power.at(static_cast<std::size_t>(j) + 2) = v;
+  }
+};
+
+TEST(PushAnalysis, NegativeWorkRunsFromThePushsStartToTheNextOnset) {
+  // Samples 1..18 of two pushes (3..7 and 12..16); negative power within push 1 counts too.
+  std::vector<double> power(kTwoPushes.size(), 0.0);
+  const std::vector<std::pair<int, double>> at = {{4, -2}, {6, -4}, {8, -1}, {10, -3}, {12, -5}};
+  for (const auto& [i, v] : at) power.at(static_cast<std::size_t>(i - 1)) = v;
+  HandSeries h(kTwoPushes, 20, power);
+  Result<PushAnalysis> a = AnalysePushes(*h.s, *h.rec, {});
+  ASSERT_TRUE(a.ok());
+  for (const WheelPushes& w : a.value().wheels) {
+    ASSERT_EQ(w.pushes.size(), 2u);
+    // (-2 - 4 - 1 - 3) * 0.02 over samples 3..11; sample 12 is push 2's.
+    EXPECT_NEAR(*w.pushes[0].Figure(PushFigure::kNegativeWork), -0.2, 1e-12);
+  }
+}
+
+TEST(PushAnalysis, PeakPowerIsTheLargestMeanOverTwentyMilliseconds) {
+  struct Row {
+    const char* name;
+    double interval_ms;
+    PowerRecord rec;
+    double min_push;
+    double peak_power;
+  };
+  // clang-format off
+  const std::vector<Row> rows = {
+      // k = n(0.02 / 0.02) = 1: the largest single power.
+      {"20 ms: one sample", 20, PowerRecord(6, {{2, 21}}), 0.1, 21},
+      // k = n(0.02 / 0.025) = round(0.8) = 1.
+      {"25 ms: one sample", 25, PowerRecord(6, {{2, 21}, {3, -4}}), 0.1, 21},
+      // k = 2: windows (1,5) (5,3) (3,7) (7,2) (2,1): means 3, 4, 5, 4.5, 1.5.
+      {"10 ms: two samples", 10, PowerRecord(12, {{0, 1}, {1, 5}, {2, 3}, {3, 7}, {4, 2}}), 0.1, 5},
+      // k = 20: every window holding the spike sums 19 * 1 + 21 = 40.
+      {"1 ms: twenty samples", 1, PowerRecord(120, {{60, 21}}), 0.1, 2},
+      // k = 20, a spike at the push's last sample is in one window only.
+      {"1 ms: spike at the end", 1, PowerRecord(120, {{119, 41}}), 0.1, 3},
+      // k = 4, two spikes three apart share a window: (8 + 1 + 1 + 8) / 4.
+      {"5 ms: four samples", 5, PowerRecord(30, {{10, 8}, {13, 8}}), 0.1, 4.5},
+      // Eight samples, fewer than k = 20: the mean of all, (1 + 2 + ... + 8) / 8.
+      {"1 ms: a push shorter than the window", 1,
+       PowerRecord(8, {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}}),
+       0.005, 4.5},
+  };
+  // clang-format on
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    HandSeries h(r.rec.torque, r.interval_ms, r.rec.power);
+    PushParameters p;
+    p.min_push = r.min_push;
+    Result<PushAnalysis> a = AnalysePushes(*h.s, *h.rec, p);
+    ASSERT_TRUE(a.ok()) << a.problem().Describe();
+    for (const WheelPushes& w : a.value().wheels) {
+      ASSERT_EQ(w.pushes.size(), 1u);
+      EXPECT_EQ(w.pushes[0].Figure(PushFigure::kPeakPower), r.peak_power);
+    }
+  }
 }
 
 }  // namespace
