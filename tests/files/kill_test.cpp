@@ -19,6 +19,7 @@
 #include "common/text_file.h"
 #include "files/cli_child.h"
 #include "files/data_file_reader.h"
+#include "files/out_settings.h"
 #include "files/settings_file.h"
 #include "files/temp_dir.h"
 
@@ -26,6 +27,7 @@ namespace velquor {
 namespace {
 
 using testing::ChildEnv;
+using testing::PrepareSettings;
 using testing::TempDir;
 using testing::TextOf;
 using testing::WithSaveFaults;
@@ -42,16 +44,6 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
     files[e.path().filename().string()] = ReadFileBytes(e.path().string()).value();
   }
   return files;
-}
-
-// Settings that save RUN0000001 onwards into the directory's "out".
-void PrepareSettings(const TempDir& dir) {
-  std::filesystem::create_directory(dir / "out");
-  Settings s = Settings::DesignTime();
-  s.txtFileDir = dir / "out";
-  s.txtFileHead = "RUN";
-  s.txtFileOrg = "1";
-  ASSERT_TRUE(SaveSettings(s, dir / "Velquor.ini").ok());
 }
 
 TEST(KilledMeasurement, LosesNothingSavedAndGoesOnAfterTheLastNumber) {

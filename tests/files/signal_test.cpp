@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "files/data_file_reader.h"
+#include "files/out_settings.h"
 #include "files/settings_file.h"
 #include "files/temp_dir.h"
 
@@ -49,12 +50,7 @@ int SummariesIn(const std::string& dir) {
 TEST(StoppedMeasurement, ExitsWithTheSignalAfterSavingEveryFinishedCycle) {
   for (int sig : {SIGINT, SIGTERM}) {
     TempDir dir;
-    std::filesystem::create_directory(dir / "out");
-    Settings s = Settings::DesignTime();
-    s.txtFileDir = dir / "out";
-    s.txtFileHead = "RUN";
-    s.txtFileOrg = "1";
-    ASSERT_TRUE(SaveSettings(s, dir / "Velquor.ini").ok());
+    testing::PrepareSettings(dir);
 
     const pid_t pid = StartMeasuring(dir.path());
     ASSERT_GT(pid, 0);
