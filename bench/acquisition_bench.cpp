@@ -122,6 +122,8 @@ int main(int argc, char** argv) {
   {
     velquor::ui::Form1 window(*ws, rig, "simulated rig");
     velquor::bench::StartAutoSaving(window);
+    // "nosave" as the second argument measures with Auto Save off, to tell the save's share.
+    if (argc > 2 && std::string(argv[2]) == "nosave") window.chkAutoDataSave->setChecked(false);
 
     Measure(window, "idle", 1, 2000, cycles, Load::kIdle);
     Measure(window, "UI thread repainting all graphs 30 times a second", 1, 2000, cycles,
