@@ -1,5 +1,6 @@
 // The desktop program: the main window on the acquisition backend named on the command line.
 #include <QApplication>
+#include <QTreeWidget>
 #include <QCheckBox>
 #include <QDir>
 #include <QImage>
@@ -111,7 +112,7 @@ void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
         {&window.DataView(), "data_view"},
         {&window.Pushes(), "pushes"}};
     for (const auto& screen : screens) velquor::ui::ShowScreen(screen.first);
-    window.DataView().File1->setCurrentRow(0);
+    window.DataView().File1->setCurrentItem(window.DataView().File1->topLevelItem(0));
     QApplication::processEvents();
     QDir().mkpath(dir);
     bool ok = window.grab().save(dir + "/main_window.png");
@@ -151,7 +152,7 @@ int main(int argc, char** argv) {
   velquor::ui::Form1 window(*ws, *driver.value(), velquor::ui::ToQ(driver.value()->Describe()));
   app.SetReporter([&window](const QString& text) { window.Notices().Add(text); });
   window.StartUp();
-  window.show();
+  window.ShowFitted();
   if (o.screenshotDir) ScheduleScreenshots(window, QString::fromStdString(*o.screenshotDir));
   return QApplication::exec();
 }

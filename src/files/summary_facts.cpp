@@ -51,12 +51,15 @@ SummaryFacts ReadSummaryFacts(std::string_view summary) {
     if (!field || field->line != 1) break;
     *f = field->text;
   }
+  const bool known = facts.program == "Velquor10" || facts.program == "Velquor05";
+  for (std::string* f : {&facts.interval, &facts.samples}) {
+    const auto field = known ? r.Next() : std::nullopt;
+    if (!field || field->line != 1) break;
+    *f = field->text;
+  }
   // The note is written as typed, commas and blanks included, to the end of the row.
   const std::size_t note = AfterFields(line, kFieldsBeforeNote);
-  if ((facts.program == "Velquor10" || facts.program == "Velquor05") &&
-      note != std::string_view::npos) {
-    facts.note = line.substr(note);
-  }
+  if (known && note != std::string_view::npos) facts.note = line.substr(note);
   return facts;
 }
 std::string SummaryStem(std::string_view dat_path) {

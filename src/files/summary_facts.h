@@ -14,12 +14,14 @@ struct SummaryFacts {
   std::string date;  // "MM-DD-YYYY"
   std::string time;  // "hh:mm:ss"
   std::string program;
+  std::string interval;  // the sampling interval (ms) as written
+  std::string samples;   // the number of samples as written
   std::string note;
 };
 
 // Taken from the first stroke row of the summary text (UTF-8) by position; a field the text
-// does not hold stays empty. The note is everything after the last figure of the row, commas
-// included, and is read only from the layouts whose tag this program knows.
+// does not hold stays empty. The interval, count and note is everything after the last figure of
+// the row, commas included, and is read only from the layouts whose tag this program knows.
 SummaryFacts ReadSummaryFacts(std::string_view summary);
 
 // The stem a summary file was saved under: its name without directory and "_dat.csv"

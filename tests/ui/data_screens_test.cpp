@@ -119,9 +119,12 @@ class DataScreensTest : public QObject {
 
     ui::Form6& f = w.DataView();
     f.SetDirectory(p.path("data"));
-    QCOMPARE(f.File1->count(), 1);  // the per-sample file is not listed
-    QCOMPARE(f.File1->item(0)->text(), QString("RUN0000001_dat.csv"));
-    f.File1->setCurrentRow(0);
+    QCOMPARE(f.File1->topLevelItemCount(), 1);  // the per-sample file is not listed
+    QCOMPARE(f.File1->topLevelItem(0)->text(0), QString("RUN0000001_dat.csv"));
+    // Its summary gives the date, the condition and the note.
+    QVERIFY(f.File1->topLevelItem(0)->text(1).contains(':'));
+    QCOMPARE(f.File1->topLevelItem(0)->text(2), QString("2 ms x 1500"));
+    f.File1->setCurrentItem(f.File1->topLevelItem(0));
     QCOMPARE(ui::ToQ(f.ViewDatPath()), p.stored("data") + "\\RUN0000001_dat.csv");
     f.Command1->click();
     QCOMPARE(ShownResults(w), saved);
