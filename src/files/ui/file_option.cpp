@@ -250,6 +250,7 @@ void Form4::Saved(const Result<PairSaved>& saved, int save_flag) {
   emit notice(ToQ(saved.value().Describe()));
   for (const Problem& p : saved.value().notices) emit notice(ToQ(p.Describe()));
   waiting_.clear();
+  ShowContext();
   // The automatic set's number moves on as after an automatic save; the manual one moved on
   // when the screen was brought up.
   if (save_flag == 0) {

@@ -185,7 +185,7 @@ void Form1::SaveFailed(const Problem& problem, int) {
       "Automatic save failed, the measurement was stopped and is kept for saving "
       "from File Option: " +
       ToQ(problem.Describe()));
-  ShowScreen(form4_);
+  form4_->ShowWaiting(WaitingText());
 }
 
 void Form1::CycleFinished(int) {
