@@ -1,9 +1,10 @@
 // The calibration screen (capture, release, fit, file) and Data View reloading a saved
 // measurement into the result boxes.
 #include <QDirIterator>
-#include <QListWidget>
+#include <QTreeWidget>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "files/calibration_file.h"
 #include "files/ui/data_view.h"
@@ -141,6 +142,20 @@ class DataScreensTest : public QObject {
     f.Command1->click();
     QVERIFY(p.notice("Data View").contains("RUN0000001_csv.csv"));
     QCOMPARE(p.ws().record.DataNum, 123.0f);
+  }
+
+  // The pushes' CSV names the measurement as the notices do, "/" between the parts.
+  void pushesCsvNamesTheMeasurement() {
+    Program p;
+    ui::Form1& w = p.window();
+    MeasureOnce(p, true);
+    const QString out = p.path("pushes.csv");
+    QVERIFY(w.Pushes().ExportCsv(out));
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray csv = file.readAll();
+    QVERIFY(csv.contains(p.path("data/RUN0000001_dat.csv").toUtf8()));
+    QVERIFY(!csv.contains('\\'));
   }
 };
 
