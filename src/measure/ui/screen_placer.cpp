@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWindow>
 #include <algorithm>
 
 #include "measure/screen_placement.h"
@@ -59,10 +58,7 @@ void ScreenPlacer::Place(QWidget& screen) {
   const std::string name = FromQ(screen.objectName());
   const auto kept = std::find_if(remembered_.begin(), remembered_.end(),
                                  [&name](const ScreenPlace& p) { return p.name == name; });
-  // The frame a window manager adds is known only once a window has been shown; until then
-  // the main window's frame stands for it.
-  FrameMargins frame = MarginsOf(screen);
-  if (frame.width() == 0 && frame.height() == 0) frame = MarginsOf(main_);
+  const FrameMargins frame = FrameOf(screen);
   ScreenRect r;
   if (kept != remembered_.end()) {
     const QSize least = screen.minimumSize();
@@ -75,22 +71,35 @@ void ScreenPlacer::Place(QWidget& screen) {
                     inside.height() + frame.height(), AreaAt(main_.frameGeometry().center(), main_),
                     static_cast<int>(shown_.size()), ToRect(keepClear_()));
   }
-  screen.resize(r.width - frame.width(), r.height - frame.height());
-  // The place is the frame's corner, as it is kept: a window not yet on screen is told so
-  // outright, since moving it would place its inside there and its frame above and left.
-  if (QWindow* window = screen.windowHandle()) {
-    window->setFramePosition(QPoint(r.left, r.top));
-  } else {
-    screen.move(r.left, r.top);
+  // The place is the frame's corner; the inside is put inside the frame.
+  screen.setGeometry(r.left + frame.left, r.top + frame.top, r.width - frame.width(),
+                     r.height - frame.height());
+}
+
+FrameMargins ScreenPlacer::FrameOf(const QWidget& screen) const {
+  // The frame a window manager adds is known only once a window is on screen, and not
+  // always then; the main window's frame, or the last one seen, stands for it meanwhile.
+  for (const QWidget* w : {&screen, static_cast<const QWidget*>(&main_)}) {
+    const FrameMargins m = MarginsOf(*w);
+    if (m.width() != 0 || m.height() != 0) {
+      lastFrame_ = m;
+      return m;
+    }
   }
+  return lastFrame_;
 }
 
 ScreenPlaces ScreenPlacer::Places() const {
   ScreenPlaces out = remembered_;
   for (const QPointer<QWidget>& screen : shown_) {
     if (!screen) continue;
-    const ScreenPlace now =
-        KeptPlace(FromQ(screen->objectName()), ToRect(screen->frameGeometry()), MarginsOf(*screen));
+    // The frame's corner from the inside, which is always known: a window manager may tell
+    // a window its frame late, or not again after it was shown once.
+    const FrameMargins frame = FrameOf(*screen);
+    const QRect inside = screen->geometry();
+    const ScreenRect outer{inside.x() - frame.left, inside.y() - frame.top,
+                           inside.width() + frame.width(), inside.height() + frame.height()};
+    const ScreenPlace now = KeptPlace(FromQ(screen->objectName()), outer, frame);
     const auto kept = std::find_if(out.begin(), out.end(),
                                    [&now](const ScreenPlace& p) { return p.name == now.name; });
     if (kept != out.end()) {

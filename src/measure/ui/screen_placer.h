@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/screen_places.h"
+#include "measure/screen_placement.h"
 
 namespace velquor::ui {
 
@@ -32,10 +33,12 @@ class ScreenPlacer : public QObject {
 
  private:
   void Place(QWidget& screen);
+  FrameMargins FrameOf(const QWidget& screen) const;
 
   QWidget& main_;
   std::function<QRect()> keepClear_;
   ScreenPlaces remembered_;
+  mutable FrameMargins lastFrame_;        // the last window frame seen
   std::vector<QPointer<QWidget>> shown_;  // placed in this run, in the order they came up
 };
 
