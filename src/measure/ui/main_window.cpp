@@ -174,6 +174,7 @@ void Form1::ShowFitted() {
   if (wanted.width() > room.width() || wanted.height() > room.height()) {
     showMaximized();
   } else {
+    resize(sizeHint());  // a window is otherwise held to two thirds of the desktop
     show();
   }
 }
