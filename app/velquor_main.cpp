@@ -1,12 +1,13 @@
 // The desktop program: the main window on the acquisition backend named on the command line.
 #include <QApplication>
-#include <QTreeWidget>
 #include <QCheckBox>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -94,6 +95,8 @@ void PrintHelp() {
 // the devices once on the monitor screens, then pictures the main window and every screen
 // into `dir` and ends the program.
 void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
+  // The main window fills the virtual desktop, as a maximised window fills a real one.
+  window.setGeometry(window.screen()->availableGeometry());
   QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window,
                    [&window] { window.StopAction(); });
   QTimer::singleShot(300, &window, [&window] {

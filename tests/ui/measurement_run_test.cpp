@@ -251,6 +251,26 @@ class MeasurementRunTest : public QObject {
     QVERIFY2(!f.lblWaiting->text().contains("Waiting"), qPrintable(f.lblWaiting->text()));
   }
 
+  // A port the DIO device does not have stops the run at its first read and turns the DIO
+  // lamp red; once Dio Open opens the device with a port it has, the lamp is green again and
+  // the notice is gone from the notice line.
+  void aRefusedPortNoTurnsTheDioLampRed() {
+    Program p;
+    ui::Form1& w = p.window();
+    ui::Form2& card = w.CardSetting();
+    p.Prepare();
+    card.PortNo3Inf->setText("7");
+    card.OpenDioCard();
+    p.Run();
+    QCOMPARE(p.cycles, 0);
+    QCOMPARE(w.shape_DIO->colour(), kLampRed);
+    QVERIFY2(w.noticeLine->text().contains("DIO device"), qPrintable(w.noticeLine->text()));
+    card.PortNo3Inf->setText("2");
+    card.OpenDioCard();
+    QCOMPARE(w.shape_DIO->colour(), kLampGreen);
+    QCOMPARE(w.noticeLine->text(), QString());
+  }
+
   // Neither a second Start nor closing a device may reach the driver while the run's thread
   // reads it.
   void startAndCloseDuringARunAreRefused() {
