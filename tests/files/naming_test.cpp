@@ -12,6 +12,7 @@
 #include "files/naming_rules.h"
 #include "files/push_csv_file.h"
 #include "files/sim_measurement.h"
+#include "files/summary_facts.h"
 #include "files/temp_dir.h"
 
 namespace velquor {
@@ -192,6 +193,28 @@ TEST(Naming, FreeNumberPassesOverTakenPairs) {
     std::ofstream(dir / taken) << "x";
   }
   EXPECT_EQ(FreeNumber(set).value(), "8");
+}
+
+// The condition Data View lists beside each summary: the interval and the count of the first
+// stroke row, for the layouts this program knows only.
+TEST(Naming, SummaryConditionOfTheFirstStrokeRow) {
+  struct Case {
+    const char* text;
+    const char* interval;
+    const char* samples;
+  };
+  const Case cases[] = {
+      {"head\r\nRUN0000001,12-06-2026,20:15:07,Velquor10, 2, 1500, 3,1,2\r\n", "2", "1500"},
+      {"head\r\nM0000005,12-06-2026,20:15:07,Velquor05, .5,2000,1\r\n", ".5", "2000"},
+      {"head\r\nRUN0000001,12-06-2026,20:15:07,Other,1,2,3,4,5,6,7,20,300\r\n", "", ""},
+      {"head only\r\n", "", ""},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    const SummaryCondition got = ReadSummaryCondition(c.text);
+    EXPECT_EQ(got.interval, c.interval) << c.text;
+    EXPECT_EQ(got.samples, c.samples) << c.text;
+  }
 }
 
 }  // namespace

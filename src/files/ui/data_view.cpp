@@ -180,9 +180,11 @@ void Form6::FillFiles() {
   const QDir dir(dir_);
   // Each summary says when it was saved, under which condition, and its note.
   for (const QString& name : dir.entryList(QStringList("*dat.csv"), QDir::Files, QDir::Name)) {
-    const SummaryFacts facts = LoadSummaryFacts(PathOf(name));
+    const SummaryListing listing = LoadSummaryListing(PathOf(name));
+    const SummaryFacts& facts = listing.facts;
+    const SummaryCondition& c = listing.condition;
     const QString condition =
-        facts.interval.empty() ? QString() : ToQ(facts.interval) + " ms x " + ToQ(facts.samples);
+        c.interval.empty() ? QString() : ToQ(c.interval) + " ms x " + ToQ(c.samples);
     auto* item = new QTreeWidgetItem(
         File1, {name, ToQ(facts.date + " " + facts.time).trimmed(), condition, ToQ(facts.note)});
     item->setToolTip(3, ToQ(facts.note));

@@ -142,11 +142,7 @@ void Form1::Analysed(const AnalysisOutcome& a) {
       a.pushes ? Result<PushAnalysis>(*a.pushes) : Result<PushAnalysis>(a.stop->problem));
   if (a.cycle == 0) return;
   const SaveStamp now = CurrentStamp();
-  SummaryFacts shown;
-  shown.date = DateText(now);
-  shown.time = TimeText(now);
-  shown.program = rec.ProgramName;
-  report_->Shown(shown);
+  report_->Shown({"", DateText(now), TimeText(now), rec.ProgramName, ""});
 }
 
 void Form1::InternalError(int, const std::string& what) {
