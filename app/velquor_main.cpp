@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -93,6 +95,8 @@ void PrintHelp() {
 // the devices once on the monitor screens, then pictures the main window and every screen
 // into `dir` and ends the program.
 void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
+  // The main window fills the virtual desktop, as a maximised window fills a real one.
+  window.setGeometry(window.screen()->availableGeometry());
   QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window,
                    [&window] { window.StopAction(); });
   QTimer::singleShot(300, &window, [&window] {
@@ -111,7 +115,7 @@ void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
         {&window.DataView(), "data_view"},
         {&window.Pushes(), "pushes"}};
     for (const auto& screen : screens) velquor::ui::ShowScreen(screen.first);
-    window.DataView().File1->setCurrentRow(0);
+    window.DataView().File1->setCurrentItem(window.DataView().File1->topLevelItem(0));
     QApplication::processEvents();
     QDir().mkpath(dir);
     bool ok = window.grab().save(dir + "/main_window.png");
@@ -151,7 +155,7 @@ int main(int argc, char** argv) {
   velquor::ui::Form1 window(*ws, *driver.value(), velquor::ui::ToQ(driver.value()->Describe()));
   app.SetReporter([&window](const QString& text) { window.Notices().Add(text); });
   window.StartUp();
-  window.show();
+  window.ShowFitted();
   if (o.screenshotDir) ScheduleScreenshots(window, QString::fromStdString(*o.screenshotDir));
   return QApplication::exec();
 }

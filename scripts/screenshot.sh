@@ -35,7 +35,7 @@ stored=${work//\//\\}\\data  # directories are kept with "\" between the parts
   printf 'ch0 Ka1,20\r\nch0 Ka0,0\r\nch1 Ka1,20\r\nch1 Ka0,0\r\n'
 } >"$work/Velquor.clb"
 
-(cd "$work" && xvfb-run -a -s "-screen 0 1280x800x24" \
+(cd "$work" && xvfb-run -a -s "-screen 0 1024x768x24" \
   "$repo/$build/app/velquor" --daq sim:1 --screenshot "$work/shots")
 mkdir -p docs/screenshots
 for shot in "$work"/shots/*.png; do

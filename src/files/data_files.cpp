@@ -72,23 +72,6 @@ Status Undo(const std::string& native, const std::optional<std::string>& previou
   return Status::Ok();
 }
 
-// The set's number, or the first after it (Val + 1 each step) whose pair is free.
-Result<std::string> FreeNumber(const NamingSet& set) {
-  std::string org = set.Org;
-  for (int tries = 0;; ++tries) {
-    const ComposedNames names = ComposeNames(set.Dir, set.Head, org);
-    auto taken = PairTaken(names);
-    if (!taken) return taken.problem();
-    if (!taken.value()) return org;
-    const std::string next = PlainForm(Val(org) + 1.0);
-    if (tries >= kMaxRenumber || next == org) {
-      return Problem{names.DatFilePath, 0, 0,
-                     "no free file number was found after it; nothing was written"};
-    }
-    org = next;
-  }
-}
-
 // Both texts of a pair, in Shift_JIS, once the names and the record were found savable.
 struct PairBytes {
   std::string dat;
@@ -203,6 +186,22 @@ Result<PairSaved> ReplacePair(const ComposedNames& names, const PairBytes& b) {
 }
 
 }  // namespace
+
+Result<std::string> FreeNumber(const NamingSet& set) {
+  std::string org = set.Org;
+  for (int tries = 0;; ++tries) {
+    const ComposedNames names = ComposeNames(set.Dir, set.Head, org);
+    auto taken = PairTaken(names);
+    if (!taken) return taken.problem();
+    if (!taken.value()) return org;
+    const std::string next = PlainForm(Val(org) + 1.0);
+    if (tries >= kMaxRenumber || next == org) {
+      return Problem{names.DatFilePath, 0, 0,
+                     "no free file number was found after it; nothing was written"};
+    }
+    org = next;
+  }
+}
 
 std::string PairSaved::Describe() const {
   // Named as this system writes paths; they are composed with "\".

@@ -40,6 +40,10 @@ struct PairSaved {
 // cannot be examined (no search permission, a link loop, a name too long).
 Result<bool> PairTaken(const ComposedNames& names);
 
+// The set's number, or the first after it (Val + 1 each step) whose pair is free; a problem
+// when a path cannot be examined or no number is free.
+Result<std::string> FreeNumber(const NamingSet& set);
+
 // Writes the per-sample file and then the summary file under the given names. A new pair is
 // created without replacing anything, so a name another program takes meanwhile is refused
 // like one taken before; kReplace replaces an existing pair by renaming over it. Nothing is

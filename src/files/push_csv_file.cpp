@@ -5,6 +5,7 @@
 
 #include "common/path_map.h"
 #include "common/text_file.h"
+#include "files/summary_facts.h"
 
 namespace velquor {
 
@@ -19,6 +20,14 @@ Status WritePushCsvFile(const std::string& path, std::string_view csv) {
   }
   if (Status s = WriteFileAtomic(native, csv); !s) return Problem{path, 0, 0, s.problem().what};
   return Status::Ok();
+}
+
+std::string ProposedPushCsvPath(std::string_view dat_path) {
+  if (dat_path.empty()) return "pushes.csv";
+  const std::string shown = ToNativePath(dat_path);
+  const std::size_t slash = shown.find_last_of('/');
+  const std::string dir = slash == std::string::npos ? "" : shown.substr(0, slash + 1);
+  return dir + SummaryStem(dat_path) + "_pushes.csv";
 }
 
 }  // namespace velquor

@@ -40,6 +40,11 @@ std::size_t AfterFields(std::string_view line, int n) {
   return pos;
 }
 
+// The tags of the layouts this program reads.
+bool KnownTag(std::string_view program) {
+  return program == "Velquor10" || program == "Velquor05";
+}
+
 }  // namespace
 
 SummaryFacts ReadSummaryFacts(std::string_view summary) {
@@ -53,10 +58,7 @@ SummaryFacts ReadSummaryFacts(std::string_view summary) {
   }
   // The note is written as typed, commas and blanks included, to the end of the row.
   const std::size_t note = AfterFields(line, kFieldsBeforeNote);
-  if ((facts.program == "Velquor10" || facts.program == "Velquor05") &&
-      note != std::string_view::npos) {
-    facts.note = line.substr(note);
-  }
+  if (KnownTag(facts.program) && note != std::string_view::npos) facts.note = line.substr(note);
   return facts;
 }
 std::string SummaryStem(std::string_view dat_path) {
@@ -67,9 +69,28 @@ std::string SummaryStem(std::string_view dat_path) {
   return std::string(name);
 }
 
-SummaryFacts LoadSummaryFacts(const std::string& dat_path) {
+SummaryCondition ReadSummaryCondition(std::string_view summary) {
+  SummaryCondition c;
+  FieldReader r(SecondLine(summary));
+  std::string program;
+  for (int k = 0; k < 4; ++k) {
+    const auto field = r.Next();
+    if (!field || field->line != 1) return c;
+    program = field->text;
+  }
+  if (!KnownTag(program)) return c;
+  for (std::string* f : {&c.interval, &c.samples}) {
+    const auto field = r.Next();
+    if (!field || field->line != 1) break;
+    *f = field->text;
+  }
+  return c;
+}
+
+namespace {
+
+SummaryFacts FactsOf(const std::string& dat_path, const Result<std::string>& text) {
   const std::string native = ToNativePath(dat_path);
-  auto text = ReadShiftJisFile(native);
   SummaryFacts facts = text ? ReadSummaryFacts(text.value()) : SummaryFacts{};
   if (facts.stem.empty()) facts.stem = SummaryStem(dat_path);
   struct stat st {};
@@ -79,6 +100,17 @@ SummaryFacts LoadSummaryFacts(const std::string& dat_path) {
     facts.time = TimeText(when) + " (time of the file)";
   }
   return facts;
+}
+
+}  // namespace
+
+SummaryFacts LoadSummaryFacts(const std::string& dat_path) {
+  return FactsOf(dat_path, ReadShiftJisFile(ToNativePath(dat_path)));
+}
+
+SummaryListing LoadSummaryListing(const std::string& dat_path) {
+  const auto text = ReadShiftJisFile(ToNativePath(dat_path));
+  return {FactsOf(dat_path, text), text ? ReadSummaryCondition(text.value()) : SummaryCondition{}};
 }
 
 }  // namespace velquor

@@ -18,9 +18,24 @@ struct SummaryFacts {
 };
 
 // Taken from the first stroke row of the summary text (UTF-8) by position; a field the text
-// does not hold stays empty. The note is everything after the last figure of the row, commas
-// included, and is read only from the layouts whose tag this program knows.
+// does not hold stays empty. The note is everything after the last figure of
+// the row, commas included, and is read only from the layouts whose tag this program knows.
 SummaryFacts ReadSummaryFacts(std::string_view summary);
+
+// The measuring condition of the first stroke row, as written: the sampling interval (ms)
+// and the number of samples; both empty for a layout whose tag this program does not know.
+struct SummaryCondition {
+  std::string interval;
+  std::string samples;
+};
+SummaryCondition ReadSummaryCondition(std::string_view summary);
+
+// What a list of saved measurements shows of one: its facts and its condition.
+struct SummaryListing {
+  SummaryFacts facts;
+  SummaryCondition condition;
+};
+SummaryListing LoadSummaryListing(const std::string& dat_path);
 
 // The stem a summary file was saved under: its name without directory and "_dat.csv"
 // ("dat.csv" when there is no "_").

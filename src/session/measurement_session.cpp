@@ -83,6 +83,11 @@ void MeasurementSession::AfterCycle() {
         rec.StopFlag = true;
         host_.HandOver();
         AdvanceFileNumber(parts_.naming, 1);
+        // The number offered is one whose pair is free, so the first Save asks nothing.
+        if (auto free = FreeNumber(parts_.naming.Manual); free.ok()) {
+          parts_.naming.Manual.Org = free.value();
+          MakeFileNames(parts_.naming, 1);
+        }
         host_.NumberAdvanced(1);
       }
     }

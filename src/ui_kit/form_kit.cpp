@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -47,6 +48,12 @@ void FormSurface::Apply(const Placed& p) const {
   p.widget->setGeometry(x, y, std::max(1, right - x), std::max(1, bottom - y));
 }
 
+void FormSurface::SetMinimumScale(double scale) {
+  minScale_ = scale;
+  setMinimumSize(static_cast<int>(std::lround(design_width_ * scale / kTwipsPerPixel)),
+                 static_cast<int>(std::lround(design_height_ * scale / kTwipsPerPixel)));
+}
+
 QSize FormSurface::sizeHint() const {
   return {design_width_ / kTwipsPerPixel, design_height_ / kTwipsPerPixel};
 }
@@ -55,7 +62,7 @@ void FormSurface::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   const double sx = static_cast<double>(width()) * kTwipsPerPixel / design_width_;
   const double sy = static_cast<double>(height()) * kTwipsPerPixel / design_height_;
-  scale_ = std::max(1.0, std::min(sx, sy));
+  scale_ = std::max(minScale_, std::min(sx, sy));
   for (const Placed& p : placed_) Apply(p);
 }
 
@@ -156,6 +163,12 @@ void ShowScreen(QWidget* screen) {
   screen->show();
   screen->raise();
   screen->activateWindow();
+}
+
+void CloseOnEscape(QWidget* screen) {
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), screen);
+  escape->setContext(Qt::WindowShortcut);
+  QObject::connect(escape, &QShortcut::activated, screen, &QWidget::close);
 }
 
 bool StartWindowTimer(QTimer& timer, const QLineEdit* interval_box) {

@@ -66,6 +66,8 @@ class FormSurface : public QWidget {
   QSize sizeHint() const override;
   // The factor the design is drawn at (1 at the design size).
   double scale() const { return scale_; }
+  // Lets the design be drawn smaller than its size, down to `scale` (1 unless set).
+  void SetMinimumScale(double scale);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -83,6 +85,7 @@ class FormSurface : public QWidget {
   int design_width_;
   int design_height_;
   double scale_ = 1.0;
+  double minScale_ = 1.0;
   std::vector<Placed> placed_;
 };
 
@@ -108,6 +111,8 @@ void TitleWithSource(QWidget* window, const QString& caption, const QString& sho
 
 // Shows a screen without waiting and brings it in front of the others.
 void ShowScreen(QWidget* screen);
+// Escape closes the screen, as the close box of its title bar does.
+void CloseOnEscape(QWidget* screen);
 
 // "Timer ON" of a monitor screen: the interval box converted as a complete number rounded to
 // whole msec. Gives false, with the timer left as it was, when the text is no such number;

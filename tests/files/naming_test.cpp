@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "files/data_files.h"
+#include "files/hand_over_text.h"
 #include "files/naming.h"
 #include "files/naming_rules.h"
+#include "files/push_csv_file.h"
 #include "files/sim_measurement.h"
+#include "files/summary_facts.h"
 #include "files/temp_dir.h"
 
 namespace velquor {
@@ -156,6 +160,61 @@ TEST(NamingRules, TheSaveRefusesWhatTheRulesRefuse) {
   std::size_t entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
   EXPECT_EQ(entries, 1u) << "nothing beside the save directory either";
+}
+
+// Names this system proposes and says: the pushes' CSV beside the measurement, and what
+// File Option says waits; paths with "/" between the parts.
+TEST(Naming, ProposedAndShownNames) {
+  struct Case {
+    std::string got, expected;
+  };
+  const Case cases[] = {
+      {ProposedPushCsvPath("C:\\data\\RUN0000012_dat.csv"), "/data/RUN0000012_pushes.csv"},
+      {ProposedPushCsvPath("data\\subjA_dat.csv"), "data/subjA_pushes.csv"},
+      {ProposedPushCsvPath("RUN0000001_dat.csv"), "RUN0000001_pushes.csv"},
+      {ProposedPushCsvPath("x\\rundat.csv"), "x/run_pushes.csv"},
+      {ProposedPushCsvPath(""), "pushes.csv"},
+      {WaitingText("10:42:07", 2000, 1.0), "cycle of 10:42:07, 2000 samples at 1 ms, not saved"},
+      {WaitingText("09:05:00", 300, 0.5), "cycle of 09:05:00, 300 samples at 0.5 ms, not saved"},
+      {SaveSetText(1, ComposeNames("data", "M", "7")),
+       "Save writes it with the Manual Save set as M0000007 (data/M0000007_dat.csv)"},
+      {SaveSetText(0, ComposeNames("", "RUN", "12")),
+       "Save writes it with the Auto Save set as RUN0000012 (RUN0000012_dat.csv)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.got, c.expected);
+}
+
+// The number a hand-over offers: the set's own when its pair is free, else the next free one.
+TEST(Naming, FreeNumberPassesOverTakenPairs) {
+  testing::TempDir dir;
+  NamingSet set{dir.path(), "M", "6", "", "", ""};  // a "/" path is kept as it is
+  EXPECT_EQ(FreeNumber(set).value(), "6");
+  for (const char* taken : {"M0000006_dat.csv", "M0000007_csv.csv"}) {
+    std::ofstream(dir / taken) << "x";
+  }
+  EXPECT_EQ(FreeNumber(set).value(), "8");
+}
+
+// The condition Data View lists beside each summary: the interval and the count of the first
+// stroke row, for the layouts this program knows only.
+TEST(Naming, SummaryConditionOfTheFirstStrokeRow) {
+  struct Case {
+    const char* text;
+    const char* interval;
+    const char* samples;
+  };
+  const Case cases[] = {
+      {"head\r\nRUN0000001,12-06-2026,20:15:07,Velquor10, 2, 1500, 3,1,2\r\n", "2", "1500"},
+      {"head\r\nM0000005,12-06-2026,20:15:07,Velquor05, .5,2000,1\r\n", ".5", "2000"},
+      {"head\r\nRUN0000001,12-06-2026,20:15:07,Other,1,2,3,4,5,6,7,20,300\r\n", "", ""},
+      {"head only\r\n", "", ""},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    const SummaryCondition got = ReadSummaryCondition(c.text);
+    EXPECT_EQ(got.interval, c.interval) << c.text;
+    EXPECT_EQ(got.samples, c.samples) << c.text;
+  }
 }
 
 }  // namespace

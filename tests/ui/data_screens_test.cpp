@@ -1,9 +1,10 @@
 // The calibration screen (capture, release, fit, file) and Data View reloading a saved
 // measurement into the result boxes.
 #include <QDirIterator>
-#include <QListWidget>
+#include <QTreeWidget>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "files/calibration_file.h"
 #include "files/ui/data_view.h"
@@ -119,9 +120,12 @@ class DataScreensTest : public QObject {
 
     ui::Form6& f = w.DataView();
     f.SetDirectory(p.path("data"));
-    QCOMPARE(f.File1->count(), 1);  // the per-sample file is not listed
-    QCOMPARE(f.File1->item(0)->text(), QString("RUN0000001_dat.csv"));
-    f.File1->setCurrentRow(0);
+    QCOMPARE(f.File1->topLevelItemCount(), 1);  // the per-sample file is not listed
+    QCOMPARE(f.File1->topLevelItem(0)->text(0), QString("RUN0000001_dat.csv"));
+    // Its summary gives the date, the condition and the note.
+    QVERIFY(f.File1->topLevelItem(0)->text(1).contains(':'));
+    QCOMPARE(f.File1->topLevelItem(0)->text(2), QString("2 ms x 1500"));
+    f.File1->setCurrentItem(f.File1->topLevelItem(0));
     QCOMPARE(ui::ToQ(f.ViewDatPath()), p.stored("data") + "\\RUN0000001_dat.csv");
     f.Command1->click();
     QCOMPARE(ShownResults(w), saved);
@@ -138,6 +142,20 @@ class DataScreensTest : public QObject {
     f.Command1->click();
     QVERIFY(p.notice("Data View").contains("RUN0000001_csv.csv"));
     QCOMPARE(p.ws().record.DataNum, 123.0f);
+  }
+
+  // The pushes' CSV names the measurement as the notices do, "/" between the parts.
+  void pushesCsvNamesTheMeasurement() {
+    Program p;
+    ui::Form1& w = p.window();
+    MeasureOnce(p, true);
+    const QString out = p.path("pushes.csv");
+    QVERIFY(w.Pushes().ExportCsv(out));
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray csv = file.readAll();
+    QVERIFY(csv.contains(p.path("data/RUN0000001_dat.csv").toUtf8()));
+    QVERIFY(!csv.contains('\\'));
   }
 };
 

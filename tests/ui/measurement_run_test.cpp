@@ -2,6 +2,7 @@
 // the hand-over to File Option (asked for, or after a failed save), a Start refused during a
 // run, F5 from another screen, and the Text Screen during a run.
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "analysis/ui/calc_results.h"
 #include "calibration/ui/calibration_screen.h"
@@ -199,6 +200,77 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(LineCount(p.path("data/M0000006_csv.csv")), 2 + 50);
   }
 
+  // Brought up for a hand-over or after a failed automatic save, File Option says which
+  // measurement waits and which set Save writes it with, offers a number whose pair is
+  // free, and puts the focus on that set's file name.
+  void fileOptionSaysWhatWaits_data() {
+    QTest::addColumn<bool>("manual");
+    QTest::addColumn<QString>("dir");  // the automatic set's directory
+    QTest::addColumn<QString>("org");  // the number offered
+    QTest::addColumn<QString>("set");
+    QTest::addColumn<QString>("stem");
+    // M0000006 exists before the run: the hand-over offers 7.
+    QTest::newRow("hand-over") << true << u"data"_s << u"7"_s << u"Manual Save"_s << u"M0000007"_s;
+    QTest::newRow("failed automatic save")
+        << false << u"nowhere"_s << u"1"_s << u"Auto Save"_s << u"RUN0000001"_s;
+  }
+  void fileOptionSaysWhatWaits() {
+    QFETCH(bool, manual);
+    QFETCH(QString, dir);
+    QFETCH(QString, org);
+    QFETCH(QString, set);
+    QFETCH(QString, stem);
+    Program p;
+    ui::Form1& w = p.window();
+    ui::Form4& f = w.FileOption();
+    const QString file = p.path(dir + "/" + stem + "_dat.csv");
+    p.Prepare();
+    f.txtFileDir->setText(p.stored(dir));
+    WriteText(p.path("data/M0000006_dat.csv"), "earlier");
+    w.chkAutoDataSave->setChecked(!manual);
+    w.chkManDataSave->setChecked(manual);
+    p.Run();
+
+    QVERIFY(f.isVisible());
+    QCOMPARE((manual ? f.txtFileOrg_Man : f.txtFileOrg)->text(), org);
+    const QString says = f.lblWaiting->text();
+    const QRegularExpression waiting(
+        "^Waiting: cycle of \\d\\d:\\d\\d:\\d\\d, 50 samples at 1 ms, not saved\n");
+    QVERIFY2(says.contains(waiting), qPrintable(says));
+    QVERIFY2(
+        says.endsWith("Save writes it with the " + set + " set as " + stem + " (" + file + ")"),
+        qPrintable(says));
+    QCOMPARE(f.focusWidget(), manual ? f.txtFileHead_Man : f.txtFileHead);
+    // Save meets no question, as the number offered is free; then nothing waits.
+    QDir().mkpath(p.path(dir));
+    f.Command2->click();
+    QVERIFY(f.PendingQuestion() == nullptr);
+    QTRY_VERIFY(!f.Saving());
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(ReadText(p.path("data/M0000006_dat.csv")), QByteArray("earlier"));
+    QVERIFY2(!f.lblWaiting->text().contains("Waiting"), qPrintable(f.lblWaiting->text()));
+  }
+
+  // A port the DIO device does not have stops the run at its first read and turns the DIO
+  // lamp red; once Dio Open opens the device with a port it has, the lamp is green again and
+  // the notice is gone from the notice line.
+  void aRefusedPortNoTurnsTheDioLampRed() {
+    Program p;
+    ui::Form1& w = p.window();
+    ui::Form2& card = w.CardSetting();
+    p.Prepare();
+    card.PortNo3Inf->setText("7");
+    card.OpenDioCard();
+    p.Run();
+    QCOMPARE(p.cycles, 0);
+    QCOMPARE(w.shape_DIO->colour(), kLampRed);
+    QVERIFY2(w.noticeLine->text().contains("DIO device"), qPrintable(w.noticeLine->text()));
+    card.PortNo3Inf->setText("2");
+    card.OpenDioCard();
+    QCOMPARE(w.shape_DIO->colour(), kLampGreen);
+    QCOMPARE(w.noticeLine->text(), QString());
+  }
+
   // Neither a second Start nor closing a device may reach the driver while the run's thread
   // reads it.
   void startAndCloseDuringARunAreRefused() {
@@ -294,6 +366,9 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(p.cycles, 0);
     QVERIFY(w.samplesTaken() >= 500);
     QVERIFY(w.samplesTaken() < 2000);
+    // The stop is said, and the bar starts again from nothing: the cycle was not kept.
+    QVERIFY(!p.notice("Stopped; the cycle being sampled was not kept").isEmpty());
+    QCOMPARE(w.progressSamples->value(), 0);
     QVERIFY(!p.notice("stop the measurement before viewing").isEmpty());
     QCOMPARE(w.shape_Timer->colour(), kLampRed);
     // No whole cycle has been measured: File Option has nothing to write until one has.

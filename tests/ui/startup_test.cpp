@@ -6,9 +6,14 @@
 #include "analysis/ui/result_boxes.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
+#include "daq/ui/card_setting.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
+#include "measure/ui/lamp.h"
 #include "program_fixture.h"
+
+#include <QMenuBar>
+#include <QMessageBox>
 
 using velquor::testing::Program;
 
@@ -134,21 +139,34 @@ class StartUpTest : public QObject {
     QVERIFY(!p.notice("No calibration loaded").isEmpty());
   }
 
-  void closingMidRunEndsItAndWritesTheSettings() {
+  // Closing the window during a run asks first: No (the default) lets the run go on, Yes
+  // ends it and the program.
+  void closingMidRunAsksThenEndsItAndWritesTheSettings() {
     Program p;
     ui::Form1& w = p.window();
     p.Prepare("2000");  // a cycle of 2 s: closed long before it ends, however busy the machine
     w.Pushes().txtParameter.at(3)->setText("0.02");  // merge gap
     QVERIFY(w.Pushes().Apply());
     w.show();
+    int asked = 0;
     QTimer close;
     close.setInterval(5);
-    connect(&close, &QTimer::timeout, &w, [&p, &w] {
-      if (w.samplesTaken() >= 10) w.close();
+    connect(&close, &QTimer::timeout, &w, [&] {
+      if (w.samplesTaken() < 10 || w.PendingQuit() != nullptr) return;
+      w.close();
+      QMessageBox* question = w.PendingQuit();
+      if (question == nullptr) return;
+      ++asked;
+      QCOMPARE(question->text(), QString("A measurement is running. Stop it and quit?"));
+      QCOMPARE(question->defaultButton(), question->button(QMessageBox::No));
+      // The first time No: the run goes on; the second time Yes.
+      question->button(asked == 1 ? QMessageBox::No : QMessageBox::Yes)->click();
+      if (asked == 1) QVERIFY(w.measuring() == 1);
     });
     close.start();
     QVERIFY(!QFile::exists(p.path(kSettingsFileName)));
     p.Run();
+    QCOMPARE(asked, 2);
     QCOMPARE(p.cycles, 0);
     QCOMPARE(w.measuring(), 0);
     const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
@@ -156,6 +174,78 @@ class StartUpTest : public QObject {
     QCOMPARE(back.values.txtDataNum, std::string("2000"));
     QCOMPARE(ui::ToQ(back.values.txtFileDir), p.stored("data"));
     QCOMPARE(back.values.push.merge_gap, 0.02);
+  }
+
+  // On a 1024 x 768 desktop (about 1024 x 700 for a window once its panel is off) the whole
+  // window fits, and at that size the lamps, Start, Stop and every button are in view.
+  void fitsASmallDesktop() {
+    Program p;
+    ui::Form1& w = p.window();
+    w.show();
+    const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
+    // Room for a title bar of 30 px and borders of a few.
+    QVERIFY2(least.width() <= 1016 && least.height() <= 700 - 30,
+             qPrintable(QString("%1 x %2").arg(least.width()).arg(least.height())));
+    w.resize(least);
+    QTRY_COMPARE(w.size(), least);
+    const QRect inside = w.rect();
+    QList<QWidget*> seen{w.shape_AD,      w.shape_Timer,      w.shape_DIO,   w.shape_AutoSave,
+                         w.shape_ManSave, w.cmdStart,         w.cmdStop,     w.cmdCardSetting,
+                         w.cmdTextScreen, w.cmdFileOption,    w.cmdDataView, w.cmdCalibration,
+                         w.cmdCalcScreen, w.cmdPushes,        w.cmdReport,   w.cmdExit,
+                         w.cmdNotices,    w.txtTimerInterval, w.txtDataNum,  w.txtSampTime,
+                         w.noticeLine};
+    for (QWidget* c : seen) {
+      const QRect at(c->mapTo(&w, QPoint(0, 0)), c->size());
+      QVERIFY2(c->isVisible() && inside.contains(at), qPrintable(c->objectName()));
+    }
+    // The graphs gave way, and not below a readable size.
+    const int torque = w.Picture_base.at(0)->width();  // 481 px at design size
+    QVERIFY2(torque >= 481 * 8 / 10 - 1 && torque < 481, qPrintable(QString::number(torque)));
+  }
+
+  // Alt and a letter open the menus, F10 the menu bar; Function holds Report..., Notices...
+  // and Exit; Escape closes a screen but never the main window.
+  void keysReachEveryScreenAndMenu() {
+    Program p;
+    ui::Form1& w = p.window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QStringList function;
+    for (const QAction* a : w.menuBar()->actions().at(0)->menu()->actions()) {
+      if (!a->isSeparator()) function << a->text().remove('&');
+    }
+    QCOMPARE(function, QStringList({"Save On/Off", "Down Data Number", "Up Data Number", "Start",
+                                    "Stop", "Report...", "Notices...", "Exit"}));
+    QCOMPARE(w.menuBar()->actions().at(0)->text(), QString("&Function"));
+    QCOMPARE(w.menuBar()->actions().at(1)->text(), QString("&Window"));
+    // Every button of the column has a letter of its own, and its caption as before.
+    QSet<QChar> letters;
+    for (QPushButton* b :
+         {w.cmdStart, w.cmdStop, w.cmdCardSetting, w.cmdTextScreen, w.cmdFileOption, w.cmdDataView,
+          w.cmdCalibration, w.cmdCalcScreen, w.cmdPushes, w.cmdReport, w.cmdExit, w.cmdNotices}) {
+      const qsizetype at = b->text().indexOf('&');
+      QVERIFY2(at >= 0, qPrintable(b->text()));
+      const QChar letter = b->text().at(at + 1).toLower();
+      QVERIFY2(!letters.contains(letter) && letter != 'f' && letter != 'w', qPrintable(b->text()));
+      letters.insert(letter);
+    }
+    QCOMPARE(w.cmdStart->text().remove('&'), QString("Start (F4)"));
+
+    QTest::keyClick(&w, Qt::Key_F10);
+    QTRY_VERIFY(w.menuBar()->activeAction() != nullptr);
+    QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+    QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+
+    QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);  // Card Setting
+    ui::Form2& card = w.CardSetting();
+    QTRY_VERIFY(card.isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(&card));
+    QTest::keyClick(&card, Qt::Key_Escape);
+    QTRY_VERIFY(!card.isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(&w) || w.isVisible());
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(w.isVisible());
   }
 };
 

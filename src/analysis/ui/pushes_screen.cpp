@@ -1,6 +1,7 @@
 #include "analysis/ui/pushes_screen.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +13,7 @@
 
 #include "analysis/push_forms.h"
 #include "common/number_text.h"
+#include "common/path_map.h"
 #include "files/push_csv_file.h"
 #include "plot/push_graphs.h"
 #include "plot/ui/picture_base.h"
@@ -233,6 +235,10 @@ void Form8::ChooseCsvFile() {
   dialog->setOption(QFileDialog::DontConfirmOverwrite);  // an existing file is refused
   dialog->setNameFilter("CSV files (*.csv)");
   dialog->setDefaultSuffix("csv");
+  // STEM_pushes.csv beside the measurement's files.
+  const QFileInfo proposed(ToQ(ProposedPushCsvPath(source_)));
+  dialog->setDirectory(proposed.absolutePath());
+  dialog->selectFile(proposed.fileName());
   connect(dialog, &QFileDialog::fileSelected, this,
           [this](const QString& path) { ExportCsv(path); });
   dialog->show();
@@ -243,7 +249,8 @@ bool Form8::ExportCsv(const QString& path) {
     SetStatus("Nothing to export: no measurement has been analysed yet.");
     return false;
   }
-  const Status st = WritePushCsvFile(FromQ(path), PushCsv(source_, *shown_));
+  // The file column names the measurement as the notices do, "/" between the parts.
+  const Status st = WritePushCsvFile(FromQ(path), PushCsv(ToNativePath(source_), *shown_));
   if (!st) {
     const QString text = "The CSV was not written: " + ToQ(st.problem().Describe());
     SetStatus(text);

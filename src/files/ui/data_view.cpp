@@ -5,13 +5,15 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QListWidget>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <memory>
 
 #include "common/path_map.h"
 #include "files/data_file_reader.h"
+#include "files/summary_facts.h"
 
 namespace velquor::ui {
 namespace {
@@ -25,26 +27,42 @@ std::string StoredForm(const QString& local) {
 
 }  // namespace
 
-Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), ws_(ws) {
+Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(9360, 5160, parent), ws_(ws) {
   setObjectName("Form6");
   setWindowFlag(Qt::Window);
   setWindowTitle("Data View Screen");
 
   QGroupBox* frame =
-      Frame(this, "Frame1", QString::fromUtf8("データファイル"), 120, 120, 6120, 4320);
-  Drive1 = new QComboBox(frame);
+      Frame(this, "Frame1", QString::fromUtf8("データファイル"), 120, 120, 9120, 4320);
+  // The directory side and the file list share the frame; the operator moves the border.
+  auto* split = new QSplitter(Qt::Horizontal, frame);
+  split->setObjectName("splitDirFiles");
+  split->setChildrenCollapsible(false);
+  Place(split, 120, 300, 8880, 3900);
+  auto* dirSide = new QWidget(split);
+  auto* dirColumn = new QVBoxLayout(dirSide);
+  dirColumn->setContentsMargins(0, 0, 0, 0);
+  Drive1 = new QComboBox(dirSide);
   Drive1->setObjectName("Drive1");
-  Place(Drive1, 120, 300, 2880, 330);
-  Dir1 = new QTreeWidget(frame);
+  Dir1 = new QTreeWidget(dirSide);
   Dir1->setObjectName("Dir1");
   Dir1->setHeaderHidden(true);
-  Place(Dir1, 120, 720, 2880, 3480);
-  File1 = new QListWidget(frame);
+  // A long folder name widens the tree's column and gives it a scroll bar, never cut.
+  Dir1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  Dir1->header()->setStretchLastSection(false);
+  dirColumn->addWidget(Drive1);
+  dirColumn->addWidget(Dir1);
+  File1 = new QTreeWidget(split);
   File1->setObjectName("File1");
-  Place(File1, 3120, 300, 2880, 3900);
+  File1->setRootIsDecorated(false);
+  File1->setHeaderLabels({"File", "Date", "Condition", "Note"});
+  split->addWidget(dirSide);
+  split->addWidget(File1);
+  split->setStretchFactor(0, 2);
+  split->setStretchFactor(1, 3);
 
-  Command1 = Button(this, "Command1", "View", 3120, 4620, 1440, 420);
-  Command2 = Button(this, "Command2", "Close", 4680, 4620, 1440, 420);
+  Command1 = Button(this, "Command1", "View", 6120, 4620, 1440, 420);
+  Command2 = Button(this, "Command2", "Close", 7680, 4620, 1440, 420);
   cmdReport = Button(this, "cmdReport", "Report...", 120, 4620, 1440, 420);
   // Several files may be selected for a session report; the current one is still "View"'s.
   File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -61,11 +79,12 @@ Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), 
             dir_ = path;
             FillFiles();
           });
-  connect(File1, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { ChooseFile(item->text()); });
-  connect(File1, &QListWidget::currentTextChanged, this, [this](const QString& name) {
-    if (!name.isEmpty()) ChooseFile(name);
-  });
+  connect(File1, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* item, int) { ChooseFile(item->text(0)); });
+  connect(File1, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
+            if (item) ChooseFile(item->text(0));
+          });
   connect(Command1, &QPushButton::clicked, this, &Form6::viewRequested);
   connect(Command2, &QPushButton::clicked, this, &QWidget::hide);
   connect(cmdReport, &QPushButton::clicked, this, &Form6::reportRequested);
@@ -159,7 +178,18 @@ void Form6::FillFiles() {
   const QSignalBlocker block(File1);
   File1->clear();
   const QDir dir(dir_);
-  File1->addItems(dir.entryList(QStringList("*dat.csv"), QDir::Files, QDir::Name));
+  // Each summary says when it was saved, under which condition, and its note.
+  for (const QString& name : dir.entryList(QStringList("*dat.csv"), QDir::Files, QDir::Name)) {
+    const SummaryListing listing = LoadSummaryListing(PathOf(name));
+    const SummaryFacts& facts = listing.facts;
+    const SummaryCondition& c = listing.condition;
+    const QString condition =
+        c.interval.empty() ? QString() : ToQ(c.interval) + " ms x " + ToQ(c.samples);
+    auto* item = new QTreeWidgetItem(
+        File1, {name, ToQ(facts.date + " " + facts.time).trimmed(), condition, ToQ(facts.note)});
+    item->setToolTip(3, ToQ(facts.note));
+  }
+  for (int c = 0; c < File1->columnCount() - 1; ++c) File1->resizeColumnToContents(c);
 }
 
 std::string Form6::PathOf(const QString& name) const {
@@ -176,8 +206,9 @@ void Form6::ChooseFile(const QString& name) {
 std::vector<std::string> Form6::SelectedDatPaths() const {
   std::vector<std::string> paths;
   // In list order, which is name order, so a session reads as it was measured.
-  for (int i = 0; i < File1->count(); ++i) {
-    if (File1->item(i)->isSelected()) paths.push_back(PathOf(File1->item(i)->text()));
+  for (int i = 0; i < File1->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = File1->topLevelItem(i);
+    if (item->isSelected()) paths.push_back(PathOf(item->text(0)));
   }
   if (paths.empty() && !view_dat_path_.empty()) paths.push_back(view_dat_path_);
   return paths;
@@ -214,9 +245,9 @@ void Form6::showEvent(QShowEvent* event) {
   // Directories made and files saved since the lists were made appear when the screen is
   // shown again.
   for (int i = 0; i < Dir1->topLevelItemCount(); ++i) RelistOpen(Dir1->topLevelItem(i));
-  const QString current = File1->currentItem() ? File1->currentItem()->text() : QString();
+  const QString current = File1->currentItem() ? File1->currentItem()->text(0) : QString();
   FillFiles();
-  const auto found = File1->findItems(current, Qt::MatchExactly);
+  const auto found = File1->findItems(current, Qt::MatchExactly, 0);
   if (!found.isEmpty()) {
     const QSignalBlocker block(File1);
     File1->setCurrentItem(found.front());

@@ -10,7 +10,6 @@
 #include "workspace/workspace.h"
 
 class QComboBox;
-class QListWidget;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -38,7 +37,7 @@ class Form6 : public FormSurface {
 
   QComboBox* Drive1;
   QTreeWidget* Dir1;
-  QListWidget* File1;
+  QTreeWidget* File1;  // the summary files, with their date, condition and note
   QPushButton* Command1;
   QPushButton* Command2;
   QPushButton* cmdReport;

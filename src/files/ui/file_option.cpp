@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "files/data_files.h"
+#include "files/hand_over_text.h"
 #include "files/naming.h"
 #include "files/naming_rules.h"
 #include "files/save_stamp.h"
@@ -15,12 +16,16 @@
 namespace velquor::ui {
 
 Form4::Form4(Workspace& ws, SaveWorker& saver, QWidget* parent)
-    : FormSurface(7440, 6000, parent), ws_(ws), saver_(saver) {
+    : FormSurface(7440, 6600, parent), ws_(ws), saver_(saver) {
   setObjectName("Form4");
   setWindowFlag(Qt::Window);
   setWindowTitle("File Option");
+  // Which measurement waits to be saved, and which set Save writes it with.
+  lblWaiting = Label(this, QString(), 120, 60, 7200, 540);
+  lblWaiting->setObjectName("lblWaiting");
+  lblWaiting->setWordWrap(true);
 
-  QGroupBox* autoFrame = Frame(this, "Frame1", "Auto Save", 120, 120, 7200, 2400);
+  QGroupBox* autoFrame = Frame(this, "Frame1", "Auto Save", 120, 720, 7200, 2400);
   const SetBoxes a = BuildSet(autoFrame, QString(), ws_.naming.Auto);
   txtFileDir = a.dir;
   txtFileHead = a.head;
@@ -29,7 +34,7 @@ Form4::Form4(Workspace& ws, SaveWorker& saver, QWidget* parent)
   txtFileCsv = a.csv;
   txtNote = a.note;
 
-  QGroupBox* manFrame = Frame(this, "Frame2", "Manual Save", 120, 2640, 7200, 2760);
+  QGroupBox* manFrame = Frame(this, "Frame2", "Manual Save", 120, 3240, 7200, 2760);
   const SetBoxes m = BuildSet(manFrame, "_Man", ws_.naming.Manual);
   txtFileDir_Man = m.dir;
   txtFileHead_Man = m.head;
@@ -40,8 +45,8 @@ Form4::Form4(Workspace& ws, SaveWorker& saver, QWidget* parent)
   Command2 = Button(manFrame, "Command2", "Save", 4440, 2280, 1260, 360);
   Command3 = Button(manFrame, "Command3", "Cancel", 5820, 2280, 1260, 360);
 
-  Command1 = Button(this, "Command1", "Close Screen", 5820, 5520, 1500, 360);
-  lblDirHint = Label(this, "An empty Directry means the working directory.", 120, 5550, 5580, 300);
+  Command1 = Button(this, "Command1", "Close Screen", 5820, 6120, 1500, 360);
+  lblDirHint = Label(this, "An empty Directry means the working directory.", 120, 6150, 5580, 300);
   lblDirHint->setObjectName("lblDirHint");
 
   connect(Command2, &QPushButton::clicked, this, &Form4::SaveClicked);
@@ -97,6 +102,29 @@ void Form4::MakeFileNames() {
   velquor::MakeFileNames(ws_.naming, ws_.record.SaveFlag);
   ShowPaths();
   MarkTexts();
+  ShowContext();
+}
+
+void Form4::ShowContext() {
+  const int flag = ws_.record.SaveFlag;
+  const NamingSet& set = flag == 1 ? ws_.naming.Manual : ws_.naming.Auto;
+  const QString saveSet = ToQ(SaveSetText(flag, ComposeNames(set.Dir, set.Head, set.Org)));
+  lblWaiting->setText(waiting_.isEmpty() ? saveSet : "Waiting: " + waiting_ + "\n" + saveSet);
+}
+
+void Form4::ShowWaiting(const QString& waiting) {
+  waiting_ = waiting;
+  // The number offered is one whose pair is free, so the first Save asks nothing.
+  const bool manual = ws_.record.SaveFlag == 1;
+  NamingSet& set = manual ? ws_.naming.Manual : ws_.naming.Auto;
+  if (auto free = FreeNumber(set); free.ok() && free.value() != set.Org) {
+    SetTextIfDifferent(manual ? txtFileOrg_Man : txtFileOrg, ToQ(free.value()));
+  }
+  MakeFileNames();
+  ShowFileOption();
+  QLineEdit* name = manual ? txtFileHead_Man : txtFileHead;
+  name->setFocus(Qt::OtherFocusReason);
+  name->selectAll();
 }
 
 // A header, number or note that a save would refuse is marked as an impossible condition;
@@ -221,6 +249,8 @@ void Form4::Saved(const Result<PairSaved>& saved, int save_flag) {
   }
   emit notice(ToQ(saved.value().Describe()));
   for (const Problem& p : saved.value().notices) emit notice(ToQ(p.Describe()));
+  waiting_.clear();
+  ShowContext();
   // The automatic set's number moves on as after an automatic save; the manual one moved on
   // when the screen was brought up.
   if (save_flag == 0) {

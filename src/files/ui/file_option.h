@@ -34,6 +34,10 @@ class Form4 : public FormSurface {
   void AdvanceFileNumber();
   // Ends the measurement loop at its next pass and brings the screen up for a manual save.
   void ShowFileOption();
+  // The same for a measurement handed over or kept after a failed save: the screen says
+  // which measurement waits (`waiting`) and which set Save uses, moves that set's number to
+  // the next free one and puts the focus on its file name.
+  void ShowWaiting(const QString& waiting);
   // Says why the measurement in memory cannot be saved now (its record only partly taken),
   // or nothing when it can; "Save" asks it first.
   using SaveCheck = std::function<QString()>;
@@ -63,6 +67,7 @@ class Form4 : public FormSurface {
   QPushButton* Command2 = nullptr;
   QPushButton* Command3 = nullptr;
   QLabel* lblDirHint = nullptr;
+  QLabel* lblWaiting = nullptr;  // what waits to be saved and the set Save uses
 
   // The replace question while it waits for an answer, else null.
   QMessageBox* PendingQuestion() const;
@@ -83,6 +88,7 @@ class Form4 : public FormSurface {
   };
   SetBoxes BuildSet(QWidget* frame, const QString& suffix, NamingSet& set);
   void ShowPaths();
+  void ShowContext();
   void MarkTexts();
   void BringMainToFront();
   bool SaveAllowed();
@@ -93,6 +99,7 @@ class Form4 : public FormSurface {
   Workspace& ws_;
   SaveWorker& saver_;
   bool saving_ = false;
+  QString waiting_;  // the measurement waiting to be saved, or empty
   SaveCheck saveCheck_;
   QPointer<QMessageBox> question_;
 };

@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
+#include <QShortcut>
 #include <memory>
 
 #include "analysis/ui/calc_results.h"
@@ -18,9 +20,11 @@
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "files/ui/save_worker.h"
+#include "measure/main_window_layout.h"
 #include "measure/ui/condition_boxes.h"
 #include "measure/ui/lamp.h"
 #include "measure/ui/live_view.h"
+#include "measure/ui/main_area.h"
 #include "measure/ui/notice_line.h"
 #include "measure/ui/notice_log.h"
 #include "measure/ui/report_actions.h"
@@ -34,14 +38,12 @@
 namespace velquor::ui {
 namespace {
 
-// The window's client area at design size, in twips: the seven graphs on the left, the
-// condition, results and lamps and buttons in two columns on the right, notices below.
-constexpr int kDesignWidth = 16680;
-constexpr int kDesignHeight = 9120;
-constexpr int kColumnA = 10560;
-constexpr int kColumnB = 14280;
+// Places in the column part, in twips: the condition, results and power graph in column A,
+// the lamps and buttons in column B.
+constexpr int kColumnA = 60;
+constexpr int kColumnB = kButtonColumnLeft;
 constexpr int kColumnWidth = 3600;
-constexpr int kColumnBWidth = 2280;
+constexpr int kColumnBWidth = kButtonColumnWidth;
 
 }  // namespace
 
@@ -51,31 +53,44 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   title_ = "Velquor10 - " + backend;
   setWindowTitle(title_);
 
-  auto* surface = new FormSurface(kDesignWidth, kDesignHeight, this);
-  setCentralWidget(surface);
+  // The graphs on the left give way on a small desktop; the column on the right (the
+  // condition, results, power graph, lamps and buttons) keeps its size.
+  auto* area = new MainArea(this);
+  setCentralWidget(area);
+  FormSurface& graphs = area->graphs();
+  FormSurface& column = area->column();
   for (int k = 0; k < kMainGraphCount; ++k) {
     const FrameGeometry& g = kForm1Frames.at(static_cast<std::size_t>(k));
-    auto* frame = new PictureBase(g, surface);
+    // The frames left of the column keep their design places; the power graph sits in the
+    // column under the results.
+    const bool inColumn = g.base.left >= kGraphPartWidth;
+    FormSurface& part = inColumn ? column : graphs;
+    auto* frame = new PictureBase(g, &part);
     frame->setObjectName(ArrayName("Picture_base", k));
-    surface->Place(frame, g.base.left, g.base.top, g.base.width, g.base.height);
+    part.Place(frame, g.base.left - (inColumn ? kGraphPartWidth : 0), g.base.top, g.base.width,
+               g.base.height);
     Picture_base.at(static_cast<std::size_t>(k)) = frame;
   }
-  BuildCondition(*surface);
-  BuildResults(*surface);
-  mainResults_.Bind(*surface, MainResultFields(MainResultTexts{}));
-  BuildLamps(*surface);
-  BuildButtons(*surface);
-  BuildMenus();
+  BuildCondition(column);
+  BuildResults(column);
+  mainResults_.Bind(column, MainResultFields(MainResultTexts{}));
+  BuildLamps(column);
+  BuildButtons(column);
 
-  noticeLine = new NoticeLine(surface);
-  surface->Place(noticeLine, 120, 8700, kColumnB - 240, 330);
-  cmdNotices =
-      surface->Button(surface, "cmdNotices", "Notices...", kColumnB, 8700, kColumnBWidth, 330);
+  noticeLine = area->noticeLine();
+  cmdNotices = area->noticesButton();
   notices_ = new NoticeLog(noticeLine, this);
-  placer_ = new ScreenPlacer(*this);
-  placer_->Register(notices_);
+  placer_ = new ScreenPlacer(*this, [this] { return KeptClear(); });
+  AddScreen(notices_);
+  BuildMenus();
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
   SetTabOrder();
+  // F10 opens the menu bar, as on other desktop programs.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this, [this] {
+    menuBar()->setFocus(Qt::MenuBarFocusReason);
+    menuBar()->setActiveAction(menuBar()->actions().value(0));
+  });
 
   saver_ = new SaveWorker(this);
   workerSaver_ = std::make_unique<WorkerSaver>(*saver_);
@@ -101,31 +116,35 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   // The screens that the settings and calibration files fill exist from the start; the
   // Card Setting screen too, as start-up opens the devices with its numbers.
   form2_ = new Form2(driver_, ws_.device, this);
-  placer_->Register(form2_);
+  AddScreen(form2_);
   connect(form2_, &Form2::aioLamp, this,
           [this](bool green) { shape_AD->SetColour(green ? kLampGreen : kLampRed); });
-  connect(form2_, &Form2::dioLamp, this,
-          [this](bool green) { shape_DIO->SetColour(green ? kLampGreen : kLampRed); });
+  connect(form2_, &Form2::dioLamp, this, [this](bool green) {
+    shape_DIO->SetColour(green ? kLampGreen : kLampRed);
+    // The read problem that turned the lamp red is over once the device opens again.
+    if (green && !dioProblem_.isEmpty() && noticeLine->text() == dioProblem_) noticeLine->clear();
+    if (green) dioProblem_.clear();
+  });
   connect(form2_, &Form2::notice, this, qOverload<const QString&>(&Form1::Notice));
   form4_ = new Form4(ws_, *saver_, this);
-  placer_->Register(form4_);
+  AddScreen(form4_);
   connect(form4_, &Form4::notice, this, qOverload<const QString&>(&Form1::Notice));
   connect(form4_, &Form4::numberAdvanced, this, [this] { keeper_->SaveSettings(false); });
   form4_->SetSaveCheck([this] { return ToQ(session_->WhyNotSaved().value_or("")); });
   form5_ = new Form5(ws_, driver_, this);
-  placer_->Register(form5_);
+  AddScreen(form5_);
   connect(form5_, &Form5::notice, this, qOverload<const QString&>(&Form1::Notice));
   connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   form5_->SetRunSampleSource([this] { return live_->LatestSample(); });
   form7_ = new Form7(ws_.strokes, this);
-  placer_->Register(form7_);
+  AddScreen(form7_);
   connect(form7_, &Form7::reSaveRequested, this, [this] {
     ws_.record.SaveFlag = 1;
     form4_->ShowFileOption();
   });
   // The settings file fills the push parameters, so this screen too exists from the start.
   form8_ = new Form8(this);
-  placer_->Register(form8_);
+  AddScreen(form8_);
   connect(form8_, &Form8::notice, this, qOverload<const QString&>(&Form1::Notice));
   form8_->ReadRecordsFrom(*session_, ws_.GraphColor);
   keeper_ = std::make_unique<SettingsKeeper>(
@@ -146,6 +165,19 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
 }
 
 Form1::~Form1() = default;
+
+void Form1::ShowFitted() {
+  // Room for a title bar and borders beside the design size.
+  constexpr int kFrameRoom = 60;
+  const QSize room = screen()->availableGeometry().size();
+  const QSize wanted = sizeHint() + QSize(kFrameRoom / 4, kFrameRoom);
+  if (wanted.width() > room.width() || wanted.height() > room.height()) {
+    showMaximized();
+  } else {
+    resize(sizeHint());  // a window is otherwise held to two thirds of the desktop
+    show();
+  }
+}
 
 void Form1::BuildCondition(FormSurface& s) {
   QGroupBox* f = s.Frame(&s, "Frame1", "Measuring Condition", kColumnA, 60, kColumnWidth, 2100);
@@ -205,6 +237,7 @@ void Form1::BuildResults(FormSurface& s) {
 
 void Form1::BuildLamps(FormSurface& s) {
   QGroupBox* f = s.Frame(&s, "Frame2", "Condition", kColumnB, 60, kColumnBWidth, 2100);
+  lampsFrame_ = f;
   struct Entry {
     Lamp** lamp;
     const char* name;
@@ -240,17 +273,17 @@ void Form1::BuildButtons(FormSurface& s) {
     int top;
   };
   const Entry entries[] = {
-      {&cmdStart, "cmdStart", "Start (F4)", 2280},
-      {&cmdStop, "cmdStop", "Stop (F5)", 2760},
-      {&cmdCardSetting, "cmdCardSetting", "Card Setting", 3360},
-      {&cmdTextScreen, "cmdTextScreen", "Text Screen", 3780},
-      {&cmdFileOption, "cmdFileOption", "File Option", 4200},
-      {&cmdDataView, "cmdDataView", "Data View", 4620},
-      {&cmdCalibration, "cmdCalibration", "Calibration", 5040},
-      {&cmdCalcScreen, "cmdCalcScreen", "Calc. Screen", 5460},
-      {&cmdPushes, "cmdPushes", "Pushes", 5880},
-      {&cmdReport, "cmdReport", "Report...", 6720},
-      {&cmdExit, "cmdExit", "Exit", 8040},
+      {&cmdStart, "cmdStart", "&Start (F4)", 2280},
+      {&cmdStop, "cmdStop", "S&top (F5)", 2760},
+      {&cmdCardSetting, "cmdCardSetting", "&Card Setting", 3360},
+      {&cmdTextScreen, "cmdTextScreen", "T&ext Screen", 3780},
+      {&cmdFileOption, "cmdFileOption", "File &Option", 4200},
+      {&cmdDataView, "cmdDataView", "&Data View", 4620},
+      {&cmdCalibration, "cmdCalibration", "Ca&libration", 5040},
+      {&cmdCalcScreen, "cmdCalcScreen", "C&alc. Screen", 5460},
+      {&cmdPushes, "cmdPushes", "&Pushes", 5880},
+      {&cmdReport, "cmdReport", "&Report...", 6720},
+      {&cmdExit, "cmdExit", "E&xit", 8040},
   };
   for (const Entry& e : entries) {
     const int height = e.top < 3000 ? 420 : 360;
@@ -279,28 +312,38 @@ void Form1::BuildMenus() {
     }
     return action;
   };
-  QMenu* function = menuBar()->addMenu("Function");
+  // Alt and the underlined letter open a menu or press a button; the captions are as ever.
+  QMenu* function = menuBar()->addMenu("&Function");
   function->setObjectName("menuFunction");
-  menuSave = item(function, "menuSave", "Save On/Off", QKeySequence(Qt::Key_F1));
-  menuDownDataNum = item(function, "menuDownDataNum", "Down Data Number", QKeySequence(Qt::Key_F2));
-  menuUpDataNum = item(function, "menuUpDataNum", "Up Data Number", QKeySequence(Qt::Key_F3));
-  menuStart = item(function, "menuStart", "Start", QKeySequence(Qt::Key_F4));
-  menuMeasure = item(function, "menuMeasure", "Stop", QKeySequence(Qt::Key_F5));
+  menuSave = item(function, "menuSave", "&Save On/Off", QKeySequence(Qt::Key_F1));
+  menuDownDataNum =
+      item(function, "menuDownDataNum", "&Down Data Number", QKeySequence(Qt::Key_F2));
+  menuUpDataNum = item(function, "menuUpDataNum", "&Up Data Number", QKeySequence(Qt::Key_F3));
+  menuStart = item(function, "menuStart", "S&tart", QKeySequence(Qt::Key_F4));
+  menuMeasure = item(function, "menuMeasure", "St&op", QKeySequence(Qt::Key_F5));
+  function->addSeparator();
+  menuReport = item(function, "menuReport", "&Report...", {});
+  menuNotices = item(function, "menuNotices", "&Notices...", {});
+  function->addSeparator();
+  menuExit = item(function, "menuExit", "E&xit", {});
   connect(menuSave, &QAction::triggered, this, &Form1::SaveOnOff);
   connect(menuDownDataNum, &QAction::triggered, this, &Form1::DownDataNum);
   connect(menuUpDataNum, &QAction::triggered, this, &Form1::UpDataNum);
   connect(menuStart, &QAction::triggered, this, &Form1::StartAction);
   connect(menuMeasure, &QAction::triggered, this, &Form1::StopAction);
+  connect(menuReport, &QAction::triggered, cmdReport, &QPushButton::click);
+  connect(menuNotices, &QAction::triggered, cmdNotices, &QPushButton::click);
+  connect(menuExit, &QAction::triggered, cmdExit, &QPushButton::click);
 
-  QMenu* window = menuBar()->addMenu("Window");
+  QMenu* window = menuBar()->addMenu("&Window");
   window->setObjectName("menuWindow");
-  menuCalcScreen = item(window, "menuCalcScreen", "Calculated Results Screen", {});
-  menuPushes = item(window, "menuPushes", "Pushes Screen", {});
-  menuCalibration = item(window, "menuCalibration", "Calibration Screen", {});
-  menuFileOption = item(window, "menuFileOption", "File Option Screen", {});
-  menuDataView = item(window, "menuDataView", "Data View Screen", {});
-  menuCardSetting = item(window, "menuCardSetting", "Card Setting Screen", {});
-  menuTextScreen = item(window, "menuTextScreen", "Text Screen", {});
+  menuCalcScreen = item(window, "menuCalcScreen", "&Calculated Results Screen", {});
+  menuPushes = item(window, "menuPushes", "&Pushes Screen", {});
+  menuCalibration = item(window, "menuCalibration", "Ca&libration Screen", {});
+  menuFileOption = item(window, "menuFileOption", "&File Option Screen", {});
+  menuDataView = item(window, "menuDataView", "&Data View Screen", {});
+  menuCardSetting = item(window, "menuCardSetting", "Card &Setting Screen", {});
+  menuTextScreen = item(window, "menuTextScreen", "&Text Screen", {});
   connect(menuCalcScreen, &QAction::triggered, cmdCalcScreen, &QPushButton::click);
   connect(menuPushes, &QAction::triggered, cmdPushes, &QPushButton::click);
   connect(menuCalibration, &QAction::triggered, cmdCalibration, &QPushButton::click);
@@ -308,6 +351,21 @@ void Form1::BuildMenus() {
   connect(menuDataView, &QAction::triggered, cmdDataView, &QPushButton::click);
   connect(menuCardSetting, &QAction::triggered, cmdCardSetting, &QPushButton::click);
   connect(menuTextScreen, &QAction::triggered, cmdTextScreen, &QPushButton::click);
+}
+
+void Form1::AddScreen(QWidget* screen) {
+  placer_->Register(screen);
+  CloseOnEscape(screen);
+}
+
+QRect Form1::KeptClear() const {
+  // The lamps and the column of Start, Stop and the screen buttons, on the desktop.
+  QRect clear;
+  for (const QWidget* w :
+       {static_cast<const QWidget*>(lampsFrame_), static_cast<const QWidget*>(cmdExit)}) {
+    clear |= QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+  }
+  return clear;
 }
 
 void Form1::SetTabOrder() {
@@ -325,7 +383,7 @@ void Form1::SetTabOrder() {
 Form3& Form1::TextScreen() {
   if (!form3_) {
     form3_ = new Form3(driver_, ws_.device, this);
-    placer_->Register(form3_);
+    AddScreen(form3_);
     form3_->SetRunSampleSource([this] { return live_->LatestSample(); });
     connect(form3_, &Form3::notice, this, qOverload<const QString&>(&Form1::Notice));
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
@@ -336,7 +394,7 @@ Form3& Form1::TextScreen() {
 Form6& Form1::DataView() {
   if (!form6_) {
     form6_ = new Form6(ws_, this);
-    placer_->Register(form6_);
+    AddScreen(form6_);
     connect(form6_, &Form6::notice, this, qOverload<const QString&>(&Form1::Notice));
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
     connect(form6_, &Form6::reportRequested, this,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <memory>
@@ -21,6 +22,7 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QProgressBar;
 class QPushButton;
 
@@ -57,6 +59,9 @@ class Form1 : public QMainWindow, private SessionHost {
   Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* parent = nullptr);
   ~Form1() override;
 
+  // Shows the window at its design size, or filling the desktop when that is smaller.
+  void ShowFitted();
+
   // Loading the window: settings, calibration, calibration graph, devices, colours, the
   // measuring time and condition, SaveMode 0.
   void StartUp();
@@ -71,8 +76,10 @@ class Form1 : public QMainWindow, private SessionHost {
   void SaveOnOff();
   void DownDataNum();
   void UpDataNum();
-  // Exit: settings written, measurement ended, program ended.
+  // Exit: settings written, measurement ended, program ended. During a run it asks first.
   void ExitProgram();
+  // The question whether to stop a running measurement and quit, while it waits, else null.
+  QMessageBox* PendingQuit() const;
 
   // "View" on Data View: the chosen file read back and analysed.
   void ViewSavedMeasurement();
@@ -127,6 +134,9 @@ class Form1 : public QMainWindow, private SessionHost {
   QAction* menuUpDataNum;
   QAction* menuStart;
   QAction* menuMeasure;
+  QAction* menuReport;
+  QAction* menuNotices;
+  QAction* menuExit;
   QAction* menuCalcScreen;
   QAction* menuPushes;
   QAction* menuCalibration;
@@ -155,12 +165,18 @@ class Form1 : public QMainWindow, private SessionHost {
   void BuildButtons(FormSurface& s);
   void BuildMenus();
   void SetTabOrder();
+  // A screen of the program: placed when first shown, closed by Escape.
+  void AddScreen(QWidget* screen);
+  // What a new screen should not cover: the lamps and the button column, on the desktop.
+  QRect KeptClear() const;
 
   void ApplyColours();
   void Notice(const QString& text);
   void Notice(const char* text) { Notice(QString(text)); }
   // The main window and the result screens name the saved measurement they show, if any.
   void ShowViewedFile(const QString& shown_path);
+  // "cycle of 10:42:07, 2000 samples at 1 ms, not saved": the measurement in memory.
+  QString WaitingText() const;
 
   // What the session tells its host.
   void Notice(const std::string& text) override;
@@ -189,6 +205,7 @@ class Form1 : public QMainWindow, private SessionHost {
   SaveWorker* saver_ = nullptr;
   NoticeLog* notices_ = nullptr;
   ScreenPlacer* placer_ = nullptr;
+  QWidget* lampsFrame_ = nullptr;
   Form2* form2_ = nullptr;
   Form3* form3_ = nullptr;
   Form4* form4_ = nullptr;
@@ -198,7 +215,12 @@ class Form1 : public QMainWindow, private SessionHost {
   ResultBoxes mainResults_;  // the whole-record table
   Form8* form8_ = nullptr;
   bool exiting_ = false;
+  bool quitConfirmed_ = false;  // Yes to the question whether to stop the run and quit
+  bool stopAsked_ = false;      // Stop was pressed during the run going on
+  QPointer<QMessageBox> quitQuestion_;
   QString title_;
+  QString dioProblem_;  // the notice of a failed port read, until the DIO device opens again
+  QString cycleAt_;     // when the last cycle was taken, "hh:mm:ss"
 };
 
 }  // namespace velquor::ui

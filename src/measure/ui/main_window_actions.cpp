@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <exception>
 
@@ -12,6 +13,8 @@
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "daq/ui/card_setting.h"
+#include "files/hand_over_text.h"
+#include "files/save_stamp.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/main_window_rules.h"
@@ -19,6 +22,7 @@
 #include "measure/ui/lamp.h"
 #include "measure/ui/live_view.h"
 #include "measure/ui/main_window.h"
+#include "measure/ui/notice_line.h"
 #include "measure/ui/report_actions.h"
 #include "measure/ui/settings_keeper.h"
 #include "plot/stroke_graph.h"
@@ -77,6 +81,10 @@ void Form1::StartAction() {
 }
 
 void Form1::StopAction() {
+  if (session_->Running() && !stopAsked_) {
+    stopAsked_ = true;
+    Notice("Stopped; the cycle being sampled was not kept");
+  }
   session_->Stop();
   RetInf->setText(QString());
   shape_Timer->SetColour(kLampRed);
@@ -109,6 +117,7 @@ void Form1::CycleTaken(int, const CycleTiming& timing) {
 
 void Form1::Analysed(const AnalysisOutcome& a) {
   const MeasurementRecord& rec = ws_.record;
+  if (a.cycle > 0) cycleAt_ = ToQ(TimeText(CurrentStamp()));
   report_->Forget();
   RetInf->setText(QString());
   RetInf->setText("Calculating...");
@@ -140,8 +149,14 @@ void Form1::InternalError(int, const std::string& what) {
   Notice(ToQ("The measurement was stopped: " + what));
 }
 
+QString Form1::WaitingText() const {
+  const MeasurementRecord& rec = ws_.record;
+  return ToQ(
+      velquor::WaitingText(FromQ(cycleAt_), static_cast<int>(rec.DataNum), rec.SampInterval));
+}
+
 void Form1::HandOver() {
-  form4_->ShowFileOption();
+  form4_->ShowWaiting(WaitingText());
 }
 
 void Form1::NumberAdvanced(int save_flag) {
@@ -166,7 +181,7 @@ void Form1::SaveFailed(const Problem& problem, int) {
       "Automatic save failed, the measurement was stopped and is kept for saving "
       "from File Option: " +
       ToQ(problem.Describe()));
-  ShowScreen(form4_);
+  form4_->ShowWaiting(WaitingText());
 }
 
 void Form1::CycleFinished(int) {
@@ -176,15 +191,25 @@ void Form1::CycleFinished(int) {
 void Form1::RunEnded(const RunEnd& end) {
   // The bar shows how far an interrupted cycle got, or the last whole cycle when the run
   // ended before the next one had a sample.
+  // After Stop it starts again from nothing, as the abandoned cycle is not kept.
   const int taken = session_->SampleNo();
   const int last = session_->LastTiming().samples;
-  live_->End(taken == 0 && last > 0 ? last : taken);
+  live_->End(stopAsked_ ? 0 : taken == 0 && last > 0 ? last : taken);
+  stopAsked_ = false;
   cmdStart->setEnabled(true);
   cmdStop->setEnabled(false);
   // However the run ended (Stop, a manual hand-over, a failed save, a failed read), it is no
   // longer sampling.
   RetInf->clear();
-  if (end.fault) Notice(ToQ(end.fault->Describe()));
+  if (end.fault) {
+    Notice(ToQ(end.fault->Describe()));
+    // A port the DIO device refused (a wrong PortNo) leaves the device unreadable: its lamp
+    // goes red until Dio Open opens it with numbers it reads.
+    if (!end.fault->analog) {
+      shape_DIO->SetColour(kLampRed);
+      dioProblem_ = noticeLine->text();
+    }
+  }
   if (end.aioClosed && end.dioClosed) {
     form2_->ShowClosed(*end.aioClosed, *end.dioClosed);
     Notice("Both devices were closed: open them again on Card Setting once the card is back");
@@ -228,7 +253,33 @@ void Form1::ExitProgram() {
   close();
 }
 
+QMessageBox* Form1::PendingQuit() const {
+  return quitQuestion_.data();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
+  if (!exiting_ && !quitConfirmed_ && session_->Running()) {
+    // A run is never ended by a stray click: the question waits without holding it up.
+    event->ignore();
+    if (quitQuestion_) {
+      quitQuestion_->raise();
+      return;
+    }
+    quitQuestion_ = new QMessageBox(QMessageBox::Question, title_,
+                                    "A measurement is running. Stop it and quit?",
+                                    QMessageBox::Yes | QMessageBox::No, this);
+    quitQuestion_->setDefaultButton(QMessageBox::No);
+    quitQuestion_->setWindowModality(Qt::WindowModal);
+    quitQuestion_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(quitQuestion_, &QMessageBox::finished, this, [this](int answer) {
+      quitQuestion_ = nullptr;
+      if (answer != QMessageBox::Yes) return;
+      quitConfirmed_ = true;
+      close();
+    });
+    quitQuestion_->open();
+    return;
+  }
   if (!exiting_) {
     exiting_ = true;
     keeper_->SaveSettings(true);

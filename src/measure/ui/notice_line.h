@@ -1,5 +1,6 @@
-// The main window's one-line notice area: holds the whole notice, shows as much of it as
-// fits with "..." at the end, and gives the whole text as its tooltip.
+// The main window's notice area: holds the whole notice, shows it on one line when it fits
+// and on two when it does not (with "..." at the end only when two are not enough), and
+// gives the whole text as its tooltip.
 #pragma once
 
 #include <QFrame>
@@ -15,8 +16,10 @@ class NoticeLine : public QFrame {
   void clear() { setText(QString()); }
   // The whole text, however much of it is on screen.
   const QString& text() const { return text_; }
-  // What the line shows at its present width.
+  // What the line shows at its present width: one line, or two joined by "\n".
   QString shownText() const;
+  // The height that holds two lines of text.
+  int TwoLineHeight() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -22,9 +22,17 @@ ScreenRect AreaAt(const QPoint& point, const QWidget& main) {
   return ToRect(screen->availableGeometry());
 }
 
+FrameMargins MarginsOf(const QWidget& w) {
+  const QRect frame = w.frameGeometry();
+  const QRect inside = w.geometry();
+  return {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+          frame.bottom() - inside.bottom()};
+}
+
 }  // namespace
 
-ScreenPlacer::ScreenPlacer(QWidget& main) : QObject(&main), main_(main) {}
+ScreenPlacer::ScreenPlacer(QWidget& main, std::function<QRect()> keep_clear)
+    : QObject(&main), main_(main), keepClear_(std::move(keep_clear)) {}
 
 void ScreenPlacer::Remember(ScreenPlaces places) {
   remembered_ = std::move(places);
@@ -50,30 +58,48 @@ void ScreenPlacer::Place(QWidget& screen) {
   const std::string name = FromQ(screen.objectName());
   const auto kept = std::find_if(remembered_.begin(), remembered_.end(),
                                  [&name](const ScreenPlace& p) { return p.name == name; });
-  // The frame a window manager adds is known only once a window has been shown; until then
-  // the inside stands for the whole.
-  const QSize frame = screen.frameGeometry().size() - screen.geometry().size();
+  const FrameMargins frame = FrameOf(screen);
   ScreenRect r;
   if (kept != remembered_.end()) {
-    const QSize inside = QSize(kept->width, kept->height).expandedTo(screen.minimumSize());
-    r = {kept->left, kept->top, inside.width() + frame.width(), inside.height() + frame.height()};
-    r = KeepInside(r, AreaAt(QPoint(r.left + r.width / 2, r.top + r.height / 2), main_));
+    const QSize least = screen.minimumSize();
+    r = RestoredFrame(
+        *kept, frame, least.width(), least.height(),
+        AreaAt(QPoint(kept->left + kept->width / 2, kept->top + kept->height / 2), main_));
   } else {
     const QSize inside = screen.size().expandedTo(screen.sizeHint());
-    const ScreenRect main = ToRect(main_.frameGeometry());
-    r = PlaceBeside(main, inside.width() + frame.width(), inside.height() + frame.height(),
-                    AreaAt(main_.frameGeometry().center(), main_), static_cast<int>(shown_.size()));
+    r = PlaceBeside(ToRect(main_.frameGeometry()), inside.width() + frame.width(),
+                    inside.height() + frame.height(), AreaAt(main_.frameGeometry().center(), main_),
+                    static_cast<int>(shown_.size()), ToRect(keepClear_()));
   }
-  screen.resize(r.width - frame.width(), r.height - frame.height());
-  screen.move(r.left, r.top);
+  // The place is the frame's corner; the inside is put inside the frame.
+  screen.setGeometry(r.left + frame.left, r.top + frame.top, r.width - frame.width(),
+                     r.height - frame.height());
+}
+
+FrameMargins ScreenPlacer::FrameOf(const QWidget& screen) const {
+  // The frame a window manager adds is known only once a window is on screen, and not
+  // always then; the main window's frame, or the last one seen, stands for it meanwhile.
+  for (const QWidget* w : {&screen, static_cast<const QWidget*>(&main_)}) {
+    const FrameMargins m = MarginsOf(*w);
+    if (m.width() != 0 || m.height() != 0) {
+      lastFrame_ = m;
+      return m;
+    }
+  }
+  return lastFrame_;
 }
 
 ScreenPlaces ScreenPlacer::Places() const {
   ScreenPlaces out = remembered_;
   for (const QPointer<QWidget>& screen : shown_) {
     if (!screen) continue;
-    const ScreenPlace now{FromQ(screen->objectName()), screen->x(), screen->y(), screen->width(),
-                          screen->height()};
+    // The frame's corner from the inside, which is always known: a window manager may tell
+    // a window its frame late, or not again after it was shown once.
+    const FrameMargins frame = FrameOf(*screen);
+    const QRect inside = screen->geometry();
+    const ScreenRect outer{inside.x() - frame.left, inside.y() - frame.top,
+                           inside.width() + frame.width(), inside.height() + frame.height()};
+    const ScreenPlace now = KeptPlace(FromQ(screen->objectName()), outer, frame);
     const auto kept = std::find_if(out.begin(), out.end(),
                                    [&now](const ScreenPlace& p) { return p.name == now.name; });
     if (kept != out.end()) {

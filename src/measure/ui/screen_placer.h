@@ -1,19 +1,24 @@
-// Places every registered screen when first shown (beside the main window, or where it was
-// last left, inside the desktop) and gathers the screens' places for the settings file.
+// Places every registered screen when first shown (beside the main window clear of its
+// lamps and buttons, or where it was last left, inside the desktop) and gathers the screens'
+// places for the settings file.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "files/screen_places.h"
+#include "measure/screen_placement.h"
 
 namespace velquor::ui {
 
 class ScreenPlacer : public QObject {
  public:
-  explicit ScreenPlacer(QWidget& main);
+  // `keep_clear` gives the part of the main window a new screen should not cover (the lamps
+  // and the Start/Stop and button column), in desktop pixels.
+  ScreenPlacer(QWidget& main, std::function<QRect()> keep_clear);
 
   // The places the settings file remembers from the last run.
   void Remember(ScreenPlaces places);
@@ -28,9 +33,12 @@ class ScreenPlacer : public QObject {
 
  private:
   void Place(QWidget& screen);
+  FrameMargins FrameOf(const QWidget& screen) const;
 
   QWidget& main_;
+  std::function<QRect()> keepClear_;
   ScreenPlaces remembered_;
+  mutable FrameMargins lastFrame_;        // the last window frame seen
   std::vector<QPointer<QWidget>> shown_;  // placed in this run, in the order they came up
 };
 
