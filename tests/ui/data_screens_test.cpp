@@ -192,6 +192,10 @@ class DataScreensTest : public QObject {
     QVERIFY2(p.ws().strokes.StrokeCount >= 1, "the rig should push at least twice in 3 s");
     const QMap<QString, QString> saved = ShownResults(w);
     MeasureOnce(p, false);  // a second, different measurement in memory
+    // At 2 ms each run explains once why its speed, turning-rate and power graphs show means.
+    QCOMPARE(w.Notices().entries().filter("one encoder count in a sample is").size(), 2);
+    QCOMPARE(w.Picture_base[kSpeedGraph]->frame().Text(AxisText::kYaxis),
+             std::string("Speed (m/s), 20 ms mean"));
     w.txtDataNum->setText("150");
     QVERIFY(ShownResults(w) != saved);
 
