@@ -91,11 +91,13 @@ TEST(ReviewFit, EachCheckAsksOnlyWhenItsThresholdIsCrossed) {
     auto proposal = ProposeFit(cal);
     ASSERT_TRUE(proposal.ok()) << proposal.problem().what;
     const FitReview& r = proposal.value().review;
+    std::string all;
+    for (const std::string& d : r.doubts) all += d + "\n";
     if (c.doubt == nullptr) {
-      EXPECT_FALSE(r.Doubtful()) << r.doubts.front();
+      EXPECT_FALSE(r.Doubtful()) << all;
       continue;
     }
-    ASSERT_EQ(r.doubts.size(), 1u) << r.doubts.front();
+    ASSERT_EQ(r.doubts.size(), 1u) << all;
     EXPECT_EQ(r.doubts[0].rfind(c.doubt, 0), 0u) << r.doubts[0];
   }
 }
