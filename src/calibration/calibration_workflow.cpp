@@ -36,16 +36,25 @@ CalibrationSave SaveCalibration(const Calibration& cal, std::string_view txt_fil
   return out;
 }
 
-FitAndSave FitAndSaveCalibration(Calibration& cal, std::string_view txt_file_dir,
-                                 const SaveStamp& stamp, const std::string& working_path) {
-  FitAndSave out;
+Result<FitProposal> ProposeFit(const Calibration& cal) {
   auto fit = FitCalibration(cal);
-  if (!fit) {
-    out.fit = fit.problem();
-    return out;
+  if (!fit) return fit.problem();
+  FitReview review = ReviewFit(fit.value(), cal);
+  return FitProposal{std::move(fit.value()), std::move(review)};
+}
+
+CalibrationSave AdoptFit(const CalibrationFit& fit, Calibration& cal, std::string_view txt_file_dir,
+                         const SaveStamp& stamp, const std::string& working_path) {
+  ApplyFit(fit, cal);
+  CalibrationSave out = SaveCalibration(cal, txt_file_dir, stamp, working_path);
+  if (out.working.ok()) {
+    NoteSource(working_path, cal);
+  } else if (out.copy.ok()) {
+    NoteSource(out.copyPath, cal);
+  } else {
+    cal.file.clear();
   }
-  ApplyFit(fit.value(), cal);
-  out.save = SaveCalibration(cal, txt_file_dir, stamp, working_path);
+  cal.date = IsoStampText(stamp);
   return out;
 }
 

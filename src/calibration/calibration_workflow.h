@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calibration/fit_review.h"
 #include "common/result.h"
 #include "files/calibration_file.h"
 #include "files/save_stamp.h"
@@ -28,15 +29,20 @@ CalibrationSave SaveCalibration(const Calibration& cal, std::string_view txt_fil
                                 const SaveStamp& stamp,
                                 const std::string& working_path = kCalibrationFileName);
 
-struct FitAndSave {
-  Status fit;            // why the points could not be fitted; then nothing else happened
-  CalibrationSave save;  // when the fit succeeded: how the two files were written
+// A fit of both channels as proposed by "Calcuration and Save", with its checks.
+struct FitProposal {
+  CalibrationFit fit;
+  FitReview review;
 };
 
-// "Calcuration and Save": fits both channels; only when both fit do the new coefficients
-// and points take effect and are written. A failed fit keeps the previous calibration.
-FitAndSave FitAndSaveCalibration(Calibration& cal, std::string_view txt_file_dir,
-                                 const SaveStamp& stamp,
-                                 const std::string& working_path = kCalibrationFileName);
+// Fits both channels of the point texts in `cal` and checks the fit against the
+// calibration in force; nothing changes yet. A problem says why the points cannot be fitted.
+Result<FitProposal> ProposeFit(const Calibration& cal);
+
+// The fitted coefficients and points take effect in `cal` and are written (working file,
+// then dated copy); `cal` then names the file written and the stamp's date.
+CalibrationSave AdoptFit(const CalibrationFit& fit, Calibration& cal, std::string_view txt_file_dir,
+                         const SaveStamp& stamp,
+                         const std::string& working_path = kCalibrationFileName);
 
 }  // namespace velquor

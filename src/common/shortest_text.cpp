@@ -11,4 +11,10 @@ std::string ShortestText(double v) {
   return std::string(buf.data(), res.ptr);
 }
 
+std::string ShortestText(float v) {
+  std::array<char, 24> buf{};  // "-1.17549435e-38" and the like fit
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v);
+  return std::string(buf.data(), res.ptr);
+}
+
 }  // namespace velquor

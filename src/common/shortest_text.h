@@ -8,5 +8,7 @@ namespace velquor {
 
 // "0.1", "2", "1e-05", "-0.25"; a value that is not finite gives "nan", "inf" or "-inf".
 std::string ShortestText(double v);
+// The same for a single: 20.0000038f gives "20.000004", 0.1f gives "0.1".
+std::string ShortestText(float v);
 
 }  // namespace velquor

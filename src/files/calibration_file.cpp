@@ -1,7 +1,9 @@
 #include "files/calibration_file.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 
 #include "common/number_parse.h"
 #include "common/number_text.h"
@@ -184,7 +186,24 @@ CalibrationLoad LoadCalibration(const std::string& path) {
     }
     return out;
   }
-  return ReadCalibrationText(text.value(), path);
+  CalibrationLoad out = ReadCalibrationText(text.value(), path);
+  if (out.values.loaded) NoteSource(path, out.values);
+  return out;
+}
+
+void NoteSource(const std::string& path, Calibration& cal) {
+  std::error_code ec;
+  const std::filesystem::path native = ToNativePath(path);
+  const std::filesystem::path absolute = std::filesystem::absolute(native, ec);
+  cal.file = (ec ? native : absolute).string();
+  const auto written = std::filesystem::last_write_time(native, ec);
+  if (ec) {
+    cal.date.clear();
+    return;
+  }
+  const auto at = std::chrono::file_clock::to_sys(written);
+  cal.date = IsoStampText(
+      StampAt(std::chrono::duration_cast<std::chrono::seconds>(at.time_since_epoch()).count()));
 }
 
 CalibrationFileText CalibrationText(const Calibration& cal) {

@@ -32,7 +32,11 @@ struct CalibrationLoad {
 // ever computed from a calibration that was not read whole.
 CalibrationLoad ReadCalibrationText(std::string_view text, const std::string& file);
 // The same from disk; a missing file gives the design-time table and zero coefficients.
+// A calibration read whole names its file (made absolute) and the time it was last written.
 CalibrationLoad LoadCalibration(const std::string& path = kCalibrationFileName);
+// Names the file at `path` (stored form) as where the calibration came from, with the time
+// it was last written; the date stays empty when the file cannot be examined.
+void NoteSource(const std::string& path, Calibration& cal);
 
 struct CalibrationFileText {
   std::string text;              // UTF-8, 33 lines, CR LF

@@ -37,6 +37,11 @@ std::string TimeText(const SaveStamp& s) {
   return Two(s.hour) + ":" + Two(s.minute) + ":" + Two(s.second);
 }
 
+std::string IsoStampText(const SaveStamp& s) {
+  return Four(s.year) + "-" + Two(s.month) + "-" + Two(s.day) + " " + Two(s.hour) + ":" +
+         Two(s.minute);
+}
+
 std::string CopyStampText(const SaveStamp& s) {
   return Two(s.month) + Two(s.day) + Two(s.hour) + Two(s.minute);
 }

@@ -24,6 +24,8 @@ SaveStamp StampAt(long long seconds);
 std::string DateText(const SaveStamp& s);
 // "hh:mm:ss" on the 24-hour clock.
 std::string TimeText(const SaveStamp& s);
+// "YYYY-MM-DD hh:mm", the date and time as reports and notices give them.
+std::string IsoStampText(const SaveStamp& s);
 // "MMDDhhmm", the name of a dated calibration copy.
 std::string CopyStampText(const SaveStamp& s);
 

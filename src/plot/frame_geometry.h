@@ -34,8 +34,13 @@ inline constexpr std::array<FrameGeometry, 7> kForm1Frames = {{
     {{7440, 120, 3015, 6015}, {840, 240, 1815, 4935}},
     {{10560, 6240, 3375, 2295}, {840, 120, 2415, 1695}},
 }};
-// The Calculated Results screen's torque graph with stroke markers.
-inline constexpr FrameGeometry kForm7Frame = {{120, 1440, 2895, 1815}, {720, 120, 1935, 1215}};
+// The Calculated Results screen's torque graph with stroke markers, across the screen below
+// its conditions and results.
+inline constexpr FrameGeometry kForm7Frame = {{120, 5400, 9720, 2655}, {960, 240, 8520, 1815}};
+// The same graph in a report, at the size it had on the screen before it got the screen's
+// width.
+inline constexpr FrameGeometry kStrokeReportFrame = {{120, 1440, 2895, 1815},
+                                                     {720, 120, 1935, 1215}};
 // The calibration screen's graph.
 inline constexpr FrameGeometry kForm5Frame = {{120, 3000, 4215, 2655}, {960, 240, 3015, 1815}};
 

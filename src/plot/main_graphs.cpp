@@ -7,6 +7,7 @@
 #include "common/number_text.h"
 #include "plot/nice_range.h"
 #include "plot/time_trace.h"
+#include "plot/window_means.h"
 
 namespace velquor {
 namespace {
@@ -50,16 +51,49 @@ void DrawTorque(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries&
                  Trace{[&s](int i) { return s.Torque(1, i); }, colour[1]});
 }
 
-void DrawSpeed(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries& s,
-               const KinematicsResults& kin, const std::array<Rgb, 3>& colour) {
-  // The bottom end is written, read back, and replaced when it reads below zero.
+// The speed axis: the bottom end written, read back, and replaced when it reads below zero.
+void SpeedTexts(PlotFrame& f, const MeasurementRecord& rec, double min, double max,
+                const std::string& yaxis) {
   f.SetText(AxisText::kXmin, "0");
   f.SetText(AxisText::kXmax, Num(rec.MeasTime));
-  f.SetText(AxisText::kYmin, Num(UnitDown(std::min(kin.SpeedMin[0], kin.SpeedMin[1]))));
+  f.SetText(AxisText::kYmin, Num(UnitDown(min)));
   if (f.Value(AxisText::kYmin) < 0) f.SetText(AxisText::kYmin, kBackwardSpeedFloor);
-  f.SetText(AxisText::kYmax, Num(UnitUp(std::max(kin.SpeedMax[0], kin.SpeedMax[1]))));
+  f.SetText(AxisText::kYmax, Num(UnitUp(max)));
   f.SetText(AxisText::kXaxis, "Time (sec)");
-  f.SetText(AxisText::kYaxis, "Speed (m/s)");
+  f.SetText(AxisText::kYaxis, yaxis);
+}
+
+// Both wheels' window means at once: the smallest and largest of either.
+template <class Mean0, class Mean1>
+MeanExtremes BothExtremes(const MeanWindow& w, const Trace<Mean0>& ch0, const Trace<Mean1>& ch1) {
+  const MeanExtremes e0 = ExtremesOf(w, ch0.value);
+  const MeanExtremes e1 = ExtremesOf(w, ch1.value);
+  return {std::min(e0.min, e1.min), std::max(e0.max, e1.max)};
+}
+
+// The traces of window means over the scale the frame's texts give.
+template <class... Means>
+void DrawMeans(PlotFrame& f, const MeasurementRecord& rec, const MeanWindow& w,
+               const Trace<Means>&... traces) {
+  if (!ScaleWithZeroLine(f, rec.MeasTime)) return;
+  f.canvas().SetPenWidth(kTracePen);
+  DrawMeanTraces(f.canvas(), w, traces...);
+  f.canvas().SetPenWidth(1);
+}
+
+void DrawSpeed(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries& s,
+               const KinematicsResults& kin, const std::array<Rgb, 3>& colour) {
+  const MeanWindow w = MeanWindowOf(rec.SampInterval, LastSample(rec.DataNum));
+  if (w.Drawn()) {
+    const Trace ch0{[&](int a) { return SpeedMean(s, 0, w, a); }, colour[0]};
+    const Trace ch1{[&](int a) { return SpeedMean(s, 1, w, a); }, colour[1]};
+    const MeanExtremes e = BothExtremes(w, ch0, ch1);
+    SpeedTexts(f, rec, e.min, e.max, "Speed (m/s), " + w.Title());
+    DrawMeans(f, rec, w, ch0, ch1);
+    return;
+  }
+  SpeedTexts(f, rec, std::min(kin.SpeedMin[0], kin.SpeedMin[1]),
+             std::max(kin.SpeedMax[0], kin.SpeedMax[1]), "Speed (m/s)");
   if (!ScaleWithZeroLine(f, rec.MeasTime)) return;
   f.canvas().SetPenWidth(kTracePen);
   DrawTimeTraces(f.canvas(), kFirstSpeedStep, LastSample(rec.DataNum), rec.SampInterval,
@@ -78,6 +112,16 @@ void DrawDistance(PlotFrame& f, const MeasurementRecord& rec, const DerivedSerie
 
 void DrawPower(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries& s,
                const KinematicsResults& kin, const std::array<Rgb, 3>& colour) {
+  const MeanWindow w = MeanWindowOf(rec.SampInterval, LastSample(rec.DataNum));
+  if (w.Drawn()) {
+    const Trace ch0{[&](int a) { return PowerMean(s, 0, w, a); }, colour[0]};
+    const Trace ch1{[&](int a) { return PowerMean(s, 1, w, a); }, colour[1]};
+    const MeanExtremes e = BothExtremes(w, ch0, ch1);
+    f.SetTexts("0", Num(rec.MeasTime), Num(TenDown(e.min)), Num(TenUp(e.max)), "Time (sec)",
+               "Power (W), " + w.Title());
+    DrawMeans(f, rec, w, ch0, ch1);
+    return;
+  }
   DrawWheelGraph(f, rec, Num(TenDown(std::min(kin.PowerMin[0], kin.PowerMin[1]))),
                  Num(TenUp(std::max(kin.PowerMax[0], kin.PowerMax[1]))), "Power (W)", kFirstStep,
                  Trace{[&s](int i) { return s.Power(0, i); }, colour[0]},
@@ -118,6 +162,22 @@ void DrawPath(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries& s
   c.SetPenWidth(1);
 }
 
+// The turning rate: per sample, or the means of its windows on an axis that holds them.
+void DrawTurnRate(PlotFrame& f, const MeasurementRecord& rec, const DerivedSeries& s,
+                  const KinematicsResults& kin, Rgb colour) {
+  const MeanWindow w = MeanWindowOf(rec.SampInterval, LastSample(rec.DataNum));
+  if (!w.Drawn()) {
+    DrawTurnGraph(f, rec, kin.BetaMax, kin.BetaMin, "Turn (deg/s)",
+                  Trace{[&s](int i) { return s.Beta_deg(i); }, colour});
+    return;
+  }
+  const Trace rate{[&](int a) { return TurnRateMean(s, w, a); }, colour};
+  const MeanExtremes e = ExtremesOf(w, rate.value);
+  const double k = SymmetricTen(e.max, e.min);
+  f.SetTexts("0", Num(rec.MeasTime), Num(-k), Num(k), "Time (sec)", "Turn (deg/s), " + w.Title());
+  DrawMeans(f, rec, w, rate);
+}
+
 }  // namespace
 
 void DrawMainGraphs(const std::array<PlotFrame*, kMainGraphCount>& frames,
@@ -143,8 +203,7 @@ void DrawMainGraphs(const std::array<PlotFrame*, kMainGraphCount>& frames,
                       Trace{[&series](int i) { return series.Alpha_deg(i); }, GraphColor[2]});
         break;
       case kTurnRateGraph:
-        DrawTurnGraph(*f, record, kin.BetaMax, kin.BetaMin, "Turn (deg/s)",
-                      Trace{[&series](int i) { return series.Beta_deg(i); }, GraphColor[2]});
+        DrawTurnRate(*f, record, series, kin, GraphColor[2]);
         break;
       case kPathGraph:
         DrawPath(*f, record, series, kin, GraphColor[2]);

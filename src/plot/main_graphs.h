@@ -36,6 +36,8 @@ using StatusText = std::function<void(std::string_view)>;
 // lines, then its traces in pen width 3, and pen width 1 again afterwards. The status is
 // told kGraphDrawingText before the first graph and kDataSamplingText after the last.
 // A record whose measuring time is 0 gets its texts and an empty plotting area.
+// Below 20 ms the speed, turning-rate and power graphs draw the means over windows of about
+// 20 ms (window_means.h), on axes from the means' extremes, and their titles say so.
 void DrawMainGraphs(const std::array<PlotFrame*, kMainGraphCount>& frames,
                     const MeasurementRecord& record, const DerivedSeries& series,
                     const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,

@@ -14,6 +14,10 @@ struct Calibration {
   std::array<double, 2> Ka0{};  // Nm
   bool loaded = false;          // false until a file was read or a fit was made
   bool KaSingle = false;        // after a fit the coefficients carry single precision
+  // Where the coefficients came from: the file read or written, and when it was last
+  // written ("YYYY-MM-DD hh:mm"); both empty while nothing was loaded.
+  std::string file;
+  std::string date;
 
   // Texts of the 13 rows per channel, as typed or as read from the file. (No "{}" here:
   // strings start empty anyway, and clang 14 crashes on a nested brace initialiser.)

@@ -1,6 +1,8 @@
 #include "report/file_report.h"
 
 #include "files/summary_facts.h"
+#include "report/report_texts.h"
+#include "report/table_fit.h"
 #include "workspace/saved_measurement.h"
 
 namespace velquor {
@@ -43,6 +45,17 @@ ReportDocument AssembleReport(std::span<const ComparisonEntry> entries, ReportDo
       entries.size() == 1 ? "Velquor report " + entries.front().stem : "Velquor session report";
   if (entries.size() > 1) AppendSessionComparison(entries, doc);
   for (ReportBlock& b : sections.blocks) doc.blocks.push_back(std::move(b));
+  for (ReportBlock& b : doc.blocks) {
+    auto* t = std::get_if<TextTable>(&b.content);
+    if (t == nullptr) continue;
+    // Tables with column heads hold figures; the others, notes and settings, stay as written.
+    if (!t->head.empty()) {
+      for (auto& row : t->rows) {
+        for (std::string& cell : row) cell = ZeroAsZero(std::move(cell));
+      }
+    }
+    FitTable(*t, kContentWidthMm);
+  }
   return doc;
 }
 

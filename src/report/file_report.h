@@ -35,7 +35,8 @@ struct FileReport {
 FileReport ComposeFileReport(std::span<const std::string> files, const ReportSettings& settings);
 
 // The whole document: with more than one entry the session comparison first, then the
-// measurements' sections in order.
+// measurements' sections in order; zeros in the figure tables written "0", and every table
+// fitted to its texts.
 ReportDocument AssembleReport(std::span<const ComparisonEntry> entries, ReportDocument sections);
 
 }  // namespace velquor

@@ -7,14 +7,17 @@
 #include "plot/main_graphs.h"
 #include "plot/stroke_graph.h"
 #include "report/push_section.h"
+#include "report/report_texts.h"
 
 namespace velquor {
 namespace {
 
 constexpr std::array<const char*, 2> kWheel = {"ch0 (L)", "ch1 (R)"};
 
+// The tables of the screens' results are set whole.
 TextTable Table(std::vector<std::string> head, std::vector<double> widths, Align rest) {
   TextTable t;
+  t.keepWhole = true;
   t.head = std::move(head);
   t.align.assign(widths.size(), rest);
   t.align.front() = Align::kLeft;
@@ -27,8 +30,8 @@ void Add(ReportDocument& doc, const std::string& stem, auto content, bool newPag
 }
 
 std::string CalibrationText(const ReportSource& s, std::size_t ch) {
-  std::string t =
-      "Ka1 = " + PlainForm(s.Ka1.at(ch)) + " Nm/V, Ka0 = " + PlainForm(s.Ka0.at(ch)) + " Nm";
+  std::string t = "Ka1 = " + CoefficientText(s.Ka1.at(ch)) +
+                  " Nm/V, Ka0 = " + CoefficientText(s.Ka0.at(ch)) + " Nm";
   return s.calibrationLoaded ? t : t + " (no calibration loaded)";
 }
 
@@ -43,7 +46,8 @@ std::string StrokeConditionText(const StrokeConditions& c) {
 TextTable FactsTable(const ReportSource& s) {
   TextTable t = Table({}, {40, 140}, Align::kLeft);
   const SummaryFacts& f = s.facts;
-  const std::string when = f.date.empty() && f.time.empty() ? "not saved" : f.date + " " + f.time;
+  const std::string when =
+      f.date.empty() && f.time.empty() ? "not saved" : IsoDateTime(f.date, f.time);
   t.rows = {
       {"Date and time", when},
       {"Program", f.program.empty() ? s.rec.ProgramName : f.program},
@@ -54,6 +58,7 @@ TextTable FactsTable(const ReportSource& s) {
       {"Shift", s.shift ? "On (torque without Ka0)" : "Off"},
       {"Stroke condition", StrokeConditionText(s.strokeConditions)},
   };
+  t.keepWhole = true;
   return t;
 }
 
@@ -154,16 +159,18 @@ void AppendMeasurementSection(const ReportSource& s, ReportDocument& doc) {
   }
   DrawMainGraphs(main, s.rec, s.series, s.kin, s.GraphColor);
   DrawStrokeGraph(frames.back()->frame, s.rec, s.series, s.kin, s.strokes, s.GraphColor);
-  // Torque and speed on the first page; the small graphs two by two, then the path beside
-  // the stroke graph, on the next.
+  // Torque and speed across the page, the small graphs two by two, then the path (smaller,
+  // so the results of the strokes follow it on the same page) beside the stroke graph.
   for (MainGraph g : {kTorqueGraph, kSpeedGraph, kDistanceGraph, kTurnGraph, kTurnRateGraph,
                       kPowerGraph, kPathGraph}) {
     const auto k = static_cast<std::size_t>(g);
-    Add(doc, stem, Graph{kForm1Frames.at(k), frames.at(k)}, g == kDistanceGraph);
+    Graph graph{kForm1Frames.at(k), frames.at(k)};
+    if (g == kPathGraph) graph.mmPerPixel = kSmallGraphMmPerPixel;
+    Add(doc, stem, graph);
   }
-  Add(doc, stem, Graph{kForm7Frame, frames.back()});
+  Add(doc, stem, Graph{kStrokeReportFrame, frames.back()});
 
-  Add(doc, stem, ChosenTable(s.strokes), true);
+  Add(doc, stem, ChosenTable(s.strokes));
   Add(doc, stem, RangeTable(s.strokes));
   if (s.pushes != nullptr) AppendPushSection(stem, *s.pushes, s.GraphColor, doc);
 }

@@ -1,5 +1,6 @@
 // Setting blocks on pages: side by side while they fit across, a new row below, a new page
-// when a row does not fit; a table that does not fit is split between rows, its head repeated.
+// when a row does not fit; a table that does not fit is split between rows, its head repeated,
+// never before its third row nor inside the rows it keeps together at its end.
 #pragma once
 
 #include <span>
@@ -15,7 +16,13 @@ struct FlowBox {
   double rowHeight = 0;   // tables only; 0 for a block that is never split
   int rows = 0;           // tables only
   bool newPage = false;
+  bool keepWithNext = false;  // a heading: set on the page where the next box begins
+  bool keepWhole = false;     // a table moved to a new page rather than split, if it fits there
+  int keepTail = 0;           // a table's last rows, set with at least one row before them
 };
+
+// The fewest rows of a table set before a page break.
+inline constexpr int kFewestRowsBeforeBreak = 3;
 
 struct Placement {
   std::size_t box = 0;  // index into the boxes given

@@ -57,6 +57,7 @@ TextTable FigureTable(const WheelPushes& w, const std::array<F, N>& figures,
     }
     t.rows.push_back(std::move(row));
   }
+  t.keepTail = static_cast<int>(std::size(summary));
   return t;
 }
 
@@ -78,7 +79,8 @@ std::string PushCountsText(const WheelPushes& w) {
 void AppendPushSection(const std::string& stem, const PushAnalysis& a,
                        const std::array<Rgb, 3>& GraphColor, ReportDocument& doc) {
   const PushParameters& p = a.parameters;
-  doc.blocks.push_back({Heading{"Pushes"}, stem});
+  doc.blocks.push_back(
+      {Heading{"Pushes, and their mean push curve (mean and SD of the steady pushes)"}, stem});
   TextTable params;
   params.widths = {40, 140};
   params.align = {Align::kLeft, Align::kLeft};
@@ -89,14 +91,14 @@ void AppendPushSection(const std::string& stem, const PushAnalysis& a,
                                     std::to_string(p.skip_first + 1) + ", the last " +
                                     std::to_string(p.skip_last) + " left out"}};
   for (const WheelPushes& w : a.wheels) params.rows.push_back({"", PushCountsText(w)});
+  params.keepWhole = true;
   doc.blocks.push_back({std::move(params), stem});
 
   auto curve = std::make_shared<RecordingFrame>();
   curve->frame.SetLegendColour(0, GraphColor[0]);
   curve->frame.SetLegendColour(1, GraphColor[1]);
   DrawPushCurveGraph(curve->frame, a, GraphColor);
-  doc.blocks.push_back({Heading{"Mean push curve (mean and SD of the steady pushes)"}, stem});
-  doc.blocks.push_back({Graph{kPushCurveFrame, curve}, stem});
+  doc.blocks.push_back({Graph{kPushCurveFrame, curve, true, kSmallGraphMmPerPixel}, stem});
 
   for (const WheelPushes& w : a.wheels) {
     const std::string wheel = kWheel.at(static_cast<std::size_t>(w.wheel) % 2);

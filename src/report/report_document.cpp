@@ -8,8 +8,8 @@ namespace {
 constexpr double kMmPerPoint = 25.4 / 72.0;
 constexpr double kLineSpacing = 1.6;
 
-double GraphMm(int twips) {
-  return twips / static_cast<double>(kTwipsPerPixel) * kGraphMmPerPixel;
+double GraphMm(int twips, double mm_per_pixel) {
+  return twips / static_cast<double>(kTwipsPerPixel) * mm_per_pixel;
 }
 
 struct Width {
@@ -17,7 +17,7 @@ struct Width {
   double operator()(const TextTable& t) const {
     return std::accumulate(t.widths.begin(), t.widths.end(), 0.0);
   }
-  double operator()(const Graph& g) const { return GraphMm(g.geometry.base.width); }
+  double operator()(const Graph& g) const { return GraphMm(g.geometry.base.width, g.mmPerPixel); }
 };
 
 struct Height {
@@ -25,13 +25,15 @@ struct Height {
   double operator()(const TextTable& t) const {
     return TableHeadHeight(t) + static_cast<double>(t.rows.size()) * kRowHeightMm;
   }
-  double operator()(const Graph& g) const { return GraphMm(g.geometry.base.height); }
+  double operator()(const Graph& g) const { return GraphMm(g.geometry.base.height, g.mmPerPixel); }
 };
 
 }  // namespace
 
 double TableHeadHeight(const TextTable& t) {
-  return ((t.caption.empty() ? 0 : 1) + (t.head.empty() ? 0 : 1)) * kRowHeightMm;
+  const double caption = t.caption.empty() ? 0 : kRowHeightMm;
+  if (t.head.empty()) return caption;
+  return caption + (t.headLines > 1 ? t.headLines * kHeadLineMm : kRowHeightMm);
 }
 
 double BlockWidth(const ReportBlock& b) {
@@ -52,10 +54,13 @@ DocumentLayout LayOutDocument(const ReportDocument& doc) {
   for (const ReportBlock& b : doc.blocks) {
     FlowBox box{BlockWidth(b), BlockHeight(b)};
     box.newPage = b.newPage;
+    box.keepWithNext = std::holds_alternative<Heading>(b.content);
     if (const auto* t = std::get_if<TextTable>(&b.content)) {
       box.headHeight = TableHeadHeight(*t);
       box.rowHeight = kRowHeightMm;
       box.rows = static_cast<int>(t->rows.size());
+      box.keepWhole = t->keepWhole;
+      box.keepTail = t->keepTail;
     }
     boxes.push_back(box);
   }

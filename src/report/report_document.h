@@ -23,14 +23,20 @@ inline constexpr double kContentWidthMm = kPageWidthMm - 2 * kMarginMm;
 inline constexpr double kContentHeightMm = kPageHeightMm - 2 * kMarginMm - 5.0;
 inline constexpr double kFooterTopMm = kPageHeightMm - kMarginMm - 2.0;
 // Space between blocks, across and down.
-inline constexpr double kBlockGapMm = 4.0;
-// A graph is set at this many millimetres per pixel of its on-screen design size.
+inline constexpr double kBlockGapMm = 3.0;
+// A graph is set at this many millimetres per pixel of its on-screen design size; the
+// tallest graphs at the smaller scale (their texts stay above the smallest size).
 inline constexpr double kGraphMmPerPixel = 0.35;
-// Text sizes in points, and the height of a table row.
+inline constexpr double kSmallGraphMmPerPixel = 0.25;
+// Text sizes in points, the smallest any text is set in, the height of a table row and of
+// each line of a table's column heads, and the space inside a cell on either side.
 inline constexpr double kTitlePt = 14.0;
 inline constexpr double kHeadingPt = 10.0;
 inline constexpr double kTablePt = 7.5;
-inline constexpr double kRowHeightMm = 4.0;
+inline constexpr double kSmallestPt = 7.0;
+inline constexpr double kRowHeightMm = 3.5;
+inline constexpr double kHeadLineMm = 3.2;
+inline constexpr double kCellPaddingMm = 1.0;
 
 struct Heading {
   std::string text;
@@ -43,7 +49,11 @@ enum class Align { kLeft, kRight };
 // alignment. A table split between pages repeats its caption and heads.
 struct TextTable {
   std::string caption;
-  std::vector<std::string> head;
+  std::vector<std::string> head;  // a head may hold one "\n": two lines
+  int headLines = 1;
+  double points = kTablePt;  // the size of its cells and heads
+  bool keepWhole = false;    // moved to the next page rather than split, when it fits there
+  int keepTail = 0;          // the last rows (a summary) never parted from the row above them
   std::vector<std::vector<std::string>> rows;
   std::vector<double> widths;  // mm
   std::vector<Align> align;
@@ -56,6 +66,7 @@ struct Graph {
   FrameGeometry geometry;
   std::shared_ptr<const RecordingFrame> frame;
   bool legend = true;  // the ch0 and ch1 squares; off where colours mean something else
+  double mmPerPixel = kGraphMmPerPixel;
 };
 
 struct ReportBlock {

@@ -9,6 +9,7 @@
 #include "plot/nice_range.h"
 #include "plot/push_graphs.h"
 #include "report/push_section.h"
+#include "report/report_texts.h"
 
 namespace velquor {
 namespace {
@@ -96,7 +97,7 @@ Rgb SessionColour(std::size_t index) {
 ComparisonEntry CompareMeasurement(const ReportSource& src) {
   ComparisonEntry e;
   e.stem = ShownStem(src.facts);
-  e.date = src.facts.date;
+  e.date = IsoDate(src.facts.date);
   e.condition = PlainForm(src.rec.SampInterval) + " ms x " + PlainForm(src.rec.DataNum);
   const MainResultTexts m = ShowMainResults(src.kin);
   for (std::size_t w = 0; w < 2; ++w) {

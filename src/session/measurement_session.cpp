@@ -7,6 +7,7 @@
 #include "files/data_files.h"
 #include "files/save_stamp.h"
 #include "measure/cycle_handoff.h"
+#include "plot/window_means.h"
 
 namespace velquor {
 
@@ -32,6 +33,7 @@ bool MeasurementSession::Start() {
   rec.StopFlag = false;
   lastTiming_ = CycleTiming{};
   cycles_ = 0;
+  quantisationTold_ = false;
   if (!engine_.Start(rec.SampInterval, static_cast<int>(rec.DataNum))) return false;
   active_ = true;
   parts_.device.measuring = true;
@@ -77,6 +79,7 @@ void MeasurementSession::AfterCycle() {
     if (!Analyse("", cycles_)) {
       rec.StopFlag = true;
     } else {
+      TellQuantisation();
       if (settings_.autoSave) SaveAutomatically();
       if (settings_.manualSave) {
         rec.SaveFlag = 1;
@@ -112,6 +115,14 @@ bool MeasurementSession::Analyse(const std::string& source, int cycle) {
   recordMixed_ = false;
   everAnalysed_ = true;
   return true;
+}
+
+void MeasurementSession::TellQuantisation() {
+  if (quantisationTold_) return;
+  if (auto text = QuantisationNotice(parts_.record.SampInterval)) {
+    host_.Notice(*text);
+    quantisationTold_ = true;
+  }
 }
 
 bool MeasurementSession::AnalyseLoaded(const std::string& source) {

@@ -87,6 +87,8 @@ class MeasurementSession {
  private:
   bool CycleHandedOver(const CycleTiming& timing);
   void AfterCycle();
+  // After the first whole cycle below 20 ms of a run: why its graphs show means.
+  void TellQuantisation();
   bool Analyse(const std::string& source, int cycle);
   void SaveAutomatically();
   void AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names);
@@ -108,6 +110,7 @@ class MeasurementSession {
   // series, so it is not saved. Nothing is saved either before the first cycle or view.
   bool recordMixed_ = false;
   bool everAnalysed_ = false;
+  bool quantisationTold_ = false;  // in this run
   std::vector<std::function<void()>> betweenCycles_;
 };
 

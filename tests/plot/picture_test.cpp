@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "plot/graph_inputs.h"
+#include "plot/qt_environment.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/command_painter.h"
 #include "plot/ui/picture_base.h"
@@ -17,21 +18,8 @@ using testing::GraphInputs;
 using testing::kCh0;
 using testing::kCh1;
 
-// One QApplication for the whole program, on the offscreen platform at a fixed density.
-struct QtEnvironment : ::testing::Environment {
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", "1");
-    app = std::make_unique<QApplication>(argc, argv.data());
-  }
-  void TearDown() override { app.reset(); }
-  int argc = 1;
-  char name[5] = "test";
-  std::array<char*, 2> argv = {name, nullptr};
-  std::unique_ptr<QApplication> app;
-};
 const auto* const kQt =
-    ::testing::AddGlobalTestEnvironment(std::make_unique<QtEnvironment>().release());
+    ::testing::AddGlobalTestEnvironment(std::make_unique<testing::QtEnvironment>("1").release());
 
 int CountColour(const QImage& img, const QRect& r, Rgb colour) {
   int n = 0;
@@ -66,7 +54,7 @@ TEST(PictureBase, GraphDrawnWhileHiddenShowsWhenShownAtAnySize) {
   const Case cases[] = {{1.0, {129, 81}, 20}, {2.0, {258, 162}, 40}, {4.0, {516, 324}, 81}};
   auto in = HeldAndClimbingTorque();
   for (const auto& c : cases) {
-    PictureBase base(kForm7Frame);
+    PictureBase base(kStrokeReportFrame);
     DrawStrokeGraph(base.frame(), in->record, in->series, in->kin, in->strokes, in->colours);
     base.PlaceOnScreen(c.stretch, c.stretch);
     base.show();

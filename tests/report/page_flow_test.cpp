@@ -28,8 +28,16 @@ FlowBox Box(double w, double h, bool newPage = false) {
   return b;
 }
 
-FlowBox Table(double w, int rows) {
+FlowBox Table(double w, int rows, int keep_tail = 0, bool keep_whole = false) {
   FlowBox b{w, 10.0 + rows * 10.0, 10.0, 10.0, rows};
+  b.keepTail = keep_tail;
+  b.keepWhole = keep_whole;
+  return b;
+}
+
+FlowBox Heading(double h) {
+  FlowBox b{100, h};
+  b.keepWithNext = true;
   return b;
 }
 
@@ -55,6 +63,27 @@ TEST(FlowBoxes, SetsBlocksAcrossThenDownThenOnNewPages) {
       {"a table whose head and first row do not fit starts on the next page",
        {Box(100, 85), Table(100, 2)},
        {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 2}}},
+      {"a summary of three rows stays with the row above it",
+       {Box(100, 20), Table(100, 8, 3)},
+       {{0, 0, 0, 0, 0}, {0, 0, 22, 0, 4}, {1, 0, 0, 4, 4}}},
+      {"without a summary the same table is split where the page ends",
+       {Box(100, 20), Table(100, 8)},
+       {{0, 0, 0, 0, 0}, {0, 0, 22, 0, 6}, {1, 0, 0, 6, 2}}},
+      {"fewer than three rows before the break: the table starts on the next page",
+       {Box(100, 60), Table(100, 5)},
+       {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 5}}},
+      {"a table kept whole goes to the next page",
+       {Box(100, 40), Table(100, 6, 0, true)},
+       {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 6}}},
+      {"a table kept whole but taller than a page is split all the same",
+       {Box(100, 40), Table(100, 12, 0, true)},
+       {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 9}, {2, 0, 0, 9, 3}}},
+      {"a heading goes to the page of the block after it",
+       {Box(100, 70), Heading(10), Box(100, 30)},
+       {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 12, 0, 0}}},
+      {"a heading before a table needs its head and three rows",
+       {Box(100, 50), Heading(10), Table(100, 6)},
+       {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 12, 0, 6}}},
   };
   for (const Case& c : cases) EXPECT_EQ(Flow(c.boxes), c.expected) << c.what;
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -21,12 +23,17 @@
 #include "files/temp_dir.h"
 #include "report/measurement_section.h"
 #include "report/push_section.h"
+#include "report/report_texts.h"
 
 namespace velquor::cli {
 namespace {
 
 using velquor::testing::Simulate;
 using velquor::testing::TempDir;
+
+std::string Z(const std::string& text) {
+  return ZeroAsZero(text);
+}
 
 // The output of a shell command.
 std::string Output(const std::string& command) {
@@ -98,19 +105,22 @@ TEST_F(ReportPdf, OneMeasurementShowsTheScreensTextsOnItsPages) {
   }();
   ASSERT_FALSE(pages.empty()) << info;
   const int count = std::stoi(pages[1]);
-  EXPECT_GE(count, 4) << "overview, graphs, strokes, pushes";
+  EXPECT_GE(count, 4) << "38 pushes a wheel take more than three pages";
 
   const std::string first = Page(pdf, 1);
   const MainResultTexts main = ShowMainResults(m_->kin);
   const StrokeTableTexts strokes = StrokeBoxTexts(m_->strokes);
   for (const std::string& piece : {
            std::string("RUN0000001"),
-           std::string("12-06-2026 20:15:07"),
+           std::string("2026-12-06 20:15"),
            std::string(kNote),
            ConditionText(*m_->rec),
-           "ch0 (L) " + main.txtTqMax[0] + " " + main.txtTqAv[0] + " " + main.txtTqMin[0],
-           "ch1 (R) " + main.txtSpeedMax[1] + " " + main.txtSpeedAv[1] + " " + main.txtSpeedMin[1],
-           "No.1 " + strokes.txtStTime[1] + " " + strokes.txtStDis[1] + " " + strokes.txtStAngle[1],
+           // The screens' texts, zeros written "0".
+           "ch0 (L) " + Z(main.txtTqMax[0]) + " " + Z(main.txtTqAv[0]) + " " + Z(main.txtTqMin[0]),
+           "ch1 (R) " + Z(main.txtSpeedMax[1]) + " " + Z(main.txtSpeedAv[1]) + " " +
+               Z(main.txtSpeedMin[1]),
+           "No.1 " + Z(strokes.txtStTime[1]) + " " + Z(strokes.txtStDis[1]) + " " +
+               Z(strokes.txtStAngle[1]),
            std::string("Torque (Nm)"),
        }) {
     EXPECT_NE(first.find(piece), std::string::npos) << piece << "\nin\n" << first;
@@ -121,8 +131,9 @@ TEST_F(ReportPdf, OneMeasurementShowsTheScreensTextsOnItsPages) {
     EXPECT_NE(text.find(PageNumberText(p, count)), std::string::npos) << "page " << p;
   }
   const ChosenStrokeTexts chosen = ChosenStrokeResultTexts(m_->strokes, 2);
-  EXPECT_NE(Page(pdf, 3).find("Torque ch0 (L) " + chosen.txtTqMax[0] + " " + chosen.txtTqAv[0]),
-            std::string::npos);
+  EXPECT_NE(
+      Page(pdf, 2).find("Torque ch0 (L) " + Z(chosen.txtTqMax[0]) + " " + Z(chosen.txtTqAv[0])),
+      std::string::npos);
 
   // The pushes as the push analysis finds them with the settings' parameters.
   const auto pushes = AnalysePushes(*m_->series, *m_->rec, Settings::DesignTime().push);
@@ -142,6 +153,91 @@ TEST_F(ReportPdf, OneMeasurementShowsTheScreensTextsOnItsPages) {
   }
 }
 
+// Every word of the PDF with the height poppler gives its box (the face's ascent and descent
+// at its size: 1.164 times the size for the sans-serif face).
+std::vector<std::pair<std::string, double>> Words(const std::string& pdf) {
+  const std::string xml = Output("pdftotext -bbox '" + pdf + "' -");
+  const std::regex word(
+      "<word xMin=\"[-0-9.]+\" yMin=\"([-0-9.]+)\" xMax=\"[-0-9.]+\" "
+      "yMax=\"([-0-9.]+)\">([^<]*)</word>");
+  std::vector<std::pair<std::string, double>> out;
+  for (auto it = std::sregex_iterator(xml.begin(), xml.end(), word); it != std::sregex_iterator();
+       ++it) {
+    out.emplace_back((*it)[3], std::stod((*it)[2]) - std::stod((*it)[1]));
+  }
+  return out;
+}
+
+int PageCount(const std::string& pdf) {
+  std::smatch m;
+  const std::string info = Output("pdfinfo '" + pdf + "'");
+  return std::regex_search(info, m, std::regex("Pages: +([0-9]+)")) ? std::stoi(m[1]) : 0;
+}
+
+TEST_F(ReportPdf, PagesKeepTablesWholeTextsReadableAndDatesUnambiguous) {
+  // Coefficients as a load keeps them, doubles of what were singles.
+  Calibration cal = m_->cal;
+  cal.Ka1 = {static_cast<double>(19.99f), static_cast<double>(20.0000038f)};
+  cal.loaded = true;
+  ASSERT_TRUE(SaveCalibration(cal, dir_.path(), {}, paths_.calibration).working.ok());
+  const std::string pdf = dir_ / "rules.pdf";
+  ASSERT_EQ(Report({"--pdf", pdf, dir_ / "RUN0000001_dat.csv"}), 0) << err_.str();
+  const int count = PageCount(pdf);
+  ASSERT_GT(count, 3);
+
+  // No text under 7 points, and no zero written "." or "-.".
+  const auto words = Words(pdf);
+  ASSERT_GT(words.size(), 500u);
+  for (const auto& [text, height] : words) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+      EXPECT_GE(height, 7.0 * 1.164 - 0.01) << text;
+    }
+    EXPECT_NE(text, ".");
+    EXPECT_NE(text, "-.");
+  }
+
+  const std::string first = Page(pdf, 1);
+  for (const char* piece : {"2026-12-06 20:15", "Ka1 = 19.99 Nm/V, Ka0 = -0.25 Nm",
+                            "Ka1 = 20.000004 Nm/V, Ka0 = 0.125 Nm"}) {
+    EXPECT_NE(first.find(piece), std::string::npos) << piece << "\nin\n" << first;
+  }
+  EXPECT_EQ(first.find("12-06-2026"), std::string::npos);
+
+  // Each push table's Mean, SD and CV rows on the page of a push row, in that order.
+  int summaries = 0;
+  for (int p = 1; p <= count; ++p) {
+    std::istringstream text(Page(pdf, p));
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(text, l);) {
+      l.erase(0, std::min(l.find_first_not_of(' '), l.size()));
+      if (!l.empty()) lines.push_back(l);
+    }
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+      if (lines[k].rfind("Mean ", 0) != 0) continue;
+      ++summaries;
+      ASSERT_GE(k, 1u);
+      ASSERT_LT(k + 2, lines.size());
+      EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(lines[k - 1][0]))) << lines[k - 1];
+      EXPECT_EQ(lines[k + 1].rfind("SD ", 0), 0u) << lines[k + 1];
+      EXPECT_EQ(lines[k + 2].rfind("CV (%) ", 0), 0u) << lines[k + 2];
+    }
+  }
+  EXPECT_EQ(summaries, 4);
+
+  // A measurement of 6 s, with its few pushes, on three pages.
+  auto short_run = Simulate(3, 300);
+  const std::string base = dir_ / "RUN0000003";
+  ASSERT_TRUE(WriteDataFiles({"RUN0000003", base + "_dat.csv", base + "_csv.csv"}, kNote,
+                             *short_run->rec, *short_run->series, short_run->strokes,
+                             {2026, 12, 6, 20, 16, 0}, WhenTaken::kRefuse)
+                  .ok());
+  const std::string three = dir_ / "three.pdf";
+  ASSERT_EQ(Report({"--pdf", three, base + "_dat.csv"}), 0) << err_.str();
+  EXPECT_EQ(PageCount(three), 3);
+}
+
 TEST_F(ReportPdf, ASessionOpensWithItsComparisonAndNeverReplacesUnasked) {
   const std::string pdf = dir_ / "session.pdf";
   const std::vector<std::string> files = {dir_ / "RUN0000001_dat.csv", dir_ / "RUN0000002_dat.csv"};
@@ -149,7 +245,7 @@ TEST_F(ReportPdf, ASessionOpensWithItsComparisonAndNeverReplacesUnasked) {
   const std::string first = Page(pdf, 1);
   EXPECT_NE(first.find("Session of 2 measurements"), std::string::npos) << first;
   const std::string row =
-      "RUN0000002 12-06-2026 20 ms x 2000 ch0 " + ShowMainResults(m_->kin).txtSpeedAv[0] + " ";
+      "RUN0000002 2026-12-06 20 ms x 2000 ch0 " + ShowMainResults(m_->kin).txtSpeedAv[0] + " ";
   EXPECT_NE(first.find(row), std::string::npos) << row << "\nin\n" << first;
   const auto before = ReadFileBytes(pdf).value();
 

@@ -1,19 +1,27 @@
 // The calibration screen (capture, release, fit, file) and Data View reloading a saved
 // measurement into the result boxes.
 #include <QDirIterator>
+#include <QMessageBox>
 #include <QTreeWidget>
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
+#include "calibration/calibration_workflow.h"
 #include "calibration/ui/calibration_screen.h"
 #include "files/calibration_file.h"
 #include "files/ui/data_view.h"
+#include "measure/ui/lamp.h"
 #include "program_fixture.h"
 
 using velquor::testing::Program;
 
 namespace velquor {
 namespace {
+
+QByteArray ReadBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 // Every text the two result tables and the torque graphs show, by control name.
 QMap<QString, QString> ShownResults(ui::Form1& w) {
@@ -108,6 +116,76 @@ class DataScreensTest : public QObject {
     QCOMPARE(std::get<LineCmd>(cmds.back()), (LineCmd{-2, -80, 2, 80, MakeRgb(0, 0, 255)}));
   }
 
+  void doubtfulFitAsksFirst_data() {
+    QTest::addColumn<QStringList>("ch0Volts");  // rows 4 (-10 Nm), 6 (0 Nm) and 8 (10 Nm)
+    QTest::addColumn<QString>("doubt");         // empty: no question
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("a good fit") << QStringList{"-0.5", "", "0.5"} << QString() << false;
+    QTest::newRow("span under 0.1 V, No")
+        << QStringList{"0.250", "", "0.255"} << "the voltages span 0.005 V" << false;
+    QTest::newRow("R² under 0.99, No")
+        << QStringList{"-0.5", "0.5", "-0.4"} << "R² is 0.008" << false;
+    QTest::newRow("slope 25 % above, No")
+        << QStringList{"-0.4", "", "0.4"} << "Ka1 = 25 Nm/V differs by 25 %" << false;
+    QTest::newRow("slope 25 % above, Yes")
+        << QStringList{"-0.4", "", "0.4"} << "Ka1 = 25 Nm/V differs by 25 %" << true;
+  }
+  void doubtfulFitAsksFirst() {
+    QFETCH(QStringList, ch0Volts);
+    QFETCH(QString, doubt);
+    QFETCH(bool, yes);
+    Program p;
+    // A calibration of 20 Nm/V on both channels is in force from the start.
+    Calibration in_force = Calibration::DesignTime();
+    in_force.Ka1 = {20, 20};
+    in_force.loaded = true;
+    const std::string clb = ui::FromQ(p.path(kCalibrationFileName));
+    QVERIFY(SaveCalibration(in_force, "", {}, clb).working.ok());
+    const QByteArray before = ReadBytes(p.path(kCalibrationFileName));
+    ui::Form1& w = p.window();
+    const QString in_force_text = "ch0 Tq = 20 x V + 0 Nm, ch1 Tq = 20 x V + 0 Nm; from " +
+                                  p.path(kCalibrationFileName) + " of ";
+    QVERIFY(
+        p.notice("Calibration in force: ").startsWith("Calibration in force: " + in_force_text));
+    QVERIFY(w.shape_AD->toolTip().startsWith("Calibration in force: " + in_force_text));
+    ui::Form5& f = w.Calibration();
+    QVERIFY(f.lblInForce->text().startsWith("In force: " + in_force_text));
+
+    for (int k = 0; k < 3; ++k) f.txtVoltData.at(0).at(4 + 2 * k)->setText(ch0Volts.at(k));
+    f.txtVoltData.at(1).at(4)->setText("-0.5");
+    f.txtVoltData.at(1).at(8)->setText("0.5");
+    f.Command4->click();
+    QVERIFY(f.lblFitQuality.at(1)->text() == "Fit: R² 1.00000, span 1.000 V");
+    QMessageBox* question = f.PendingQuestion();
+    if (doubt.isEmpty()) {
+      QVERIFY(question == nullptr);
+      QVERIFY(ReadBytes(p.path(kCalibrationFileName)) != before);
+      QVERIFY(!p.notice("Calibration saved in").isEmpty());
+      return;
+    }
+    QVERIFY(question != nullptr);
+    QVERIFY2(question->text().contains(doubt), qPrintable(question->text()));
+    QCOMPARE(question->defaultButton(), question->button(QMessageBox::No));
+    QTRY_VERIFY(question->isVisible());
+    question->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    QTRY_VERIFY(f.PendingQuestion() == nullptr);
+    if (yes) {
+      QCOMPARE(p.ws().calibration.Ka1[0], 25.0);
+      QVERIFY(ReadBytes(p.path(kCalibrationFileName)) != before);
+      QVERIFY(f.lblInForce->text().startsWith("In force: ch0 Tq = 25 x V"));
+      QVERIFY(w.shape_AD->toolTip().startsWith("Calibration in force: ch0 Tq = 25 x V"));
+      return;
+    }
+    // No: the calibration in force, its file and the Result frame stay as they were.
+    QCOMPARE(p.ws().calibration.Ka1[0], 20.0);
+    QCOMPARE(ReadBytes(p.path(kCalibrationFileName)), before);
+    QCOMPARE(f.txtKa0.at(1)->text(), QString());
+    QVERIFY(f.lblInForce->text().startsWith("In force: " + in_force_text));
+    QCOMPARE(p.notice("Calibration not changed"),
+             "Calibration not changed: the calibration in force stays; " +
+                 p.path(kCalibrationFileName) + " was kept as it is");
+  }
+
   void dataViewReloadsASavedMeasurement() {
     Program p;
     ui::Form1& w = p.window();
@@ -115,6 +193,10 @@ class DataScreensTest : public QObject {
     QVERIFY2(p.ws().strokes.StrokeCount >= 1, "the rig should push at least twice in 3 s");
     const QMap<QString, QString> saved = ShownResults(w);
     MeasureOnce(p, false);  // a second, different measurement in memory
+    // At 2 ms each run explains once why its speed, turning-rate and power graphs show means.
+    QCOMPARE(w.Notices().entries().filter("one encoder count in a sample is").size(), 2);
+    QCOMPARE(w.Picture_base[kSpeedGraph]->frame().Text(AxisText::kYaxis),
+             std::string("Speed (m/s), 20 ms mean"));
     w.txtDataNum->setText("150");
     QVERIFY(ShownResults(w) != saved);
 

@@ -285,6 +285,8 @@ class MeasurementRunTest : public QObject {
     p.Run(3);
 
     QCOMPARE(p.cycles, 3);
+    // Three cycles at 1 ms, one word on why the graphs show means.
+    QCOMPARE(w.Notices().entries().filter("one encoder count in a sample is").size(), 1);
     QVERIFY(!p.notice("Start refused: a measurement is already running").isEmpty());
     QVERIFY(!p.notice("the devices are in use by the running measurement").isEmpty());
     const auto& calls = p.scripted().calls;

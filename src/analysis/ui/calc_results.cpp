@@ -24,7 +24,8 @@ constexpr int kRowHeight = 330;
 }  // namespace
 
 Form7::Form7(const StrokeResults& strokes, QWidget* parent)
-    : FormSurface(9960, 5400, parent), strokes_(strokes) {
+    : FormSurface(9960, kForm7Frame.base.top + kForm7Frame.base.height + 120, parent),
+      strokes_(strokes) {
   setObjectName("Form7");
   setWindowFlag(Qt::Window);
   setWindowTitle("Calculated Results Screen");
@@ -36,8 +37,13 @@ Form7::Form7(const StrokeResults& strokes, QWidget* parent)
   Picture_base->setObjectName(ArrayName("Picture_base", 0));
   Place(Picture_base, kForm7Frame.base.left, kForm7Frame.base.top, kForm7Frame.base.width,
         kForm7Frame.base.height);
-  Command1 = Button(this, "Command1", "Close Screen", 120, 3480, 1440, 390);
+  Command1 = Button(this, "Command1", "Close Screen", 120, 1500, 1440, 390);
   connect(Command1, &QPushButton::clicked, this, &QWidget::hide);
+  // Why the table holds fewer than three strokes, when it does.
+  lblFewStrokes = Label(this, QString(), 120, 2010, 2895, 3270);
+  lblFewStrokes->setObjectName("lblFewStrokes");
+  lblFewStrokes->setWordWrap(true);
+  lblFewStrokes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 QLineEdit* Form7::ResultBox(QWidget* parent, const QString& name, int left, int top) {
@@ -174,6 +180,10 @@ int Form7::ChosenStroke() const {
     if (opt_Noc.at(i)->isChecked()) k = i;
   }
   return k;
+}
+
+void Form7::ShowWhyFewStrokes(const std::optional<std::string>& why) {
+  lblFewStrokes->setText(why ? ToQ(*why) : QString());
 }
 
 void Form7::ShowStrokeResults() {

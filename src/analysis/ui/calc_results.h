@@ -4,12 +4,14 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "analysis/series.h"
 #include "analysis/ui/result_boxes.h"
 #include "ui_kit/form_kit.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -36,6 +38,8 @@ class Form7 : public FormSurface {
   void ShowStrokeResults();
   // The stroke chosen by opt_Noc(1..3).
   int ChosenStroke() const;
+  // Says why fewer than three strokes were found, or clears that.
+  void ShowWhyFewStrokes(const std::optional<std::string>& why);
 
   QLineEdit* txtStartPosCond;
   QLineEdit* txtEndPosCond;
@@ -47,6 +51,7 @@ class Form7 : public FormSurface {
   QPushButton* Command2;
   QPushButton* Command1;
   PictureBase* Picture_base;  // the torque graph with the stroke markers
+  QLabel* lblFewStrokes;      // why the stroke table is not full
 
   // Every result box by its control name ("txtStTime1", "txtTqMax(0)", ...).
   QLineEdit* Box(const QString& name) const;

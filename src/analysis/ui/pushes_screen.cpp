@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "analysis/empty_reasons.h"
 #include "analysis/push_forms.h"
 #include "common/number_text.h"
 #include "common/path_map.h"
@@ -182,14 +183,17 @@ void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series
 
 void Form8::ShowTable(const WheelPushes& w) {
   const PushSummary& s = w.summary;
-  lblSummary.at(static_cast<std::size_t>(w.wheel))
-      ->setText(QString("%1 pushes, %2 partial, %3 rejected; %4 steady; push frequency %5 /min")
-                    .arg(s.pushes)
-                    .arg(s.partial)
-                    .arg(s.rejected)
-                    .arg(s.steady)
-                    .arg(s.push_frequency_per_min ? ToQ(FigureCell(s.push_frequency_per_min))
-                                                  : QString("-")));
+  QString summary =
+      QString("%1 pushes, %2 partial, %3 rejected; %4 steady; push frequency %5 /min")
+          .arg(s.pushes)
+          .arg(s.partial)
+          .arg(s.rejected)
+          .arg(s.steady)
+          .arg(s.push_frequency_per_min ? ToQ(FigureCell(s.push_frequency_per_min)) : QString("-"));
+  if (shown_) {
+    if (auto why = NoSteadyPushReason(s, shown_->parameters)) summary += "; " + ToQ(*why);
+  }
+  lblSummary.at(static_cast<std::size_t>(w.wheel))->setText(summary);
   QTableWidget* t = tblPushes.at(static_cast<std::size_t>(w.wheel));
   const int rows = static_cast<int>(w.pushes.size()) + static_cast<int>(kSummaryRows.size());
   t->setUpdatesEnabled(false);

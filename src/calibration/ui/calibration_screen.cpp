@@ -4,10 +4,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "calibration/calibration_workflow.h"
 #include "calibration/fit.h"
+#include "calibration/fit_review.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "daq/return_code.h"
@@ -23,11 +25,19 @@ namespace {
 constexpr int kLeftWidth = 5160;
 constexpr int kRowTop = 540;
 constexpr int kRowStep = 390;
+// The Result frame holds each channel's line and, under it, how well the last fit fits.
+constexpr int kResultRowStep = 600;
+constexpr int kResultHeight = 1500;
+constexpr int kGraphTop = 1980 + kResultHeight + 60;
+constexpr int kButtonTop = kGraphTop + 2655 + 105;
+constexpr int kInForceTop = kButtonTop + 480;
+constexpr int kDesignWidth = 11040;
+constexpr int kDesignHeight = kInForceTop + 420;
 
 }  // namespace
 
 Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
-    : MonitorForm(11040, 6300, "Calibration Screen", "live reading", parent),
+    : MonitorForm(kDesignWidth, kDesignHeight, "Calibration Screen", "live reading", parent),
       ws_(ws),
       driver_(driver) {
   setObjectName("Form5");
@@ -55,10 +65,10 @@ Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
   Command3 = Button(cond, "Command3", "Timer ON", 2760, 180, 1140, 315);
   Command2 = Button(cond, "Command2", "Timer OFF", 3930, 180, 1140, 315);
 
-  QGroupBox* result = Frame(this, "Frame5", "Result", 120, 1980, kLeftWidth, 960);
+  QGroupBox* result = Frame(this, "Frame5", "Result", 120, 1980, kLeftWidth, kResultHeight);
   std::array<QLineEdit*, 2>* coefficients[] = {&txtKa0, &txtKa1};
   for (int ch = 0; ch < 2; ++ch) {
-    const int top = 240 + 330 * ch;
+    const int top = 240 + kResultRowStep * ch;
     const std::string base = ch == 0 ? "txtKa0" : "txtKa1";
     Label(result, "ch" + QString::number(ch) + ": Tq(Nm)=", 120, top + 15, 1440, 270);
     (*coefficients[ch])[1] = Edit(result, ArrayName(base, 1), QString(), 1560, top, 1200, 300);
@@ -68,15 +78,21 @@ Form5::Form5(Workspace& ws, AcqDriver& driver, QWidget* parent)
       MakeReadOut(box);
       ShowBeginning(box);
     }
+    QLabel* quality = Label(result, QString(), 1560, top + 315, kLeftWidth - 1680, 270);
+    quality->setObjectName(ArrayName("lblFitQuality", ch));
+    lblFitQuality.at(static_cast<std::size_t>(ch)) = quality;
   }
 
   Picture_base = new PictureBase(kForm5Frame, this);
   Picture_base->setObjectName(ArrayName("Picture_base", 0));
-  Place(Picture_base, kForm5Frame.base.left, kForm5Frame.base.top, kForm5Frame.base.width,
+  Place(Picture_base, kForm5Frame.base.left, kGraphTop, kForm5Frame.base.width,
         kForm5Frame.base.height);
 
-  Command4 = Button(this, "Command4", "Calcuration and Save", 120, 5760, 2400, 390);
-  Command1 = Button(this, "Command1", "Close Screen", 2640, 5760, 1575, 390);
+  Command4 = Button(this, "Command4", "Calcuration and Save", 120, kButtonTop, 2400, 390);
+  Command1 = Button(this, "Command1", "Close Screen", 2640, kButtonTop, 1575, 390);
+  lblInForce = Label(this, QString(), 120, kInForceTop, kDesignWidth - 240, 300);
+  lblInForce->setObjectName("lblInForce");
+  lblInForce->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   BuildChannel(0);
   BuildChannel(1);
@@ -180,35 +196,81 @@ void Form5::CalculateAndSave() {
     emit notice("Calibration not changed: " + keepWorkingFile_);
     return;
   }
-  const FitAndSave done =
-      FitAndSaveCalibration(ws_.calibration, ws_.naming.Auto.Dir, CurrentStamp());
-  if (!done.fit.ok()) {
-    emit notice("Calibration not changed: " + ToQ(done.fit.problem().Describe()));
+  if (question_) {
+    question_->raise();
     return;
   }
+  auto proposed = ProposeFit(ws_.calibration);
+  if (!proposed) {
+    emit notice("Calibration not changed: " + ToQ(proposed.problem().Describe()));
+    return;
+  }
+  const FitProposal proposal = std::move(proposed.value());
+  for (std::size_t ch = 0; ch < 2; ++ch) {
+    lblFitQuality.at(ch)->setText("Fit: " + ToQ(QualityText(proposal.review.channel.at(ch))));
+  }
+  if (!proposal.review.Doubtful()) {
+    Adopt(proposal.fit);
+    return;
+  }
+  question_ = new QMessageBox(QMessageBox::Question, windowTitle(),
+                              ToQ(ReplaceQuestion(proposal.review, proposal.fit, ws_.calibration)),
+                              QMessageBox::Yes | QMessageBox::No, this);
+  question_->setDefaultButton(QMessageBox::No);
+  question_->setWindowModality(Qt::WindowModal);
+  question_->setAttribute(Qt::WA_DeleteOnClose);
+  // The answer comes through the event loop, which goes on serving a running measurement.
+  connect(question_, &QMessageBox::finished, this, [this, fit = proposal.fit](int answer) {
+    question_ = nullptr;
+    if (answer != QMessageBox::Yes) {
+      const QString kept = ws_.calibration.file.empty()
+                               ? QString("no file was written")
+                               : ToQ(ws_.calibration.file) + " was kept as it is";
+      emit notice("Calibration not changed: the calibration in force stays; " + kept);
+      return;
+    }
+    Adopt(fit);
+  });
+  question_->open();
+}
+
+QMessageBox* Form5::PendingQuestion() const {
+  return question_.data();
+}
+
+void Form5::Adopt(const CalibrationFit& fit) {
+  const CalibrationSave save = AdoptFit(fit, ws_.calibration, ws_.naming.Auto.Dir, CurrentStamp());
   const CoefficientTexts texts = ShowCoefficients(ws_.calibration);
   for (std::size_t i = 0; i < 2; ++i) {
     txtKa0.at(i)->setText(ToQ(texts.txtKa0.at(i)));
     txtKa1.at(i)->setText(ToQ(texts.txtKa1.at(i)));
   }
   DrawCalibGraph();
-  if (!done.save.working.ok()) {
+  ShowInForce();
+  if (!save.working.ok()) {
     emit notice("The calibration is in use but was not written: " +
-                ToQ(done.save.working.problem().Describe()));
+                ToQ(save.working.problem().Describe()));
   }
-  if (!done.save.copy.ok()) {
+  if (!save.copy.ok()) {
     emit notice("The dated copy of the calibration was not written: " +
-                ToQ(done.save.copy.problem().Describe()));
+                ToQ(save.copy.problem().Describe()));
   }
-  for (const Problem& p : done.save.notices) emit notice(ToQ(p.Describe()));
-  if (done.save.working.ok() || done.save.copy.ok()) {
+  for (const Problem& p : save.notices) emit notice(ToQ(p.Describe()));
+  if (save.working.ok() || save.copy.ok()) {
     const QString working = QDir::current().absoluteFilePath(kCalibrationFileName);
-    const QString copy = ShownPath(done.save.copyPath);
-    emit notice(done.save.working.ok() && done.save.copy.ok()
+    const QString copy = ShownPath(save.copyPath);
+    emit notice(save.working.ok() && save.copy.ok()
                     ? "Calibration saved in " + working + ", its dated copy in " + copy
-                : done.save.working.ok() ? "Calibration saved in " + working
-                                         : "Dated copy of the calibration saved in " + copy);
+                : save.working.ok() ? "Calibration saved in " + working
+                                    : "Dated copy of the calibration saved in " + copy);
   }
+}
+
+void Form5::ShowInForce() {
+  const QString text = "In force: " + ToQ(InForceText(ws_.calibration));
+  lblInForce->setText(text);
+  lblInForce->setToolTip(text);
+  emit inForceChanged("Calibration in force: " + ToQ(InForceText(ws_.calibration)));
 }
 
 }  // namespace velquor::ui

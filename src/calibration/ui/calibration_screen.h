@@ -2,14 +2,17 @@
 // torque per channel with their captured voltages, the fit and its graph, and the file.
 #pragma once
 
+#include <QPointer>
 #include <array>
 
+#include "calibration/fit.h"
 #include "daq/driver.h"
 #include "record/calibration.h"
 #include "ui_kit/monitor_form.h"
 #include "workspace/workspace.h"
 
 class QLabel;
+class QMessageBox;
 class QLineEdit;
 class QPushButton;
 
@@ -37,6 +40,11 @@ class Form5 : public MonitorForm {
   void ClearChannel(int ch);
   // "Calcuration and Save": fit, show, draw and write the file with its dated copy.
   void CalculateAndSave();
+  // Shows the calibration in force (coefficients, file, date) at the foot of the screen and
+  // tells it with inForceChanged.
+  void ShowInForce();
+  // The question before a doubtful fit replaces the calibration in force, while it is open.
+  QMessageBox* PendingQuestion() const;
   // A calibration file that could not be read and could not be kept aside either must not be
   // written over: "Calcuration and Save" then refuses, saying `why`.
   void KeepWorkingFile(const QString& why) { keepWorkingFile_ = why; }
@@ -58,16 +66,25 @@ class Form5 : public MonitorForm {
   QPushButton* Command2;
   QPushButton* Command1;
   PictureBase* Picture_base;
+  std::array<QLabel*, 2> lblFitQuality{};  // R² and voltage span of the last fit, per channel
+  QLabel* lblInForce;                      // the calibration in force
+
+ signals:
+  // "Calibration in force: ch0 Tq = ... Nm; from FILE of DATE", after start-up and each fit.
+  void inForceChanged(const QString& text);
 
  protected:
   void Tick() override { LiveRead(); }
 
  private:
   void BuildChannel(int ch);
+  // The fit takes effect, is shown and drawn, and written with its dated copy.
+  void Adopt(const CalibrationFit& fit);
 
   Workspace& ws_;
   AcqDriver& driver_;
   QString keepWorkingFile_;
+  QPointer<QMessageBox> question_;
 };
 
 }  // namespace velquor::ui

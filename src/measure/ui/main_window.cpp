@@ -135,6 +135,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   AddScreen(form5_);
   connect(form5_, &Form5::notice, this, qOverload<const QString&>(&Form1::Notice));
   connect(form5_, &Form5::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
+  connect(form5_, &Form5::inForceChanged, shape_AD, &QWidget::setToolTip);
   form5_->SetRunSampleSource([this] { return live_->LatestSample(); });
   form7_ = new Form7(ws_.strokes, this);
   AddScreen(form7_);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <exception>
 
+#include "analysis/empty_reasons.h"
 #include "analysis/result_texts.h"
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
@@ -137,6 +138,8 @@ void Form1::Analysed(const AnalysisOutcome& a) {
   DrawStrokeGraph(form7_->Picture_base->frame(), rec, ws_.series, ws_.kin, ws_.strokes,
                   ws_.GraphColor);
   form7_->ShowStrokeResults();
+  form7_->ShowWhyFewStrokes(FewStrokesReason(
+      rec, settings_.analysis.strokes.value_or(form7_->ReadConditions()), ws_.strokes));
   form8_->ShowPushes(
       rec, ws_.series, ws_.kin, ws_.GraphColor, a.source,
       a.pushes ? Result<PushAnalysis>(*a.pushes) : Result<PushAnalysis>(a.stop->problem));

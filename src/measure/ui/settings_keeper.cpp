@@ -6,6 +6,7 @@
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
+#include "calibration/fit_review.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "files/calibration_file.h"
@@ -126,11 +127,14 @@ void SettingsKeeper::LoadCalibration() {
   }
   ws_.calibration = std::move(load.values);
   screens_.calibration.ShowCalibrationRows();
+  screens_.calibration.ShowInForce();
   for (const Problem& p : load.notices) notice_(Describe(p));
   if (!ws_.calibration.loaded) {
     notice_(QString("No calibration loaded: torques are computed with Ka1 = 0 and Ka0 = 0 until "
                     "a calibration is made on the Calibration screen (it is then kept in ") +
             kCalibrationFileName + ")");
+  } else {
+    notice_("Calibration in force: " + ToQ(InForceText(ws_.calibration)));
   }
 }
 

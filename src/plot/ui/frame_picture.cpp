@@ -33,10 +33,11 @@ Qt::Alignment AlignmentOf(AxisText which) {
   }
 }
 
-QFont FitFont(QFont font, double pixels, const QString& text, double width) {
-  double size = std::max(pixels, kSmallestFont);
+QFont FitFont(QFont font, double pixels, const QString& text, double width, double smallest) {
+  smallest = std::max(smallest, kSmallestFont);
+  double size = std::max(pixels, smallest);
   font.setPixelSize(static_cast<int>(std::lround(size)));
-  while (size > kSmallestFont && QFontMetricsF(font).horizontalAdvance(text) > width) {
+  while (size - 1.0 >= smallest && QFontMetricsF(font).horizontalAdvance(text) > width) {
     size -= 1.0;
     font.setPixelSize(static_cast<int>(std::lround(size)));
   }
@@ -45,7 +46,7 @@ QFont FitFont(QFont font, double pixels, const QString& text, double width) {
 
 void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
                 const RecordingCanvas& canvas, const FrameGeometry& geometry, double scale,
-                bool legend) {
+                bool legend, double smallest_font) {
   const FrameLayout layout = LayoutFrame(geometry, scale, scale);
   p.save();
   p.translate(origin);
@@ -63,7 +64,7 @@ void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
     const QRectF box = ToQRect(layout.texts.at(static_cast<std::size_t>(t)));
     if (which == AxisText::kYaxis) {
       // Turned a quarter to the left, running up along the axis.
-      p.setFont(FitFont(p.font(), layout.fontPixels, text, box.height()));
+      p.setFont(FitFont(p.font(), layout.fontPixels, text, box.height(), smallest_font));
       p.save();
       p.translate(box.left(), box.bottom());
       p.rotate(-90);
@@ -71,7 +72,7 @@ void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
       p.restore();
       continue;
     }
-    p.setFont(FitFont(p.font(), layout.fontPixels, text, box.width()));
+    p.setFont(FitFont(p.font(), layout.fontPixels, text, box.width(), smallest_font));
     p.drawText(box, static_cast<int>(AlignmentOf(which)), text);
   }
   const char* captions[2] = {"ch0", "ch1"};
@@ -80,7 +81,8 @@ void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(ToQColor(frame.LegendColour(ch)));
     p.drawRect(ToQRect(layout.shapes.at(c)));
-    p.setFont(FitFont(p.font(), layout.fontPixels, captions[c], layout.labels.at(c).w));
+    p.setFont(
+        FitFont(p.font(), layout.fontPixels, captions[c], layout.labels.at(c).w, smallest_font));
     p.drawText(ToQRect(layout.labels.at(c)), Qt::AlignLeft | Qt::AlignVCenter, captions[c]);
   }
   p.restore();

@@ -20,16 +20,18 @@ namespace velquor {
 // against the area, the titles centred.
 Qt::Alignment AlignmentOf(AxisText which);
 
-// The font at the given pixel size, made smaller (down to 6 px) until the text fits the width.
-QFont FitFont(QFont font, double pixels, const QString& text, double width);
+// The font at the given pixel size, made smaller until the text fits the width, but never
+// below `smallest` nor 6 px.
+QFont FitFont(QFont font, double pixels, const QString& text, double width, double smallest = 6);
 
 // Paints the frame at `scale` device units per pixel of its design size with its top-left
 // corner at `origin`: its outline, the plotting area on white, the texts and the legend.
 // Lines and texts stay vectors on a device that keeps them (a PDF page). Without `legend`
-// the ch0 and ch1 squares are left out.
+// the ch0 and ch1 squares are left out. No text is set smaller than `smallest_font` device
+// units.
 void PaintFrame(QPainter& p, const QPointF& origin, const PlotFrame& frame,
                 const RecordingCanvas& canvas, const FrameGeometry& geometry, double scale,
-                bool legend = true);
+                bool legend = true, double smallest_font = 6);
 
 // The frame drawn at `scale` times its design size, on white with black texts.
 QImage RenderFrame(const PlotFrame& frame, const RecordingCanvas& canvas,

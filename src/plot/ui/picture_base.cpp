@@ -137,12 +137,27 @@ void PictureBase::resizeEvent(QResizeEvent* event) {
   LayOut();
 }
 
+namespace {
+
+// A one-pixel outline as four filled bands lying inside `r`: a band a pixel wide covers a
+// device pixel at any scale (1.5 included), where a line of the same width may fall between
+// pixels and vanish.
+void Outline(QPainter& p, const QRect& r, const QColor& colour) {
+  p.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+  p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+  p.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+  p.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+}
+
+}  // namespace
+
 void PictureBase::paintEvent(QPaintEvent* /*event*/) {
   QPainter p(this);
   p.fillRect(rect(), palette().color(QPalette::Base));
-  p.setPen(palette().color(QPalette::Mid));
-  p.drawRect(rect().adjusted(0, 0, -1, -1));
-  p.drawRect(fig_->geometry().adjusted(-1, -1, 0, 0));
+  const QColor line = palette().color(QPalette::Mid);
+  Outline(p, rect(), line);
+  // Just outside the plotting area, which paints over everything inside it.
+  Outline(p, fig_->geometry().adjusted(-1, -1, 1, 1), line);
 }
 
 }  // namespace velquor

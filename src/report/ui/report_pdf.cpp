@@ -22,7 +22,6 @@ namespace {
 constexpr double kUnitsPerMm = 10.0;
 constexpr int kResolution = 254;  // dots per inch, so that kUnitsPerMm holds
 constexpr double kPointsPerMm = 72.0 / 25.4;
-constexpr double kCellPaddingMm = 1.0;
 
 QString Q(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -32,11 +31,17 @@ double U(double mm) {
   return mm * kUnitsPerMm;
 }
 
+// The size in device units of a text of `points`, never below the smallest the report sets.
+int Pixels(double points) {
+  const int smallest = static_cast<int>(std::ceil(U(kSmallestPt / kPointsPerMm)));
+  return std::max(smallest, static_cast<int>(std::lround(U(points / kPointsPerMm))));
+}
+
 // Latin texts in a sans-serif face, Japanese in a gothic face that covers it.
 QFont TextFont(double points, bool bold = false) {
   QFont f;
   f.setFamilies({"DejaVu Sans", "IPAPGothic", "IPAGothic"});
-  f.setPixelSize(static_cast<int>(std::lround(U(points / kPointsPerMm))));
+  f.setPixelSize(Pixels(points));
   f.setBold(bold);
   // No ligatures: "Off" stays three letters for whoever copies or searches the text.
   f.setStyleStrategy(QFont::PreferNoShaping);
@@ -45,8 +50,7 @@ QFont TextFont(double points, bool bold = false) {
 
 class PagePainter {
  public:
-  explicit PagePainter(QPainter& p)
-      : p_(p), cell_(TextFont(kTablePt)), head_(TextFont(kTablePt, true)) {}
+  explicit PagePainter(QPainter& p) : p_(p), cell_(TextFont(kTablePt)) {}
 
   void Paint(const ReportBlock& b, const Placement& at) {
     const QPointF origin(U(kMarginMm + at.x), U(kMarginMm + at.y));
@@ -60,7 +64,7 @@ class PagePainter {
     } else if (const auto* g = std::get_if<Graph>(&b.content)) {
       p_.setFont(cell_);
       PaintFrame(p_, origin, g->frame->frame, g->frame->canvas, g->geometry,
-                 kGraphMmPerPixel * kUnitsPerMm, g->legend);
+                 g->mmPerPixel * kUnitsPerMm, g->legend, Pixels(kSmallestPt));
     }
   }
 
@@ -74,29 +78,30 @@ class PagePainter {
   }
 
  private:
-  void Row(const TextTable& t, const std::vector<std::string>& cells, double y, bool head,
-           std::optional<Rgb> colour = std::nullopt) {
+  void Row(const TextTable& t, const std::vector<std::string>& cells, double y, double height,
+           bool head, std::optional<Rgb> colour = std::nullopt) {
     double x = 0;
-    const QFont& font = head ? head_ : cell_;
+    const QFont font = TextFont(t.points, head);
     p_.setFont(font);
     const QFontMetricsF metrics(font);
     for (std::size_t c = 0; c < t.widths.size(); ++c) {
       const double w = t.widths[c];
       p_.setPen(c == 0 && colour ? ToQColor(*colour) : QColor(Qt::black));
       if (c < cells.size() && !cells[c].empty()) {
-        const QRectF cell(x + U(kCellPaddingMm), y, U(w - 2 * kCellPaddingMm), U(kRowHeightMm));
+        const QRectF cell(x + U(kCellPaddingMm), y, U(w - 2 * kCellPaddingMm), U(height));
         const auto align =
             c < t.align.size() && t.align[c] == Align::kRight ? Qt::AlignRight : Qt::AlignLeft;
         const QString text = Q(cells[c]);
-        // A text wider than its cell is shown whole in a smaller size, never cut.
-        const double fits = metrics.horizontalAdvance(text);
+        // The columns are fitted to their texts; should one still be wider, it is set
+        // smaller down to the smallest size, and never cut.
+        const double fits = metrics.boundingRect(QRectF(), 0, text).width();
         if (fits > cell.width()) {
           QFont smaller = p_.font();
-          smaller.setPixelSize(
-              std::max(1, static_cast<int>(smaller.pixelSize() * cell.width() / fits)));
+          smaller.setPixelSize(std::max(
+              Pixels(kSmallestPt), static_cast<int>(smaller.pixelSize() * cell.width() / fits)));
           p_.setFont(smaller);
         }
-        p_.drawText(cell, static_cast<int>(align | Qt::AlignVCenter), text);
+        p_.drawText(cell, static_cast<int>(align | Qt::AlignVCenter | Qt::TextDontClip), text);
         p_.setFont(font);
       }
       x += U(w);
@@ -117,8 +122,9 @@ class PagePainter {
       y += U(kRowHeightMm);
     }
     if (!t.head.empty()) {
-      Row(t, t.head, y, true);
-      y += U(kRowHeightMm);
+      const double height = TableHeadHeight(t) - (t.caption.empty() ? 0 : kRowHeightMm);
+      Row(t, t.head, y, height, true);
+      y += U(height);
       p_.setPen(QPen(Qt::black, 2));
       p_.drawLine(QPointF(0, y), QPointF(width, y));
       p_.setPen(Qt::black);
@@ -126,7 +132,7 @@ class PagePainter {
     const int end = std::min(first + count, static_cast<int>(t.rows.size()));
     for (int r = std::max(first, 0); r < end; ++r) {
       const auto index = static_cast<std::size_t>(r);
-      Row(t, t.rows.at(index), y, false,
+      Row(t, t.rows.at(index), y, kRowHeightMm, false,
           index < t.rowColour.size() ? t.rowColour[index] : std::nullopt);
       y += U(kRowHeightMm);
       p_.setPen(QPen(QColor(200, 200, 200), 1));
@@ -137,7 +143,7 @@ class PagePainter {
   }
 
   QPainter& p_;
-  const QFont cell_, head_;
+  const QFont cell_;
 };
 
 }  // namespace
