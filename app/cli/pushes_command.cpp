@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "analysis/push_forms.h"
-#include "app/cli/json_text.h"
-#include "app/cli/push_report.h"
+#include "analysis/push_json.h"
 #include "app/cli/reanalyse_command.h"
+#include "common/json_text.h"
 #include "files/push_csv_file.h"
 
 namespace velquor::cli {

@@ -14,7 +14,7 @@
 
 #include "analysis/result_texts.h"
 #include "app/cli/cli_options.h"
-#include "app/cli/json_text.h"
+#include "common/json_text.h"
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"

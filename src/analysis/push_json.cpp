@@ -1,13 +1,13 @@
-#include "app/cli/push_report.h"
+#include "analysis/push_json.h"
 
 #include <cmath>
 #include <optional>
 #include <vector>
 
-#include "app/cli/json_text.h"
+#include "common/json_text.h"
 #include "common/shortest_text.h"
 
-namespace velquor::cli {
+namespace velquor {
 namespace {
 
 std::string Number(std::optional<double> v) {
@@ -94,4 +94,4 @@ std::string PushJson(std::string_view file, const PushAnalysis& a) {
       .str();
 }
 
-}  // namespace velquor::cli
+}  // namespace velquor
