@@ -84,30 +84,22 @@ void AppendTrialCsvRow(const TrialSeries& s, std::int64_t i, int marker, std::st
   AppendWhole(i, out);
   out += ',';
   AppendNumber(static_cast<double>(i) * s.Dt(), out);
-  for (int w = 0; w < 2; ++w) {
-    out += ',';
-    AppendNumber(static_cast<double>(s.Volt(w, i)), out);
-  }
+  // Each column pair: wheel 0, then wheel 1.
+  const auto both = [&](auto value) {
+    for (int w = 0; w < 2; ++w) {
+      out += ',';
+      AppendNumber(value(w), out);
+    }
+  };
+  both([&](int w) { return static_cast<double>(s.Volt(w, i)); });
   for (int w = 0; w < 2; ++w) {
     out += ',';
     AppendWhole(s.Encoder(w, i), out);
   }
-  for (int w = 0; w < 2; ++w) {
-    out += ',';
-    AppendNumber(s.Torque(w, i), out);
-  }
-  for (int w = 0; w < 2; ++w) {
-    out += ',';
-    AppendNumber(s.AngleDeg(w, i), out);
-  }
-  for (int w = 0; w < 2; ++w) {
-    out += ',';
-    AppendNumber(s.Speed(w, i), out);
-  }
-  for (int w = 0; w < 2; ++w) {
-    out += ',';
-    AppendNumber(s.Power(w, i), out);
-  }
+  both([&](int w) { return s.Torque(w, i); });
+  both([&](int w) { return s.AngleDeg(w, i); });
+  both([&](int w) { return s.Speed(w, i); });
+  both([&](int w) { return s.Power(w, i); });
   out += ',';
   if (marker > 0) AppendWhole(marker, out);
   out += '\n';
