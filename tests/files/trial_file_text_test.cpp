@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/trial_pushes.h"
+#include "files/csv_rows.h"
 #include "files/trial_file_text.h"
 
 namespace velquor {
@@ -22,21 +23,9 @@ TrialSeries TwoSamples() {
   return t;
 }
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> out(1);
-  for (char c : line) {
-    if (c == ',') {
-      out.emplace_back();
-    } else {
-      out.back() += c;
-    }
-  }
-  return out;
-}
-
 TEST(TrialFileText, RowsHoldTheRawValuesAndTheSeries) {
   const TrialSeries t = TwoSamples();
-  EXPECT_EQ(Fields(TrialCsvHeader()).size(), 15u);
+  EXPECT_EQ(testing::Fields(TrialCsvHeader()).size(), 15u);
   EXPECT_EQ(TrialCsvHeader().back(), '\n');
   std::string first;
   AppendTrialCsvRow(t, 1, 0, first);
@@ -47,7 +36,7 @@ TEST(TrialFileText, RowsHoldTheRawValuesAndTheSeries) {
   AppendTrialCsvRow(t, 2, 3, second);
   ASSERT_EQ(second.back(), '\n');
   second.pop_back();
-  const std::vector<std::string> f = Fields(second);
+  const std::vector<std::string> f = testing::Fields(second);
   ASSERT_EQ(f.size(), 15u);
   const double r = static_cast<double>(0.31f);
   const double turned0 = 0.9 * 3.14159 / 180;   // 5 counts

@@ -58,6 +58,7 @@ struct LogHost : SessionHost {
 struct HeldSaver : SessionSaver {
   std::vector<Done> held;
   void Save(const SaveOrder&, Done done) override { held.push_back(std::move(done)); }
+  void WriteTrial(TrialStep, TrialDone) override {}
 };
 
 // A session on the scripted driver and the fake clock: 50 samples a cycle at 1 ms, automatic
