@@ -13,4 +13,7 @@ namespace velquor {
 // shortest text that reads back to the same double; an empty figure is null.
 std::string PushJson(std::string_view file, const PushAnalysis& a);
 
+// {"on_s": ..., ...}: every figure of one push by name, null where empty.
+std::string PushFiguresJson(const Push& push);
+
 }  // namespace velquor

@@ -172,6 +172,7 @@ void MeasurementSession::EndRun() {
   end.cycles = cycles_;
   end.stopRequested = engine_.StopRequested();
   end.fault = engine_.Fault();
+  end.lengthReached = !end.stopRequested && !end.fault && settings_.trialLengthS > 0;
   if (end.fault && end.fault->DeviceGone()) {
     // Nothing can be read from a card that is gone: both devices are closed until they are
     // opened again.

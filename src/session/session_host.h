@@ -37,6 +37,7 @@ struct AnalysisOutcome {
 struct RunEnd {
   int cycles = 0;                  // cycles handed to the chain
   bool stopRequested = false;      // Stop, a manual hand-over, a failed save or analysis
+  bool lengthReached = false;      // it ran to the end of the cycle that reached its length
   std::optional<ReadFault> fault;  // the read that ended the run by itself
   std::optional<DeviceOutcome> aioClosed, dioClosed;  // closed because the card is gone
 };

@@ -226,7 +226,8 @@ TEST(MeasurementSession, TheSaveGateRefusesWhatWasNotAnalysedWhole) {
   r.Run();
   EXPECT_FALSE(r.session.WhyNotSaved());
   r.ws->record.MeasTime = 0;  // the analysis refuses a sampling time of 0
-  r.settings = SessionSettings{true, false, r.settings.analysis};
+  r.settings.autoSave = true;
+  r.settings.manualSave = false;
   r.host.log.clear();
   r.Run();
 
