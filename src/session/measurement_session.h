@@ -95,6 +95,10 @@ class MeasurementSession {
   // The trial's pushes so far (during the run) or the last trial's; nothing before a trial.
   std::optional<PushAnalysis> TrialAnalysis() const;
   std::int64_t TrialSamples() const;
+  // Where a sample of the trial going lies among its cycles.
+  std::optional<TrialFollower::CyclePlace> TrialPlaceOf(std::int64_t sample) const {
+    return follower_ ? follower_->PlaceOf(sample) : std::nullopt;
+  }
   // Seconds of the set trial length still to be measured, while a run of a set length goes.
   std::optional<double> TrialSecondsLeft() const;
   const TrialFacts& Trial() const { return facts_; }

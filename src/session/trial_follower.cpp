@@ -217,6 +217,15 @@ std::int64_t TrialFollower::FirstSampleOf(int cycle) const {
   return first_samples_[static_cast<std::size_t>(cycle - 1)];
 }
 
+std::optional<TrialFollower::CyclePlace> TrialFollower::PlaceOf(std::int64_t sample) const {
+  std::lock_guard lock(mutex_);
+  if (sample < 1 || sample > series_->Samples()) return std::nullopt;
+  const auto after = std::upper_bound(first_samples_.begin(), first_samples_.end(), sample);
+  if (after == first_samples_.begin()) return std::nullopt;
+  const auto cycle = static_cast<int>(after - first_samples_.begin());
+  return CyclePlace{cycle, static_cast<int>(sample - *(after - 1) + 1)};
+}
+
 PushAnalysis TrialFollower::Analysis() const {
   std::lock_guard lock(mutex_);
   return pushes_ ? pushes_->Analysis() : PushAnalysis{};

@@ -66,6 +66,12 @@ class TrialFollower {
   std::int64_t Samples() const;
   // The samples of the trial when cycle k (from 1) began; 0 when not known.
   std::int64_t FirstSampleOf(int cycle) const;
+  // The cycle (from 1) a sample of the trial was taken in, and its number in that cycle.
+  struct CyclePlace {
+    int cycle = 0;
+    int sample = 0;
+  };
+  std::optional<CyclePlace> PlaceOf(std::int64_t sample) const;
   // The pushes so far with their summary and curve; after Finish, the whole trial's.
   PushAnalysis Analysis() const;
   std::vector<TrialMarker> Markers() const;

@@ -18,6 +18,7 @@
 #include "workspace/workspace.h"
 
 class QAction;
+class QTimer;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -136,6 +137,10 @@ class Form1 : public QMainWindow, private SessionHost {
   QAction* menuTextScreen;
   NoticeLine* noticeLine;
   QPushButton* cmdNotices;
+  QPushButton* cmdMarker;
+  QAction* menuMarker;
+  QLineEdit* txtTrialLength;  // s; empty for trials without a set length
+  QLabel* lblTrialLeft;       // the countdown of a trial of a set length
   QProgressBar* progressSamples;
   QLabel* lblSamples;  // "123 / 400 samples" above the bar
 
@@ -173,6 +178,16 @@ class Form1 : public QMainWindow, private SessionHost {
   void SaveFailed(const Problem& problem, int cycle) override;
   void CycleFinished(int cycle) override;
   void RunEnded(const RunEnd& end) override;
+  void TrialPush(const TrialPushEvent& event) override;
+  void MarkerPlaced(const TrialMarker& marker) override;
+  void TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) override;
+
+  // F6 and "Marker": the next marker at the latest sample of the run's trial.
+  void PlaceMarker();
+  void LabelMarker(int number, const QString& label);
+  // The trial's pushes so far to the Pushes screen, once for all the news of one drain.
+  void ShowTrialSoon();
+  void ShowTrialLeft();
 
   Workspace& ws_;
   AcqDriver& driver_;
@@ -198,6 +213,9 @@ class Form1 : public QMainWindow, private SessionHost {
   ResultBoxes mainResults_;  // the whole-record table
   Form8* form8_ = nullptr;
   bool exiting_ = false;
+  bool trialShowQueued_ = false;
+  int lastMarker_ = 0;
+  QTimer* trialLeftTimer_ = nullptr;
   QString title_;
 };
 
