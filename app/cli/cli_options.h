@@ -30,8 +30,12 @@ struct ReanalyseOptions : StrokeOptions {
   std::vector<std::string> files;     // summary files, *_dat.csv
 };
 
-// Texts of --threshold ... --skip-last, already checked, instead of the settings file's.
-using PushParameterTexts = std::array<std::optional<std::string>, kPushParameterCount>;
+// Texts of --threshold ... --skip-last, already checked, instead of the settings file's, and
+// of --from and --to, the summary window (which the settings file leaves open).
+struct PushParameterTexts {
+  std::array<std::optional<std::string>, kPushParameterCount> numbers;
+  std::array<std::optional<std::string>, 2> window;  // from_s, to_s
+};
 
 struct ReportOptions : StrokeOptions {
   std::string pdf;                 // the report file to write

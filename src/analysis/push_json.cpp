@@ -28,6 +28,8 @@ std::string Parameters(const PushParameters& p) {
     o.Add(kPushParameterNames.at(static_cast<std::size_t>(k)),
           Number(PushParameterValue(p, which)));
   }
+  o.Add(kSummaryBoundNames.at(0), Number(p.from_s));
+  o.Add(kSummaryBoundNames.at(1), Number(p.to_s));
   return o.str();
 }
 
