@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis/ui/result_boxes.h"
 #include "daq/driver.h"
@@ -82,6 +83,8 @@ class Form1 : public QMainWindow, private SessionHost {
   int measuring() const { return session_->Running() ? 1 : 0; }
   // Samples of the cycle being sampled, or of the one the last run ended in.
   int samplesTaken() const { return session_->SampleNo(); }
+  // The run (its trial's memory, say).
+  const MeasurementSession& session() const { return *session_; }
   // How the last cycle handed over kept its ticks.
   const CycleTiming& lastTiming() const { return session_->LastTiming(); }
   int SaveMode = 0;
@@ -149,6 +152,9 @@ class Form1 : public QMainWindow, private SessionHost {
   void cycleFinished();
   // A run has ended: its thread is gone and its last save is written.
   void runEnded();
+  // The Pushes screen has been shown the trial with the pushes that became final since the
+  // last time: the samples that made each final.
+  void trialPushesShown(const std::vector<std::int64_t>& finals);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -214,6 +220,7 @@ class Form1 : public QMainWindow, private SessionHost {
   Form8* form8_ = nullptr;
   bool exiting_ = false;
   bool trialShowQueued_ = false;
+  std::vector<std::int64_t> finalsToShow_;  // of the pushes not yet shown
   int lastMarker_ = 0;
   QTimer* trialLeftTimer_ = nullptr;
   QString title_;

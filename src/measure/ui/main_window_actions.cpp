@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <exception>
+#include <utility>
 
 #include "analysis/result_texts.h"
 #include "analysis/ui/calc_results.h"
@@ -84,6 +85,7 @@ void Form1::StartAction() {
   cmdStop->setEnabled(true);
   live_->Begin();
   lastMarker_ = 0;
+  finalsToShow_.clear();
   ShowTrialLeft();
   trialLeftTimer_->start();
 }
@@ -212,7 +214,8 @@ void Form1::RunEnded(const RunEnd& end) {
   emit runEnded();
 }
 
-void Form1::TrialPush(const TrialPushEvent&) {
+void Form1::TrialPush(const TrialPushEvent& event) {
+  if (!event.cycle_figures) finalsToShow_.push_back(event.sample_final);
   ShowTrialSoon();
 }
 
@@ -227,6 +230,7 @@ void Form1::ShowTrialSoon() {
         if (!session_->Running()) return;  // the trial's end shows it whole
         if (const std::optional<PushAnalysis> trial = session_->TrialAnalysis()) {
           form8_->ShowTrial(*trial, true);
+          emit trialPushesShown(std::exchange(finalsToShow_, {}));
         }
       },
       Qt::QueuedConnection);
@@ -234,6 +238,7 @@ void Form1::ShowTrialSoon() {
 
 void Form1::TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) {
   form8_->ShowTrial(analysis, false);
+  emit trialPushesShown(std::exchange(finalsToShow_, {}));
   Notice(ToQ("Trial of " + std::to_string(facts.samples) +
              " samples ended: " + std::to_string(analysis.wheels[0].pushes.size()) + " and " +
              std::to_string(analysis.wheels[1].pushes.size()) + " pushes"));
