@@ -90,6 +90,11 @@ int main(int argc, char** argv) {
   window.StartAction();
   run.exec();
   const double cpu = CpuSeconds() - cpu0;
+  std::vector<double> shown_ms;
+  for (const auto& [at, n] : shown) {
+    const auto k = static_cast<std::size_t>(n - 1);
+    if (k < rig.read_ns.size()) shown_ms.push_back(static_cast<double>(at - rig.read_ns[k]) / 1e6);
+  }
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
   std::printf(
