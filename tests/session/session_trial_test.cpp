@@ -74,6 +74,10 @@ struct RigRun {
     while (session.Running()) {
       session.WaitForCycle(std::chrono::milliseconds(1));
       session.Drain();
+      if (host.saved > 400 && !session.StopRequested()) {
+        ADD_FAILURE() << "the run did not end by itself";
+        session.Stop();
+      }
     }
   }
   std::string Read(const std::string& name) const {
