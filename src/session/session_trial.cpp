@@ -26,6 +26,7 @@ void MeasurementSession::StartTrial() {
   facts_.shift = settings_.analysis.shift;
   pendingRows_.clear();
   trialFiles_ = false;
+  trialRows_ = settings_.autoSave;
   lastTrial_.reset();
   follower_ = std::make_unique<TrialFollower>(
       engine_, rec.SampInterval, cal, settings_.analysis.shift,

@@ -252,13 +252,16 @@ TEST(SessionTrial, TrialLengthInSamples) {
 
 // A run stopped in its fourth cycle: the trial keeps every sample taken, the cycle abandoned
 // included; a marker placed while it runs lands on the latest sample the trial holds; without
-// Auto Save no trial file is written.
+// Auto Save at its start no trial file is written.
 TEST(SessionTrial, AStoppedRunKeepsEverySampleTakenAndItsMarkers) {
   RigRun r(5, 100, 0);
   r.settings.autoSave = false;
   std::vector<std::optional<TrialMarker>> placed;
   r.host.on_finished = [&](int cycle) {
     placed.push_back(r.session.PlaceMarker("after cycle " + std::to_string(cycle)));
+    // Auto Save switched on during the run saves the cycles after it, but no trial file of
+    // a trial whose first samples were not kept for one.
+    if (cycle == 1) r.settings.autoSave = true;
     if (cycle == 3) r.session.Stop();
   };
   r.Run();
@@ -279,6 +282,7 @@ TEST(SessionTrial, AStoppedRunKeepsEverySampleTakenAndItsMarkers) {
   EXPECT_TRUE(r.session.LabelMarker(2, "seat adjusted"));
   EXPECT_EQ(r.session.Trial().markers.at(1).label, "seat adjusted");
   EXPECT_FALSE(r.session.LabelMarker(4, "none such"));
+  EXPECT_EQ(r.host.saved, 2);
   for (const auto& e : std::filesystem::directory_iterator(r.dir.path())) {
     EXPECT_EQ(e.path().filename().string().find("_trial"), std::string::npos) << e.path();
   }
