@@ -30,7 +30,7 @@ void MeasurementSession::StartTrial() {
   lastTrial_.reset();
   follower_ = std::make_unique<TrialFollower>(
       engine_, rec.SampInterval, cal, settings_.analysis.shift,
-      settings_.analysis.pushes.value_or(settings_.trialPushes), settings_.autoSave, wake_);
+      settings_.analysis.pushes.value_or(settings_.trialPushes), trialRows_, wake_);
   follower_->MarkAt(markerTimes_);
   if (Status s = follower_->Start(); !s) {
     host_.Notice("The run is not followed as a trial: " + s.problem().Describe());
