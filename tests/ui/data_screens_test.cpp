@@ -2,6 +2,7 @@
 // measurement into the result boxes.
 #include <QDirIterator>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTreeWidget>
 
 #include "analysis/ui/calc_results.h"
@@ -226,18 +227,24 @@ class DataScreensTest : public QObject {
     QCOMPARE(p.ws().record.DataNum, 123.0f);
   }
 
-  // The pushes' CSV names the measurement as the notices do, "/" between the parts.
+  // The pushes' CSV names the measurement as the notices do, "/" between the parts: the
+  // trial's per-sample file, or the cycle's summary file.
   void pushesCsvNamesTheMeasurement() {
     Program p;
     ui::Form1& w = p.window();
     MeasureOnce(p, true);
-    const QString out = p.path("pushes.csv");
-    QVERIFY(w.Pushes().ExportCsv(out));
-    QFile file(out);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray csv = file.readAll();
-    QVERIFY(csv.contains(p.path("data/RUN0000001_dat.csv").toUtf8()));
-    QVERIFY(!csv.contains('\\'));
+    for (const char* view : {"trial", "cycle"}) {
+      const bool trial = QByteArray(view) == "trial";
+      (trial ? w.Pushes().optTrial : w.Pushes().optCycle)->click();
+      const QString out = p.path(QString("pushes_%1.csv").arg(view));
+      QVERIFY(w.Pushes().ExportCsv(out));
+      QFile file(out);
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      const QByteArray csv = file.readAll();
+      const QString name = trial ? "data/RUN0000001_trial.csv" : "data/RUN0000001_dat.csv";
+      QVERIFY2(csv.contains(p.path(name).toUtf8()), view);
+      QVERIFY(!csv.contains('\\'));
+    }
   }
 };
 

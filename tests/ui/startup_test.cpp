@@ -216,7 +216,7 @@ class StartUpTest : public QObject {
       if (!a->isSeparator()) function << a->text().remove('&');
     }
     QCOMPARE(function, QStringList({"Save On/Off", "Down Data Number", "Up Data Number", "Start",
-                                    "Stop", "Report...", "Notices...", "Exit"}));
+                                    "Stop", "Marker", "Report...", "Notices...", "Exit"}));
     QCOMPARE(w.menuBar()->actions().at(0)->text(), QString("&Function"));
     QCOMPARE(w.menuBar()->actions().at(1)->text(), QString("&Window"));
     // Every button of the column has a letter of its own, and its caption as before.

@@ -18,6 +18,7 @@
 #include "daq/ui/card_setting.h"
 #include "files/hand_over_text.h"
 #include "files/save_stamp.h"
+#include "files/trial_file_text.h"
 #include "files/ui/data_view.h"
 #include "files/ui/file_option.h"
 #include "measure/main_window_rules.h"
@@ -265,6 +266,9 @@ void Form1::ShowTrialSoon() {
 }
 
 void Form1::TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) {
+  // The trial's pushes are named after its per-sample file, once it has one.
+  form8_->SetTrialSource(
+      facts.stem.empty() ? std::string() : ws_.naming.Auto.Dir + "\\" + TrialCsvName(facts.stem));
   form8_->ShowTrial(analysis, false);
   emit trialPushesShown(std::exchange(finalsToShow_, {}));
   Notice(ToQ("Trial of " + std::to_string(facts.samples) +
