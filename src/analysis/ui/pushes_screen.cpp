@@ -217,7 +217,7 @@ bool Form8::ShowingTrial() const {
   return optTrial->isChecked();
 }
 
-std::array<Rgb, 3> Form8::Colours() const {
+std::array<Rgb, 3> Form8::GraphColours() const {
   return colours_ != nullptr ? *colours_ : kDefaultColours;
 }
 
@@ -251,7 +251,8 @@ void Form8::ChooseView() {
     return;
   }
   if (shown_ && session_ != nullptr && session_->HasAnalysedRecord()) {
-    ShowPushes(session_->Record(), session_->Series(), session_->Kinematics(), Colours(), source_);
+    ShowPushes(session_->Record(), session_->Series(), session_->Kinematics(), GraphColours(),
+               source_);
   } else {
     ClearShown("No cycle has been measured or viewed yet.");
   }
@@ -327,6 +328,8 @@ void Form8::SetTrialTorque(std::function<void(PlotFrame&, const PushAnalysis&)> 
 void Form8::ShowTrial(const PushAnalysis& analysis, bool live) {
   const bool afresh = !trial_ || analysis.samples < trial_->samples || (live && !trialLive_);
   if (afresh && !live) cycleChosen_ = false;  // a trial viewed is what was asked for
+  if (live) trialTorque_ = nullptr;           // a running trial's torque is on the main window
+  if (afresh && live) trialSource_.clear();
   trial_ = analysis;
   trialLive_ = live;
   if (!ShowingTrial()) {
@@ -365,7 +368,7 @@ void Form8::ShowTrialRows(const WheelPushes& w, bool afresh) {
 }
 
 void Form8::DrawTrial() {
-  const std::array<Rgb, 3> colours = Colours();
+  const std::array<Rgb, 3> colours = GraphColours();
   for (PictureBase* p : {Picture_curve, Picture_time}) {
     p->frame().SetLegendColour(0, colours[0]);
     p->frame().SetLegendColour(1, colours[1]);

@@ -12,6 +12,7 @@
 
 #include "common/path_map.h"
 #include "files/data_file_reader.h"
+#include "files/trial_file_reader.h"
 
 namespace velquor::ui {
 namespace {
@@ -66,7 +67,13 @@ Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(6360, 5160, parent), 
   connect(File1, &QListWidget::currentTextChanged, this, [this](const QString& name) {
     if (!name.isEmpty()) ChooseFile(name);
   });
-  connect(Command1, &QPushButton::clicked, this, &Form6::viewRequested);
+  connect(Command1, &QPushButton::clicked, this, [this] {
+    if (IsTrialCsvPath(view_dat_path_)) {
+      emit trialViewRequested();
+    } else {
+      emit viewRequested();
+    }
+  });
   connect(Command2, &QPushButton::clicked, this, &QWidget::hide);
   connect(cmdReport, &QPushButton::clicked, this, &Form6::reportRequested);
 
@@ -159,7 +166,7 @@ void Form6::FillFiles() {
   const QSignalBlocker block(File1);
   File1->clear();
   const QDir dir(dir_);
-  File1->addItems(dir.entryList(QStringList("*dat.csv"), QDir::Files, QDir::Name));
+  File1->addItems(dir.entryList(QStringList{"*dat.csv", "*_trial.csv"}, QDir::Files, QDir::Name));
 }
 
 std::string Form6::PathOf(const QString& name) const {
