@@ -50,6 +50,10 @@ struct MeasureOptions {
   std::optional<std::string> interval;  // Timer Interval text (ms), instead of the settings'
   std::optional<std::string> samples;   // Data Number text, instead of the settings'
   bool timing = false;                  // one line per cycle on how the samples kept their ticks
+  bool cyclesGiven = false;             // --cycles was given (else one, or as long as the trial)
+  std::optional<double> trialLength;    // s: the run ends with the cycle that reaches it
+  std::vector<double> markerAt;         // trial times (s) to place markers at
+  bool livePushes = false;              // a JSON line on stdout per push as it becomes final
 };
 
 struct PushesOptions {

@@ -218,9 +218,39 @@ void AddMeasure(CLI::App& tool, MeasureOptions& o) {
          auto n = ParseWhole(v, 1, 1000000);
          if (!n) Refuse("--cycles takes a whole number of at least 1, not \"" + v + "\"");
          o.cycles = static_cast<int>(*n);
+         o.cyclesGiven = true;
        },
-       "measurement cycles to run")
+       "measurement cycles to run (default 1, or as many as --trial-length takes)")
       ->type_name("N");
+  c.add_option_function<std::string>(
+       "--trial-length",
+       [&o](const std::string& v) {
+         const std::optional<double> s = ParseComplete(v);
+         if (!s || !(*s > 0) || *s > 1e7) {
+           Refuse("--trial-length takes a number of seconds greater than 0, not \"" + v + "\"");
+         }
+         o.trialLength = *s;
+       },
+       "measure one trial of S seconds: the run ends with the cycle that reaches it")
+      ->type_name("S");
+  c.add_option_function<std::vector<std::string>>(
+       "--marker-at",
+       [&o](const std::vector<std::string>& texts) {
+         for (const std::string& v : texts) {
+           const std::optional<double> s = ParseComplete(v);
+           if (!s || !(*s >= 0) || *s > 1e7) {
+             Refuse("--marker-at takes trial times in seconds of at least 0, not \"" + v + "\"");
+           }
+           o.markerAt.push_back(*s);
+         }
+       },
+       "place the next marker at each of these trial times, on the sample nearest each")
+      ->type_name("SECONDS")
+      ->expected(1, -1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  c.add_flag("--live-pushes", o.livePushes,
+             "print one JSON line per push the moment it is final, and one when its cycle "
+             "figures follow; the other lines go to the error stream");
   o.daq = std::string(kDefaultDriverChoice);
   AddText(c, "--daq", "BACKEND", o.daq,
           "acquisition backend (default " + o.daq + "; the backends are listed below)");

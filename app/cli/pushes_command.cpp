@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "analysis/push_forms.h"
+#include "analysis/push_json.h"
 #include "analysis/trial_pushes.h"
-#include "app/cli/json_text.h"
-#include "app/cli/push_report.h"
 #include "app/cli/reanalyse_command.h"
+#include "common/json_text.h"
 #include "files/push_csv_file.h"
 #include "files/trial_file_reader.h"
 

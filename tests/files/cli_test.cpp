@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -13,16 +14,16 @@
 #include <vector>
 
 #include "analysis/push_forms.h"
+#include "analysis/push_json.h"
 #include "analysis/result_texts.h"
 #include "analysis/sim_trial.h"
 #include "analysis/trial_pushes.h"
 #include "app/cli/cli_options.h"
-#include "app/cli/json_text.h"
 #include "app/cli/measure_command.h"
-#include "app/cli/push_report.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
 #include "calibration/calibration_workflow.h"
+#include "common/json_text.h"
 #include "common/text_file.h"
 #include "daq/driver.h"
 #include "files/calibration_file.h"
@@ -387,6 +388,41 @@ TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
   EXPECT_EQ(loaded.value()->record.DataNum, 8.0f);
   EXPECT_EQ(loaded.value()->record.SampInterval, 1.0);
   EXPECT_EQ(Saved().txtFileOrg, "10");
+}
+
+// A trial of a set length: the run ends by itself with the cycle that reaches it, stdout holds
+// nothing but one JSON line per event, the markers land on the samples of their times, and
+// every push handed on live is a row of the trial's push table.
+TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
+  ASSERT_EQ(Run({"measure", "--daq", "sim:4", "--interval", "1", "--samples", "400",
+                 "--trial-length", "2.5", "--marker-at", "0.5", "1.7004", "--live-pushes"}),
+            0)
+      << err_.str();
+  std::istringstream lines(out_.str());
+  std::string line;
+  int finals = 0, cycles = 0;
+  std::vector<std::string> markers;
+  while (std::getline(lines, line)) {
+    ASSERT_EQ(line.rfind("{\"event\":\"", 0), 0u) << line;
+    if (line.rfind("{\"event\":\"push\"", 0) == 0) ++finals;
+    if (line.rfind("{\"event\":\"push-cycle\"", 0) == 0) ++cycles;
+    if (line.rfind("{\"event\":\"marker\"", 0) == 0) markers.push_back(line);
+  }
+  EXPECT_EQ(markers,
+            (std::vector<std::string>{R"({"event":"marker","number":1,"sample":500,"t_s":0.5})",
+                                      R"({"event":"marker","number":2,"sample":1700,"t_s":1.7})"}));
+  EXPECT_NE(err_.str().find("cycle 7: wrote"), std::string::npos) << err_.str();
+  EXPECT_EQ(err_.str().find("cycle 8"), std::string::npos) << "2.5 s take 7 cycles of 400";
+  const auto table = ReadFileBytes(dir_ / "out/RUN0000007_trial_pushes.csv");
+  ASSERT_TRUE(table.ok());
+  const auto rows = std::count(table.value().begin(), table.value().end(), '\n') - 1;
+  EXPECT_GT(finals, 2);
+  EXPECT_EQ(finals, rows);
+  EXPECT_EQ(cycles, rows - 2);  // the last push of each wheel has no next one
+  const auto json = ReadFileBytes(dir_ / "out/RUN0000007_trial.json");
+  ASSERT_TRUE(json.ok());
+  EXPECT_NE(json.value().find(R"("complete":true)"), std::string::npos);
+  EXPECT_NE(json.value().find(R"("samples":2800,)"), std::string::npos);
 }
 
 TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {

@@ -1,13 +1,13 @@
-#include "app/cli/push_report.h"
+#include "analysis/push_json.h"
 
 #include <cmath>
 #include <optional>
 #include <vector>
 
-#include "app/cli/json_text.h"
+#include "common/json_text.h"
 #include "common/shortest_text.h"
 
-namespace velquor::cli {
+namespace velquor {
 namespace {
 
 std::string Number(std::optional<double> v) {
@@ -33,14 +33,18 @@ std::string Parameters(const PushParameters& p) {
   return o.str();
 }
 
-std::string PushObject(const Push& push) {
-  JsonObject o;
-  o.Add("push", std::to_string(push.number));
+JsonObject& AddFigures(JsonObject& o, const Push& push) {
   for (int f = 0; f < kPushFigureCount; ++f) {
     o.Add(kPushFigureNames.at(static_cast<std::size_t>(f)),
           Number(push.Figure(static_cast<PushFigure>(f))));
   }
-  return o.str();
+  return o;
+}
+
+std::string PushObject(const Push& push) {
+  JsonObject o;
+  o.Add("push", std::to_string(push.number));
+  return AddFigures(o, push).str();
 }
 
 std::string Summary(const PushSummary& s) {
@@ -88,6 +92,11 @@ std::string Wheel(const WheelPushes& w) {
 
 }  // namespace
 
+std::string PushFiguresJson(const Push& push) {
+  JsonObject o;
+  return AddFigures(o, push).str();
+}
+
 std::string PushJson(std::string_view file, const PushAnalysis& a) {
   return JsonObject()
       .AddText("file", file)
@@ -96,4 +105,4 @@ std::string PushJson(std::string_view file, const PushAnalysis& a) {
       .str();
 }
 
-}  // namespace velquor::cli
+}  // namespace velquor
