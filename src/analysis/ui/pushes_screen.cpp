@@ -260,10 +260,11 @@ void Form8::ChooseView() {
 
 void Form8::ShowAgain() {
   if (ShowingTrial()) {
-    // A trial running takes the parameters at its next start; one viewed is its host's to
+    // A trial measured takes the parameters at the next start; one viewed is its host's to
     // analyse again (the `applied` signal).
-    SetStatus(trialLive_ ? "Applied; the next trial is analysed with them."
-                         : "Applied; the trial is analysed again with them.");
+    // A trial viewed from its file is analysed again by its host (it draws its torque).
+    SetStatus(trialTorque_ ? "Applied; the trial is analysed again with them."
+                           : "Applied; the next trial is analysed with them.");
     return;
   }
   // The series belong to the record unless its analysis failed: the cycle being sampled
