@@ -128,8 +128,9 @@ class DataScreensTest : public QObject {
 
     ui::Form6& f = w.DataView();
     f.SetDirectory(p.path("data"));
-    QCOMPARE(f.File1->count(), 1);  // the per-sample file is not listed
+    QCOMPARE(f.File1->count(), 2);  // the per-sample file is not listed, the run's trial is
     QCOMPARE(f.File1->item(0)->text(), QString("RUN0000001_dat.csv"));
+    QCOMPARE(f.File1->item(1)->text(), QString("RUN0000001_trial.csv"));
     f.File1->setCurrentRow(0);
     QCOMPARE(ui::ToQ(f.ViewDatPath()), p.stored("data") + "\\RUN0000001_dat.csv");
     f.Command1->click();
@@ -170,9 +171,9 @@ class DataScreensTest : public QObject {
                 .ok());
     ui::Form6& f = w.DataView();
     f.SetDirectory(p.path("data"));
-    QCOMPARE(f.File1->count(), 2);
-    QCOMPARE(f.File1->item(1)->text(), QString("RUN0000002_trial.csv"));
-    f.File1->setCurrentRow(1);
+    QCOMPARE(f.File1->count(), 3);  // the pair and the trial of the run, and this trial
+    QCOMPARE(f.File1->item(2)->text(), QString("RUN0000002_trial.csv"));
+    f.File1->setCurrentRow(2);
     const float data_num = p.ws().record.DataNum;
     f.Command1->click();
     ui::Form8& pushes = w.Pushes();
