@@ -5,6 +5,7 @@
 #include "analysis/strokes.h"
 #include "app/cli/measure_host.h"
 #include "backend/driver_choice.h"
+#include "common/number_text.h"
 #include "daq/device_access.h"
 #include "measure/main_window_rules.h"
 #include "record/condition.h"
@@ -51,6 +52,19 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   if (!driver) {
     ReportProblem(err, driver.problem());
     return driver.problem().file.empty() ? 2 : 1;
+  }
+  // A trial replayed is measured at its own interval unless --interval says otherwise.
+  if (const auto recorded = driver.value()->RecordedIntervalMs(); recorded && !o.interval) {
+    const std::string replayed = PlainForm(*recorded);
+    const std::string replayed_time = SampTimeText(replayed, samples).value_or("");
+    if (auto bad = EvaluateConditionTexts(replayed, samples, replayed_time)) {
+      err << "velquor-cli: the interval of the trial replayed, " << replayed
+          << " ms, cannot be used: " << bad->message << "\n";
+      return 2;
+    }
+    ReadCondition(ws->record, replayed, samples, replayed_time);
+    err << "velquor-cli: notice: measuring at the interval of the trial replayed, " << replayed
+        << " ms, for its " << driver.value()->RecordedSamples() << " samples\n";
   }
   AcqDriver& daq = *driver.value();
   const DeviceOutcome aio = OpenAioCard(daq, ws->device, CardSettingTexts{});

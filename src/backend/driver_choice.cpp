@@ -92,7 +92,8 @@ std::string DriverChoiceHelp() {
     help += "                   (not available: this program was built without comedilib)\n";
   help +=
       "  replay:FILE      plays a saved per-sample file (..._csv.csv) back as the raw\n"
-      "                   device values, one sample per read, starting over at its end\n";
+      "                   device values, one sample per read, starting over at its end;\n"
+      "                   a trial's ..._trial.csv plays once at its own interval\n";
   return help;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "daq/device_state.h"
@@ -91,6 +92,11 @@ class AcqDriver {
   // A one-time note for the operator that is not a failure (a replay starting over), handed
   // out once and then cleared; empty when there is none.
   virtual std::string TakeNotice() { return {}; }
+
+  // A recorded trial played back: the interval it was taken at (ms), and its samples; none
+  // and 0 for a device that is not a recording of a trial.
+  virtual std::optional<double> RecordedIntervalMs() const { return std::nullopt; }
+  virtual std::int64_t RecordedSamples() const { return 0; }
 };
 
 // The program's own conversion of a raw code to volts: min + code * (max - min) / 2^bits,

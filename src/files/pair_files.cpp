@@ -18,6 +18,7 @@
 #include "common/shift_jis.h"
 #include "files/data_file_reader.h"
 #include "files/data_file_text.h"
+#include "files/trial_completion.h"
 
 namespace velquor {
 namespace {
@@ -403,6 +404,8 @@ std::vector<Problem> RecoverSaveDirectory(const std::string& native_dir) {
   std::vector<Problem> out = FinishLeftPairs(native_dir);
   std::vector<Problem> mended = MendLonePerSampleFiles(native_dir);
   out.insert(out.end(), mended.begin(), mended.end());
+  std::vector<Problem> trials = CompleteLeftTrials(native_dir);
+  out.insert(out.end(), trials.begin(), trials.end());
   return out;
 }
 

@@ -31,8 +31,8 @@ std::vector<Problem> FinishLeftPairs(const std::string& native_dir);
 // per-sample file), or, when the per-sample file cannot be read, a notice saying why.
 std::vector<Problem> MendLonePerSampleFiles(const std::string& native_dir);
 
-// FinishLeftPairs, then MendLonePerSampleFiles: what a program does at its start for each
-// directory it saves into (native path).
+// FinishLeftPairs, MendLonePerSampleFiles, then CompleteLeftTrials: what a program does at its
+// start for each directory it saves into (native path).
 std::vector<Problem> RecoverSaveDirectory(const std::string& native_dir);
 // RecoverSaveDirectory for the automatic and the manual save directory (stored form, as
 // File Option holds them; empty is the working directory), each once.

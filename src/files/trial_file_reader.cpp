@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 
+#include "common/number_text.h"
 #include "common/path_map.h"
 
 namespace velquor {
@@ -119,7 +120,7 @@ class Reader {
     if (*t != static_cast<double>(*sample) * series_->Dt()) {
       return Fault(line_no, kTimeField,
                    "t_s must be the sample's number times the interval of " +
-                       std::to_string(series_->IntervalMs()) + " ms");
+                       PlainForm(series_->IntervalMs()) + " ms");
     }
     std::array<float, 2> volt{};
     std::array<std::uint16_t, 2> encoder{};

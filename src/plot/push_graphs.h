@@ -3,9 +3,11 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "analysis/push_analysis.h"
 #include "analysis/series.h"
+#include "analysis/trial_series.h"
 #include "common/colors.h"
 #include "plot/frame_geometry.h"
 #include "plot/plot_frame.h"
@@ -33,5 +35,12 @@ void DrawPushCurveGraph(PlotFrame& frame, const PushAnalysis& a,
 void DrawPushTimeGraph(PlotFrame& frame, const MeasurementRecord& record,
                        const DerivedSeries& series, const KinematicsResults& kin,
                        const PushAnalysis& a, const std::array<Rgb, 3>& GraphColor);
+
+// A trial's torque of both wheels over its whole length, each of at most 1800 columns drawn
+// from the least to the largest torque of its samples, the threshold and the runs as on the
+// graph above, and each marker as a grey vertical line at its time.
+void DrawTrialTorqueGraph(PlotFrame& frame, const TrialSeries& s, const PushAnalysis& a,
+                          const std::vector<double>& marker_times,
+                          const std::array<Rgb, 3>& GraphColor);
 
 }  // namespace velquor

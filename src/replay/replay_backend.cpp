@@ -1,9 +1,12 @@
 #include "replay/replay_backend.h"
 
+#include <fstream>
 #include <utility>
 
+#include "common/number_text.h"
 #include "common/text_file.h"
 #include "files/data_file_reader.h"
+#include "files/trial_file_reader.h"
 
 namespace velquor {
 
@@ -39,7 +42,38 @@ Result<std::vector<ReplaySample>> ParseReplaySamples(std::string_view text,
   return samples;
 }
 
+namespace {
+
+std::vector<ReplaySample> SamplesOf(const TrialSeries& s) {
+  std::vector<ReplaySample> samples;
+  samples.reserve(static_cast<std::size_t>(s.Samples()));
+  for (std::int64_t i = 1; i <= s.Samples(); ++i) {
+    samples.push_back(
+        ReplaySampleOf({s.Encoder(0, i), s.Encoder(1, i)},
+                       {static_cast<double>(s.Volt(0, i)), static_cast<double>(s.Volt(1, i))}));
+  }
+  return samples;
+}
+
+}  // namespace
+
+Result<std::vector<ReplaySample>> ReadTrialReplaySamples(std::istream& in,
+                                                         const std::string& file) {
+  // Only the volts and counts are played: the calibration the series are computed with does
+  // not matter here.
+  auto trial = ReadTrialCsv(in, file, Calibration{}, false);
+  if (!trial) return trial.problem();
+  return SamplesOf(*trial.value().series);
+}
+
 Result<std::unique_ptr<ReplayBackend>> ReplayBackend::Load(const std::string& native_path) {
+  if (IsTrialCsvPath(native_path)) {
+    // The interval is that of the trial's first sample's time, read once more here.
+    auto trial = LoadTrialCsv(native_path, Calibration{}, false);
+    if (!trial) return trial.problem();
+    const TrialSeries& s = *trial.value().series;
+    return std::make_unique<ReplayBackend>(native_path, SamplesOf(s), s.IntervalMs());
+  }
   auto text = ReadShiftJisFile(native_path);
   if (!text) return text.problem();
   auto samples = ParseReplaySamples(text.value(), native_path);
@@ -50,7 +84,21 @@ Result<std::unique_ptr<ReplayBackend>> ReplayBackend::Load(const std::string& na
 ReplayBackend::ReplayBackend(std::string file, std::vector<ReplaySample> samples)
     : SoftwareDevices("replayed"), file_(std::move(file)), samples_(std::move(samples)) {}
 
+ReplayBackend::ReplayBackend(std::string file, std::vector<ReplaySample> samples,
+                             double trial_interval_ms)
+    : ReplayBackend(std::move(file), std::move(samples)) {
+  trial_interval_ms_ = trial_interval_ms;
+}
+
+std::int64_t ReplayBackend::RecordedSamples() const {
+  return trial_interval_ms_ ? static_cast<std::int64_t>(samples_.size()) : 0;
+}
+
 std::string ReplayBackend::Describe() const {
+  if (trial_interval_ms_) {
+    return "replay of the trial " + file_ + " (" + std::to_string(samples_.size()) +
+           " samples at " + PlainForm(*trial_interval_ms_) + " ms)";
+  }
   return "replay of " + file_ + " (" + std::to_string(samples_.size()) + " samples)";
 }
 
@@ -60,6 +108,15 @@ std::string ReplayBackend::TakeNotice() {
 
 const ReplaySample* ReplayBackend::Next(std::size_t& place) {
   if (samples_.empty()) return nullptr;
+  if (place >= samples_.size() && trial_interval_ms_) {
+    if (!restart_told_) {
+      restart_told_ = true;
+      notice_ = "the replay of the trial " + file_ + " reached its end after " +
+                std::to_string(samples_.size()) +
+                " samples; its last sample is held until the run stops";
+    }
+    return &samples_.back();
+  }
   if (place >= samples_.size()) {
     place = 0;
     if (!restart_told_) {

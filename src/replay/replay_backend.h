@@ -1,10 +1,12 @@
-// Replay of a saved per-sample file as the devices' raw values, one sample per read, so a
-// recorded session can be measured again as if the rig were there.
+// Replay of a saved per-sample file, or of a trial's, as the devices' raw values, one sample
+// per read, so a recorded session can be measured again as if the rig were there.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,12 +30,23 @@ ReplaySample ReplaySampleOf(EncoderCounts encoder, std::array<double, 2> volts);
 Result<std::vector<ReplaySample>> ParseReplaySamples(std::string_view text,
                                                      const std::string& file);
 
+// The samples of a trial's per-sample file (UTF-8, "..._trial.csv"), the volts as the card's
+// codes that give them back exactly.
+Result<std::vector<ReplaySample>> ReadTrialReplaySamples(std::istream& in, const std::string& file);
+
 class ReplayBackend : public SoftwareDevices {
  public:
-  // Reads a Shift_JIS per-sample file (native path).
+  // Reads a Shift_JIS per-sample file, or a trial's per-sample file (native path).
   static Result<std::unique_ptr<ReplayBackend>> Load(const std::string& native_path);
 
+  // A per-sample file of one cycle starts over at its end.
   ReplayBackend(std::string file, std::vector<ReplaySample> samples);
+  // A trial plays once, for as long as it is, at its own interval: after its last sample that
+  // sample is held until the run stops.
+  ReplayBackend(std::string file, std::vector<ReplaySample> samples, double trial_interval_ms);
+
+  std::optional<double> RecordedIntervalMs() const override { return trial_interval_ms_; }
+  std::int64_t RecordedSamples() const override;
 
   std::size_t SampleCount() const { return samples_.size(); }
 
@@ -50,6 +63,7 @@ class ReplayBackend : public SoftwareDevices {
 
   std::string file_;
   std::vector<ReplaySample> samples_;
+  std::optional<double> trial_interval_ms_;
   std::size_t analog_place_ = 0;
   std::size_t digital_place_ = 0;
   bool restart_told_ = false;

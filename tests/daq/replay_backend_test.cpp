@@ -5,9 +5,12 @@
 #include <tuple>
 #include <vector>
 
+#include <sstream>
 #include "analysis/series.h"
+#include "analysis/trial_series.h"
 #include "daq/sim_rig.h"
 #include "files/data_file_text.h"
+#include "files/trial_csv_text.h"
 #include "measure/quick_record.h"
 #include "replay/replay_backend.h"
 
@@ -54,6 +57,49 @@ TEST(ReplayBackend, SavedMeasurementMeasuredAgainGivesTheSameColumnsThenStartsOv
   EXPECT_EQ(notices[0] + notices[2], "");
   EXPECT_NE(notices[1].find("RUN_csv.csv"), std::string::npos) << notices[1];
   EXPECT_NE(notices[1].find("400 samples"), std::string::npos) << notices[1];
+}
+
+// A trial's samples measured again through the devices are its samples, bit for bit, for
+// as long as it is; then its last sample is held, and the interval is the trial's.
+TEST(ReplayBackend, ATrialMeasuredAgainGivesItsSamplesThenHoldsItsLast) {
+  constexpr int kSamples = 1500;
+  SimRig rig(9);
+  auto taken = Measure(rig, kSamples);
+  TrialSeries trial(5, Calibration{}, false);
+  for (int i = 1; i <= kSamples; ++i) {
+    trial.Append({taken->Volt(0, i), taken->Volt(1, i)},
+                 {static_cast<std::uint16_t>(taken->Encoder(0, i)),
+                  static_cast<std::uint16_t>(taken->Encoder(1, i))});
+  }
+  std::istringstream text(testing::TrialText(trial));
+  auto samples = ReadTrialReplaySamples(text, "RUN0000002_trial.csv");
+  ASSERT_TRUE(samples.ok()) << samples.problem().Describe();
+  ReplayBackend replay("RUN0000002_trial.csv", samples.value(), 5);
+  EXPECT_EQ(replay.RecordedIntervalMs(), 5.0);
+  EXPECT_EQ(replay.RecordedSamples(), kSamples);
+
+  auto again = Measure(replay, kSamples);
+  EXPECT_EQ(replay.TakeNotice(), "");
+  for (int i = 1; i <= kSamples; ++i) {
+    for (int ch = 0; ch < 2; ++ch) {
+      ASSERT_EQ(again->Encoder(ch, i), taken->Encoder(ch, i)) << ch << "," << i;
+      ASSERT_EQ(again->Volt(ch, i), taken->Volt(ch, i)) << ch << "," << i;
+    }
+  }
+  auto after = Measure(replay, 10);
+  for (int i = 1; i <= 10; ++i) {
+    for (int ch = 0; ch < 2; ++ch) {
+      ASSERT_EQ(after->Encoder(ch, i), taken->Encoder(ch, kSamples));
+      ASSERT_EQ(after->Volt(ch, i), taken->Volt(ch, kSamples));
+    }
+  }
+  const std::string notice = replay.TakeNotice();
+  EXPECT_NE(notice.find("after 1500 samples; its last sample is held"), std::string::npos)
+      << notice;
+  // A cycle's file has no interval of its own.
+  ReplayBackend cycle("RUN_csv.csv", samples.value());
+  EXPECT_FALSE(cycle.RecordedIntervalMs().has_value());
+  EXPECT_EQ(cycle.RecordedSamples(), 0);
 }
 
 TEST(ReplayBackend, UnusableFileNamesItsLineAndField) {

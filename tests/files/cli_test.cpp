@@ -25,6 +25,7 @@
 #include "calibration/calibration_workflow.h"
 #include "common/json_text.h"
 #include "common/text_file.h"
+#include "daq/driver.h"
 #include "files/calibration_file.h"
 #include "files/data_file_reader.h"
 #include "files/data_files.h"
@@ -340,6 +341,35 @@ TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
   }
   ASSERT_EQ(Run({"reanalyse", "--out", dir_ / "absent", dat_}), 1);
   EXPECT_NE(err_.str().find("absent"), std::string::npos);
+}
+
+// A trial replayed is measured at its own interval, its samples played as they were taken.
+TEST_F(CliDir, MeasureReplaysATrialAtItsInterval) {
+  TrialSeries trial(4, Calibration{}, false);
+  for (int i = 1; i <= 5; ++i) {
+    // Volts a 12-bit card gives, so the codes played give them back.
+    trial.Append({BinaryToVI(-10.0f, 10.0f, 1, 12, static_cast<std::uint16_t>(2100 + 7 * i)),
+                  BinaryToVI(-10.0f, 10.0f, 1, 12, 1000)},
+                 {static_cast<std::uint16_t>(100 + i), static_cast<std::uint16_t>(4090 + i)});
+  }
+  const std::string path = dir_ / "RUN0000001_trial.csv";
+  ASSERT_TRUE(WriteFileAtomic(path, testing::TrialText(trial)).ok());
+  ASSERT_EQ(Run({"measure", "--daq", "replay:" + path}), 0) << err_.str();
+  EXPECT_NE(err_.str().find("measuring at the interval of the trial replayed, 4 ms, for its 5 "
+                            "samples"),
+            std::string::npos)
+      << err_.str();
+  auto loaded = LoadDataFiles(dir_ / "out/RUN0000007_dat.csv");
+  ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
+  EXPECT_EQ(loaded.value()->record.SampInterval, 4.0);
+  for (int i = 1; i <= 5; ++i) {
+    // The pair keeps the volts to seven digits.
+    EXPECT_NEAR(loaded.value()->record.Volt(0, i), trial.Volt(0, i), 1e-6) << i;
+    EXPECT_EQ(loaded.value()->record.Encoder(1, i), trial.Encoder(1, i)) << i;
+  }
+  // --interval still says otherwise.
+  ASSERT_EQ(Run({"measure", "--daq", "replay:" + path, "--interval", "3"}), 0) << err_.str();
+  EXPECT_EQ(LoadDataFiles(dir_ / "out/RUN0000008_dat.csv").value()->record.SampInterval, 3.0);
 }
 
 TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {

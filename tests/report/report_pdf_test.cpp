@@ -21,6 +21,7 @@
 #include "files/settings_file.h"
 #include "files/sim_measurement.h"
 #include "files/temp_dir.h"
+#include "files/trial_csv_text.h"
 #include "report/measurement_section.h"
 #include "report/push_section.h"
 #include "report/report_texts.h"
@@ -92,6 +93,32 @@ class ReportPdf : public ::testing::Test {
   std::unique_ptr<velquor::testing::SimMeasurement> m_;
   std::ostringstream out_, err_;
 };
+
+// A trial's per-sample file gives its facts, markers and pushes, after the pair before it.
+TEST_F(ReportPdf, ATrialIsReportedWithItsPushes) {
+  TrialSeries trial(5, m_->cal, false);
+  for (int i = 1; i <= 2000; ++i) {
+    trial.Append({m_->rec->Volt(0, i), m_->rec->Volt(1, i)},
+                 {static_cast<std::uint16_t>(m_->rec->Encoder(0, i)),
+                  static_cast<std::uint16_t>(m_->rec->Encoder(1, i))});
+  }
+  const std::string path = dir_ / "RUN0000003_trial.csv";
+  ASSERT_TRUE(WriteFileAtomic(path, velquor::testing::TrialText(trial, {{400, 1}})).ok());
+  const std::string pdf = dir_ / "t.pdf";
+  ASSERT_EQ(Report({"--pdf", pdf, "--from", "2", dir_ / "RUN0000001_dat.csv", path}), 0)
+      << err_.str();
+  const std::string all = Squeezed(Output("pdftotext -layout '" + pdf + "' -"));
+  for (const std::string& piece :
+       {std::string("Trial RUN0000003"), std::string("2000 at 5 ms, 10 s"),
+        std::string("Markers 1 at 2 s"), std::string("only pushes beginning from 2 s")}) {
+    EXPECT_NE(all.find(piece), std::string::npos) << piece;
+  }
+  // A trial that cannot be read writes no report and names its line.
+  ASSERT_TRUE(WriteFileAtomic(path, "sample,t_s\n").ok());
+  EXPECT_EQ(Report({"--pdf", dir_ / "u.pdf", path}), 1);
+  EXPECT_NE(err_.str().find("RUN0000003_trial.csv, line 1, field 1"), std::string::npos)
+      << err_.str();
+}
 
 TEST_F(ReportPdf, OneMeasurementShowsTheScreensTextsOnItsPages) {
   const std::string pdf = dir_ / "one.pdf";

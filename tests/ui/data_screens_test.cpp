@@ -5,13 +5,21 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "analysis/sim_trial.h"
+#include "analysis/trial_pushes.h"
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/calibration_workflow.h"
 #include "calibration/ui/calibration_screen.h"
+#include "common/text_file.h"
 #include "files/calibration_file.h"
+#include "files/trial_csv_text.h"
 #include "files/ui/data_view.h"
 #include "measure/ui/lamp.h"
+#include "plot/ui/picture_base.h"
 #include "program_fixture.h"
 
 using velquor::testing::Program;
@@ -203,8 +211,10 @@ class DataScreensTest : public QObject {
 
     ui::Form6& f = w.DataView();
     f.SetDirectory(p.path("data"));
-    QCOMPARE(f.File1->topLevelItemCount(), 1);  // the per-sample file is not listed
+    // The per-sample file is not listed, the run's trial is.
+    QCOMPARE(f.File1->topLevelItemCount(), 2);
     QCOMPARE(f.File1->topLevelItem(0)->text(0), QString("RUN0000001_dat.csv"));
+    QCOMPARE(f.File1->topLevelItem(1)->text(0), QString("RUN0000001_trial.csv"));
     // Its summary gives the date, the condition and the note.
     QVERIFY(f.File1->topLevelItem(0)->text(1).contains(':'));
     QCOMPARE(f.File1->topLevelItem(0)->text(2), QString("2 ms x 1500"));
@@ -245,6 +255,50 @@ class DataScreensTest : public QObject {
       QVERIFY2(csv.contains(p.path(name).toUtf8()), view);
       QVERIFY(!csv.contains('\\'));
     }
+  }
+
+  // Data View lists a trial beside the pairs; "View" shows its pushes on the Pushes screen,
+  // analysed under the calibration in force, and Apply analyses it again.
+  void dataViewShowsATrial() {
+    Program p;
+    ui::Form1& w = p.window();
+    p.ws().calibration = sim::RigCalibration();
+    MeasureOnce(p, true);
+    p.ws().calibration = sim::RigCalibration();
+    sim::RigTrial rig(3, 5);
+    TrialSeries trial(5, sim::RigCalibration(), false);
+    for (std::int64_t i = 1; i <= 4000; ++i) {
+      std::array<float, 2> volt{};
+      std::array<std::uint16_t, 2> enc{};
+      rig.Sample(i, volt, enc);
+      trial.Append(volt, enc);
+    }
+    QVERIFY(WriteFileAtomic(ui::FromQ(p.path("data/RUN0000002_trial.csv")),
+                            testing::TrialText(trial, {{100, 1}}))
+                .ok());
+    ui::Form6& f = w.DataView();
+    f.SetDirectory(p.path("data"));
+    QCOMPARE(f.File1->topLevelItemCount(), 3);  // the pair and the trial of the run, this trial
+    QCOMPARE(f.File1->topLevelItem(2)->text(0), QString("RUN0000002_trial.csv"));
+    f.File1->setCurrentItem(f.File1->topLevelItem(2));
+    const float data_num = p.ws().record.DataNum;
+    f.Command1->click();
+    ui::Form8& pushes = w.Pushes();
+    QVERIFY(pushes.optTrial->isChecked());
+    const PushAnalysis expected = AnalyseTrial(trial, pushes.Parameters()).value();
+    QVERIFY(expected.wheels[0].pushes.size() > 5);
+    QCOMPARE(pushes.tblPushes[0]->rowCount(),
+             static_cast<int>(expected.wheels[0].pushes.size()) + 3);
+    QVERIFY(p.notice("Showing the trial").endsWith("RUN0000002_trial.csv"));
+    QCOMPARE(p.ws().record.DataNum, data_num);  // the measurement in memory is left as it was
+    // The torque over the whole trial: 4000 samples at 5 ms.
+    QCOMPARE(pushes.Picture_time->box(AxisText::kXmax)->text(), QString("20"));
+    QVERIFY(!pushes.Picture_time->pctFig()->recording().commands().empty());
+
+    // Apply: the trial is analysed again with the parameters now in force.
+    pushes.txtParameter[static_cast<std::size_t>(PushParameter::kMinPeak)]->setText("1000");
+    QVERIFY(pushes.Apply());
+    QCOMPARE(pushes.tblPushes[0]->rowCount(), 3);
   }
 };
 

@@ -220,7 +220,7 @@ bool Form8::ShowingTrial() const {
   return optTrial->isChecked();
 }
 
-std::array<Rgb, 3> Form8::Colours() const {
+std::array<Rgb, 3> Form8::GraphColours() const {
   return colours_ != nullptr ? *colours_ : kDefaultColours;
 }
 
@@ -254,7 +254,8 @@ void Form8::ChooseView() {
     return;
   }
   if (shown_ && session_ != nullptr && session_->HasAnalysedRecord()) {
-    ShowPushes(session_->Record(), session_->Series(), session_->Kinematics(), Colours(), source_);
+    ShowPushes(session_->Record(), session_->Series(), session_->Kinematics(), GraphColours(),
+               source_);
   } else {
     ClearShown("No cycle has been measured or viewed yet.");
   }
@@ -262,10 +263,11 @@ void Form8::ChooseView() {
 
 void Form8::ShowAgain() {
   if (ShowingTrial()) {
-    // A trial running takes the parameters at its next start; one viewed is its host's to
+    // A trial measured takes the parameters at the next start; one viewed is its host's to
     // analyse again (the `applied` signal).
-    SetStatus(trialLive_ ? "Applied; the next trial is analysed with them."
-                         : "Applied; the trial is analysed again with them.");
+    // A trial viewed from its file is analysed again by its host (it draws its torque).
+    SetStatus(trialTorque_ ? "Applied; the trial is analysed again with them."
+                           : "Applied; the next trial is analysed with them.");
     return;
   }
   // The series belong to the record unless its analysis failed: the cycle being sampled
@@ -330,6 +332,8 @@ void Form8::SetTrialTorque(std::function<void(PlotFrame&, const PushAnalysis&)> 
 void Form8::ShowTrial(const PushAnalysis& analysis, bool live) {
   const bool afresh = !trial_ || analysis.samples < trial_->samples || (live && !trialLive_);
   if (afresh && !live) cycleChosen_ = false;  // a trial viewed is what was asked for
+  if (live) trialTorque_ = nullptr;           // a running trial's torque is on the main window
+  if (afresh && live) trialSource_.clear();
   trial_ = analysis;
   trialLive_ = live;
   if (!ShowingTrial()) {
@@ -368,7 +372,7 @@ void Form8::ShowTrialRows(const WheelPushes& w, bool afresh) {
 }
 
 void Form8::DrawTrial() {
-  const std::array<Rgb, 3> colours = Colours();
+  const std::array<Rgb, 3> colours = GraphColours();
   for (PictureBase* p : {Picture_curve, Picture_time}) {
     p->frame().SetLegendColour(0, colours[0]);
     p->frame().SetLegendColour(1, colours[1]);

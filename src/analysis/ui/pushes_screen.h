@@ -55,11 +55,16 @@ class Form8 : public FormSurface {
   // chooses "this trial" unless "the last cycle" was chosen by hand.
   void ShowTrial(const PushAnalysis& analysis, bool live);
   // The trial's torque over its whole length (a trial viewed from its file), drawn in the
-  // time graph while "this trial" is chosen; none clears it.
+  // time graph while "this trial" is chosen; none clears it, and so does a running trial.
   void SetTrialTorque(std::function<void(PlotFrame&, const PushAnalysis&)> draw);
   // The name the trial's pushes take in the CSV (its per-sample file, or empty while live).
+  // A new running trial starts without one.
   void SetTrialSource(const std::string& source) { trialSource_ = source; }
+  const std::string& TrialSource() const { return trialSource_; }
+  bool TrialLive() const { return trialLive_; }
   bool ShowingTrial() const;
+  // The graph colours the screen draws in.
+  std::array<Rgb, 3> GraphColours() const;
   const std::optional<PushAnalysis>& Trial() const { return trial_; }
 
   // The file the shown measurement was saved under, once it has been.
@@ -111,7 +116,6 @@ class Form8 : public FormSurface {
   void ClearShown(const QString& status);
   void DrawTrial();
   void ShowTrialRows(const WheelPushes& w, bool afresh);
-  std::array<Rgb, 3> Colours() const;
 
   PushParameters parameters_;
   std::optional<PushAnalysis> shown_;

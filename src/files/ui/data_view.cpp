@@ -14,6 +14,7 @@
 #include "common/path_map.h"
 #include "files/data_file_reader.h"
 #include "files/summary_facts.h"
+#include "files/trial_file_reader.h"
 
 namespace velquor::ui {
 namespace {
@@ -85,7 +86,13 @@ Form6::Form6(Workspace& ws, QWidget* parent) : FormSurface(9360, 5160, parent), 
           [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
             if (item) ChooseFile(item->text(0));
           });
-  connect(Command1, &QPushButton::clicked, this, &Form6::viewRequested);
+  connect(Command1, &QPushButton::clicked, this, [this] {
+    if (IsTrialCsvPath(view_dat_path_)) {
+      emit trialViewRequested();
+    } else {
+      emit viewRequested();
+    }
+  });
   connect(Command2, &QPushButton::clicked, this, &QWidget::hide);
   connect(cmdReport, &QPushButton::clicked, this, &Form6::reportRequested);
 
@@ -188,6 +195,11 @@ void Form6::FillFiles() {
     auto* item = new QTreeWidgetItem(
         File1, {name, ToQ(facts.date + " " + facts.time).trimmed(), condition, ToQ(facts.note)});
     item->setToolTip(3, ToQ(facts.note));
+  }
+  // Each trial, named by its per-sample file, with its start and length from the file's name
+  // alone: the samples are read when it is viewed.
+  for (const QString& name : dir.entryList(QStringList("*_trial.csv"), QDir::Files, QDir::Name)) {
+    new QTreeWidgetItem(File1, {name, QString(), "trial", QString()});
   }
   for (int c = 0; c < File1->columnCount() - 1; ++c) File1->resizeColumnToContents(c);
 }

@@ -1,5 +1,5 @@
-// The Data View screen: drive, directory and file lists to pick a saved summary file, and
-// "View" to read it and its per-sample file back into the measurement record.
+// The Data View screen: drive, directory and file lists to pick a saved summary file or a
+// trial's per-sample file, and "View" to read it back.
 #pragma once
 
 #include <QString>
@@ -45,6 +45,8 @@ class Form6 : public FormSurface {
  signals:
   // "View" was pressed: the main window reads the file and runs the analysis chain.
   void viewRequested();
+  // "View" was pressed on a trial's per-sample file (ViewDatPath ends in "_trial.csv").
+  void trialViewRequested();
   // "Report...": a report of the selected files is wanted.
   void reportRequested();
   void notice(const QString& text);

@@ -31,6 +31,7 @@
 #include "measure/ui/report_actions.h"
 #include "measure/ui/screen_placer.h"
 #include "measure/ui/settings_keeper.h"
+#include "measure/ui/trial_view.h"
 #include "measure/ui/worker_saver.h"
 #include "plot/frame_geometry.h"
 #include "plot/ui/picture_base.h"
@@ -151,6 +152,8 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   AddScreen(form8_);
   connect(form8_, &Form8::notice, this, qOverload<const QString&>(&Form1::Notice));
   form8_->ReadRecordsFrom(*session_, ws_.GraphColor);
+  trialView_ = new TrialView(
+      ws_.calibration, *form8_, [this](const QString& text) { Notice(text); }, this);
   keeper_ = std::make_unique<SettingsKeeper>(
       ws_, settings_,
       SettingsKeeper::Screens{*txtTimerInterval, *txtDataNum, *txtSampTime, *chkAutoDataSave,
@@ -418,6 +421,7 @@ Form6& Form1::DataView() {
     AddScreen(form6_);
     connect(form6_, &Form6::notice, this, qOverload<const QString&>(&Form1::Notice));
     connect(form6_, &Form6::viewRequested, this, &Form1::ViewSavedMeasurement);
+    connect(form6_, &Form6::trialViewRequested, this, &Form1::ViewTrial);
     connect(form6_, &Form6::reportRequested, this,
             [this] { report_->ReportFiles(form6_->SelectedDatPaths()); });
   }

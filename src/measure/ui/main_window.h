@@ -48,6 +48,7 @@ class LiveView;
 class NoticeLine;
 class NoticeLog;
 class ReportActions;
+class TrialView;
 class SaveWorker;
 class ScreenPlacer;
 class SettingsKeeper;
@@ -85,6 +86,8 @@ class Form1 : public QMainWindow, private SessionHost {
 
   // "View" on Data View: the chosen file read back and analysed.
   void ViewSavedMeasurement();
+  // "View" on a trial's per-sample file: its pushes and torque on the Pushes screen.
+  void ViewTrial();
 
   // 1 while a measurement run is going, else 0.
   int measuring() const { return session_->Running() ? 1 : 0; }
@@ -220,6 +223,7 @@ class Form1 : public QMainWindow, private SessionHost {
   std::unique_ptr<WorkerSaver> workerSaver_;
   std::unique_ptr<MeasurementSession> session_;
   std::unique_ptr<ReportActions> report_;
+  TrialView* trialView_ = nullptr;
   std::unique_ptr<SettingsKeeper> keeper_;
   ConditionBoxes* conditions_ = nullptr;
   LiveView* live_ = nullptr;

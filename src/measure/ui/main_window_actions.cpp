@@ -29,6 +29,7 @@
 #include "measure/ui/notice_line.h"
 #include "measure/ui/report_actions.h"
 #include "measure/ui/settings_keeper.h"
+#include "measure/ui/trial_view.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
 #include "record/condition.h"
@@ -323,6 +324,14 @@ void Form1::ViewSavedMeasurement() {
     }
   } catch (const std::exception& e) {
     Notice(QString("The saved measurement could not be shown: ") + e.what());
+  }
+  RetInf->clear();
+}
+
+void Form1::ViewTrial() {
+  const std::string path = DataView().ViewDatPath();
+  if (trialView_->View(path, chkShift->isChecked())) {
+    TitleWithSource(form8_, "Pushes", ShownPath(path));
   }
   RetInf->clear();
 }
