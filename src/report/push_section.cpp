@@ -93,12 +93,13 @@ void AppendPushSection(const std::string& stem, const PushAnalysis& a,
   TextTable params;
   params.widths = {40, 140};
   params.align = {Align::kLeft, Align::kLeft};
-  params.rows = {{"Parameters", "threshold " + PlainForm(p.threshold) + " Nm, minimum peak " +
-                                    PlainForm(p.min_peak) + " Nm, minimum push " +
-                                    PlainForm(p.min_push) + " s, merge gap " +
-                                    PlainForm(p.merge_gap) + " s, steady pushes from No." +
-                                    std::to_string(p.skip_first + 1) + ", the last " +
-                                    std::to_string(p.skip_last) + " left out" + WindowText(p)}};
+  // Cells do not wrap: the detection and the summary's choice of pushes take a row each.
+  params.rows = {
+      {"Parameters", "threshold " + PlainForm(p.threshold) + " Nm, minimum peak " +
+                         PlainForm(p.min_peak) + " Nm, minimum push " + PlainForm(p.min_push) +
+                         " s, merge gap " + PlainForm(p.merge_gap) + " s"},
+      {"", "steady pushes from No." + std::to_string(p.skip_first + 1) + ", the last " +
+               std::to_string(p.skip_last) + " left out" + WindowText(p)}};
   for (const WheelPushes& w : a.wheels) params.rows.push_back({"", PushCountsText(w)});
   params.keepWhole = true;
   doc.blocks.push_back({std::move(params), stem});
