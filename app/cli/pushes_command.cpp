@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "analysis/push_forms.h"
+#include "analysis/push_pair_forms.h"
+#include "analysis/push_pairs.h"
 #include "app/cli/json_text.h"
 #include "app/cli/push_report.h"
 #include "app/cli/reanalyse_command.h"
@@ -19,9 +21,14 @@ Result<std::string> Pushes(const std::string& file, const PushesOptions& o, cons
   const PushAnalysis& pushes = *a.value().pushes;
   if (o.json) return PushJson(file, pushes);
   if (o.csvDir) {
-    const std::string path = *o.csvDir + "\\" + StemOf(file) + "_pushes.csv";
+    const std::string stem = *o.csvDir + "\\" + StemOf(file);
+    const std::string path = stem + "_pushes.csv";
     if (Status s = WritePushCsvFile(path, PushCsv(file, pushes)); !s) return s.problem();
-    return "wrote " + path + "\n";
+    const std::string pairs = stem + "_pairs.csv";
+    if (Status s = WritePushCsvFile(pairs, PairsCsv(file, PairPushes(pushes))); !s) {
+      return s.problem();
+    }
+    return "wrote " + path + "\nwrote " + pairs + "\n";
   }
   return PushTables(file, pushes);
 }

@@ -19,8 +19,9 @@ SteadyRange Steady(const std::vector<Push>& pushes, const PushParameters& p) {
   return {static_cast<std::size_t>(from), static_cast<std::size_t>(to)};
 }
 
-// Mean, SD (n - 1) and CV of the values, each empty where there are too few values.
-FigureSummary Summarise(const std::vector<double>& v) {
+}  // namespace
+
+FigureSummary SummariseValues(const std::vector<double>& v) {
   FigureSummary out;
   if (v.empty()) return out;
   double sum = 0;
@@ -38,6 +39,13 @@ FigureSummary Summarise(const std::vector<double>& v) {
   if (mean != 0) out.cv_pct = 100 * sd / std::fabs(mean);
   return out;
 }
+
+bool IsSteadyPush(const std::vector<Push>& pushes, std::size_t k, const PushParameters& p) {
+  const SteadyRange r = Steady(pushes, p);
+  return k >= r.from && k < r.to;
+}
+
+namespace {
 
 // Torque at time tk by linear interpolation between the samples either side (t(i) = i * dt).
 // `i` starts the search and is left at the last sample at or before tk (or at sample 1).
@@ -68,7 +76,7 @@ PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameter
     for (std::size_t k = r.from; k < r.to; ++k) {
       if (const auto v = pushes.at(k).Figure(figure)) values.push_back(*v);
     }
-    out.figures.at(static_cast<std::size_t>(f)) = Summarise(values);
+    out.figures.at(static_cast<std::size_t>(f)) = SummariseValues(values);
   }
   if (const auto cycle = out.Figure(PushFigure::kCycleTime).mean) {
     out.push_frequency_per_min = 60 / *cycle;
