@@ -9,6 +9,7 @@
 #include "analysis/feedback_model.h"
 #include "analysis/feedback_schedule.h"
 #include "analysis/feedback_targets.h"
+#include "analysis/live_feedback.h"
 #include "analysis/push_pair_forms.h"
 #include "analysis/push_pairs.h"
 
@@ -222,6 +223,40 @@ TEST(FeedbackModel, AShownPushMovesItsCellsAndAHiddenOneOnlyCounts) {
   model.Paired(pushes, 2, PushesAt({1.0, 2.0, 3.0}), 2);  // right push 3: peak 12
   EXPECT_EQ(model.Cell(1, 0).symmetry, 0.0);
   EXPECT_EQ(model.Cell(1, 1).symmetry, 0.0);  // both at 60 per minute
+}
+
+TEST(LiveFeedback, PushesArrivingOneByOnePairAsTheWholeTrialWould) {
+  // Pushes of both wheels handed over as they become final, each push's cycle figures when
+  // the next push is final: the pairs made on the way are those of the whole list.
+  const std::vector<Push> left = PushesAt({1.0, 2.0, 3.0, 4.0});
+  const std::vector<Push> right = PushesAt({1.02, 1.45, 3.01, 3.98});
+  LiveFeedback live(DefaultFeedbackSettings(), {});
+  std::vector<std::pair<int, int>> live_pairs;
+  const auto give = [&](int wheel, const std::vector<Push>& pushes, std::size_t k) {
+    Push now = pushes[k];
+    now.figures.at(static_cast<std::size_t>(PushFigure::kCycleTime)).reset();
+    if (k > 0) live.CycleFigures(wheel, pushes[k - 1]);
+    const LiveFeedbackOutcome out = live.Final(wheel, now);
+    if (out.partner) {
+      live_pairs.emplace_back(wheel == 0 ? now.number : *out.partner,
+                              wheel == 0 ? *out.partner : now.number);
+      EXPECT_EQ(out.symmetry.size(), 4u);
+    }
+  };
+  for (std::size_t k = 0; k < 4; ++k) {
+    give(1, right, k);
+    give(0, left, k);
+  }
+  PushAnalysis whole;
+  whole.wheels[0].pushes = left;
+  whole.wheels[1].pushes = right;
+  std::vector<std::pair<int, int>> whole_pairs;
+  for (const PushPair& p : PairPushes(whole).pairs) whole_pairs.emplace_back(p.left, p.right);
+  EXPECT_EQ(live_pairs, whole_pairs);
+  EXPECT_EQ(live.Given().size(), 8u);
+  // The push frequency of push 2 came from push 1's cycle, given when push 2 was final.
+  EXPECT_DOUBLE_EQ(*live.Model().Cell(0, 0).value, 60.0);
+  EXPECT_EQ(live.Pushes(0).at(2).Figure(PushFigure::kCycleTime), 1.0);
 }
 
 TEST(FeedbackModel, SettingsAreChecked) {

@@ -53,14 +53,16 @@ TEST(FeedbackScreen, ThePushShownMovesTheNumberAndTheBarColour) {
   screen.SetSettings(PeakTorqueBetween("20", "30", FeedbackSchedule::kEveryPush));
   const std::vector<Push> pushes = Pushes({25, 34.5});
   EXPECT_EQ(screen.Tile(1, 0).ValueText(), "-");
-  EXPECT_TRUE(screen.PushFinal(1, pushes, 0).shown);
+  EXPECT_TRUE(screen.PushFinal(1, pushes[0]).given.shown);
   EXPECT_EQ(screen.Tile(1, 0).ValueText(), "25.0");
   EXPECT_EQ(screen.Tile(1, 0).BarColor(), QColor::fromRgb(kInBandColor));
   EXPECT_EQ(screen.Tile(0, 0).ValueText(), "-");  // the other wheel is untouched
-  screen.PushFinal(1, pushes, 1);
+  screen.PushFinal(1, pushes[1]);
   EXPECT_EQ(screen.Tile(1, 0).ValueText(), "34.5");
   EXPECT_EQ(screen.Tile(1, 0).BarColor(), QColor::fromRgb(kOutOfBandColor));
-  screen.Paired(Pushes({30, 30}), 1, pushes, 1);  // 100 * 4.5 / 32.25
+  // A left push at the same onset makes a pair with the right one: 100 * 4.5 / 32.25.
+  const LiveFeedbackOutcome paired = screen.PushFinal(0, Pushes({30, 30})[1]);
+  EXPECT_EQ(paired.partner, 2);
   EXPECT_TRUE(screen.Tile(0, 0).accessibleName().endsWith("L/R +14.0 %"));
   EXPECT_TRUE(screen.Tile(1, 0).accessibleName().endsWith("L/R +14.0 %"));
   screen.StartTrial();
@@ -94,7 +96,7 @@ TEST(FeedbackScreen, TheTargetsPanelAndTheSchedules) {
   auto* stack = screen.findChild<QStackedWidget*>();
   ASSERT_NE(stack, nullptr);
   EXPECT_EQ(stack->currentWidget(), screen.lblMeasuring);
-  EXPECT_FALSE(screen.PushFinal(0, Pushes({25}), 0).shown);
+  EXPECT_FALSE(screen.PushFinal(0, Pushes({25})[0]).given.shown);
 }
 
 }  // namespace

@@ -208,9 +208,9 @@ bool FeedbackScreen::ApplyTargets() {
   }
   settings_ = s;
   Rebuild();
-  lblStatus->setText(model_->Problems().empty()
+  lblStatus->setText(live_->Model().Problems().empty()
                          ? "Targets in force."
-                         : QString::fromStdString(model_->Problems().front().what));
+                         : QString::fromStdString(live_->Model().Problems().front().what));
   emit settingsChanged();
   return true;
 }
@@ -231,7 +231,7 @@ void FeedbackScreen::StartTrial() {
 }
 
 void FeedbackScreen::Rebuild() {
-  model_ = std::make_unique<FeedbackModel>(settings_, baseline_);
+  live_ = std::make_unique<LiveFeedback>(settings_, baseline_);
   delete tileArea_->layout();
   for (auto& wheelTiles : tiles_) {
     for (FeedbackTile* t : wheelTiles) delete t;
@@ -248,31 +248,31 @@ void FeedbackScreen::Rebuild() {
     }
     Redraw(w);
   }
-  stack_->setCurrentWidget(model_->Measuring() ? static_cast<QWidget*>(lblMeasuring) : tileArea_);
+  stack_->setCurrentWidget(live_->Model().Measuring() ? static_cast<QWidget*>(lblMeasuring)
+                                                      : tileArea_);
 }
 
 void FeedbackScreen::Redraw(int wheel) {
   const auto w = static_cast<std::size_t>(wheel);
   for (std::size_t t = 0; t < tiles_.at(w).size(); ++t) {
     const auto [title, unit] = TitleAndUnit(settings_.targets.at(t).variable);
-    tiles_[w][t]->Show((wheel == 0 ? "Left: " : "Right: ") + title, unit, model_->Cell(wheel, t),
-                       model_->BandOf(wheel, t));
+    tiles_[w][t]->Show((wheel == 0 ? "Left: " : "Right: ") + title, unit,
+                       live_->Model().Cell(wheel, t), live_->Model().BandOf(wheel, t));
   }
 }
 
-FeedbackGiven FeedbackScreen::PushFinal(int wheel, const std::vector<Push>& pushes, std::size_t k) {
-  FeedbackGiven given = model_->Final(wheel, pushes, k);
-  if (given.shown) Redraw(wheel);
-  if (given.tone) tone_->Play();
-  return given;
+LiveFeedbackOutcome FeedbackScreen::PushFinal(int wheel, const Push& push) {
+  LiveFeedbackOutcome out = live_->Final(wheel, push);
+  if (out.given.shown || out.partner) {
+    Redraw(0);
+    Redraw(1);
+  }
+  if (out.given.tone) tone_->Play();
+  return out;
 }
 
-void FeedbackScreen::Paired(const std::vector<Push>& left, std::size_t kl,
-                            const std::vector<Push>& right, std::size_t kr) {
-  model_->Paired(left, kl, right, kr);
-  if (model_->Measuring()) return;
-  Redraw(0);
-  Redraw(1);
+void FeedbackScreen::CycleFigures(int wheel, const Push& push) {
+  live_->CycleFigures(wheel, push);
 }
 
 const FeedbackTile& FeedbackScreen::Tile(int wheel, std::size_t target) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/feedback_model.h"
+#include "analysis/live_feedback.h"
 
 class QCheckBox;
 class QComboBox;
@@ -39,11 +40,13 @@ class FeedbackScreen : public QWidget {
 
   // A trial starts: the screen is cleared and the bands resolved anew.
   void StartTrial();
-  // Push k (0-based) of `pushes` of `wheel` is final; gives what was fed back.
-  FeedbackGiven PushFinal(int wheel, const std::vector<Push>& pushes, std::size_t k);
-  // A left and a right push make a pair: the symmetry lines change.
-  void Paired(const std::vector<Push>& left, std::size_t kl, const std::vector<Push>& right,
-              std::size_t kr);
+  // A push of `wheel` is final (the next after the last one given): what was fed back, and
+  // its pair when it made one (the symmetry lines change).
+  LiveFeedbackOutcome PushFinal(int wheel, const Push& push);
+  // A push given before has its cycle figures now.
+  void CycleFigures(int wheel, const Push& push);
+  // What the trial's pushes came to so far, for its files.
+  const LiveFeedback& Live() const { return *live_; }
 
   // Reads the targets panel: a refused box is named in the status line and nothing changes.
   bool ApplyTargets();
@@ -77,7 +80,7 @@ class FeedbackScreen : public QWidget {
   FeedbackSettings settings_;
   std::array<Baseline, 2> baseline_{};
   std::optional<QString> baselineFrom_;
-  std::unique_ptr<FeedbackModel> model_;
+  std::unique_ptr<LiveFeedback> live_;
   std::array<std::vector<FeedbackTile*>, 2> tiles_;
   QWidget* tileArea_;
   QStackedWidget* stack_;
