@@ -30,8 +30,12 @@ struct ReanalyseOptions : StrokeOptions {
   std::vector<std::string> files;     // summary files, *_dat.csv
 };
 
-// Texts of --threshold ... --skip-last, already checked, instead of the settings file's.
-using PushParameterTexts = std::array<std::optional<std::string>, kPushParameterCount>;
+// Texts of --threshold ... --skip-last, already checked, instead of the settings file's, and
+// of --from and --to, the summary window (which the settings file leaves open).
+struct PushParameterTexts {
+  std::array<std::optional<std::string>, kPushParameterCount> numbers;
+  std::array<std::optional<std::string>, 2> window;  // from_s, to_s
+};
 
 struct ReportOptions : StrokeOptions {
   std::string pdf;                 // the report file to write
@@ -46,6 +50,10 @@ struct MeasureOptions {
   std::optional<std::string> interval;  // Timer Interval text (ms), instead of the settings'
   std::optional<std::string> samples;   // Data Number text, instead of the settings'
   bool timing = false;                  // one line per cycle on how the samples kept their ticks
+  bool cyclesGiven = false;             // --cycles was given (else one, or as long as the trial)
+  std::optional<double> trialLength;    // s: the run ends with the cycle that reaches it
+  std::vector<double> markerAt;         // trial times (s) to place markers at
+  bool livePushes = false;              // a JSON line on stdout per push as it becomes final
 };
 
 struct PushesOptions {

@@ -66,11 +66,13 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   ws->naming.Auto = {s.txtFileDir, s.txtFileHead, s.txtFileOrg, "", "", ""};
   ws->naming.Manual = {s.txtFileDir_Man, s.txtFileHead_Man, s.txtFileOrg_Man, "", "", ""};
   MakeFileNames(ws->naming, 0);
-  SessionSettings settings{
-      true,
-      false,
-      {false, ReadStrokeConditions(s.txtStartPosCond, s.txtLimitCond, JudgeChannel::kAuto),
-       std::nullopt}};
+  SessionSettings settings;
+  settings.autoSave = true;
+  settings.analysis = {
+      false, ReadStrokeConditions(s.txtStartPosCond, s.txtLimitCond, JudgeChannel::kAuto),
+      std::nullopt};
+  settings.trialLengthS = o.trialLength.value_or(0);
+  settings.trialPushes = s.push;
 
   CliHost host(*ws, o, start, paths, out, err);
   SynchronousSaver saver;
@@ -79,6 +81,7 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
       daq, {ws->record, ws->device, ws->series, ws->kin, ws->strokes, ws->calibration, ws->naming},
       clock, settings, host, saver);
   host.session = &session;
+  session.SetMarkerTimes(o.markerAt);
   if (!session.Start()) return 1;  // a run of this session is going: cannot happen here
   int stop_signal = 0;             // the signal that stopped the run, 0 when none did
   // Ctrl-C (or SIGTERM) is the Stop button: looked at every 50 ms while the cycles are sampled.
@@ -99,8 +102,9 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   ReportDevice(err, host.end->dioClosed ? *host.end->dioClosed : CloseDioCard(daq, ws->device));
   host.KeepSettings();
   // A run that ended without being asked to (a device read that failed) has said why.
-  return ExitStatus(host.failed || host.end->fault || !host.end->stopRequested, stop_signal,
-                    host.AllDone());
+  return ExitStatus(
+      host.failed || host.end->fault || !(host.end->stopRequested || host.end->lengthReached),
+      stop_signal, host.AllDone());
 }
 
 }  // namespace velquor::cli

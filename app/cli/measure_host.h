@@ -32,11 +32,18 @@ class CliHost : public SessionHost {
   void NumberAdvanced(int) override;
   void CycleFinished(int cycle) override;
   void RunEnded(const RunEnd& e) override;
+  void TrialPush(const TrialPushEvent& e) override;
+  void MarkerPlaced(const TrialMarker& m) override;
   void KeepSettings();
-  bool AllDone() const { return saved_ >= o_.cycles; }  // every cycle asked for was saved
+  // Every cycle asked for was saved (a trial of a set length: it ran to its end).
+  bool AllDone() const {
+    return o_.trialLength && !o_.cyclesGiven ? end && end->lengthReached : saved_ >= o_.cycles;
+  }
 
  private:
   void Fail(const Problem& p);
+  // The stream of the lines for people: the error stream while stdout carries JSON lines.
+  std::ostream& Lines() { return o_.livePushes ? err_ : out_; }
   Workspace& ws_;
   const MeasureOptions& o_;
   StartupFiles& start_;

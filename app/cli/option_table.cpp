@@ -39,8 +39,10 @@ constexpr CommandText kMeasureText = {
 
 constexpr CommandText kPushesText = {
     "Reloads each saved measurement as reanalyse does and finds every push of each wheel: its "
-    "figures, a summary over the steady pushes and the mean push curve. The parameters default "
-    "to Velquor.ini line 16 (1, 5, 0.1, 0.05, 1, 0 without it).",
+    "figures, a summary over the steady pushes and the mean push curve. A trial's STEM_trial.csv "
+    "is read back as one record, its series computed again from its volts and counts with the "
+    "calibration in force. The parameters default to Velquor.ini line 16 (1, 5, 0.1, 0.05, 1, 0 "
+    "without it); the summary window is open unless --from or --to closes it.",
     "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n"};
 
 constexpr CommandText kReportText = {
@@ -48,7 +50,8 @@ constexpr CommandText kReportText = {
     "measurement its header, the main-window results, the seven result graphs, the stroke "
     "graph, the Calculated Results, the pushes of each wheel with their summary and the mean "
     "push curve. With several files the report begins with a table comparing them and their "
-    "mean push curves overlaid. Nothing is written when a file cannot be read.",
+    "mean push curves overlaid. A trial's STEM_trial.csv gives its samples, markers and pushes. "
+    "Nothing is written when a file cannot be read.",
     "Exit status: 0 report written, 1 a file failed, 2 usage error.\n"};
 
 // A command with its description; `before_exit` stands between its options and exit statuses.
@@ -136,6 +139,26 @@ constexpr std::array<PushOptionText, kPushParameterCount> kPushOptionTexts = {{
     {PushParameter::kSkipLast, "N", "pushes left out of the summary at the end"},
 }};
 
+// One end of the summary window, checked alone here and with the other end when both are in.
+void AddWindowOption(CLI::App& app, const std::string& name, SummaryBound which,
+                     PushParameterTexts& texts, const char* help) {
+  app.add_option_function<std::string>(
+         name,
+         [name, which,
+          &to = texts.window.at(static_cast<std::size_t>(which))](const std::string& v) {
+           PushParameters scratch;
+           if (v.find_first_not_of(" \t") == std::string::npos) {
+             Refuse(name + " takes a number of seconds");
+           }
+           if (Status st = SetSummaryBound(scratch, which, v); !st) {
+             Refuse(name + ": " + st.problem().what);
+           }
+           to = v;
+         },
+         help)
+      ->type_name("S");
+}
+
 // Each value is checked with the push analysis's own rule and kept as text.
 void AddPushOptions(CLI::App& app, PushParameterTexts& texts) {
   for (const PushOptionText& t : kPushOptionTexts) {
@@ -144,7 +167,7 @@ void AddPushOptions(CLI::App& app, PushParameterTexts& texts) {
     std::replace(name.begin(), name.end(), '_', '-');
     app.add_option_function<std::string>(
            name,
-           [name, which = t.which, &to = texts.at(k)](const std::string& v) {
+           [name, which = t.which, &to = texts.numbers.at(k)](const std::string& v) {
              PushParameters scratch;
              if (Status st = SetPushParameter(scratch, which, v); !st) {
                Refuse(name + ": " + st.problem().what);
@@ -154,6 +177,10 @@ void AddPushOptions(CLI::App& app, PushParameterTexts& texts) {
            t.help)
         ->type_name(t.value);
   }
+  AddWindowOption(app, "--from", SummaryBound::kFrom, texts,
+                  "summarise only pushes beginning at S s or later");
+  AddWindowOption(app, "--to", SummaryBound::kTo, texts,
+                  "summarise only pushes beginning at S s or earlier");
 }
 
 void AddReanalyse(CLI::App& tool, ReanalyseOptions& o) {
@@ -191,9 +218,39 @@ void AddMeasure(CLI::App& tool, MeasureOptions& o) {
          auto n = ParseWhole(v, 1, 1000000);
          if (!n) Refuse("--cycles takes a whole number of at least 1, not \"" + v + "\"");
          o.cycles = static_cast<int>(*n);
+         o.cyclesGiven = true;
        },
-       "measurement cycles to run")
+       "measurement cycles to run (default 1, or as many as --trial-length takes)")
       ->type_name("N");
+  c.add_option_function<std::string>(
+       "--trial-length",
+       [&o](const std::string& v) {
+         const std::optional<double> s = ParseComplete(v);
+         if (!s || !(*s > 0) || *s > 1e7) {
+           Refuse("--trial-length takes a number of seconds greater than 0, not \"" + v + "\"");
+         }
+         o.trialLength = *s;
+       },
+       "measure one trial of S seconds: the run ends with the cycle that reaches it")
+      ->type_name("S");
+  c.add_option_function<std::vector<std::string>>(
+       "--marker-at",
+       [&o](const std::vector<std::string>& texts) {
+         for (const std::string& v : texts) {
+           const std::optional<double> s = ParseComplete(v);
+           if (!s || !(*s >= 0) || *s > 1e7) {
+             Refuse("--marker-at takes trial times in seconds of at least 0, not \"" + v + "\"");
+           }
+           o.markerAt.push_back(*s);
+         }
+       },
+       "place the next marker at each of these trial times, on the sample nearest each")
+      ->type_name("SECONDS")
+      ->expected(1, -1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  c.add_flag("--live-pushes", o.livePushes,
+             "print one JSON line per push the moment it is final, and one when its cycle "
+             "figures follow; the other lines go to the error stream");
   o.daq = std::string(kDefaultDriverChoice);
   AddText(c, "--daq", "BACKEND", o.daq,
           "acquisition backend (default " + o.daq + "; the backends are listed below)");
@@ -209,7 +266,8 @@ void AddPushes(CLI::App& tool, PushesOptions& o) {
   CLI::Option* json =
       c.add_flag("--json", o.json, "print one JSON object per file (several files: one array)");
   AddText(c, "--csv", "DIR", o.csvDir,
-          "write DIR\\STEM_pushes.csv per file, never replacing a file")
+          "write DIR\\STEM_pushes.csv per file (DIR\\STEM_trial_pushes.csv per trial), never "
+          "replacing a file")
       ->excludes(json);
   AddPushOptions(c, o.parameters);
   AddFiles(c, o.files);

@@ -9,7 +9,8 @@
 
 namespace velquor::cli {
 
-// The parameters of Velquor.ini line 16 (`settings`), with the options' texts in their place.
+// The parameters of Velquor.ini line 16 (`settings`), with the options' texts in their place;
+// a window whose ends the options set one after the other is refused when from_s is after to_s.
 Result<PushParameters> ChosenPushParameters(const PushParameterTexts& texts,
                                             const PushParameters& settings);
 

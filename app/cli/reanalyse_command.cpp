@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/json_text.h"
 #include "app/cli/result_report.h"
 #include "app/cli/saved_analysis.h"
+#include "common/json_text.h"
 #include "common/output_target.h"
 #include "common/path_map.h"
 #include "files/data_file_reader.h"

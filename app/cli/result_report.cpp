@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "analysis/result_texts.h"
-#include "app/cli/json_text.h"
+#include "common/json_text.h"
 #include "common/number_text.h"
 
 namespace velquor::cli {

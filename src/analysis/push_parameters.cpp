@@ -35,6 +35,43 @@ Status CheckValue(PushParameter which, double v, const std::string& shown) {
   return Status::Ok();
 }
 
+std::string BoundName(SummaryBound which) {
+  return std::string(kSummaryBoundNames.at(static_cast<std::size_t>(which)));
+}
+
+std::optional<double>& Bound(PushParameters& p, SummaryBound which) {
+  return which == SummaryBound::kFrom ? p.from_s : p.to_s;
+}
+
+// One end alone: a finite time of 0 s or more.
+Status CheckBound(SummaryBound which, double v, const std::string& shown) {
+  if (!std::isfinite(v)) {
+    return Problem{"", 0, 0,
+                   BoundName(which) + " " + shown + " cannot be used: it must be a finite number"};
+  }
+  if (v < 0) {
+    return Problem{"", 0, 0,
+                   BoundName(which) + " " + shown + " cannot be used: it must be 0 s or more"};
+  }
+  return Status::Ok();
+}
+
+Status CheckWindow(const PushParameters& p) {
+  if (p.from_s) {
+    if (Status st = CheckBound(SummaryBound::kFrom, *p.from_s, PlainForm(*p.from_s)); !st)
+      return st;
+  }
+  if (p.to_s) {
+    if (Status st = CheckBound(SummaryBound::kTo, *p.to_s, PlainForm(*p.to_s)); !st) return st;
+  }
+  if (p.from_s && p.to_s && *p.from_s > *p.to_s) {
+    return Problem{"", 0, 0,
+                   "to_s " + PlainForm(*p.to_s) + " cannot be used: it must not be before from_s " +
+                       PlainForm(*p.from_s)};
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 double PushParameterValue(const PushParameters& p, PushParameter which) {
@@ -61,6 +98,25 @@ Status CheckPushParameters(const PushParameters& p) {
     const double v = PushParameterValue(p, which);
     if (Status st = CheckValue(which, v, PlainForm(v)); !st) return st;
   }
+  return CheckWindow(p);
+}
+
+Status SetSummaryBound(PushParameters& p, SummaryBound which, std::string_view text) {
+  PushParameters changed = p;
+  if (text.find_first_not_of(" \t") == std::string_view::npos) {
+    Bound(changed, which).reset();
+  } else {
+    const std::optional<double> v = ParseComplete(text);
+    const std::string shown = "\"" + std::string(text) + "\"";
+    if (!v) {
+      return Problem{"", 0, 0,
+                     BoundName(which) + " " + shown + " cannot be used: it must be a number"};
+    }
+    if (Status st = CheckBound(which, *v, shown); !st) return st;
+    Bound(changed, which) = *v;
+  }
+  if (Status st = CheckWindow(changed); !st) return st;
+  p = changed;
   return Status::Ok();
 }
 

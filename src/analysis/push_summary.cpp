@@ -6,17 +6,22 @@
 namespace velquor {
 namespace {
 
-// Indices [from, to) into `pushes` of the steady pushes; empty when the skips leave none.
-struct SteadyRange {
-  std::size_t from = 0, to = 0;
-};
-
-SteadyRange Steady(const std::vector<Push>& pushes, const PushParameters& p) {
+// Indices into `pushes` of the steady pushes in push order: those the skips leave whose onset
+// lies within the summary window.
+std::vector<std::size_t> Steady(const std::vector<Push>& pushes, const PushParameters& p) {
+  std::vector<std::size_t> out;
   const long long count = static_cast<long long>(pushes.size());
   const long long from = p.skip_first;
   const long long to = count - p.skip_last;
-  if (from >= to) return {};
-  return {static_cast<std::size_t>(from), static_cast<std::size_t>(to)};
+  if (from >= to) return out;
+  out.reserve(static_cast<std::size_t>(to - from));
+  for (auto k = static_cast<std::size_t>(from); k < static_cast<std::size_t>(to); ++k) {
+    const std::optional<double> on = pushes.at(k).Figure(PushFigure::kOn);
+    if (p.from_s && !(on && *on >= *p.from_s)) continue;
+    if (p.to_s && !(on && *on <= *p.to_s)) continue;
+    out.push_back(k);
+  }
+  return out;
 }
 
 }  // namespace
@@ -65,15 +70,15 @@ double TorqueAt(const PushSeries& s, std::int64_t n, double dt, double tk, std::
 
 PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameters& p) {
   PushSummary out;
-  const SteadyRange r = Steady(pushes, p);
-  out.steady = static_cast<int>(r.to - r.from);
+  const std::vector<std::size_t> steady = Steady(pushes, p);
+  out.steady = static_cast<int>(steady.size());
   std::vector<double> values;
-  values.reserve(r.to - r.from);
+  values.reserve(steady.size());
   for (int f = 0; f < kPushFigureCount; ++f) {
     const auto figure = static_cast<PushFigure>(f);
     if (!IsSummarised(figure)) continue;
     values.clear();
-    for (std::size_t k = r.from; k < r.to; ++k) {
+    for (const std::size_t k : steady) {
       if (const auto v = pushes.at(k).Figure(figure)) values.push_back(*v);
     }
     out.figures.at(static_cast<std::size_t>(f)) = SummariseValues(values);
@@ -86,13 +91,13 @@ PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameter
 
 std::optional<PushCurve> MeanPushCurve(const std::vector<Push>& pushes, const PushParameters& p,
                                        const PushSeries& s, std::int64_t n, double dt) {
-  const SteadyRange r = Steady(pushes, p);
-  const std::size_t count = r.to - r.from;
+  const std::vector<std::size_t> steady = Steady(pushes, p);
+  const std::size_t count = steady.size();
   if (count == 0) return std::nullopt;
   // One row of 101 torques per steady push, in push order.
   std::vector<std::array<double, kCurvePoints>> rows(count);
   for (std::size_t j = 0; j < count; ++j) {
-    const Push& push = pushes.at(r.from + j);
+    const Push& push = pushes.at(steady.at(j));
     const double on = *push.Figure(PushFigure::kOn);
     const double off = *push.Figure(PushFigure::kOff);
     std::int64_t near = push.first - 1;

@@ -12,7 +12,8 @@
 
 namespace velquor {
 
-// The steady pushes are those numbered k with skip_first < k <= P - skip_last. Fills every
+// The steady pushes are those numbered k with skip_first < k <= P - skip_last whose on_s lies
+// within from_s .. to_s where these are set. Fills every
 // field of the summary except the run counts (pushes, partial, rejected).
 PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameters& p);
 

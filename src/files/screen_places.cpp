@@ -5,28 +5,13 @@
 
 #include "common/field_reader.h"
 #include "common/number_parse.h"
+#include "files/labelled_line.h"
 
 namespace velquor {
 namespace {
 
 constexpr std::string_view kLabel = "\"Screens\"";
 constexpr std::int64_t kFarthest = 1'000'000;  // pixels; farther than any desktop reaches
-
-// The first line from line `number` (counted from 1) on that begins with the label, without
-// its line end. Later than line `number` only when a text above holds a line break inside
-// its quotes.
-std::optional<std::string_view> LabelledLine(std::string_view text, int number) {
-  std::size_t begin = 0;
-  for (int k = 1; begin < text.size(); ++k) {
-    const std::size_t end = text.find('\n', begin);
-    std::string_view line = text.substr(begin, end == std::string_view::npos ? end : end - begin);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (k >= number && line.substr(0, kLabel.size()) == kLabel) return line;
-    if (end == std::string_view::npos) break;
-    begin = end + 1;
-  }
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -41,7 +26,7 @@ std::string ScreenPlacesLine(const ScreenPlaces& places) {
 
 ScreenPlacesLoad ReadScreenPlaces(std::string_view settings_text, const std::string& file) {
   ScreenPlacesLoad out;
-  const auto line = LabelledLine(settings_text, kScreensLine);
+  const auto line = LabelledLine(settings_text, kScreensLine, kLabel);
   if (!line) return out;
   FieldReader fields(*line);
   fields.Next();  // the label

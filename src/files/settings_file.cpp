@@ -6,6 +6,7 @@
 #include "common/path_map.h"
 #include "common/text_file.h"
 #include "files/field_quote.h"
+#include "files/labelled_line.h"
 #include "files/naming_rules.h"
 #include "files/positional_fields.h"
 #include "files/push_settings.h"
@@ -14,6 +15,29 @@
 
 namespace velquor {
 namespace {
+
+constexpr std::string_view kTrialLabel = "\"Trial\",";
+
+// The trial length as the main window's box holds it: a plain number of seconds, or nothing.
+// What is not one is left out with a notice naming the line and field.
+std::string ReadTrialLengthLine(std::string_view text, const std::string& file,
+                                std::vector<Problem>& notices) {
+  const auto line = LabelledLine(text, kTrialLengthLine - 1, kTrialLabel);
+  if (!line) return "";
+  const std::string value(line->substr(kTrialLabel.size()));
+  const std::optional<double> s = ParseComplete(value);
+  if (!s || !(*s >= 0)) {
+    notices.push_back({file, kTrialLengthLine, 2,
+                       "the trial length \"" + value +
+                           "\" is not a number of seconds; the trials have no set length"});
+    return "";
+  }
+  return value;
+}
+
+std::string TrialLengthLine(const std::string& text) {
+  return std::string(kTrialLabel) + text + "\r\n";
+}
 
 struct TextItem {
   const char* label;  // with its ","
@@ -222,6 +246,7 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
   ScreenPlacesLoad screens = ReadScreenPlaces(text, file);
   out.values.screens = std::move(screens.places);
   out.notices.insert(out.notices.end(), screens.notices.begin(), screens.notices.end());
+  out.values.txtTrialLength = ReadTrialLengthLine(text, file, out.notices);
   return out;
 }
 
@@ -265,6 +290,8 @@ SettingsFileText SettingsText(const Settings& s) {
   out.text.append(PushSettingsLine(s.push));
   // Line 17, once a screen has a place to remember.
   if (!s.screens.empty()) out.text.append(ScreenPlacesLine(s.screens)).append("\r\n");
+  // Line 18 (the next one where no screen has a place yet), once a trial length is set.
+  if (!s.txtTrialLength.empty()) out.text.append(TrialLengthLine(s.txtTrialLength));
   return out;
 }
 

@@ -20,6 +20,7 @@ inline constexpr const char* kSettingsFileName = "Velquor.ini";
 inline constexpr int kIntervalLine = 7;
 inline constexpr int kDataNumLine = 8;
 inline constexpr int kSampTimeLine = 9;
+inline constexpr int kTrialLengthLine = 18;
 
 // The texts exactly as typed in their boxes, and GraphColor (0 = ch0, 1 = ch1, 2 = other).
 struct Settings {
@@ -28,8 +29,9 @@ struct Settings {
   std::string txtTimerInterval, txtDataNum, txtSampTime;        // main window
   std::string txtStartPosCond, txtEndPosCond, txtLimitCond;     // Calculated Results
   std::array<Rgb, 3> GraphColor{};
-  PushParameters push;   // line 16; its defaults when the file has only 15 lines
-  ScreenPlaces screens;  // line 17; none until a screen has been opened
+  PushParameters push;         // line 16; its defaults when the file has only 15 lines
+  ScreenPlaces screens;        // line 17; none until a screen has been opened
+  std::string txtTrialLength;  // line 18, "Trial" and the main window's text; empty for none
 
   // File Option boxes empty, interval "20", samples "100", time empty (the main window
   // derives it), start "1", end "4", threshold "2"; red, blue and magenta.

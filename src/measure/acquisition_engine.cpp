@@ -51,6 +51,8 @@ void AcquisitionEngine::Reset(int data_num) {
   }
   SetDataNum(data_num);
   stop_.store(false);
+  ended_in_.store(nullptr);
+  run_samples_ = 0;
   sample_no_.store(0);
   behind_.store(0);
   running_.store(true);
@@ -144,6 +146,7 @@ SampleBlock* AcquisitionEngine::AcquireFree() {
 
 void AcquisitionEngine::Finish(SampleBlock* block) {
   filling_.store(nullptr, std::memory_order_release);
+  run_samples_ += block->count.load(std::memory_order_relaxed);
   // The driver's own notes (a replay starting over) are fetched on the thread that owns it.
   if (std::string note = driver_.TakeNotice(); !note.empty()) Note(std::move(note));
   {
@@ -224,6 +227,9 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
       }
       Finish(block);
       block = nullptr;
+      // A run of a set length ends with the cycle that reaches it, handed over whole.
+      const std::int64_t limit = run_limit_.load();
+      if (limit > 0 && run_samples_ >= limit) break;
       continue;
     }
     std::int64_t now = clock_.NowNs();
@@ -283,6 +289,7 @@ void AcquisitionEngine::Run(std::int64_t interval_ms) {
   if (paced) driver_.StopPacedReads();
   if (raised) clock_.LowerPriority();
   filling_.store(nullptr, std::memory_order_release);
+  ended_in_.store(block, std::memory_order_release);
   if (block != nullptr) Release(block);
   catching_up_.store(false);
   running_.store(false);

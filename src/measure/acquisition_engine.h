@@ -48,6 +48,9 @@ class AcquisitionEngine {
   void RunHere(double samp_interval_ms, int data_num);
   // A new cycle length: a count already reached ends the cycle at once.
   void SetDataNum(int data_num);
+  // The run stops by itself once the cycle that brings its samples to `samples` is
+  // finished; 0 for no limit. Set before Start.
+  void SetRunSamples(std::int64_t samples) { run_limit_.store(samples); }
   // The run ends before its next sample; the cycle being sampled is abandoned.
   void RequestStop();
   bool StopRequested() const { return stop_.load(); }
@@ -80,6 +83,10 @@ class AcquisitionEngine {
   // Messages for the notice log (priority not granted, priority given up, the driver's own
   // notes), once each.
   std::vector<std::string> TakeNotices();
+  // Once the run has ended (after Join): the block it ended in, with the samples taken of
+  // the cycle that was abandoned or failed, or null when it ended between cycles. Nothing
+  // samples into it again before the next Start.
+  const SampleBlock* EndedIn() const { return ended_in_.load(std::memory_order_acquire); }
 
  private:
   enum class BlockState { kFree, kFilling, kFinished, kHeld };
@@ -112,6 +119,9 @@ class AcquisitionEngine {
   std::atomic<int> sample_no_{0};
   std::atomic<int> data_num_{0};
   std::atomic<SampleBlock*> filling_{nullptr};
+  std::atomic<const SampleBlock*> ended_in_{nullptr};
+  std::atomic<std::int64_t> run_limit_{0};
+  std::int64_t run_samples_ = 0;  // of the run, in the cycles finished (acquisition thread)
 };
 
 }  // namespace velquor

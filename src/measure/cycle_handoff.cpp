@@ -5,11 +5,13 @@
 namespace velquor {
 
 int HandleFinishedCycles(AcquisitionEngine& engine, MeasurementRecord& rec,
-                         const AfterCycleFn& after_cycle, const std::function<bool()>& may_go_on) {
+                         const AfterCycleFn& after_cycle, const std::function<bool()>& may_go_on,
+                         const std::function<void(const SampleBlock&)>& before_release) {
   int handled = 0;
   while (!may_go_on || may_go_on()) {
     SampleBlock* block = engine.TakeFinished();
     if (block == nullptr) break;
+    if (before_release) before_release(*block);
     if (engine.StopRequested()) {
       engine.Release(block);
       continue;

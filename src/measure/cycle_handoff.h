@@ -16,9 +16,11 @@ using AfterCycleFn = std::function<bool(const CycleTiming&)>;
 // Takes the finished cycles one by one while `may_go_on` allows (a save still being written,
 // say, holds the next one back). When the chain ends the run, or a stop was asked, cycles
 // finished meanwhile are given back unhandled: the record keeps the cycle the run ended
-// with. Returns how many cycles were handled.
+// with. `before_release` sees every finished block, handled or not, before it is given back.
+// Returns how many cycles were handled.
 int HandleFinishedCycles(AcquisitionEngine& engine, MeasurementRecord& rec,
                          const AfterCycleFn& after_cycle,
-                         const std::function<bool()>& may_go_on = {});
+                         const std::function<bool()>& may_go_on = {},
+                         const std::function<void(const SampleBlock&)>& before_release = {});
 
 }  // namespace velquor

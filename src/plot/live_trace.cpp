@@ -9,7 +9,8 @@
 namespace velquor {
 
 void DrawLiveTorque(PlotFrame& f, const Grid<float, 2, kSampleSlots>& torque, int count,
-                    double samp_interval, double meas_time, const std::array<Rgb, 3>& colour) {
+                    double samp_interval, double meas_time, const std::array<Rgb, 3>& colour,
+                    const std::vector<int>& markers) {
   const int last = std::clamp(count, 0, kMaxSamples);
   double low = 0, high = 0;
   for (int i = 1; i <= last; ++i) {
@@ -23,6 +24,13 @@ void DrawLiveTorque(PlotFrame& f, const Grid<float, 2, kSampleSlots>& torque, in
   if (!f.ScaleFromTextsAndClear().Usable()) return;
   Canvas& c = f.canvas();
   c.Line(0.0f, 0.0f, static_cast<float>(meas_time), 0.0f, kReferenceGrey);
+  const auto bottom = static_cast<float>(TenDown(low));
+  const auto top = static_cast<float>(TenUp(high));
+  for (int m : markers) {
+    if (m < 1 || m > last) continue;
+    const float t = SampleTime(m, samp_interval);
+    c.Line(t, bottom, t, top, kMarkerGrey);
+  }
   c.SetPenWidth(3);
   // Step i joins sample i - 1 to sample i; the trace begins at sample 1.
   DrawTimeTraces(c, 2, last, samp_interval,

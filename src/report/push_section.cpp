@@ -60,6 +60,15 @@ TextTable FigureTable(const WheelPushes& w, const std::array<F, N>& figures,
   return t;
 }
 
+// The summary window as a clause of the parameters line, empty when it is open.
+std::string WindowText(const PushParameters& p) {
+  if (!p.from_s && !p.to_s) return "";
+  std::string t = ", only pushes beginning";
+  if (p.from_s) t += " from " + PlainForm(*p.from_s) + " s";
+  if (p.to_s) t += " to " + PlainForm(*p.to_s) + " s";
+  return t;
+}
+
 }  // namespace
 
 std::string FigureHead(PushFigure f) {
@@ -87,7 +96,7 @@ void AppendPushSection(const std::string& stem, const PushAnalysis& a,
                                     PlainForm(p.min_push) + " s, merge gap " +
                                     PlainForm(p.merge_gap) + " s, steady pushes from No." +
                                     std::to_string(p.skip_first + 1) + ", the last " +
-                                    std::to_string(p.skip_last) + " left out"}};
+                                    std::to_string(p.skip_last) + " left out" + WindowText(p)}};
   for (const WheelPushes& w : a.wheels) params.rows.push_back({"", PushCountsText(w)});
   doc.blocks.push_back({std::move(params), stem});
 

@@ -1,11 +1,14 @@
 #include "session/measurement_session.h"
 
+#include <cmath>
+#include <ctime>
 #include <exception>
 #include <utility>
 
 #include "daq/device_access.h"
 #include "files/data_files.h"
 #include "files/save_stamp.h"
+#include "files/trial_file_text.h"
 #include "measure/cycle_handoff.h"
 
 namespace velquor {
@@ -32,7 +35,13 @@ bool MeasurementSession::Start() {
   rec.StopFlag = false;
   lastTiming_ = CycleTiming{};
   cycles_ = 0;
-  if (!engine_.Start(rec.SampInterval, static_cast<int>(rec.DataNum))) return false;
+  if (engine_.Running()) return false;
+  engine_.SetRunSamples(TrialLengthSamples(settings_.trialLengthS, rec.SampInterval));
+  StartTrial();
+  if (!engine_.Start(rec.SampInterval, static_cast<int>(rec.DataNum))) {
+    follower_.reset();
+    return false;
+  }
   active_ = true;
   parts_.device.measuring = true;
   return true;
@@ -58,8 +67,12 @@ void MeasurementSession::Drain() {
   const bool ended = !engine_.Running();
   HandleFinishedCycles(
       engine_, parts_.record, [this](const CycleTiming& t) { return CycleHandedOver(t); },
-      [this] { return !savePending_; });
+      [this] { return !savePending_; },
+      [this](const SampleBlock& b) {
+        if (follower_) follower_->Through(b);
+      });
   PassEngineNotices();
+  PassTrialNews();
   draining_ = false;
   if (ended && !savePending_) EndRun();
 }
@@ -129,6 +142,11 @@ void MeasurementSession::AutoSaveDone(const Result<PairSaved>& saved, const File
   MeasurementRecord& rec = parts_.record;
   if (saved.ok()) {
     host_.SaveDone(saved.value(), names);
+    if (follower_) {
+      const std::int64_t first = follower_->FirstSampleOf(cycles_);
+      facts_.cycles.push_back({saved.value().names.BaseName, first, rec.SampleNo});
+      if (facts_.cycles.size() == 1) OpenTrialFiles(saved.value());
+    }
     // The automatic set's number becomes the one used, then the next, whatever set a
     // manual save has made current meanwhile; the host keeps it at once, so a run killed at
     // any moment goes on after it.
@@ -146,6 +164,7 @@ void MeasurementSession::AutoSaveDone(const Result<PairSaved>& saved, const File
 
 void MeasurementSession::EndRun() {
   engine_.Join();
+  EndTrial();
   active_ = false;
   parts_.device.measuring = false;
   PassEngineNotices();
@@ -153,6 +172,7 @@ void MeasurementSession::EndRun() {
   end.cycles = cycles_;
   end.stopRequested = engine_.StopRequested();
   end.fault = engine_.Fault();
+  end.lengthReached = !end.stopRequested && !end.fault && settings_.trialLengthS > 0;
   if (end.fault && end.fault->DeviceGone()) {
     // Nothing can be read from a card that is gone: both devices are closed until they are
     // opened again.
@@ -189,6 +209,15 @@ void MeasurementSession::RunJobs() {
   std::vector<std::function<void()>> jobs;
   jobs.swap(betweenCycles_);
   for (const auto& job : jobs) job();
+}
+
+std::int64_t TrialLengthSamples(double length_s, double interval_ms) {
+  const double dt = interval_ms / 1000;
+  if (!(length_s > 0) || !(dt > 0) || !std::isfinite(length_s / dt)) return 0;
+  auto n = static_cast<std::int64_t>(std::llround(length_s / dt));
+  while (static_cast<double>(n) * dt < length_s) ++n;
+  while (n > 1 && static_cast<double>(n - 1) * dt >= length_s) --n;
+  return std::max<std::int64_t>(n, 1);
 }
 
 void SynchronousSaver::Save(const SaveOrder& order, Done done) {

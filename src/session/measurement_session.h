@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "record/record.h"
 #include "session/session_host.h"
 #include "session/session_settings.h"
+#include "session/trial_follower.h"
 
 namespace velquor {
 
@@ -57,8 +59,12 @@ class MeasurementSession {
   // the host calls it when woken, or after WaitForCycle.
   void Drain();
   void WaitForCycle(std::chrono::milliseconds timeout) { engine_.WaitForCycle(timeout); }
-  // Called on the acquisition thread when a cycle is finished and when the run ends.
-  void SetWakeHook(std::function<void()> hook) { engine_.SetWakeHook(std::move(hook)); }
+  // Called on the acquisition thread when a cycle is finished and when the run ends, and on
+  // the trial's thread when it has news for the host.
+  void SetWakeHook(std::function<void()> hook) {
+    wake_ = hook;
+    engine_.SetWakeHook(std::move(hook));
+  }
   // A new cycle length for the run going or the next.
   void SetDataNum(int data_num) { engine_.SetDataNum(data_num); }
   // The engine's notes so far, to the host.
@@ -80,6 +86,24 @@ class MeasurementSession {
   const DerivedSeries& Series() const { return parts_.series; }
   const KinematicsResults& Kinematics() const { return parts_.kin; }
 
+  // The run's trial. Markers at trial times (s) for the runs started after this.
+  void SetMarkerTimes(std::vector<double> seconds) { markerTimes_ = std::move(seconds); }
+  // The next marker at the latest sample of the trial going, or nothing (with a notice).
+  std::optional<TrialMarker> PlaceMarker(const std::string& label = "");
+  // A label for marker `number` of the trial going or the last; false when there is none.
+  bool LabelMarker(int number, const std::string& label);
+  // The trial's pushes so far (during the run) or the last trial's; nothing before a trial.
+  std::optional<PushAnalysis> TrialAnalysis() const;
+  std::int64_t TrialSamples() const;
+  // Where a sample of the trial going lies among its cycles.
+  std::optional<TrialFollower::CyclePlace> TrialPlaceOf(std::int64_t sample) const {
+    return follower_ ? follower_->PlaceOf(sample) : std::nullopt;
+  }
+  // Seconds of the set trial length still to be measured, while a run of a set length goes.
+  std::optional<double> TrialSecondsLeft() const;
+  const TrialFacts& Trial() const { return facts_; }
+  std::size_t TrialMemoryBytes() const { return follower_ ? follower_->MemoryBytes() : 0; }
+
   // A job that would hold up a cycle runs after the next cycle's chain, or when the run
   // ends; at once when no run is going.
   void RunBetweenCycles(std::function<void()> job);
@@ -92,6 +116,12 @@ class MeasurementSession {
   void AutoSaveDone(const Result<PairSaved>& saved, const FileNaming& names);
   void EndRun();
   void RunJobs();
+  void StartTrial();
+  void PassTrialNews();
+  void OpenTrialFiles(const PairSaved& pair);
+  void WriteTrialStep(TrialStep step);
+  void EndTrial();
+  std::string TrialJson(bool complete);
 
   AcqDriver& driver_;
   SessionParts parts_;
@@ -109,6 +139,19 @@ class MeasurementSession {
   bool recordMixed_ = false;
   bool everAnalysed_ = false;
   std::vector<std::function<void()>> betweenCycles_;
+  std::function<void()> wake_;
+  // The trial of the run: its thread, its facts, the rows waiting for its files to open.
+  std::unique_ptr<TrialFollower> follower_;
+  TrialFacts facts_;
+  std::vector<double> markerTimes_;
+  std::string pendingRows_;
+  bool trialFiles_ = false;
+  std::chrono::steady_clock::time_point checkpoint_;
+  std::optional<PushAnalysis> lastTrial_;
 };
+
+// The samples of a trial of `length_s` at `interval_ms`: the fewest whose last is at or after
+// it; 0 for no length.
+std::int64_t TrialLengthSamples(double length_s, double interval_ms);
 
 }  // namespace velquor

@@ -14,9 +14,11 @@
 #include "files/data_files.h"
 #include "files/naming.h"
 #include "files/save_stamp.h"
+#include "files/trial_files.h"
 #include "measure/cycle_timing.h"
 #include "measure/take_sample.h"
 #include "record/record.h"
+#include "record/trial_facts.h"
 
 namespace velquor {
 
@@ -35,8 +37,18 @@ struct AnalysisOutcome {
 struct RunEnd {
   int cycles = 0;                  // cycles handed to the chain
   bool stopRequested = false;      // Stop, a manual hand-over, a failed save or analysis
+  bool lengthReached = false;      // it ran to the end of the cycle that reached its length
   std::optional<ReadFault> fault;  // the read that ended the run by itself
   std::optional<DeviceOutcome> aioClosed, dioClosed;  // closed because the card is gone
+};
+
+// A push of the run's trial as it was handed on: final with its own figures, or (cycle_figures)
+// the same push again once the next one made its cycle figures known.
+struct TrialPushEvent {
+  int wheel = 0;
+  Push push;
+  bool cycle_figures = false;
+  std::int64_t sample_final = 0;  // the sample whose taking settled it
 };
 
 class SessionHost {
@@ -60,6 +72,11 @@ class SessionHost {
   // A cycle's chain is over, whatever it decided.
   virtual void CycleFinished(int /*cycle*/) {}
   virtual void RunEnded(const RunEnd& end) = 0;
+  // The run's trial: a push settled, a marker placed, and the trial's end with the whole
+  // trial's analysis (just before RunEnded).
+  virtual void TrialPush(const TrialPushEvent& /*event*/) {}
+  virtual void MarkerPlaced(const TrialMarker& /*marker*/) {}
+  virtual void TrialEnded(const PushAnalysis& /*analysis*/, const TrialFacts& /*facts*/) {}
 };
 
 // What a save writes. The pointers are valid during Save only: a saver that writes later
@@ -80,6 +97,10 @@ class SessionSaver {
   // on the session's thread, before or after Save returns.
   using Done = std::function<void(const Result<PairSaved>&, const FileNaming&)>;
   virtual void Save(const SaveOrder& order, Done done) = 0;
+  // A step of the trial's files, after the saves asked for before it; `done` runs on the
+  // session's thread with what was written or why not.
+  using TrialDone = std::function<void(const Result<std::string>&)>;
+  virtual void WriteTrial(TrialStep step, TrialDone done) = 0;
 };
 
 // Writes at once, on the calling thread, through the one save path; a taken number is
@@ -87,6 +108,10 @@ class SessionSaver {
 class SynchronousSaver : public SessionSaver {
  public:
   void Save(const SaveOrder& order, Done done) override;
+  void WriteTrial(TrialStep step, TrialDone done) override { done(trial_.Apply(step)); }
+
+ private:
+  TrialFiles trial_;
 };
 
 }  // namespace velquor

@@ -10,6 +10,9 @@ struct SessionSettings {
   bool autoSave = false;    // each cycle saved with the automatic set, the number advanced
   bool manualSave = false;  // the run ends after one cycle, handed over for a manual save
   AnalysisChoice analysis;  // the shift, the stroke conditions and the push parameters
+  // The trial's push parameters where the cycles are not analysed for pushes.
+  PushParameters trialPushes;
+  double trialLengthS = 0;  // the run ends with the cycle that reaches it; 0 for no limit
 };
 
 }  // namespace velquor

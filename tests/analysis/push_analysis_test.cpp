@@ -92,6 +92,13 @@ PushParameters WithSkip(int first, int last) {
   p.skip_last = last;
   return p;
 }
+// No push skipped, the summary taking the pushes with onsets within from..to (s).
+PushParameters Window(std::optional<double> from, std::optional<double> to) {
+  PushParameters p = WithSkip(0, 0);
+  p.from_s = from;
+  p.to_s = to;
+  return p;
+}
 PushParameters NoMerge() {
   PushParameters p;
   p.merge_gap = 0;
@@ -155,6 +162,26 @@ TEST(PushAnalysis, HandCheckedRecords) {
         {"curve SD at half time", CurveSd(50), std::sqrt(8.0), 1e-9}}},
       {"skipping the last leaves push 2 alone", kThreePushes, WithSkip(1, 1), 3, 0, 0, true,
        {{"steady", Count(&S::steady), 1}, {"peak", Sum(F::kPeakTorque, &FS::mean), 8}}},
+      // The onsets of kThreePushes are 0.05, 0.23 and 0.41 s.
+      {"the window takes the pushes beginning within it", kThreePushes, Window(0.2, 0.45), 3, 0, 0, true,
+       {{"steady", Count(&S::steady), 2},
+        {"peak of pushes 2 and 3", Sum(F::kPeakTorque, &FS::mean), 10},
+        {"curve SD of pushes 2 and 3", CurveSd(50), std::sqrt(8.0), 1e-9}}},
+      {"a window from a time alone", kThreePushes, Window(0.3, std::nullopt), 3, 0, 0, true,
+       {{"steady", Count(&S::steady), 1}, {"push 3", Sum(F::kPeakTorque, &FS::mean), 12},
+        {"curve of push 3 at half time", CurveMean(50), 12, 1e-9}}},
+      {"a window to a time alone", kThreePushes, Window(std::nullopt, 0.2), 3, 0, 0, true,
+       {{"steady", Count(&S::steady), 1}, {"push 1", Sum(F::kPeakTorque, &FS::mean), 10}}},
+      {"the window and the skips together", kThreePushes, [] {
+         PushParameters p = Window(0.0, 0.3);
+         p.skip_first = 1;
+         return p;
+       }(), 3, 0, 0, true,
+       {{"steady", Count(&S::steady), 1}, {"push 2", Sum(F::kPeakTorque, &FS::mean), 8}}},
+      {"a window between pushes leaves no summary and no curve", kThreePushes,
+       Window(0.06, 0.2), 3, 0, 0, false,
+       {{"steady", Count(&S::steady), 0},
+        {"figures still there", Fig(2, F::kPeakTorque), 8}}},
       {"skipping every push leaves no summary and no curve", kTriangle, {}, 1, 0, 0, false,
        {{"steady", Count(&S::steady), 0}, {"no mean", Sum(F::kPushTime, &FS::mean), std::nullopt}}},
   };
@@ -183,6 +210,74 @@ TEST(PushAnalysis, HandCheckedRecords) {
   }
   // At 20 ms the default merge gap of 50 ms is round(2.5) = 3 samples.
   EXPECT_EQ(DurationSamples(PushParameters{}.merge_gap, 0.02), 3);
+}
+
+TEST(PushAnalysis, TheSummaryWindowIsCheckedAndRefusalsNameIt) {
+  struct Bound {
+    const char* name;
+    SummaryBound which;
+    const char* text;
+    std::optional<double> from, to;  // the window before
+    const char* refusal;             // nullptr: taken
+    std::optional<double> after;     // the bound afterwards
+  };
+  const std::vector<Bound> cases = {
+      {"a plain number", SummaryBound::kFrom, "60", {}, {}, nullptr, 60.0},
+      {"a decimal", SummaryBound::kTo, "180.5", {}, {}, nullptr, 180.5},
+      {"blank opens it", SummaryBound::kFrom, " ", 5.0, {}, nullptr, std::nullopt},
+      {"not a number", SummaryBound::kFrom, "1 min", {}, {}, "from_s \"1 min\" cannot", {}},
+      {"negative",
+       SummaryBound::kTo,
+       "-3",
+       {},
+       {},
+       "to_s \"-3\" cannot be used: it must be 0 s",
+       {}},
+      {"to before from",
+       SummaryBound::kTo,
+       "10",
+       20.0,
+       {},
+       "to_s 10 cannot be used: it must not be before from_s 20",
+       {}},
+      {"from after to", SummaryBound::kFrom, "30", {}, 20.0, "to_s 20 cannot be used", {}},
+      {"equal ends", SummaryBound::kTo, "20", 20.0, {}, nullptr, 20.0},
+  };
+  for (const Bound& c : cases) {
+    SCOPED_TRACE(c.name);
+    PushParameters p;
+    p.from_s = c.from;
+    p.to_s = c.to;
+    const PushParameters before = p;
+    const Status st = SetSummaryBound(p, c.which, c.text);
+    if (c.refusal) {
+      ASSERT_FALSE(st.ok());
+      EXPECT_NE(st.problem().what.find(c.refusal), std::string::npos) << st.problem().what;
+      EXPECT_EQ(p, before);
+    } else {
+      ASSERT_TRUE(st.ok()) << st.problem().what;
+      EXPECT_EQ(c.which == SummaryBound::kFrom ? p.from_s : p.to_s, c.after);
+      EXPECT_TRUE(CheckPushParameters(p).ok());
+    }
+  }
+  // A window set in the code is checked like the texts: nothing is computed.
+  PushParameters reversed;
+  reversed.from_s = 5;
+  reversed.to_s = 1;
+  EXPECT_FALSE(CheckPushParameters(reversed).ok());
+  HandSeries h(kTriangle);
+  EXPECT_FALSE(AnalysePushes(*h.s, *h.rec, reversed).ok());
+  reversed.to_s = std::numeric_limits<double>::infinity();
+  EXPECT_FALSE(CheckPushParameters(reversed).ok());
+
+  // Both ends belong to the window: from push 2's onset to push 3's, exactly.
+  HandSeries three(kThreePushes);
+  const PushAnalysis all = AnalysePushes(*three.s, *three.rec, WithSkip(0, 0)).value();
+  const std::vector<Push>& pushes = all.wheels[0].pushes;
+  ASSERT_EQ(pushes.size(), 3U);
+  const PushParameters ends =
+      Window(pushes[1].Figure(PushFigure::kOn), pushes[2].Figure(PushFigure::kOn));
+  EXPECT_EQ(AnalysePushes(*three.s, *three.rec, ends).value().wheels[0].summary.steady, 2);
 }
 
 // A push of `length` samples at 10 Nm between two samples of 0, the power 1 within it except

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -12,13 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "analysis/push_forms.h"
+#include "analysis/push_json.h"
 #include "analysis/result_texts.h"
+#include "analysis/sim_trial.h"
+#include "analysis/trial_pushes.h"
 #include "app/cli/cli_options.h"
-#include "app/cli/json_text.h"
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
 #include "calibration/calibration_workflow.h"
+#include "common/json_text.h"
 #include "common/text_file.h"
 #include "files/calibration_file.h"
 #include "files/data_file_reader.h"
@@ -26,6 +31,7 @@
 #include "files/settings_file.h"
 #include "files/sim_measurement.h"
 #include "files/temp_dir.h"
+#include "files/trial_csv_text.h"
 
 namespace velquor::cli {
 namespace {
@@ -56,6 +62,9 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
       {{"pushes", "--json", "--csv", "d", "a_dat.csv"}, "not both"},
       {{"pushes", "--min-push", "-1", "a_dat.csv"}, "min_push \"-1\""},
       {{"pushes", "a_dat.csv", "--csv"}, "--csv needs a value"},
+      {{"pushes", "--from", "soon", "a_dat.csv"}, "from_s \"soon\""},
+      {{"pushes", "--to", "-2", "a_dat.csv"}, "to_s \"-2\" cannot be used: it must be 0 s"},
+      {{"report", "--pdf", "r.pdf", "--from", "", "a_dat.csv"}, "--from takes a number"},
       {{"report", "--overwrite", "a_dat.csv"}, "report needs --pdf OUT.pdf"},
       {{"plot", "a_dat.csv"}, "unknown command \"plot\""},
   };
@@ -119,6 +128,8 @@ class CliDir : public ::testing::Test {
 
   Settings Saved() { return LoadSettings(paths_.settings).values; }
 
+  const PushParameters start_parameters_ = Settings::DesignTime().push;
+
   TempDir dir_;
   CliPaths paths_;
   StrokeResults strokes_;
@@ -151,6 +162,14 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   EXPECT_NE(out_.str().find("\"parameters\":{\"threshold\":1.5,\"min_peak\":7,\"min_push\":0.1,"),
             std::string::npos)
       << out_.str().substr(0, 200);
+  EXPECT_NE(out_.str().find("\"skip_last\":0,\"from_s\":null,\"to_s\":null},"), std::string::npos);
+  ASSERT_EQ(Run({"pushes", "--json", "--from", "2", "--to", "6.5", dat_}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("\"from_s\":2,\"to_s\":6.5},"), std::string::npos);
+  // The ends are checked together once both are read.
+  EXPECT_EQ(Run({"pushes", "--json", "--from", "7", "--to", "6.5", dat_}), 2);
+  EXPECT_NE(err_.str().find("to_s 6.5 cannot be used: it must not be before from_s 7"),
+            std::string::npos)
+      << err_.str();
   ASSERT_EQ(Run({"pushes", "--json", dat_, dat_}), 0) << err_.str();
   EXPECT_EQ(out_.str().rfind("[{\"file\":", 0), 0u) << "several files: an array";
 
@@ -163,6 +182,46 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", dat_}), 1);
   EXPECT_NE(err_.str().find("not replaced"), std::string::npos) << err_.str();
   EXPECT_EQ(ReadFileBytes(csv_path).value(), csv.value());
+}
+
+// A trial's per-sample file is one record: its series computed again under the calibration in
+// force give the document of the whole trial, its tidy CSV is named after the trial.
+TEST_F(CliDir, PushesReadsATrialAsOneRecord) {
+  const Calibration in_force = LoadCalibration(paths_.calibration).values;
+  ASSERT_TRUE(in_force.loaded);
+  sim::RigTrial rig(11, 5);
+  TrialSeries taken(5, sim::RigCalibration(), false);
+  TrialSeries expected(5, in_force, false);
+  for (std::int64_t i = 1; i <= 6000; ++i) {
+    std::array<float, 2> volt{};
+    std::array<std::uint16_t, 2> enc{};
+    rig.Sample(i, volt, enc);
+    taken.Append(volt, enc);
+    expected.Append(volt, enc);
+  }
+  const std::string trial = dir_ / "out/RUN0000004_trial.csv";
+  ASSERT_TRUE(WriteFileAtomic(trial, testing::TrialText(taken, {{300, 1}})).ok());
+  PushParameters p = start_parameters_;
+  p.from_s = 10;
+  const PushAnalysis a = AnalyseTrial(expected, p).value();
+  ASSERT_GT(a.wheels[0].summary.steady, 3);
+  ASSERT_EQ(Run({"pushes", "--json", "--from", "10", trial}), 0) << err_.str();
+  EXPECT_EQ(out_.str(), PushJson(trial, a) + "\n");
+
+  ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", trial}), 0) << err_.str();
+  const auto csv = ReadFileBytes(dir_ / "out/RUN0000004_trial_pushes.csv");
+  ASSERT_TRUE(csv.ok()) << out_.str();
+  EXPECT_EQ(csv.value(), PushCsv(trial, AnalyseTrial(expected, start_parameters_).value()));
+
+  // A fault in the trial names its line and field, and the other files are still done.
+  std::string broken = testing::TrialText(taken);
+  broken.replace(broken.find("\n3,"), 3, "\n4,");
+  ASSERT_TRUE(WriteFileAtomic(dir_ / "out/RUN0000005_trial.csv", broken).ok());
+  EXPECT_EQ(Run({"pushes", dir_ / "out/RUN0000005_trial.csv", trial}), 1);
+  EXPECT_NE(err_.str().find("RUN0000005_trial.csv, line 4, field 1: sample 3 was expected"),
+            std::string::npos)
+      << err_.str();
+  EXPECT_NE(out_.str().find("RUN0000004_trial.csv"), std::string::npos);
 }
 
 // Several files make one JSON document, an array of one object per file, as pushes does.
@@ -299,6 +358,41 @@ TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
   EXPECT_EQ(loaded.value()->record.DataNum, 8.0f);
   EXPECT_EQ(loaded.value()->record.SampInterval, 1.0);
   EXPECT_EQ(Saved().txtFileOrg, "10");
+}
+
+// A trial of a set length: the run ends by itself with the cycle that reaches it, stdout holds
+// nothing but one JSON line per event, the markers land on the samples of their times, and
+// every push handed on live is a row of the trial's push table.
+TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
+  ASSERT_EQ(Run({"measure", "--daq", "sim:4", "--interval", "1", "--samples", "400",
+                 "--trial-length", "2.5", "--marker-at", "0.5", "1.7004", "--live-pushes"}),
+            0)
+      << err_.str();
+  std::istringstream lines(out_.str());
+  std::string line;
+  int finals = 0, cycles = 0;
+  std::vector<std::string> markers;
+  while (std::getline(lines, line)) {
+    ASSERT_EQ(line.rfind("{\"event\":\"", 0), 0u) << line;
+    if (line.rfind("{\"event\":\"push\"", 0) == 0) ++finals;
+    if (line.rfind("{\"event\":\"push-cycle\"", 0) == 0) ++cycles;
+    if (line.rfind("{\"event\":\"marker\"", 0) == 0) markers.push_back(line);
+  }
+  EXPECT_EQ(markers,
+            (std::vector<std::string>{R"({"event":"marker","number":1,"sample":500,"t_s":0.5})",
+                                      R"({"event":"marker","number":2,"sample":1700,"t_s":1.7})"}));
+  EXPECT_NE(err_.str().find("cycle 7: wrote"), std::string::npos) << err_.str();
+  EXPECT_EQ(err_.str().find("cycle 8"), std::string::npos) << "2.5 s take 7 cycles of 400";
+  const auto table = ReadFileBytes(dir_ / "out/RUN0000007_trial_pushes.csv");
+  ASSERT_TRUE(table.ok());
+  const auto rows = std::count(table.value().begin(), table.value().end(), '\n') - 1;
+  EXPECT_GT(finals, 2);
+  EXPECT_EQ(finals, rows);
+  EXPECT_EQ(cycles, rows - 2);  // the last push of each wheel has no next one
+  const auto json = ReadFileBytes(dir_ / "out/RUN0000007_trial.json");
+  ASSERT_TRUE(json.ok());
+  EXPECT_NE(json.value().find(R"("complete":true)"), std::string::npos);
+  EXPECT_NE(json.value().find(R"("samples":2800,)"), std::string::npos);
 }
 
 TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {

@@ -102,6 +102,28 @@ TEST(SettingsFile, ScreenPlacesLiveOnLineSeventeen) {
   EXPECT_EQ(bad.notices[0].line, kScreensLine);
 }
 
+// Line 18 holds the trial length after the screens' places; files without it load as before,
+// and a value that is not a number of seconds is named and left out.
+TEST(SettingsFile, TrialLengthLivesOnLineEighteen) {
+  Settings s = Typed();
+  s.screens = {{"Form2", 1, 2, 3, 4}};
+  s.txtTrialLength = "240";
+  const std::string text = SettingsText(s).text;
+  EXPECT_NE(text.find("\"Screens\",Form2,1,2,3,4\r\n\"Trial\",240\r\n"), std::string::npos);
+  EXPECT_EQ(ReadSettingsText(text, "Velquor.ini").values.txtTrialLength, "240");
+  s.screens.clear();  // no screen placed yet: the trial length follows line 16
+  EXPECT_EQ(ReadSettingsText(SettingsText(s).text, "Velquor.ini").values.txtTrialLength, "240");
+  const std::string sixteen = SettingsText(Typed()).text;
+  const SettingsLoad older = ReadSettingsText(sixteen, "Velquor.ini");
+  EXPECT_EQ(older.values.txtTrialLength, "");
+  EXPECT_TRUE(older.notices.empty());
+  const SettingsLoad bad = ReadSettingsText(sixteen + "\"Trial\",4 min\r\n", "Velquor.ini");
+  EXPECT_EQ(bad.values.txtTrialLength, "");
+  ASSERT_EQ(bad.notices.size(), 1u);
+  EXPECT_EQ(bad.notices[0].line, kTrialLengthLine);
+  EXPECT_EQ(bad.notices[0].field, 2);
+}
+
 TEST(SettingsFile, EveryTextReadsBackWhole) {
   // A comma would shift every later item, leading blanks would be lost, a line end inside
   // quotes must not put the items out of step; trailing blanks are kept as they are. Only a

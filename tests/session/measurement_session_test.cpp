@@ -58,6 +58,7 @@ struct LogHost : SessionHost {
 struct HeldSaver : SessionSaver {
   std::vector<Done> held;
   void Save(const SaveOrder&, Done done) override { held.push_back(std::move(done)); }
+  void WriteTrial(TrialStep, TrialDone) override {}
 };
 
 // A session on the scripted driver and the fake clock: 50 samples a cycle at 1 ms, automatic
@@ -225,7 +226,8 @@ TEST(MeasurementSession, TheSaveGateRefusesWhatWasNotAnalysedWhole) {
   r.Run();
   EXPECT_FALSE(r.session.WhyNotSaved());
   r.ws->record.MeasTime = 0;  // the analysis refuses a sampling time of 0
-  r.settings = SessionSettings{true, false, r.settings.analysis};
+  r.settings.autoSave = true;
+  r.settings.manualSave = false;
   r.host.log.clear();
   r.Run();
 

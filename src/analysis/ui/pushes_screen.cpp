@@ -6,13 +6,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "analysis/push_forms.h"
+#include "common/number_parse.h"
 #include "common/number_text.h"
 #include "files/push_csv_file.h"
+#include "plot/plot_frame.h"
 #include "plot/push_graphs.h"
 #include "plot/ui/picture_base.h"
 
@@ -25,6 +30,49 @@ constexpr std::array<const char*, kPushParameterCount> kCaptions = {
     "Merge gap (s)",  "Skip first",     "Skip last"};
 constexpr int kParameterStep = 2040;
 constexpr std::array<const char*, 3> kSummaryRows = {"mean", "SD", "CV %"};
+constexpr std::array<const char*, 2> kWindowCaptions = {"From (s)", "To (s)"};
+// The graph colours until the screen reads them from a session: ch0, ch1 and the third.
+constexpr std::array<Rgb, 3> kDefaultColours = {MakeRgb(255, 0, 0), MakeRgb(0, 0, 255),
+                                                MakeRgb(0, 128, 0)};
+
+void Cell(QTableWidget* t, int row, int col, const std::string& text) {
+  auto* item = new QTableWidgetItem(ToQ(text));
+  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  t->setItem(row, col, item);
+}
+
+void FillPushRow(QTableWidget* t, int row, const Push& p) {
+  t->setVerticalHeaderItem(row, new QTableWidgetItem(QString::number(p.number)));
+  for (int f = 0; f < kPushFigureCount; ++f) {
+    Cell(t, row, f, FigureCell(p.Figure(static_cast<PushFigure>(f))));
+  }
+}
+
+// The mean, SD and CV rows from `row` on.
+void FillSummaryRows(QTableWidget* t, int row, const PushSummary& s) {
+  const std::array<std::optional<double> FigureSummary::*, 3> fields = {
+      &FigureSummary::mean, &FigureSummary::sd, &FigureSummary::cv_pct};
+  for (std::size_t r = 0; r < fields.size(); ++r) {
+    t->setVerticalHeaderItem(row, new QTableWidgetItem(kSummaryRows.at(r)));
+    for (int f = 0; f < kPushFigureCount; ++f) {
+      Cell(t, row, f, FigureCell(s.Figure(static_cast<PushFigure>(f)).*fields.at(r)));
+    }
+    ++row;
+  }
+}
+
+QString SummaryText(const PushSummary& s) {
+  return QString("%1 pushes, %2 partial, %3 rejected; %4 steady; push frequency %5 /min")
+      .arg(s.pushes)
+      .arg(s.partial)
+      .arg(s.rejected)
+      .arg(s.steady)
+      .arg(s.push_frequency_per_min ? ToQ(FigureCell(s.push_frequency_per_min)) : QString("-"));
+}
+
+QString WindowText(const std::optional<double>& v) {
+  return v ? ToQ(PlainForm(*v)) : QString();
+}
 
 QString Caption(PushFigure f) {
   return ToQ(kPushFigureNames.at(static_cast<std::size_t>(f)));
@@ -67,10 +115,37 @@ void Form8::BuildParameters() {
   cmdExportCsv = Button(f, "cmdExportCsv", "Export CSV...", 13320, 300, 1140, 390);
   connect(cmdApply, &QPushButton::clicked, this, &Form8::Apply);
   connect(cmdExportCsv, &QPushButton::clicked, this, &Form8::ChooseCsvFile);
-  lblStatus = Label(this, QString(), 120, 1020, 14520, 330);
+  lblStatus = Label(this, QString(), 120, 1020, 6900, 330);
   lblStatus->setObjectName("lblStatus");
   lblStatus->setFrameShape(QFrame::Panel);
   lblStatus->setFrameShadow(QFrame::Sunken);
+
+  // The summary window, "last N s" and the choice of what is shown.
+  for (int k = 0; k < 2; ++k) {
+    const int left = 7140 + k * 1560;
+    Label(this, kWindowCaptions.at(static_cast<std::size_t>(k)), left, 1050, 780, 300);
+    QLineEdit* box = Edit(this, "txt" + ToQ(kSummaryBoundNames.at(static_cast<std::size_t>(k))),
+                          QString(), left + 780, 1020, 720, 330);
+    box->setPlaceholderText("open");
+    connect(box, &QLineEdit::returnPressed, this, &Form8::Apply);
+    txtWindow.at(static_cast<std::size_t>(k)) = box;
+  }
+  cmdLast = Button(this, "cmdLast", "Last", 10260, 1000, 600, 370);
+  txtLast = Edit(this, "txtLast", "60", 10920, 1020, 480, 330);
+  Label(this, "s", 11430, 1050, 180, 300);
+  connect(cmdLast, &QPushButton::clicked, this, &Form8::ApplyLast);
+  connect(txtLast, &QLineEdit::returnPressed, this, &Form8::ApplyLast);
+  optTrial = Option(this, "optTrial", "this trial", 11700, 1020, 1320, 330);
+  optCycle = Option(this, "optCycle", "the last cycle", 13080, 1020, 1560, 330);
+  optCycle->setChecked(true);
+  connect(optTrial, &QRadioButton::clicked, this, [this] {
+    cycleChosen_ = false;
+    ChooseView();
+  });
+  connect(optCycle, &QRadioButton::clicked, this, [this] {
+    cycleChosen_ = true;
+    ChooseView();
+  });
 }
 
 void Form8::BuildTables() {
@@ -103,6 +178,8 @@ void Form8::SetParameters(const PushParameters& p) {
     txtParameter.at(static_cast<std::size_t>(k))
         ->setText(ToQ(PlainForm(PushParameterValue(p, static_cast<PushParameter>(k)))));
   }
+  txtWindow[0]->setText(WindowText(p.from_s));
+  txtWindow[1]->setText(WindowText(p.to_s));
 }
 
 bool Form8::Apply() {
@@ -110,6 +187,14 @@ bool Form8::Apply() {
   for (int k = 0; k < kPushParameterCount; ++k) {
     QLineEdit* box = txtParameter.at(static_cast<std::size_t>(k));
     if (Status st = SetPushParameter(p, static_cast<PushParameter>(k), FromQ(box->text())); !st) {
+      SetStatus("Not applied: " + ToQ(st.problem().what));
+      box->setFocus();
+      return false;
+    }
+  }
+  for (const SummaryBound which : {SummaryBound::kFrom, SummaryBound::kTo}) {
+    QLineEdit* box = txtWindow.at(static_cast<std::size_t>(which));
+    if (Status st = SetSummaryBound(p, which, FromQ(box->text())); !st) {
       SetStatus("Not applied: " + ToQ(st.problem().what));
       box->setFocus();
       return false;
@@ -128,7 +213,58 @@ void Form8::ReadRecordsFrom(const MeasurementSession& session,
   colours_ = &GraphColor;
 }
 
+bool Form8::ShowingTrial() const {
+  return optTrial->isChecked();
+}
+
+std::array<Rgb, 3> Form8::Colours() const {
+  return colours_ != nullptr ? *colours_ : kDefaultColours;
+}
+
+// "Last N s": the window from N s before the end of what is shown to its end.
+void Form8::ApplyLast() {
+  const std::optional<double> n = ParseComplete(FromQ(txtLast->text()));
+  if (!n || !std::isfinite(*n) || *n <= 0) {
+    SetStatus("Not applied: \"last N s\" takes a number of seconds above 0, not \"" +
+              txtLast->text() + "\"");
+    txtLast->setFocus();
+    return;
+  }
+  const std::optional<PushAnalysis>& a = ShowingTrial() ? trial_ : shown_;
+  if (!a) {
+    SetStatus("Not applied: nothing is shown to take the last seconds of.");
+    return;
+  }
+  const double end = static_cast<double>(a->samples) * a->dt;
+  txtWindow[0]->setText(ToQ(PlainForm(std::max(0.0, end - *n))));
+  txtWindow[1]->clear();
+  Apply();
+}
+
+void Form8::ChooseView() {
+  if (ShowingTrial()) {
+    if (trial_) {
+      DrawTrial();
+    } else {
+      ClearShown("No trial has been measured or viewed yet.");
+    }
+    return;
+  }
+  if (shown_ && session_ != nullptr && session_->HasAnalysedRecord()) {
+    ShowPushes(session_->Record(), session_->Series(), session_->Kinematics(), Colours(), source_);
+  } else {
+    ClearShown("No cycle has been measured or viewed yet.");
+  }
+}
+
 void Form8::ShowAgain() {
+  if (ShowingTrial()) {
+    // A trial running takes the parameters at its next start; one viewed is its host's to
+    // analyse again (the `applied` signal).
+    SetStatus(trialLive_ ? "Applied; the next trial is analysed with them."
+                         : "Applied; the trial is analysed again with them.");
+    return;
+  }
   // The series belong to the record unless its analysis failed: the cycle being sampled
   // never touches either.
   if (session_ == nullptr || !session_->HasAnalysedRecord() || !HasMeasurement()) {
@@ -154,16 +290,11 @@ void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series
   source_ = source;
   if (!a) {
     shown_.reset();
-    for (QTableWidget* t : tblPushes) t->setRowCount(0);
-    for (QLabel* l : lblSummary) l->clear();
-    for (PictureBase* p : {Picture_curve, Picture_time}) {
-      p->frame().canvas().Clear();
-      p->update();
-    }
-    SetStatus("The pushes could not be found: " + ToQ(a.problem().what));
+    if (!ShowingTrial()) ClearShown("The pushes could not be found: " + ToQ(a.problem().what));
     return;
   }
   shown_ = std::move(a.value());
+  if (ShowingTrial()) return;  // drawn when "the last cycle" is chosen
   for (PictureBase* p : {Picture_curve, Picture_time}) {
     p->frame().SetLegendColour(0, GraphColor[0]);
     p->frame().SetLegendColour(1, GraphColor[1]);
@@ -178,50 +309,102 @@ void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series
   Picture_time->update();
 }
 
-void Form8::ShowTable(const WheelPushes& w) {
-  const PushSummary& s = w.summary;
-  lblSummary.at(static_cast<std::size_t>(w.wheel))
-      ->setText(QString("%1 pushes, %2 partial, %3 rejected; %4 steady; push frequency %5 /min")
-                    .arg(s.pushes)
-                    .arg(s.partial)
-                    .arg(s.rejected)
-                    .arg(s.steady)
-                    .arg(s.push_frequency_per_min ? ToQ(FigureCell(s.push_frequency_per_min))
-                                                  : QString("-")));
-  QTableWidget* t = tblPushes.at(static_cast<std::size_t>(w.wheel));
-  const int rows = static_cast<int>(w.pushes.size()) + static_cast<int>(kSummaryRows.size());
+void Form8::ClearShown(const QString& status) {
+  for (QTableWidget* t : tblPushes) t->setRowCount(0);
+  for (QLabel* l : lblSummary) l->clear();
+  for (PictureBase* p : {Picture_curve, Picture_time}) {
+    p->frame().canvas().Clear();
+    p->update();
+  }
+  trialRows_ = {};
+  SetStatus(status);
+}
+
+void Form8::SetTrialTorque(std::function<void(PlotFrame&, const PushAnalysis&)> draw) {
+  trialTorque_ = std::move(draw);
+}
+
+void Form8::ShowTrial(const PushAnalysis& analysis, bool live) {
+  const bool afresh = !trial_ || analysis.samples < trial_->samples || (live && !trialLive_);
+  if (afresh && !live) cycleChosen_ = false;  // a trial viewed is what was asked for
+  trial_ = analysis;
+  trialLive_ = live;
+  if (!ShowingTrial()) {
+    if (cycleChosen_) return;
+    optTrial->setChecked(true);
+    trialRows_ = {};
+  }
+  if (afresh) trialRows_ = {};
+  const bool rebuild = trialRows_[0] == 0 && trialRows_[1] == 0;
+  for (const WheelPushes& w : trial_->wheels) ShowTrialRows(w, rebuild);
+  DrawTrial();
+}
+
+// The trial's rows: pushes not yet in the table are added, the last push already there is
+// written again (its figures reaching to the next may have come), then the summary rows.
+void Form8::ShowTrialRows(const WheelPushes& w, bool afresh) {
+  const auto wheel = static_cast<std::size_t>(w.wheel);
+  QTableWidget* t = tblPushes.at(wheel);
+  lblSummary.at(wheel)->setText(SummaryText(w.summary) +
+                                (trialLive_ ? QString(" (so far)") : QString()));
+  const int pushes = static_cast<int>(w.pushes.size());
+  int& shown = trialRows_.at(wheel);
+  if (afresh || pushes < shown) {
+    t->clearContents();
+    t->setRowCount(0);
+    shown = 0;
+  }
   t->setUpdatesEnabled(false);
-  t->clearContents();
-  t->setRowCount(rows);
-  QStringList labels;
-  auto cell = [t](int row, int col, const std::string& text) {
-    auto* item = new QTableWidgetItem(ToQ(text));
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    t->setItem(row, col, item);
-  };
-  int row = 0;
-  for (const Push& p : w.pushes) {
-    labels << QString::number(p.number);
-    for (int f = 0; f < kPushFigureCount; ++f) {
-      cell(row, f, FigureCell(p.Figure(static_cast<PushFigure>(f))));
-    }
-    ++row;
+  t->setRowCount(pushes + static_cast<int>(kSummaryRows.size()));
+  for (int k = std::max(0, shown - 1); k < pushes; ++k) {
+    FillPushRow(t, k, w.pushes.at(static_cast<std::size_t>(k)));
   }
-  const std::array<std::optional<double> FigureSummary::*, 3> fields = {
-      &FigureSummary::mean, &FigureSummary::sd, &FigureSummary::cv_pct};
-  for (std::size_t r = 0; r < fields.size(); ++r) {
-    labels << kSummaryRows.at(r);
-    for (int f = 0; f < kPushFigureCount; ++f) {
-      cell(row, f, FigureCell(s.Figure(static_cast<PushFigure>(f)).*fields.at(r)));
-    }
-    ++row;
-  }
-  t->setVerticalHeaderLabels(labels);
+  FillSummaryRows(t, pushes, w.summary);
+  shown = pushes;
   t->setUpdatesEnabled(true);
 }
 
+void Form8::DrawTrial() {
+  const std::array<Rgb, 3> colours = Colours();
+  for (PictureBase* p : {Picture_curve, Picture_time}) {
+    p->frame().SetLegendColour(0, colours[0]);
+    p->frame().SetLegendColour(1, colours[1]);
+  }
+  if (trialRows_[0] == 0 && trialRows_[1] == 0) {
+    for (const WheelPushes& w : trial_->wheels) ShowTrialRows(w, true);
+  }
+  DrawPushCurveGraph(Picture_curve->frame(), *trial_, colours);
+  if (trialTorque_ && !trialLive_) {
+    trialTorque_(Picture_time->frame(), *trial_);
+  } else {
+    Picture_time->frame().canvas().Clear();
+  }
+  const double seconds = static_cast<double>(trial_->samples) * trial_->dt;
+  SetStatus(QString("Trial%1: %2 and %3 pushes (ch0, ch1) in %4 s%5.")
+                .arg(trialSource_.empty() ? QString() : " " + ToQ(trialSource_))
+                .arg(trial_->wheels[0].pushes.size())
+                .arg(trial_->wheels[1].pushes.size())
+                .arg(ToQ(PlainForm(seconds)))
+                .arg(trialLive_ ? QString(" so far") : QString()));
+  Picture_curve->update();
+  Picture_time->update();
+}
+
+void Form8::ShowTable(const WheelPushes& w) {
+  lblSummary.at(static_cast<std::size_t>(w.wheel))->setText(SummaryText(w.summary));
+  QTableWidget* t = tblPushes.at(static_cast<std::size_t>(w.wheel));
+  const int pushes = static_cast<int>(w.pushes.size());
+  t->setUpdatesEnabled(false);
+  t->clearContents();
+  t->setRowCount(pushes + static_cast<int>(kSummaryRows.size()));
+  for (int k = 0; k < pushes; ++k) FillPushRow(t, k, w.pushes.at(static_cast<std::size_t>(k)));
+  FillSummaryRows(t, pushes, w.summary);
+  t->setUpdatesEnabled(true);
+  trialRows_ = {};  // the tables hold the cycle now
+}
+
 void Form8::ChooseCsvFile() {
-  if (!shown_) {
+  if (!(ShowingTrial() ? trial_ : shown_)) {
     SetStatus("Nothing to export: no measurement has been analysed yet.");
     return;
   }
@@ -239,11 +422,13 @@ void Form8::ChooseCsvFile() {
 }
 
 bool Form8::ExportCsv(const QString& path) {
-  if (!shown_) {
+  const std::optional<PushAnalysis>& a = ShowingTrial() ? trial_ : shown_;
+  if (!a) {
     SetStatus("Nothing to export: no measurement has been analysed yet.");
     return false;
   }
-  const Status st = WritePushCsvFile(FromQ(path), PushCsv(source_, *shown_));
+  const Status st =
+      WritePushCsvFile(FromQ(path), PushCsv(ShowingTrial() ? trialSource_ : source_, *a));
   if (!st) {
     const QString text = "The CSV was not written: " + ToQ(st.problem().Describe());
     SetStatus(text);
@@ -252,7 +437,7 @@ bool Form8::ExportCsv(const QString& path) {
   }
   SetStatus(QString("Wrote %1 (%2 pushes).")
                 .arg(path)
-                .arg(shown_->wheels[0].pushes.size() + shown_->wheels[1].pushes.size()));
+                .arg(a->wheels[0].pushes.size() + a->wheels[1].pushes.size()));
   return true;
 }
 

@@ -1,9 +1,11 @@
-// The Pushes screen: detection parameters with Apply, the mean push curve, the torque with
-// every run marked, a table of pushes and summary rows per wheel, and their tidy CSV.
+// The Pushes screen: detection parameters and the summary window with Apply, the mean push
+// curve, the torque with every run marked, a table of pushes and summary rows per wheel, and
+// their tidy CSV; for the last cycle or for the whole trial, whose pushes grow as they come.
 #pragma once
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,12 +17,14 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QTabWidget;
 class QTableWidget;
 
 namespace velquor {
 class PictureBase;
-}
+class PlotFrame;
+}  // namespace velquor
 
 namespace velquor::ui {
 
@@ -44,10 +48,25 @@ class Form8 : public FormSurface {
   void ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series,
                   const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
                   const std::string& source, Result<PushAnalysis> a);
+  // The pushes of the trial so far (`live`) or of a whole trial, shown when "this trial" is
+  // chosen. Called again with more pushes of the same trial, it adds their rows and updates
+  // the pushes whose figures reaching to the next have come, the summary and the curve; a
+  // new trial (fewer samples, or live again after an ended one) starts the tables afresh and
+  // chooses "this trial" unless "the last cycle" was chosen by hand.
+  void ShowTrial(const PushAnalysis& analysis, bool live);
+  // The trial's torque over its whole length (a trial viewed from its file), drawn in the
+  // time graph while "this trial" is chosen; none clears it.
+  void SetTrialTorque(std::function<void(PlotFrame&, const PushAnalysis&)> draw);
+  // The name the trial's pushes take in the CSV (its per-sample file, or empty while live).
+  void SetTrialSource(const std::string& source) { trialSource_ = source; }
+  bool ShowingTrial() const;
+  const std::optional<PushAnalysis>& Trial() const { return trial_; }
+
   // The file the shown measurement was saved under, once it has been.
   void SetSource(const std::string& source) { source_ = source; }
   const std::string& Source() const { return source_; }
   bool HasMeasurement() const { return shown_.has_value(); }
+  // The last cycle's (or the file's) pushes, whichever view is chosen.
   const std::optional<PushAnalysis>& Shown() const { return shown_; }
 
   // Where Apply finds the measurement to show again: the session's last analysed record
@@ -62,6 +81,11 @@ class Form8 : public FormSurface {
   void SetStatus(const QString& text);
 
   std::array<QLineEdit*, kPushParameterCount> txtParameter{};  // threshold .. skip_last
+  std::array<QLineEdit*, 2> txtWindow{};                       // from_s, to_s; empty: open
+  QLineEdit* txtLast;                                          // N of "last N s"
+  QPushButton* cmdLast;    // the window from N s before the end of what is shown, to its end
+  QRadioButton* optTrial;  // "this trial"
+  QRadioButton* optCycle;  // "the last cycle"
   QPushButton* cmdApply;
   QPushButton* cmdExportCsv;
   QPushButton* cmdClose;
@@ -82,10 +106,22 @@ class Form8 : public FormSurface {
   void ShowTable(const WheelPushes& w);
   void ChooseCsvFile();
   void ShowAgain();
+  void ApplyLast();
+  void ChooseView();
+  void ClearShown(const QString& status);
+  void DrawTrial();
+  void ShowTrialRows(const WheelPushes& w, bool afresh);
+  std::array<Rgb, 3> Colours() const;
 
   PushParameters parameters_;
   std::optional<PushAnalysis> shown_;
   std::string source_;
+  std::optional<PushAnalysis> trial_;
+  bool trialLive_ = false;
+  std::array<int, 2> trialRows_{};  // push rows of the trial in each table
+  std::string trialSource_;
+  std::function<void(PlotFrame&, const PushAnalysis&)> trialTorque_;
+  bool cycleChosen_ = false;  // "the last cycle" chosen by hand
   const MeasurementSession* session_ = nullptr;
   const std::array<Rgb, 3>* colours_ = nullptr;
 };

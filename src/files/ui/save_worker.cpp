@@ -33,4 +33,15 @@ void SaveWorker::Save(SaveJob job, Done done) {
       Qt::QueuedConnection);
 }
 
+void SaveWorker::Write(std::function<Written()> job, std::function<void(const Written&)> done) {
+  QMetaObject::invokeMethod(
+      writer_.get(),
+      [this, job = std::move(job), done = std::move(done)] {
+        Written written = job();
+        QMetaObject::invokeMethod(
+            this, [written = std::move(written), done] { done(written); }, Qt::QueuedConnection);
+      },
+      Qt::QueuedConnection);
+}
+
 }  // namespace velquor::ui

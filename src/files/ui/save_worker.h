@@ -6,6 +6,7 @@
 #include <QThread>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "analysis/series.h"
 #include "common/result.h"
@@ -41,6 +42,10 @@ class SaveWorker : public QObject {
   // the names as the save left them.
   using Done = std::function<void(const Result<PairSaved>&, const FileNaming&)>;
   void Save(SaveJob job, Done done);
+  // Any other writing, in the same order as the saves: `job` runs on the worker's thread,
+  // `done` then on this object's thread with what it gave.
+  using Written = Result<std::string>;
+  void Write(std::function<Written()> job, std::function<void(const Written&)> done);
 
  private:
   QThread thread_;

@@ -44,6 +44,7 @@ void LiveView::Begin() {
   cycle_ = 0;
   done_ = 0;
   behind_ = 0;
+  markers_.clear();
   ShowCount(session_.SampleNo());
   timer_.start();
 }
@@ -104,8 +105,16 @@ void LiveView::Look() {
     }
   }
   done_ = count;
+  std::vector<int> marked;
+  for (const TrialFollower::CyclePlace& m : markers_) {
+    if (m.cycle == cycle_) marked.push_back(m.sample);
+  }
   DrawLiveTorque(torque_, *trace_, count, ws_.record.SampInterval, ws_.record.MeasTime,
-                 ws_.GraphColor);
+                 ws_.GraphColor, marked);
+}
+
+void LiveView::AddMarker(std::int64_t trial_sample) {
+  if (const auto place = session_.TrialPlaceOf(trial_sample)) markers_.push_back(*place);
 }
 
 }  // namespace velquor::ui

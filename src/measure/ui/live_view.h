@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "common/grid.h"
 #include "plot/plot_frame.h"
@@ -38,6 +39,8 @@ class LiveView : public QObject {
   // The bar and its count: `taken` samples of the Data Number.
   void ShowCount(int taken);
   int Shown() const;
+  // A marker placed at this sample of the trial, drawn on the trace of its cycle.
+  void AddMarker(std::int64_t trial_sample);
   // The run's latest sample, for the screens that show the devices live.
   std::optional<MonitorForm::RunSample> LatestSample() const;
 
@@ -56,6 +59,7 @@ class LiveView : public QObject {
   int cycle_ = 0;
   int done_ = 0;
   std::int64_t behind_ = 0;
+  std::vector<TrialFollower::CyclePlace> markers_;  // of the run going
 };
 
 }  // namespace velquor::ui

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <memory>
 
 #include "analysis/ui/calc_results.h"
@@ -75,6 +76,8 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   placer_ = new ScreenPlacer(*this);
   placer_->Register(notices_);
   connect(cmdNotices, &QPushButton::clicked, this, [this] { ShowScreen(notices_); });
+  notices_->SetMarkerLabeller(
+      [this](int number, const QString& label) { LabelMarker(number, label); });
   SetTabOrder();
 
   saver_ = new SaveWorker(this);
@@ -132,7 +135,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
       ws_, settings_,
       SettingsKeeper::Screens{*txtTimerInterval, *txtDataNum, *txtSampTime, *chkAutoDataSave,
                               *chkManDataSave, *chkShift, *form4_, *form5_, *form7_, *form8_,
-                              *placer_},
+                              *placer_, *txtTrialLength},
       [this](const QString& t) { Notice(t); });
   // A new count ends or lengthens the cycle being sampled; a new interval changes only the
   // time axis of what is drawn and saved.
@@ -143,6 +146,11 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
         live_->ShowCount(session_->Running() ? session_->SampleNo() : live_->Shown());
       },
       this);
+
+  // The countdown of a trial of a set length, while it is sampled.
+  trialLeftTimer_ = new QTimer(this);
+  trialLeftTimer_->setInterval(200);
+  connect(trialLeftTimer_, &QTimer::timeout, this, &Form1::ShowTrialLeft);
 }
 
 Form1::~Form1() = default;
@@ -201,6 +209,14 @@ void Form1::BuildResults(FormSurface& s) {
   chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 900, top, 1500, 300);
 
   LiveView::BuildCount(s, kColumnA, 5400, kColumnWidth, progressSamples, lblSamples);
+
+  // A trial of a set length ends with the cycle that reaches it; empty for none.
+  s.Label(&s, "Trial Length", kColumnA + 60, 6330, 1380, 300);
+  txtTrialLength = s.Edit(&s, "txtTrialLength", QString(), kColumnA + 1500, 6300, 720, 330);
+  s.Label(&s, "sec", kColumnA + 2280, 6330, 1260, 300);
+  lblTrialLeft = s.Label(&s, QString(), kColumnA, 6690, kColumnWidth, 300);
+  lblTrialLeft->setObjectName("lblTrialLeft");
+  lblTrialLeft->setAlignment(Qt::AlignCenter);
 }
 
 void Form1::BuildLamps(FormSurface& s) {
@@ -249,6 +265,7 @@ void Form1::BuildButtons(FormSurface& s) {
       {&cmdCalibration, "cmdCalibration", "Calibration", 5040},
       {&cmdCalcScreen, "cmdCalcScreen", "Calc. Screen", 5460},
       {&cmdPushes, "cmdPushes", "Pushes", 5880},
+      {&cmdMarker, "cmdMarker", "Marker (F6)", 6300},
       {&cmdReport, "cmdReport", "Report...", 6720},
       {&cmdExit, "cmdExit", "Exit", 8040},
   };
@@ -266,6 +283,7 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdCalibration, &QPushButton::clicked, this, [this] { ShowScreen(&Calibration()); });
   connect(cmdCalcScreen, &QPushButton::clicked, this, [this] { ShowScreen(&CalcResults()); });
   connect(cmdPushes, &QPushButton::clicked, this, [this] { ShowScreen(&Pushes()); });
+  connect(cmdMarker, &QPushButton::clicked, this, &Form1::PlaceMarker);
 }
 
 void Form1::BuildMenus() {
@@ -286,6 +304,8 @@ void Form1::BuildMenus() {
   menuUpDataNum = item(function, "menuUpDataNum", "Up Data Number", QKeySequence(Qt::Key_F3));
   menuStart = item(function, "menuStart", "Start", QKeySequence(Qt::Key_F4));
   menuMeasure = item(function, "menuMeasure", "Stop", QKeySequence(Qt::Key_F5));
+  menuMarker = item(function, "menuMarker", "Marker", QKeySequence(Qt::Key_F6));
+  connect(menuMarker, &QAction::triggered, this, &Form1::PlaceMarker);
   connect(menuSave, &QAction::triggered, this, &Form1::SaveOnOff);
   connect(menuDownDataNum, &QAction::triggered, this, &Form1::DownDataNum);
   connect(menuUpDataNum, &QAction::triggered, this, &Form1::UpDataNum);

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis/ui/result_boxes.h"
 #include "daq/driver.h"
@@ -18,6 +19,7 @@
 #include "workspace/workspace.h"
 
 class QAction;
+class QTimer;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -81,6 +83,8 @@ class Form1 : public QMainWindow, private SessionHost {
   int measuring() const { return session_->Running() ? 1 : 0; }
   // Samples of the cycle being sampled, or of the one the last run ended in.
   int samplesTaken() const { return session_->SampleNo(); }
+  // The run (its trial's memory, say).
+  const MeasurementSession& session() const { return *session_; }
   // How the last cycle handed over kept its ticks.
   const CycleTiming& lastTiming() const { return session_->LastTiming(); }
   int SaveMode = 0;
@@ -136,6 +140,10 @@ class Form1 : public QMainWindow, private SessionHost {
   QAction* menuTextScreen;
   NoticeLine* noticeLine;
   QPushButton* cmdNotices;
+  QPushButton* cmdMarker;
+  QAction* menuMarker;
+  QLineEdit* txtTrialLength;  // s; empty for trials without a set length
+  QLabel* lblTrialLeft;       // the countdown of a trial of a set length
   QProgressBar* progressSamples;
   QLabel* lblSamples;  // "123 / 400 samples" above the bar
 
@@ -144,6 +152,9 @@ class Form1 : public QMainWindow, private SessionHost {
   void cycleFinished();
   // A run has ended: its thread is gone and its last save is written.
   void runEnded();
+  // The Pushes screen has been shown the trial with the pushes that became final since the
+  // last time: the samples that made each final.
+  void trialPushesShown(const std::vector<std::int64_t>& finals);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -173,6 +184,16 @@ class Form1 : public QMainWindow, private SessionHost {
   void SaveFailed(const Problem& problem, int cycle) override;
   void CycleFinished(int cycle) override;
   void RunEnded(const RunEnd& end) override;
+  void TrialPush(const TrialPushEvent& event) override;
+  void MarkerPlaced(const TrialMarker& marker) override;
+  void TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) override;
+
+  // F6 and "Marker": the next marker at the latest sample of the run's trial.
+  void PlaceMarker();
+  void LabelMarker(int number, const QString& label);
+  // The trial's pushes so far to the Pushes screen, once for all the news of one drain.
+  void ShowTrialSoon();
+  void ShowTrialLeft();
 
   Workspace& ws_;
   AcqDriver& driver_;
@@ -198,6 +219,10 @@ class Form1 : public QMainWindow, private SessionHost {
   ResultBoxes mainResults_;  // the whole-record table
   Form8* form8_ = nullptr;
   bool exiting_ = false;
+  bool trialShowQueued_ = false;
+  std::vector<std::int64_t> finalsToShow_;  // of the pushes not yet shown
+  int lastMarker_ = 0;
+  QTimer* trialLeftTimer_ = nullptr;
   QString title_;
 };
 

@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <exception>
+#include <utility>
 
 #include "analysis/result_texts.h"
 #include "analysis/ui/calc_results.h"
@@ -65,6 +67,14 @@ void Form1::StartAction() {
     return;
   }
   if (!conditions_->Usable(true)) return;
+  const std::optional<double> length = TrialLengthOf(*txtTrialLength);
+  if (!length) {
+    Notice(
+        "Start refused: Trial Length must be a number of seconds, or empty for a trial "
+        "without a set length");
+    return;
+  }
+  settings_.trialLengthS = *length;
   RetInf->setText(QString());
   RetInf->setText(ToQ(kDataSamplingText));
   conditions_->ReadIntoRecord();
@@ -74,6 +84,10 @@ void Form1::StartAction() {
   cmdStart->setEnabled(false);
   cmdStop->setEnabled(true);
   live_->Begin();
+  lastMarker_ = 0;
+  finalsToShow_.clear();
+  ShowTrialLeft();
+  trialLeftTimer_->start();
 }
 
 void Form1::StopAction() {
@@ -181,6 +195,8 @@ void Form1::RunEnded(const RunEnd& end) {
   live_->End(taken == 0 && last > 0 ? last : taken);
   cmdStart->setEnabled(true);
   cmdStop->setEnabled(false);
+  trialLeftTimer_->stop();
+  lblTrialLeft->clear();
   // However the run ended (Stop, a manual hand-over, a failed save, a failed read), it is no
   // longer sampling.
   RetInf->clear();
@@ -196,6 +212,67 @@ void Form1::RunEnded(const RunEnd& end) {
     DrawMainGraphs(frames, ws_.record, ws_.series, ws_.kin, ws_.GraphColor);
   }
   emit runEnded();
+}
+
+void Form1::TrialPush(const TrialPushEvent& event) {
+  if (!event.cycle_figures) finalsToShow_.push_back(event.sample_final);
+  ShowTrialSoon();
+}
+
+void Form1::ShowTrialSoon() {
+  if (trialShowQueued_) return;
+  trialShowQueued_ = true;
+  // Every push of one drain is shown at once, after it.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        trialShowQueued_ = false;
+        if (!session_->Running()) return;  // the trial's end shows it whole
+        if (const std::optional<PushAnalysis> trial = session_->TrialAnalysis()) {
+          form8_->ShowTrial(*trial, true);
+          emit trialPushesShown(std::exchange(finalsToShow_, {}));
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void Form1::TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) {
+  form8_->ShowTrial(analysis, false);
+  emit trialPushesShown(std::exchange(finalsToShow_, {}));
+  Notice(ToQ("Trial of " + std::to_string(facts.samples) +
+             " samples ended: " + std::to_string(analysis.wheels[0].pushes.size()) + " and " +
+             std::to_string(analysis.wheels[1].pushes.size()) + " pushes"));
+}
+
+void Form1::PlaceMarker() {
+  if (!session_->Running()) {
+    Notice("No marker placed: markers are placed while a trial is measured");
+    return;
+  }
+  (void)session_->PlaceMarker();
+}
+
+void Form1::MarkerPlaced(const TrialMarker& m) {
+  lastMarker_ = m.number;
+  live_->AddMarker(m.sample);
+  Notice(QString("Marker %1 at sample %2 (%3 s); type a label for it under the notices")
+             .arg(m.number)
+             .arg(m.sample)
+             .arg(m.t_s, 0, 'f', 3));
+}
+
+void Form1::LabelMarker(int number, const QString& label) {
+  const int which = number == 0 ? lastMarker_ : number;
+  if (which == 0 || !session_->LabelMarker(which, FromQ(label))) {
+    Notice(QString("No marker %1 to label in the trial").arg(which));
+    return;
+  }
+  Notice(QString("Marker %1 labelled \"%2\"").arg(which).arg(label));
+}
+
+void Form1::ShowTrialLeft() {
+  const std::optional<double> left = session_->TrialSecondsLeft();
+  lblTrialLeft->setText(left ? QString("Trial: %1 s left").arg(*left, 0, 'f', 1) : QString());
 }
 
 void Form1::ViewSavedMeasurement() {

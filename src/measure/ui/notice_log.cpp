@@ -1,7 +1,11 @@
 #include "measure/ui/notice_log.h"
 
 #include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -27,7 +31,31 @@ NoticeLog::NoticeLog(NoticeLine* line, QWidget* parent) : QWidget(parent), line_
   text_->setReadOnly(true);
   text_->setUndoRedoEnabled(false);  // a log is never undone; its history would only grow
   layout->addWidget(text_);
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel("Marker label:", this));
+  label_ = new QLineEdit(this);
+  label_->setObjectName("markerLabel");
+  label_->setPlaceholderText("for the last marker, or \"2: start of block 2\" for marker 2");
+  row->addWidget(label_);
+  layout->addLayout(row);
+  connect(label_, &QLineEdit::returnPressed, this, [this] {
+    static const QRegularExpression numbered(R"(^\s*(\d+)\s*:\s*(.*)$)");
+    const QString typed = label_->text();
+    const QRegularExpressionMatch m = numbered.match(typed);
+    if (labelled_) {
+      if (m.hasMatch()) {
+        labelled_(m.captured(1).toInt(), m.captured(2).trimmed());
+      } else {
+        labelled_(0, typed.trimmed());
+      }
+    }
+    label_->clear();
+  });
   resize(640, 300);
+}
+
+void NoticeLog::SetMarkerLabeller(std::function<void(int, const QString&)> labelled) {
+  labelled_ = std::move(labelled);
 }
 
 QString NoticeLog::Shown(int k) const {

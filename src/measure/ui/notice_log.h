@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QPlainTextEdit;
+class QLineEdit;
 class QHideEvent;
 class QShowEvent;
 
@@ -30,6 +32,11 @@ class NoticeLog : public QWidget {
   // Empties the line when it still shows `text` (a remark that no longer holds).
   void Withdraw(const QString& text);
 
+  // What is typed into the entry under the log names a marker: "seat low" labels the last
+  // one, "2: start of block 2" marker 2. `labelled` hears the number (0 for the last) and
+  // the label.
+  void SetMarkerLabeller(std::function<void(int, const QString&)> labelled);
+
   // The latest notices, oldest first (as many as kKeptBytes holds, the latest always).
   const QStringList& entries() const { return entries_; }
   // The bytes the kept notices and their times take.
@@ -47,6 +54,8 @@ class NoticeLog : public QWidget {
 
   NoticeLine* line_;
   QPlainTextEdit* text_;
+  QLineEdit* label_;
+  std::function<void(int, const QString&)> labelled_;
   QStringList entries_;
   QStringList times_;  // "HH:mm:ss" of each entry
   qsizetype bytes_ = 0;

@@ -7,6 +7,7 @@
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
+#include "common/number_parse.h"
 #include "common/text_file.h"
 #include "files/calibration_file.h"
 #include "files/pair_files.h"
@@ -67,6 +68,7 @@ void SettingsKeeper::LoadSettings() {
   screens_.interval.setText(ToQ(s.txtTimerInterval));
   screens_.count.setText(ToQ(s.txtDataNum));
   screens_.time.setText(ToQ(s.txtSampTime));
+  screens_.trialLength.setText(ToQ(s.txtTrialLength));
   screens_.calcResults.SetConditionTexts({s.txtStartPosCond, s.txtEndPosCond, s.txtLimitCond});
   screens_.pushes.SetParameters(s.push);
   settings_.analysis.pushes = s.push;
@@ -77,6 +79,18 @@ void SettingsKeeper::LoadSettings() {
   for (const Problem& p : RecoverSaveDirectories(s.txtFileDir, s.txtFileDir_Man)) {
     notice_(Describe(p));
   }
+}
+
+std::optional<double> TrialLengthOf(const QLineEdit& box) {
+  const std::string text = FromQ(box.text());
+  if (text.find_first_not_of(' ') == std::string::npos) return 0.0;
+  const std::optional<double> s = ParseComplete(text);
+  if (!s || !(*s >= 0) || *s > 1e7) return std::nullopt;
+  return s;
+}
+
+std::string TrialLengthText(const QLineEdit& box) {
+  return TrialLengthOf(box).value_or(0) > 0 ? FromQ(box.text()) : std::string();
 }
 
 void SettingsKeeper::SaveSettings(bool at_exit) {
@@ -105,7 +119,8 @@ void SettingsKeeper::SaveSettings(bool at_exit) {
                    .txtLimitCond = limit,
                    .GraphColor = ws_.GraphColor,
                    .push = settings_.analysis.pushes.value_or(PushParameters{}),
-                   .screens = screens_.placer.Places()};
+                   .screens = screens_.placer.Places(),
+                   .txtTrialLength = TrialLengthText(screens_.trialLength)};
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "session/session_settings.h"
 #include "workspace/workspace.h"
@@ -18,6 +20,12 @@ class Form5;
 class Form7;
 class Form8;
 class ScreenPlacer;
+
+// The trial length the box holds: seconds, 0 for none (the box empty), nothing when it is not
+// a number of seconds.
+std::optional<double> TrialLengthOf(const QLineEdit& box);
+// The box's text as line 18 keeps it: empty unless it holds a length.
+std::string TrialLengthText(const QLineEdit& box);
 
 class SettingsKeeper {
  public:
@@ -34,6 +42,7 @@ class SettingsKeeper {
     Form7& calcResults;
     Form8& pushes;
     ScreenPlacer& placer;
+    QLineEdit& trialLength;
   };
   using NoticeFn = std::function<void(const QString&)>;
   SettingsKeeper(Workspace& ws, SessionSettings& settings, Screens screens, NoticeFn notice);

@@ -18,9 +18,15 @@ class WorkerSaver : public SessionSaver {
                          std::make_shared<const DerivedSeries>(*o.series), *o.strokes, o.stamp},
                  std::move(done));
   }
+  // The trial's files live on the worker's thread, where every step is carried out.
+  void WriteTrial(TrialStep step, TrialDone done) override {
+    worker_.Write([files = trial_, step = std::move(step)] { return files->Apply(step); },
+                  std::move(done));
+  }
 
  private:
   SaveWorker& worker_;
+  std::shared_ptr<TrialFiles> trial_ = std::make_shared<TrialFiles>();
 };
 
 }  // namespace velquor::ui

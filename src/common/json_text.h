@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velquor::cli {
+namespace velquor {
 
 // A JSON string literal: quotes, backslashes and control characters escaped, UTF-8 kept.
 std::string JsonString(std::string_view text);
@@ -31,4 +31,4 @@ class JsonObject {
   std::string body_;
 };
 
-}  // namespace velquor::cli
+}  // namespace velquor

@@ -1,11 +1,11 @@
-#include "app/cli/json_text.h"
+#include "common/json_text.h"
 
 #include <array>
 #include <cmath>
 
 #include "common/number_text.h"
 
-namespace velquor::cli {
+namespace velquor {
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
@@ -51,4 +51,4 @@ JsonObject& JsonObject::Add(std::string_view key, std::string json_value) {
   return *this;
 }
 
-}  // namespace velquor::cli
+}  // namespace velquor

@@ -1,14 +1,14 @@
-#include "app/cli/push_report.h"
+#include "analysis/push_json.h"
 
 #include <cmath>
 #include <optional>
 #include <vector>
 
 #include "analysis/push_pairs.h"
-#include "app/cli/json_text.h"
+#include "common/json_text.h"
 #include "common/shortest_text.h"
 
-namespace velquor::cli {
+namespace velquor {
 namespace {
 
 std::string Number(std::optional<double> v) {
@@ -29,17 +29,23 @@ std::string Parameters(const PushParameters& p) {
     o.Add(kPushParameterNames.at(static_cast<std::size_t>(k)),
           Number(PushParameterValue(p, which)));
   }
+  o.Add(kSummaryBoundNames.at(0), Number(p.from_s));
+  o.Add(kSummaryBoundNames.at(1), Number(p.to_s));
   return o.str();
+}
+
+JsonObject& AddFigures(JsonObject& o, const Push& push) {
+  for (int f = 0; f < kPushFigureCount; ++f) {
+    o.Add(kPushFigureNames.at(static_cast<std::size_t>(f)),
+          Number(push.Figure(static_cast<PushFigure>(f))));
+  }
+  return o;
 }
 
 std::string PushObject(const Push& push) {
   JsonObject o;
   o.Add("push", std::to_string(push.number));
-  for (int f = 0; f < kPushFigureCount; ++f) {
-    o.Add(kPushFigureNames.at(static_cast<std::size_t>(f)),
-          Number(push.Figure(static_cast<PushFigure>(f))));
-  }
-  return o.str();
+  return AddFigures(o, push).str();
 }
 
 std::string Summary(const PushSummary& s) {
@@ -124,6 +130,11 @@ std::string PairsSummaryObject(const PairsSummary& s) {
 
 }  // namespace
 
+std::string PushFiguresJson(const Push& push) {
+  JsonObject o;
+  return AddFigures(o, push).str();
+}
+
 std::string PushJson(std::string_view file, const PushAnalysis& a) {
   const PushPairs pairs = PairPushes(a);
   return JsonObject()
@@ -135,4 +146,4 @@ std::string PushJson(std::string_view file, const PushAnalysis& a) {
       .str();
 }
 
-}  // namespace velquor::cli
+}  // namespace velquor

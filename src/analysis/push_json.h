@@ -7,10 +7,13 @@
 
 #include "analysis/push_analysis.h"
 
-namespace velquor::cli {
+namespace velquor {
 
 // {"file", "parameters", "wheels"} on one line, without a line feed. Numbers are the
 // shortest text that reads back to the same double; an empty figure is null.
 std::string PushJson(std::string_view file, const PushAnalysis& a);
 
-}  // namespace velquor::cli
+// {"on_s": ..., ...}: every figure of one push by name, null where empty.
+std::string PushFiguresJson(const Push& push);
+
+}  // namespace velquor
