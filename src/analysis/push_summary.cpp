@@ -4,22 +4,24 @@
 #include <cstddef>
 
 namespace velquor {
+// The steady pushes are those the skips leave whose onset lies within the summary window.
+bool IsSteadyPush(const std::vector<Push>& pushes, std::size_t k, const PushParameters& p) {
+  const long long count = static_cast<long long>(pushes.size());
+  const long long index = static_cast<long long>(k);
+  if (index < p.skip_first || index >= count - p.skip_last) return false;
+  const std::optional<double> on = pushes.at(k).Figure(PushFigure::kOn);
+  if (p.from_s && !(on && *on >= *p.from_s)) return false;
+  if (p.to_s && !(on && *on <= *p.to_s)) return false;
+  return true;
+}
+
 namespace {
 
-// Indices into `pushes` of the steady pushes in push order: those the skips leave whose onset
-// lies within the summary window.
+// Indices into `pushes` of the steady pushes in push order.
 std::vector<std::size_t> Steady(const std::vector<Push>& pushes, const PushParameters& p) {
   std::vector<std::size_t> out;
-  const long long count = static_cast<long long>(pushes.size());
-  const long long from = p.skip_first;
-  const long long to = count - p.skip_last;
-  if (from >= to) return out;
-  out.reserve(static_cast<std::size_t>(to - from));
-  for (auto k = static_cast<std::size_t>(from); k < static_cast<std::size_t>(to); ++k) {
-    const std::optional<double> on = pushes.at(k).Figure(PushFigure::kOn);
-    if (p.from_s && !(on && *on >= *p.from_s)) continue;
-    if (p.to_s && !(on && *on <= *p.to_s)) continue;
-    out.push_back(k);
+  for (std::size_t k = 0; k < pushes.size(); ++k) {
+    if (IsSteadyPush(pushes, k, p)) out.push_back(k);
   }
   return out;
 }
@@ -43,11 +45,6 @@ FigureSummary SummariseValues(const std::vector<double>& v) {
   out.sd = sd;
   if (mean != 0) out.cv_pct = 100 * sd / std::fabs(mean);
   return out;
-}
-
-bool IsSteadyPush(const std::vector<Push>& pushes, std::size_t k, const PushParameters& p) {
-  const SteadyRange r = Steady(pushes, p);
-  return k >= r.from && k < r.to;
 }
 
 namespace {

@@ -1,22 +1,32 @@
 #include "files/feedback_settings.h"
 
+#include <algorithm>
+
 #include "common/number_parse.h"
+#include "files/labelled_line.h"
+#include "files/positional_fields.h"
 
 namespace velquor {
 namespace {
 
 constexpr int kFieldsPerTarget = 4;  // variable, low, high, tone
+constexpr std::string_view kLabel = "\"Feedback\",";
+constexpr int kFirstOptionalLine = 17;  // the labelled lines begin after the push line
 
 }  // namespace
 
-void ReadFeedbackSettings(PositionalFields& fields, const std::string& file, int line,
-                          FeedbackSettings& s, std::vector<Problem>& notices) {
-  if (!fields.Take(line, 1)) return;  // an older file ends before this line
+void ReadFeedbackSettings(std::string_view text, const std::string& file, FeedbackSettings& s,
+                          std::vector<Problem>& notices) {
+  const std::optional<std::string_view> found = LabelledLine(text, kFirstOptionalLine, kLabel);
+  if (!found) return;  // an older file, or the defaults were in force
+  const int line = 1 + static_cast<int>(std::count(text.data(), found->data(), '\n'));
+  PositionalFields fields(*found, file);
+  fields.Take(1, 1);  // the label
   FeedbackSettings read;
   const auto refuse = [&](int index, const std::string& what) {
     notices.push_back({file, line, index, what + "; the feedback targets keep their defaults"});
   };
-  const auto schedule = fields.Take(line, 2);
+  const auto schedule = fields.Take(1, 2);
   if (!schedule) return refuse(2, "the feedback line ends before its schedule");
   const auto chosen = ScheduleByName(schedule->text);
   if (!chosen) {
@@ -24,7 +34,7 @@ void ReadFeedbackSettings(PositionalFields& fields, const std::string& file, int
         2, "\"" + schedule->text + "\" is not a schedule (every, faded, out-of-band or off)");
   }
   read.schedule = *chosen;
-  const auto count_field = fields.Take(line, 3);
+  const auto count_field = fields.Take(1, 3);
   const auto count =
       count_field ? ParseWhole(count_field->text, 0, kMaxFeedbackVariables) : std::nullopt;
   if (!count) return refuse(3, "the number of feedback variables must be 0 to 4");
@@ -32,7 +42,7 @@ void ReadFeedbackSettings(PositionalFields& fields, const std::string& file, int
     const int first = 4 + k * kFieldsPerTarget;
     std::array<std::optional<Field>, kFieldsPerTarget> f;
     for (int j = 0; j < kFieldsPerTarget; ++j) {
-      f.at(static_cast<std::size_t>(j)) = fields.Take(line, first + j);
+      f.at(static_cast<std::size_t>(j)) = fields.Take(1, first + j);
       if (!f.at(static_cast<std::size_t>(j))) {
         return refuse(first + j, "the feedback line ends early");
       }

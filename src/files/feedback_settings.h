@@ -3,19 +3,19 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/feedback_model.h"
 #include "common/result.h"
-#include "files/positional_fields.h"
 
 namespace velquor {
 
-// Reads the line `line` from `fields`, which stand at its start. A file that ends before it
-// keeps the defaults without a word; a field that is missing or refused keeps the defaults
-// for the whole line (targets only make sense together), with a notice naming line and field.
-void ReadFeedbackSettings(PositionalFields& fields, const std::string& file, int line,
-                          FeedbackSettings& s, std::vector<Problem>& notices);
+// The line after the fixed ones of the settings file that begins with the label. A file
+// without it keeps `s` without a word; a field that is missing or refused keeps `s` whole
+// (targets only make sense together), with a notice naming the line and field.
+void ReadFeedbackSettings(std::string_view text, const std::string& file, FeedbackSettings& s,
+                          std::vector<Problem>& notices);
 
 // "\"Feedback\",faded,2,contact_angle_deg,+10%,,0,push_frequency_per_min,,-10%,1" and CR LF.
 std::string FeedbackSettingsLine(const FeedbackSettings& s);

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "files/feedback_settings.h"
+#include "files/settings_file.h"
 
 namespace velquor {
 namespace {
 
-constexpr int kLine = 3;  // the line stands third in these texts
+constexpr int kLine = 18;  // after the 16 fixed lines and a trial length
 
 struct Read {
   FeedbackSettings settings;
@@ -18,12 +19,11 @@ struct Read {
 };
 
 Read ReadLine(const std::string& line) {
-  const std::string text = "\"a\"\r\n\"b\"\r\n" + line;
-  PositionalFields fields(text, "Velquor.ini");
-  fields.Take(1, 1);
-  fields.Take(2, 1);
+  std::string text;
+  for (int k = 1; k < kLine - 1; ++k) text += "\"Line\"," + std::to_string(k) + "\r\n";
+  text += "\"Trial\",240\r\n" + line;
   Read r;
-  ReadFeedbackSettings(fields, "Velquor.ini", kLine, r.settings, r.notices);
+  ReadFeedbackSettings(text, "Velquor.ini", r.settings, r.notices);
   return r;
 }
 
@@ -46,6 +46,18 @@ TEST(FeedbackSettingsLine, ReadsBackWhatIsWrittenAndRefusesWhatIsNot) {
   EXPECT_EQ(back.settings, s);
   EXPECT_EQ(ReadLine("").settings, FeedbackSettings{});  // an older file: no line, no word
   EXPECT_TRUE(ReadLine("").notices.empty());
+
+  // Through the whole settings file: the line is there only once the targets are not the
+  // defaults, and comes back as written, with or without the lines before it.
+  for (const bool with_trial : {false, true}) {
+    Settings settings = Settings::DesignTime();
+    if (with_trial) settings.txtTrialLength = "240";
+    EXPECT_EQ(SettingsText(settings).text.find("Feedback"), std::string::npos);
+    settings.feedback = s;
+    const SettingsLoad loaded = ReadSettingsText(SettingsText(settings).text, "Velquor.ini");
+    EXPECT_EQ(loaded.values.feedback, s) << with_trial;
+    EXPECT_TRUE(loaded.notices.empty()) << loaded.notices.front().Describe();
+  }
 
   struct Bad {
     std::string line;
