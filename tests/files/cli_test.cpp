@@ -19,6 +19,7 @@
 #include "analysis/sim_trial.h"
 #include "analysis/trial_pushes.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/feedback_command.h"
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
@@ -123,6 +124,9 @@ class CliDir : public ::testing::Test {
     if (inv.value().command == Command::kPushes) {
       return RunPushes(inv.value().pushes, paths_, out_, err_);
     }
+    if (inv.value().command == Command::kFeedback) {
+      return RunFeedback(inv.value().feedback, paths_, out_, err_);
+    }
     return RunMeasure(inv.value().measure, paths_, flag, out_, err_);
   }
 
@@ -163,6 +167,8 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
             std::string::npos)
       << out_.str().substr(0, 200);
   EXPECT_NE(out_.str().find("\"skip_last\":0,\"from_s\":null,\"to_s\":null},"), std::string::npos);
+  EXPECT_NE(out_.str().find(",\"pairs\":[{\"left\":1,\"right\":1,\"lag_ms\":"), std::string::npos);
+  EXPECT_NE(out_.str().find(",\"pairs_summary\":{\"lag_ms\":{\"mean\":"), std::string::npos);
   ASSERT_EQ(Run({"pushes", "--json", "--from", "2", "--to", "6.5", dat_}), 0) << err_.str();
   EXPECT_NE(out_.str().find("\"from_s\":2,\"to_s\":6.5},"), std::string::npos);
   // The ends are checked together once both are read.
@@ -178,6 +184,9 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   const auto csv = ReadFileBytes(csv_path);
   ASSERT_TRUE(csv.ok());
   EXPECT_EQ(csv.value().rfind("file,wheel,push,on_s,off_s,push_time_s,", 0), 0u);
+  const auto pairs = ReadFileBytes(dir_ / "out/RUN0000001_pairs.csv");
+  ASSERT_TRUE(pairs.ok());
+  EXPECT_EQ(pairs.value().rfind("file,left,right,lag_ms,si_push_time_s,", 0), 0u);
 
   ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", dat_}), 1);
   EXPECT_NE(err_.str().find("not replaced"), std::string::npos) << err_.str();
@@ -225,6 +234,20 @@ TEST_F(CliDir, PushesReadsATrialAsOneRecord) {
 }
 
 // Several files make one JSON document, an array of one object per file, as pushes does.
+// The targets in force as the settings file holds them.
+TEST_F(CliDir, FeedbackPrintsTheTargetsInForce) {
+  Settings s = Saved();
+  s.feedback.schedule = FeedbackSchedule::kFaded;
+  s.feedback.targets.resize(2);
+  s.feedback.targets[1].low = ParseBandEnd("+10%").value();
+  s.feedback.targets[1].tone = true;
+  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
+  ASSERT_EQ(Run({"feedback", "--print"}), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "schedule: faded\npush_frequency_per_min: low open, high open\n"
+            "contact_angle_deg: low baseline +10%, high open, tone\n");
+}
+
 TEST_F(CliDir, ReanalyseJsonOfSeveralFilesIsOneArray) {
   ASSERT_EQ(Run({"reanalyse", "--json", dat_, dat_}), 0) << err_.str();
   const std::string json = out_.str();
