@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "analysis/live_feedback.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/startup_files.h"
 #include "session/measurement_session.h"
@@ -50,6 +51,9 @@ class CliHost : public SessionHost {
   const CliPaths& paths_;
   std::ostream& out_;
   std::ostream& err_;
+  // The feedback targets in force judge each push for the live lines (no baseline here: a
+  // band relative to one stays open, said once).
+  std::optional<LiveFeedback> feedback_;
   int saved_ = 0;
 };
 

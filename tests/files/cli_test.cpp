@@ -393,11 +393,16 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
       << err_.str();
   std::istringstream lines(out_.str());
   std::string line;
-  int finals = 0, cycles = 0;
+  int finals = 0, cycles = 0, pairs = 0;
   std::vector<std::string> markers;
   while (std::getline(lines, line)) {
     ASSERT_EQ(line.rfind("{\"event\":\"", 0), 0u) << line;
-    if (line.rfind("{\"event\":\"push\"", 0) == 0) ++finals;
+    if (line.rfind("{\"event\":\"push\"", 0) == 0) {
+      ++finals;
+      // Each final push is judged against the targets in force (the defaults: open bands).
+      EXPECT_NE(line.find(",\"in_band\":{\"push_frequency_per_min\":"), std::string::npos);
+      pairs += line.find(",\"pair\":{\"left\":") != std::string::npos ? 1 : 0;
+    }
     if (line.rfind("{\"event\":\"push-cycle\"", 0) == 0) ++cycles;
     if (line.rfind("{\"event\":\"marker\"", 0) == 0) markers.push_back(line);
   }
@@ -412,6 +417,7 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
   EXPECT_GT(finals, 2);
   EXPECT_EQ(finals, rows);
   EXPECT_EQ(cycles, rows - 2);  // the last push of each wheel has no next one
+  EXPECT_GT(pairs, 0);          // both wheels push together on the simulated rig
   const auto json = ReadFileBytes(dir_ / "out/RUN0000007_trial.json");
   ASSERT_TRUE(json.ok());
   EXPECT_NE(json.value().find(R"("complete":true)"), std::string::npos);
