@@ -1,5 +1,6 @@
 #include "app/cli/measure_host.h"
 
+#include "analysis/feedback_json.h"
 #include "analysis/push_json.h"
 #include "analysis/result_texts.h"
 #include "common/json_text.h"
@@ -77,33 +78,40 @@ std::string ByVariable(const FeedbackSettings& s, const Values& values, Text tex
 
 }  // namespace
 
+std::string CliHost::TrialFeedbackJson() const {
+  return feedback_ ? FeedbackJson(*feedback_, "") : std::string();
+}
+
 void CliHost::TrialPush(const TrialPushEvent& e) {
-  if (!o_.livePushes) return;
   if (!feedback_) {
     feedback_.emplace(start_.settings.feedback, std::array<Baseline, 2>{});
     for (const Problem& p : feedback_->Model().Problems()) {
       Notice(p.what + "; that end of the band stays open");
     }
   }
+  std::optional<LiveFeedbackOutcome> fed;
+  if (e.cycle_figures) {
+    feedback_->CycleFigures(e.wheel, e.push);
+  } else {
+    fed = feedback_->Final(e.wheel, e.push);
+  }
+  if (!o_.livePushes) return;
   JsonObject line;
   line.AddText("event", e.cycle_figures ? "push-cycle" : "push")
       .Add("wheel", std::to_string(e.wheel))
       .Add("push", std::to_string(e.push.number))
       .Add("sample_final", std::to_string(e.sample_final))
       .Add("figures", PushFiguresJson(e.push));
-  if (e.cycle_figures) {
-    feedback_->CycleFigures(e.wheel, e.push);
-  } else {
-    const LiveFeedbackOutcome fed = feedback_->Final(e.wheel, e.push);
+  if (fed) {
     const FeedbackSettings& s = feedback_->Model().Settings();
-    line.Add("in_band", ByVariable(s, fed.given.in_band, Truth));
-    if (fed.partner) {
-      const int left = e.wheel == 0 ? e.push.number : *fed.partner;
-      const int right = e.wheel == 0 ? *fed.partner : e.push.number;
+    line.Add("in_band", ByVariable(s, fed->given.in_band, Truth));
+    if (fed->partner) {
+      const int left = e.wheel == 0 ? e.push.number : *fed->partner;
+      const int right = e.wheel == 0 ? *fed->partner : e.push.number;
       line.Add("pair", JsonObject()
                            .Add("left", std::to_string(left))
                            .Add("right", std::to_string(right))
-                           .Add("si", ByVariable(s, fed.symmetry, Number))
+                           .Add("si", ByVariable(s, fed->symmetry, Number))
                            .str());
     }
   }

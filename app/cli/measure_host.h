@@ -34,6 +34,7 @@ class CliHost : public SessionHost {
   void CycleFinished(int cycle) override;
   void RunEnded(const RunEnd& e) override;
   void TrialPush(const TrialPushEvent& e) override;
+  std::string TrialFeedbackJson() const override;
   void MarkerPlaced(const TrialMarker& m) override;
   void KeepSettings();
   // Every cycle asked for was saved (a trial of a set length: it ran to its end).

@@ -422,6 +422,11 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
   ASSERT_TRUE(json.ok());
   EXPECT_NE(json.value().find(R"("complete":true)"), std::string::npos);
   EXPECT_NE(json.value().find(R"("samples":2800,)"), std::string::npos);
+  // The feedback each push came to is kept with the trial, for a study of the feedback given.
+  EXPECT_NE(json.value().find(R"("feedback":{"schedule":"every","baseline":null,"targets":[)"),
+            std::string::npos);
+  EXPECT_NE(json.value().find(R"("pushes":[{"wheel":0,"push":1,"shown":true,"in_band":{)"),
+            std::string::npos);
 }
 
 TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {
