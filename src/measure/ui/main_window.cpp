@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "daq/ui/card_setting.h"
@@ -131,11 +132,18 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   placer_->Register(form8_);
   connect(form8_, &Form8::notice, this, qOverload<const QString&>(&Form1::Notice));
   form8_->ReadRecordsFrom(*session_, ws_.GraphColor);
+  // The screen for the person pushing; its targets are kept in the settings file.
+  feedback_ = new FeedbackScreen(this);
+  placer_->Register(feedback_);
+  connect(feedback_, &FeedbackScreen::notice, this, qOverload<const QString&>(&Form1::Notice));
+  connect(feedback_, &FeedbackScreen::settingsChanged, this,
+          [this] { keeper_->SaveSettings(false); });
+  connect(feedback_, &FeedbackScreen::baselineWanted, this, &Form1::SetFeedbackBaseline);
   keeper_ = std::make_unique<SettingsKeeper>(
       ws_, settings_,
       SettingsKeeper::Screens{*txtTimerInterval, *txtDataNum, *txtSampTime, *chkAutoDataSave,
                               *chkManDataSave, *chkShift, *form4_, *form5_, *form7_, *form8_,
-                              *placer_, *txtTrialLength},
+                              *placer_, *txtTrialLength, *feedback_},
       [this](const QString& t) { Notice(t); });
   // A new count ends or lengthens the cycle being sampled; a new interval changes only the
   // time axis of what is drawn and saved.
@@ -267,6 +275,7 @@ void Form1::BuildButtons(FormSurface& s) {
       {&cmdPushes, "cmdPushes", "Pushes", 5880},
       {&cmdMarker, "cmdMarker", "Marker (F6)", 6300},
       {&cmdReport, "cmdReport", "Report...", 6720},
+      {&cmdFeedback, "cmdFeedback", "Feedback", 7140},
       {&cmdExit, "cmdExit", "Exit", 8040},
   };
   for (const Entry& e : entries) {
@@ -284,6 +293,7 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdCalcScreen, &QPushButton::clicked, this, [this] { ShowScreen(&CalcResults()); });
   connect(cmdPushes, &QPushButton::clicked, this, [this] { ShowScreen(&Pushes()); });
   connect(cmdMarker, &QPushButton::clicked, this, &Form1::PlaceMarker);
+  connect(cmdFeedback, &QPushButton::clicked, this, [this] { ShowScreen(&Feedback()); });
 }
 
 void Form1::BuildMenus() {
@@ -321,6 +331,7 @@ void Form1::BuildMenus() {
   menuDataView = item(window, "menuDataView", "Data View Screen", {});
   menuCardSetting = item(window, "menuCardSetting", "Card Setting Screen", {});
   menuTextScreen = item(window, "menuTextScreen", "Text Screen", {});
+  menuFeedback = item(window, "menuFeedback", "Feedback", {});
   connect(menuCalcScreen, &QAction::triggered, cmdCalcScreen, &QPushButton::click);
   connect(menuPushes, &QAction::triggered, cmdPushes, &QPushButton::click);
   connect(menuCalibration, &QAction::triggered, cmdCalibration, &QPushButton::click);
@@ -328,6 +339,7 @@ void Form1::BuildMenus() {
   connect(menuDataView, &QAction::triggered, cmdDataView, &QPushButton::click);
   connect(menuCardSetting, &QAction::triggered, cmdCardSetting, &QPushButton::click);
   connect(menuTextScreen, &QAction::triggered, cmdTextScreen, &QPushButton::click);
+  connect(menuFeedback, &QAction::triggered, cmdFeedback, &QPushButton::click);
 }
 
 void Form1::SetTabOrder() {
