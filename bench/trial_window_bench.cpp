@@ -57,11 +57,14 @@ int main(int argc, char** argv) {
   window.txtTrialLength->setText(QString::number(seconds));
 
   int cycles = 0, late = 0;
+  std::string lines;  // the cycles with a late sample
   std::int64_t gap = 0;
   double worst_p50 = 0, worst_p99 = 0, worst = 0;
   QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window, [&] {
     const velquor::CycleTiming& t = window.lastTiming();
     ++cycles;
+    if (t.late > 0)
+      lines += "    cycle " + std::to_string(cycles) + ": " + velquor::TimingLine(t) + "\n";
     late += t.late;
     gap += t.gap;
     worst_p50 = std::max(worst_p50, t.p50_ms);
@@ -90,18 +93,23 @@ int main(int argc, char** argv) {
   window.StartAction();
   run.exec();
   const double cpu = CpuSeconds() - cpu0;
+  std::vector<double> shown_ms;
+  for (const auto& [at, n] : shown) {
+    const auto k = static_cast<std::size_t>(n - 1);
+    if (k < rig.read_ns.size()) shown_ms.push_back(static_cast<double>(at - rig.read_ns[k]) / 1e6);
+  }
   const double wall =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
   std::printf(
-      "trial of %.0f s at 1 ms through the main window: %d cycles x 2000, %lld samples\n"
+      "trial of %.0f s at 1 ms through the main window: %d cycles x 2000, %lld samples\n%s"
       "  lateness, worst cycle: p50 %.3f ms, p99 %.3f ms, max %.3f ms; %d samples late; gap %lld "
       "samples in all\n"
       "  push final -> shown on the Pushes screen (%zu pushes): p50 %.1f ms, p99 %.1f ms, max "
       "%.1f ms\n"
       "  CPU %.1f %% of a core (%.3f s per second of measuring)\n"
       "  trial memory %.1f bytes per sample (%zu bytes)\n",
-      seconds, cycles, static_cast<long long>(samples), worst_p50, worst_p99, worst, late,
-      static_cast<long long>(gap), shown_ms.size(), Percentile(shown_ms, 0.5),
+      seconds, cycles, static_cast<long long>(samples), lines.c_str(), worst_p50, worst_p99, worst,
+      late, static_cast<long long>(gap), shown_ms.size(), Percentile(shown_ms, 0.5),
       Percentile(shown_ms, 0.99),
       shown_ms.empty() ? 0.0 : *std::max_element(shown_ms.begin(), shown_ms.end()),
       100.0 * cpu / wall, cpu / wall, samples > 0 ? static_cast<double>(bytes) / samples : 0.0,

@@ -145,7 +145,8 @@ void MeasurementSession::AutoSaveDone(const Result<PairSaved>& saved, const File
     if (follower_) {
       const std::int64_t first = follower_->FirstSampleOf(cycles_);
       facts_.cycles.push_back({saved.value().names.BaseName, first, rec.SampleNo});
-      if (facts_.cycles.size() == 1) OpenTrialFiles(saved.value());
+      // The trial's rows are kept for its file only when Auto Save was on from its start.
+      if (facts_.cycles.size() == 1 && trialRows_) OpenTrialFiles(saved.value());
     }
     // The automatic set's number becomes the one used, then the next, whatever set a
     // manual save has made current meanwhile; the host keeps it at once, so a run killed at

@@ -148,6 +148,7 @@ class MeasurementSession {
   std::vector<double> markerTimes_;
   std::string pendingRows_;
   bool trialFiles_ = false;
+  bool trialRows_ = false;  // the trial's CSV rows are written out (Auto Save at its start)
   std::chrono::steady_clock::time_point checkpoint_;
   std::optional<PushAnalysis> lastTrial_;
 };

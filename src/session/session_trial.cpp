@@ -26,6 +26,7 @@ void MeasurementSession::StartTrial() {
   facts_.shift = settings_.analysis.shift;
   pendingRows_.clear();
   trialFiles_ = false;
+  trialRows_ = settings_.autoSave;
   lastTrial_.reset();
   follower_ = std::make_unique<TrialFollower>(
       engine_, rec.SampInterval, cal, settings_.analysis.shift,
@@ -131,9 +132,9 @@ std::optional<TrialMarker> MeasurementSession::PlaceMarker(const std::string& la
 
 bool MeasurementSession::LabelMarker(int number, const std::string& label) {
   if (!follower_ || !follower_->LabelMarker(number, label)) return false;
+  facts_.markers = follower_->Markers();
   if (!active_ && trialFiles_) {
     // The trial has ended: its document is written again with the label.
-    facts_.markers = follower_->Markers();
     TrialStep step;
     step.kind = TrialStep::Kind::kDocument;
     step.json = TrialDocument(lastTrial_.value_or(PushAnalysis{}), true);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -18,6 +19,7 @@
 #include "daq/sim_rig.h"
 #include "files/csv_rows.h"
 #include "files/temp_dir.h"
+#include "files/trial_file_reader.h"
 #include "session/measurement_session.h"
 #include "support/fake_clock.h"
 #include "workspace/workspace.h"
@@ -31,6 +33,10 @@ bool Same(std::optional<double> a, std::optional<double> b) {
 }
 
 struct TrialHost : SessionHost {
+  std::function<void(int)> on_finished;
+  void CycleFinished(int cycle) override {
+    if (on_finished) on_finished(cycle);
+  }
   std::vector<TrialPushEvent> events;
   std::vector<TrialMarker> markers;
   std::vector<std::string> notices;
@@ -68,6 +74,10 @@ struct RigRun {
     while (session.Running()) {
       session.WaitForCycle(std::chrono::milliseconds(1));
       session.Drain();
+      if (host.saved > 400 && !session.StopRequested()) {
+        ADD_FAILURE() << "the run did not end by itself";
+        session.Stop();
+      }
     }
   }
   std::string Read(const std::string& name) const {
@@ -99,7 +109,7 @@ struct ReadBack {
   std::vector<std::pair<std::int64_t, int>> markers;  // sample, number
 };
 
-ReadBack ReadTrialCsv(const std::string& text, double interval_ms) {
+ReadBack ReadRawColumns(const std::string& text, double interval_ms) {
   ReadBack out{std::make_unique<TrialSeries>(interval_ms, sim::RigCalibration(), false), {}};
   std::istringstream in(text);
   std::string line;
@@ -156,7 +166,7 @@ TEST(SessionTrial, LivePushesAreTheTrialReadBackFromItsFile) {
     EXPECT_EQ(facts.cycles[1].stem, "RUN0000013");
     EXPECT_EQ(facts.cycles[1].first_sample, c.data_num + 1);
 
-    const ReadBack back = ReadTrialCsv(r.Read("RUN0000012_trial.csv"), c.interval_ms);
+    const ReadBack back = ReadRawColumns(r.Read("RUN0000012_trial.csv"), c.interval_ms);
     ASSERT_EQ(back.series->Samples(), facts.samples);
     ASSERT_EQ(back.markers.size(), c.marked.size());
     for (std::size_t k = 0; k < c.marked.size(); ++k) {
@@ -165,6 +175,15 @@ TEST(SessionTrial, LivePushesAreTheTrialReadBackFromItsFile) {
     }
     const Result<PushAnalysis> after = AnalyseTrial(*back.series, PushParameters{});
     ASSERT_TRUE(after.ok());
+    // The program's own reader gives the same trial.
+    const Result<LoadedTrial> loaded =
+        LoadTrialCsv((r.dir / "RUN0000012_trial.csv"), sim::RigCalibration(), false);
+    ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
+    ASSERT_EQ(loaded.value().series->Samples(), facts.samples);
+    EXPECT_EQ(loaded.value().markers.size(), c.marked.size());
+    const Result<PushAnalysis> reread = AnalyseTrial(*loaded.value().series, PushParameters{});
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(PushCsv("t", reread.value()), PushCsv("t", after.value()));
     ASSERT_TRUE(r.host.ended);
     int across = 0;
     for (int w = 0; w < 2; ++w) {
@@ -213,6 +232,61 @@ TEST(SessionTrial, LivePushesAreTheTrialReadBackFromItsFile) {
     EXPECT_EQ(r.Read("RUN0000012_trial_pushes.csv"),
               PushCsv("RUN0000012_trial.csv", after.value()));
   }
+}
+
+// The fewest samples whose last is at or after the length, counted without dividing wrong.
+TEST(SessionTrial, TrialLengthInSamples) {
+  struct Case {
+    double length_s, interval_ms;
+    std::int64_t samples;
+  };
+  const std::vector<Case> cases = {
+      {2.5, 1, 2500}, {0.3, 100, 3}, {0.0015, 1, 2}, {240, 5, 48000},
+      {0, 1, 0},      {-1, 1, 0},    {1, 0, 0},      {std::nan(""), 1, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TrialLengthSamples(c.length_s, c.interval_ms), c.samples)
+        << c.length_s << " s at " << c.interval_ms << " ms";
+  }
+}
+
+// A run stopped in its fourth cycle: the trial keeps every sample taken, the cycle abandoned
+// included; a marker placed while it runs lands on the latest sample the trial holds; without
+// Auto Save at its start no trial file is written.
+TEST(SessionTrial, AStoppedRunKeepsEverySampleTakenAndItsMarkers) {
+  RigRun r(5, 100, 0);
+  r.settings.autoSave = false;
+  std::vector<std::optional<TrialMarker>> placed;
+  r.host.on_finished = [&](int cycle) {
+    placed.push_back(r.session.PlaceMarker("after cycle " + std::to_string(cycle)));
+    // Auto Save switched on during the run saves the cycles after it, but no trial file of
+    // a trial whose first samples were not kept for one.
+    if (cycle == 1) r.settings.autoSave = true;
+    if (cycle == 3) r.session.Stop();
+  };
+  r.Run();
+  ASSERT_EQ(placed.size(), 3u);
+  for (std::size_t k = 0; k < placed.size(); ++k) {
+    ASSERT_TRUE(placed[k]);
+    EXPECT_EQ(placed[k]->number, static_cast<int>(k) + 1);
+    // The cycle was in the trial whole before its chain ran.
+    EXPECT_GE(placed[k]->sample, static_cast<std::int64_t>(k + 1) * 100);
+  }
+  const TrialFacts& facts = r.session.Trial();
+  EXPECT_GE(facts.samples, 300);
+  EXPECT_EQ(facts.samples, r.session.TrialSamples());
+  ASSERT_EQ(facts.markers.size(), 3u);
+  EXPECT_EQ(facts.markers[2].label, "after cycle 3");
+  ASSERT_TRUE(r.host.ended);
+  EXPECT_EQ(r.host.ended->samples, facts.samples);
+  EXPECT_TRUE(r.session.LabelMarker(2, "seat adjusted"));
+  EXPECT_EQ(r.session.Trial().markers.at(1).label, "seat adjusted");
+  EXPECT_FALSE(r.session.LabelMarker(4, "none such"));
+  EXPECT_EQ(r.host.saved, 2);
+  for (const auto& e : std::filesystem::directory_iterator(r.dir.path())) {
+    EXPECT_EQ(e.path().filename().string().find("_trial"), std::string::npos) << e.path();
+  }
+  EXPECT_FALSE(r.session.PlaceMarker());  // no run is going
 }
 
 }  // namespace

@@ -91,6 +91,38 @@ class MeasurementRunTest : public QObject {
     QVERIFY(w.cmdStart->isEnabled());
   }
 
+  // A trial of a set length ends by itself with the cycle that reaches it; F6 from another
+  // screen places a marker while it runs (and says why not when nothing runs); the trial is
+  // written beside its first pair, and the length is kept in the settings.
+  void aTrialOfASetLengthWithMarkers() {
+    Program p(true);
+    ui::Form1& w = p.window();
+    p.Prepare();
+    w.chkAutoDataSave->setChecked(true);
+    w.txtTrialLength->setText("0.12");  // 120 samples at 1 ms: three cycles of 50
+    w.menuMarker->trigger();
+    QVERIFY(!p.notice("No marker placed").isEmpty());
+    const auto marked = QObject::connect(&w, &ui::Form1::cycleFinished, &w, [&w] {
+      w.CalcResults().activateWindow();
+      w.menuMarker->trigger();
+    });
+    p.Run();
+    QObject::disconnect(marked);
+
+    QCOMPARE(p.cycles, 3);
+    QVERIFY(!p.notice("Marker 1 at sample").isEmpty());
+    // The trial's last step is written on the save worker after the run has ended.
+    QTRY_VERIFY(!p.notice("Trial saved: ").isEmpty());
+    const QByteArray json = ReadText(p.path("data/RUN0000001_trial.json"));
+    QVERIFY2(json.contains(R"("complete":true)"), json.constData());
+    QVERIFY(json.contains(R"("samples":150,)"));
+    QVERIFY(json.contains(R"({"number":1,"sample":)"));
+    QCOMPARE(ReadText(p.path("data/RUN0000001_trial.csv")).count('\n'), 151);
+    QVERIFY(QFile::exists(p.path("data/RUN0000001_trial_pushes.csv")));
+    QCOMPARE(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values.txtTrialLength,
+             std::string("0.12"));
+  }
+
   void fileOptionTakesOverAfterOneCycle_data() {
     QTest::addColumn<bool>("automatic");
     QTest::addColumn<bool>("manual");
