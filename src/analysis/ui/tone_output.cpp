@@ -46,8 +46,11 @@ QByteArray ToneWav() {
 
 }  // namespace
 
+// The sound device is opened at the first tone, not before: a program that never sounds one
+// never touches it.
 struct ToneOutput::Sound {
-  QSoundEffect effect;
+  QString path;
+  std::unique_ptr<QSoundEffect> effect;
 };
 
 ToneOutput::ToneOutput() {
@@ -61,7 +64,7 @@ ToneOutput::ToneOutput() {
   }
   f.close();
   sound_ = std::make_unique<Sound>();
-  sound_->effect.setSource(QUrl::fromLocalFile(path));
+  sound_->path = path;
 }
 #else
 struct ToneOutput::Sound {};
@@ -81,7 +84,12 @@ QString ToneOutput::WhyNot() const {
 
 void ToneOutput::Play() {
 #ifdef VELQUOR_HAVE_MULTIMEDIA
-  if (sound_) sound_->effect.play();
+  if (!sound_) return;
+  if (!sound_->effect) {
+    sound_->effect = std::make_unique<QSoundEffect>();
+    sound_->effect->setSource(QUrl::fromLocalFile(sound_->path));
+  }
+  sound_->effect->play();
 #endif
 }
 

@@ -159,6 +159,8 @@ class Form1 : public QMainWindow, private SessionHost {
   // The Pushes screen has been shown the trial with the pushes that became final since the
   // last time: the samples that made each final.
   void trialPushesShown(const std::vector<std::int64_t>& finals);
+  // A push has been handed to the Feedback screen: the sample whose taking made it final.
+  void feedbackGiven(std::int64_t sample_final);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -223,6 +223,7 @@ void Form1::TrialPush(const TrialPushEvent& event) {
     feedback_->CycleFigures(event.wheel, event.push);
   } else {
     (void)feedback_->PushFinal(event.wheel, event.push);
+    emit feedbackGiven(event.sample_final);
   }
   if (!event.cycle_figures) finalsToShow_.push_back(event.sample_final);
   ShowTrialSoon();
