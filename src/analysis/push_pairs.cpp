@@ -1,5 +1,6 @@
 #include "analysis/push_pairs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -13,19 +14,33 @@ double Onset(const Push& p) {
 }
 
 // The unpaired right push nearest in onset to `on` within `reach`, the earlier of two equally
-// near; -1 when none is.
+// near; -1 when none is. The right pushes are in time order, so the search starts where `on`
+// would stand among them and walks out either way only while it is within reach.
 long Nearest(const std::vector<Push>& right, const std::vector<bool>& taken, double on,
              double reach) {
+  const auto at = std::lower_bound(right.begin(), right.end(), on, [](const Push& p, double t) {
+    return p.Figure(PushFigure::kOn).value_or(0) < t;
+  });
+  const auto start = static_cast<long>(at - right.begin());
+  const long count = static_cast<long>(right.size());
   long best = -1;
   double best_distance = 0;
-  for (std::size_t q = 0; q < right.size(); ++q) {
-    if (taken[q] || !right[q].Figure(PushFigure::kOn)) continue;
-    const double distance = std::fabs(Onset(right[q]) - on);
-    if (!(distance < reach)) continue;
-    if (best < 0 || distance < best_distance) {
-      best = static_cast<long>(q);
+  const auto consider = [&](long q) {
+    if (taken[static_cast<std::size_t>(q)]) return;
+    const double distance = std::fabs(Onset(right[static_cast<std::size_t>(q)]) - on);
+    // Walking earlier first, an equally near later push never replaces an earlier one.
+    if (best < 0 || distance < best_distance || (distance == best_distance && q < best)) {
+      best = q;
       best_distance = distance;
     }
+  };
+  for (long q = start - 1;
+       q >= 0 && std::fabs(Onset(right[static_cast<std::size_t>(q)]) - on) < reach; --q) {
+    consider(q);
+  }
+  for (long q = start;
+       q < count && std::fabs(Onset(right[static_cast<std::size_t>(q)]) - on) < reach; ++q) {
+    consider(q);
   }
   return best;
 }
