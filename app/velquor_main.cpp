@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "app/guarded_application.h"
 #include "backend/driver_choice.h"
@@ -113,7 +114,8 @@ void ScheduleScreenshots(velquor::ui::Form1& window, const QString& dir) {
         {&window.FileOption(), "file_option"},
         {&window.Calibration(), "calibration"},
         {&window.DataView(), "data_view"},
-        {&window.Pushes(), "pushes"}};
+        {&window.Pushes(), "pushes"},
+        {&window.Feedback(), "feedback"}};
     for (const auto& screen : screens) velquor::ui::ShowScreen(screen.first);
     window.DataView().File1->setCurrentItem(window.DataView().File1->topLevelItem(0));
     QApplication::processEvents();

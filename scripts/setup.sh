@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ccache
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcomedi-dev libcli11-dev
   clang libclang-rt-14-dev

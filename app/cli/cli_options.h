@@ -63,7 +63,11 @@ struct PushesOptions {
   std::vector<std::string> files;  // summary files, *_dat.csv
 };
 
-enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport };
+struct FeedbackOptions {
+  bool print = false;  // print the targets in force
+};
+
+enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport, kFeedback };
 
 struct Invocation {
   Command command = Command::kNone;
@@ -74,6 +78,7 @@ struct Invocation {
   MeasureOptions measure;
   PushesOptions pushes;
   ReportOptions report;
+  FeedbackOptions feedback;
 };
 
 // args without the program name. A problem is a usage error (exit status 2).

@@ -1,5 +1,6 @@
 #include "app/cli/measure_host.h"
 
+#include "analysis/feedback_json.h"
 #include "analysis/push_json.h"
 #include "analysis/result_texts.h"
 #include "common/json_text.h"
@@ -55,17 +56,67 @@ void CliHost::CycleFinished(int cycle) {
   if ((o_.cyclesGiven || !o_.trialLength) && cycle >= o_.cycles) session->Stop();
 }
 
+namespace {
+
+std::string Truth(std::optional<bool> v) {
+  return v ? (*v ? "true" : "false") : "null";
+}
+
+std::string Number(std::optional<double> v) {
+  return v ? ShortestText(*v) : "null";
+}
+
+// {"variable": value, ...} over the chosen variables, in their order.
+template <typename Values, typename Text>
+std::string ByVariable(const FeedbackSettings& s, const Values& values, Text text) {
+  JsonObject o;
+  for (std::size_t t = 0; t < s.targets.size() && t < values.size(); ++t) {
+    o.Add(FeedbackVariableName(s.targets[t].variable), text(values[t]));
+  }
+  return o.str();
+}
+
+}  // namespace
+
+std::string CliHost::TrialFeedbackJson() const {
+  return feedback_ ? FeedbackJson(*feedback_, "") : std::string();
+}
+
 void CliHost::TrialPush(const TrialPushEvent& e) {
+  if (!feedback_) {
+    feedback_.emplace(start_.settings.feedback, std::array<Baseline, 2>{});
+    for (const Problem& p : feedback_->Model().Problems()) {
+      Notice(p.what + "; that end of the band stays open");
+    }
+  }
+  std::optional<LiveFeedbackOutcome> fed;
+  if (e.cycle_figures) {
+    feedback_->CycleFigures(e.wheel, e.push);
+  } else {
+    fed = feedback_->Final(e.wheel, e.push);
+  }
   if (!o_.livePushes) return;
+  JsonObject line;
+  line.AddText("event", e.cycle_figures ? "push-cycle" : "push")
+      .Add("wheel", std::to_string(e.wheel))
+      .Add("push", std::to_string(e.push.number))
+      .Add("sample_final", std::to_string(e.sample_final))
+      .Add("figures", PushFiguresJson(e.push));
+  if (fed) {
+    const FeedbackSettings& s = feedback_->Model().Settings();
+    line.Add("in_band", ByVariable(s, fed->given.in_band, Truth));
+    if (fed->partner) {
+      const int left = e.wheel == 0 ? e.push.number : *fed->partner;
+      const int right = e.wheel == 0 ? *fed->partner : e.push.number;
+      line.Add("pair", JsonObject()
+                           .Add("left", std::to_string(left))
+                           .Add("right", std::to_string(right))
+                           .Add("si", ByVariable(s, fed->symmetry, Number))
+                           .str());
+    }
+  }
   // Flushed at once: a script reading the lines hears of each push as it happens.
-  out_ << JsonObject()
-              .AddText("event", e.cycle_figures ? "push-cycle" : "push")
-              .Add("wheel", std::to_string(e.wheel))
-              .Add("push", std::to_string(e.push.number))
-              .Add("sample_final", std::to_string(e.sample_final))
-              .Add("figures", PushFiguresJson(e.push))
-              .str()
-       << std::endl;
+  out_ << line.str() << std::endl;
 }
 
 void CliHost::MarkerPlaced(const TrialMarker& m) {

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "analysis/live_feedback.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/startup_files.h"
 #include "session/measurement_session.h"
@@ -33,6 +34,7 @@ class CliHost : public SessionHost {
   void CycleFinished(int cycle) override;
   void RunEnded(const RunEnd& e) override;
   void TrialPush(const TrialPushEvent& e) override;
+  std::string TrialFeedbackJson() const override;
   void MarkerPlaced(const TrialMarker& m) override;
   void KeepSettings();
   // Every cycle asked for was saved (a trial of a set length: it ran to its end).
@@ -50,6 +52,9 @@ class CliHost : public SessionHost {
   const CliPaths& paths_;
   std::ostream& out_;
   std::ostream& err_;
+  // The feedback targets in force judge each push for the live lines (no baseline here: a
+  // band relative to one stays open, said once).
+  std::optional<LiveFeedback> feedback_;
   int saved_ = 0;
 };
 

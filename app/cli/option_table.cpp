@@ -54,6 +54,12 @@ constexpr CommandText kReportText = {
     "Nothing is written when a file cannot be read.",
     "Exit status: 0 report written, 1 a file failed, 2 usage error.\n"};
 
+constexpr CommandText kFeedbackText = {
+    "Prints the feedback targets in force as Velquor.ini holds them: the schedule, and each "
+    "chosen variable with the low and high ends of its band (a value, a percentage of the "
+    "baseline, or open) and whether a push outside it sounds a tone.",
+    "Exit status: 0 printed, 1 Velquor.ini cannot be read, 2 usage error.\n"};
+
 // A command with its description; `before_exit` stands between its options and exit statuses.
 CLI::App& AddCommand(CLI::App& tool, const std::string& name, const CommandText& text,
                      const std::string& before_exit = "") {
@@ -283,6 +289,11 @@ void AddReport(CLI::App& tool, ReportOptions& o) {
   AddFiles(c, o.files);
 }
 
+void AddFeedback(CLI::App& tool, FeedbackOptions& o) {
+  CLI::App& c = AddCommand(tool, "feedback", kFeedbackText);
+  c.add_flag("--print", o.print, "print the targets in force")->required();
+}
+
 }  // namespace
 
 bool Listed(const CLI::Option* option) {
@@ -316,6 +327,7 @@ std::unique_ptr<CLI::App> MakeOptionTable(Invocation& inv) {
   AddMeasure(*tool, inv.measure);
   AddPushes(*tool, inv.pushes);
   AddReport(*tool, inv.report);
+  AddFeedback(*tool, inv.feedback);
   return tool;
 }
 

@@ -4,6 +4,8 @@
 
 #include "analysis/push_forms.h"
 #include "analysis/push_json.h"
+#include "analysis/push_pair_forms.h"
+#include "analysis/push_pairs.h"
 #include "analysis/trial_pushes.h"
 #include "app/cli/reanalyse_command.h"
 #include "common/json_text.h"
@@ -42,11 +44,14 @@ Result<std::string> Pushes(const std::string& file, const PushesOptions& o, cons
   const PushAnalysis& pushes = *analysed;
   if (o.json) return PushJson(file, pushes);
   if (o.csvDir) {
-    const std::string name =
-        trial ? TrialStem(file) + "_trial_pushes.csv" : StemOf(file) + "_pushes.csv";
-    const std::string path = *o.csvDir + "\\" + name;
+    const std::string stem = *o.csvDir + "\\" + (trial ? TrialStem(file) + "_trial" : StemOf(file));
+    const std::string path = stem + "_pushes.csv";
     if (Status s = WritePushCsvFile(path, PushCsv(file, pushes)); !s) return s.problem();
-    return "wrote " + path + "\n";
+    const std::string pairs = stem + "_pairs.csv";
+    if (Status s = WritePushCsvFile(pairs, PairsCsv(file, PairPushes(pushes))); !s) {
+      return s.problem();
+    }
+    return "wrote " + path + "\nwrote " + pairs + "\n";
   }
   return PushTables(file, pushes);
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/push_pairs.h"
 #include "common/json_text.h"
 #include "common/shortest_text.h"
 
@@ -90,6 +91,43 @@ std::string Wheel(const WheelPushes& w) {
       .str();
 }
 
+std::string MeanSdObject(const MeanSd& m) {
+  return JsonObject().Add("mean", Number(m.mean)).Add("sd", Number(m.sd)).str();
+}
+
+// The summarised figures by name, each with what `value` gives for it.
+template <typename Value>
+std::string SiObject(Value value) {
+  JsonObject o;
+  for (int f = 0; f < kPushFigureCount; ++f) {
+    const auto figure = static_cast<PushFigure>(f);
+    if (IsSummarised(figure))
+      o.Add(kPushFigureNames.at(static_cast<std::size_t>(f)), value(figure));
+  }
+  return o.str();
+}
+
+std::string Pairs(const PushPairs& pairs) {
+  std::vector<std::string> members;
+  members.reserve(pairs.pairs.size());
+  for (const PushPair& p : pairs.pairs) {
+    members.push_back(JsonObject()
+                          .Add("left", std::to_string(p.left))
+                          .Add("right", std::to_string(p.right))
+                          .Add("lag_ms", Number(p.lag_ms))
+                          .Add("si", SiObject([&p](PushFigure f) { return Number(p.Si(f)); }))
+                          .str());
+  }
+  return JsonArray(members);
+}
+
+std::string PairsSummaryObject(const PairsSummary& s) {
+  return JsonObject()
+      .Add("lag_ms", MeanSdObject(s.lag_ms))
+      .Add("si", SiObject([&s](PushFigure f) { return MeanSdObject(s.Si(f)); }))
+      .str();
+}
+
 }  // namespace
 
 std::string PushFiguresJson(const Push& push) {
@@ -98,10 +136,13 @@ std::string PushFiguresJson(const Push& push) {
 }
 
 std::string PushJson(std::string_view file, const PushAnalysis& a) {
+  const PushPairs pairs = PairPushes(a);
   return JsonObject()
       .AddText("file", file)
       .Add("parameters", Parameters(a.parameters))
       .Add("wheels", JsonArray({Wheel(a.wheels[0]), Wheel(a.wheels[1])}))
+      .Add("pairs", Pairs(pairs))
+      .Add("pairs_summary", PairsSummaryObject(pairs.summary))
       .str();
 }
 

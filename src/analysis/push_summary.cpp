@@ -4,28 +4,31 @@
 #include <cstddef>
 
 namespace velquor {
+// The steady pushes are those the skips leave whose onset lies within the summary window.
+bool IsSteadyPush(const std::vector<Push>& pushes, std::size_t k, const PushParameters& p) {
+  const long long count = static_cast<long long>(pushes.size());
+  const long long index = static_cast<long long>(k);
+  if (index < p.skip_first || index >= count - p.skip_last) return false;
+  const std::optional<double> on = pushes.at(k).Figure(PushFigure::kOn);
+  if (p.from_s && !(on && *on >= *p.from_s)) return false;
+  if (p.to_s && !(on && *on <= *p.to_s)) return false;
+  return true;
+}
+
 namespace {
 
-// Indices into `pushes` of the steady pushes in push order: those the skips leave whose onset
-// lies within the summary window.
+// Indices into `pushes` of the steady pushes in push order.
 std::vector<std::size_t> Steady(const std::vector<Push>& pushes, const PushParameters& p) {
   std::vector<std::size_t> out;
-  const long long count = static_cast<long long>(pushes.size());
-  const long long from = p.skip_first;
-  const long long to = count - p.skip_last;
-  if (from >= to) return out;
-  out.reserve(static_cast<std::size_t>(to - from));
-  for (auto k = static_cast<std::size_t>(from); k < static_cast<std::size_t>(to); ++k) {
-    const std::optional<double> on = pushes.at(k).Figure(PushFigure::kOn);
-    if (p.from_s && !(on && *on >= *p.from_s)) continue;
-    if (p.to_s && !(on && *on <= *p.to_s)) continue;
-    out.push_back(k);
+  for (std::size_t k = 0; k < pushes.size(); ++k) {
+    if (IsSteadyPush(pushes, k, p)) out.push_back(k);
   }
   return out;
 }
 
-// Mean, SD (n - 1) and CV of the values, each empty where there are too few values.
-FigureSummary Summarise(const std::vector<double>& v) {
+}  // namespace
+
+FigureSummary SummariseValues(const std::vector<double>& v) {
   FigureSummary out;
   if (v.empty()) return out;
   double sum = 0;
@@ -43,6 +46,8 @@ FigureSummary Summarise(const std::vector<double>& v) {
   if (mean != 0) out.cv_pct = 100 * sd / std::fabs(mean);
   return out;
 }
+
+namespace {
 
 // Torque at time tk by linear interpolation between the samples either side (t(i) = i * dt).
 // `i` starts the search and is left at the last sample at or before tk (or at sample 1).
@@ -73,7 +78,7 @@ PushSummary SummarisePushes(const std::vector<Push>& pushes, const PushParameter
     for (const std::size_t k : steady) {
       if (const auto v = pushes.at(k).Figure(figure)) values.push_back(*v);
     }
-    out.figures.at(static_cast<std::size_t>(f)) = Summarise(values);
+    out.figures.at(static_cast<std::size_t>(f)) = SummariseValues(values);
   }
   if (const auto cycle = out.Figure(PushFigure::kCycleTime).mean) {
     out.push_frequency_per_min = 60 / *cycle;

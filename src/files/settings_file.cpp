@@ -5,6 +5,7 @@
 #include "common/number_text.h"
 #include "common/path_map.h"
 #include "common/text_file.h"
+#include "files/feedback_settings.h"
 #include "files/field_quote.h"
 #include "files/labelled_line.h"
 #include "files/naming_rules.h"
@@ -247,6 +248,7 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
   out.values.screens = std::move(screens.places);
   out.notices.insert(out.notices.end(), screens.notices.begin(), screens.notices.end());
   out.values.txtTrialLength = ReadTrialLengthLine(text, file, out.notices);
+  ReadFeedbackSettings(text, file, out.values.feedback, out.notices);
   return out;
 }
 
@@ -292,6 +294,8 @@ SettingsFileText SettingsText(const Settings& s) {
   if (!s.screens.empty()) out.text.append(ScreenPlacesLine(s.screens)).append("\r\n");
   // Line 18 (the next one where no screen has a place yet), once a trial length is set.
   if (!s.txtTrialLength.empty()) out.text.append(TrialLengthLine(s.txtTrialLength));
+  // Then the feedback targets, once they are not the defaults.
+  if (s.feedback != DefaultFeedbackSettings()) out.text.append(FeedbackSettingsLine(s.feedback));
   return out;
 }
 

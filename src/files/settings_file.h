@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/feedback_model.h"
 #include "analysis/push_parameters.h"
 #include "common/colors.h"
 #include "common/result.h"
@@ -32,6 +33,8 @@ struct Settings {
   PushParameters push;         // line 16; its defaults when the file has only 15 lines
   ScreenPlaces screens;        // line 17; none until a screen has been opened
   std::string txtTrialLength;  // line 18, "Trial" and the main window's text; empty for none
+  // The line "Feedback" after them, once the targets differ from the defaults.
+  FeedbackSettings feedback = DefaultFeedbackSettings();
 
   // File Option boxes empty, interval "20", samples "100", time empty (the main window
   // derives it), start "1", end "4", threshold "2"; red, blue and magenta.

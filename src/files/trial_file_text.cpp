@@ -122,18 +122,18 @@ std::string TrialJsonText(const TrialFacts& facts, const PushAnalysis& pushes, b
                                       .Add("ka0", Pair(facts.ka0))
                                       .Add("shift", facts.shift ? "true" : "false")
                                       .str();
-  return JsonObject()
-             .AddText("trial", facts.stem)
-             .Add("complete", complete ? "true" : "false")
-             .AddText("started", facts.started)
-             .Add("interval_ms", Number(facts.interval_ms))
-             .Add("samples", std::to_string(facts.samples))
-             .Add("calibration", calibration)
-             .Add("cycles", Cycles(facts.cycles))
-             .Add("markers", Markers(facts.markers))
-             .Add("pushes", PushJson(TrialCsvName(facts.stem), pushes))
-             .str() +
-         "\n";
+  JsonObject document;
+  document.AddText("trial", facts.stem)
+      .Add("complete", complete ? "true" : "false")
+      .AddText("started", facts.started)
+      .Add("interval_ms", Number(facts.interval_ms))
+      .Add("samples", std::to_string(facts.samples))
+      .Add("calibration", calibration)
+      .Add("cycles", Cycles(facts.cycles))
+      .Add("markers", Markers(facts.markers))
+      .Add("pushes", PushJson(TrialCsvName(facts.stem), pushes));
+  if (!facts.feedback_json.empty()) document.Add("feedback", facts.feedback_json);
+  return document.str() + "\n";
 }
 
 std::string TrialPushesCsvText(const TrialFacts& facts, const PushAnalysis& pushes) {

@@ -34,6 +34,8 @@ struct TrialFacts {
   bool shift = false;  // torque taken without Ka0
   std::vector<TrialCycle> cycles;
   std::vector<TrialMarker> markers;
+  // The feedback given to the person pushing, as a JSON object; empty when none was kept.
+  std::string feedback_json;
 };
 
 }  // namespace velquor

@@ -123,6 +123,8 @@ class MeasurementSession {
   void OpenTrialFiles(const PairSaved& pair);
   void WriteTrialStep(TrialStep step);
   void EndTrial();
+  // The trial's document with its pushes and the feedback the host gave.
+  std::string TrialDocument(const PushAnalysis& pushes, bool complete);
   std::string TrialJson(bool complete);
 
   AcqDriver& driver_;

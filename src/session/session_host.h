@@ -77,6 +77,8 @@ class SessionHost {
   virtual void TrialPush(const TrialPushEvent& /*event*/) {}
   virtual void MarkerPlaced(const TrialMarker& /*marker*/) {}
   virtual void TrialEnded(const PushAnalysis& /*analysis*/, const TrialFacts& /*facts*/) {}
+  // The feedback given so far in the trial, a JSON object for its document; empty for none.
+  virtual std::string TrialFeedbackJson() const { return {}; }
 };
 
 // What a save writes. The pointers are valid during Save only: a saver that writes later

@@ -58,10 +58,15 @@ void MeasurementSession::PassTrialNews() {
   if (!step.rows.empty() || !step.json.empty()) WriteTrialStep(std::move(step));
 }
 
+std::string MeasurementSession::TrialDocument(const PushAnalysis& pushes, bool complete) {
+  facts_.feedback_json = host_.TrialFeedbackJson();
+  return TrialJsonText(facts_, pushes, complete);
+}
+
 std::string MeasurementSession::TrialJson(bool complete) {
   facts_.samples = follower_->Samples();
   facts_.markers = follower_->Markers();
-  return TrialJsonText(facts_, follower_->Analysis(), complete);
+  return TrialDocument(follower_->Analysis(), complete);
 }
 
 void MeasurementSession::OpenTrialFiles(const PairSaved& pair) {
@@ -104,7 +109,7 @@ void MeasurementSession::EndTrial() {
   if (trialFiles_) {
     TrialStep step;
     step.kind = TrialStep::Kind::kEnd;
-    step.json = TrialJsonText(facts_, *lastTrial_, true);
+    step.json = TrialDocument(*lastTrial_, true);
     step.pushesCsv = TrialPushesCsvText(facts_, *lastTrial_);
     WriteTrialStep(std::move(step));
   }
@@ -132,7 +137,7 @@ bool MeasurementSession::LabelMarker(int number, const std::string& label) {
     // The trial has ended: its document is written again with the label.
     TrialStep step;
     step.kind = TrialStep::Kind::kDocument;
-    step.json = TrialJsonText(facts_, lastTrial_.value_or(PushAnalysis{}), true);
+    step.json = TrialDocument(lastTrial_.value_or(PushAnalysis{}), true);
     WriteTrialStep(std::move(step));
   }
   return true;

@@ -19,6 +19,7 @@
 #include "analysis/sim_trial.h"
 #include "analysis/trial_pushes.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/feedback_command.h"
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
 #include "app/cli/reanalyse_command.h"
@@ -124,6 +125,9 @@ class CliDir : public ::testing::Test {
     if (inv.value().command == Command::kPushes) {
       return RunPushes(inv.value().pushes, paths_, out_, err_);
     }
+    if (inv.value().command == Command::kFeedback) {
+      return RunFeedback(inv.value().feedback, paths_, out_, err_);
+    }
     return RunMeasure(inv.value().measure, paths_, flag, out_, err_);
   }
 
@@ -164,6 +168,8 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
             std::string::npos)
       << out_.str().substr(0, 200);
   EXPECT_NE(out_.str().find("\"skip_last\":0,\"from_s\":null,\"to_s\":null},"), std::string::npos);
+  EXPECT_NE(out_.str().find(",\"pairs\":[{\"left\":1,\"right\":1,\"lag_ms\":"), std::string::npos);
+  EXPECT_NE(out_.str().find(",\"pairs_summary\":{\"lag_ms\":{\"mean\":"), std::string::npos);
   ASSERT_EQ(Run({"pushes", "--json", "--from", "2", "--to", "6.5", dat_}), 0) << err_.str();
   EXPECT_NE(out_.str().find("\"from_s\":2,\"to_s\":6.5},"), std::string::npos);
   // The ends are checked together once both are read.
@@ -179,6 +185,9 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   const auto csv = ReadFileBytes(csv_path);
   ASSERT_TRUE(csv.ok());
   EXPECT_EQ(csv.value().rfind("file,wheel,push,on_s,off_s,push_time_s,", 0), 0u);
+  const auto pairs = ReadFileBytes(dir_ / "out/RUN0000001_pairs.csv");
+  ASSERT_TRUE(pairs.ok());
+  EXPECT_EQ(pairs.value().rfind("file,left,right,lag_ms,si_push_time_s,", 0), 0u);
 
   ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", dat_}), 1);
   EXPECT_NE(err_.str().find("not replaced"), std::string::npos) << err_.str();
@@ -226,6 +235,20 @@ TEST_F(CliDir, PushesReadsATrialAsOneRecord) {
 }
 
 // Several files make one JSON document, an array of one object per file, as pushes does.
+// The targets in force as the settings file holds them.
+TEST_F(CliDir, FeedbackPrintsTheTargetsInForce) {
+  Settings s = Saved();
+  s.feedback.schedule = FeedbackSchedule::kFaded;
+  s.feedback.targets.resize(2);
+  s.feedback.targets[1].low = ParseBandEnd("+10%").value();
+  s.feedback.targets[1].tone = true;
+  ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
+  ASSERT_EQ(Run({"feedback", "--print"}), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "schedule: faded\npush_frequency_per_min: low open, high open\n"
+            "contact_angle_deg: low baseline +10%, high open, tone\n");
+}
+
 TEST_F(CliDir, ReanalyseJsonOfSeveralFilesIsOneArray) {
   ASSERT_EQ(Run({"reanalyse", "--json", dat_, dat_}), 0) << err_.str();
   const std::string json = out_.str();
@@ -400,11 +423,16 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
       << err_.str();
   std::istringstream lines(out_.str());
   std::string line;
-  int finals = 0, cycles = 0;
+  int finals = 0, cycles = 0, pairs = 0;
   std::vector<std::string> markers;
   while (std::getline(lines, line)) {
     ASSERT_EQ(line.rfind("{\"event\":\"", 0), 0u) << line;
-    if (line.rfind("{\"event\":\"push\"", 0) == 0) ++finals;
+    if (line.rfind("{\"event\":\"push\"", 0) == 0) {
+      ++finals;
+      // Each final push is judged against the targets in force (the defaults: open bands).
+      EXPECT_NE(line.find(",\"in_band\":{\"push_frequency_per_min\":"), std::string::npos);
+      pairs += line.find(",\"pair\":{\"left\":") != std::string::npos ? 1 : 0;
+    }
     if (line.rfind("{\"event\":\"push-cycle\"", 0) == 0) ++cycles;
     if (line.rfind("{\"event\":\"marker\"", 0) == 0) markers.push_back(line);
   }
@@ -419,10 +447,16 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
   EXPECT_GT(finals, 2);
   EXPECT_EQ(finals, rows);
   EXPECT_EQ(cycles, rows - 2);  // the last push of each wheel has no next one
+  EXPECT_GT(pairs, 0);          // both wheels push together on the simulated rig
   const auto json = ReadFileBytes(dir_ / "out/RUN0000007_trial.json");
   ASSERT_TRUE(json.ok());
   EXPECT_NE(json.value().find(R"("complete":true)"), std::string::npos);
   EXPECT_NE(json.value().find(R"("samples":2800,)"), std::string::npos);
+  // The feedback each push came to is kept with the trial, for a study of the feedback given.
+  EXPECT_NE(json.value().find(R"("feedback":{"schedule":"every","baseline":null,"targets":[)"),
+            std::string::npos);
+  EXPECT_NE(json.value().find(R"("pushes":[{"wheel":0,"push":1,"shown":true,"in_band":{)"),
+            std::string::npos);
 }
 
 TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {

@@ -3,11 +3,16 @@
 // run, F5 from another screen, and the Text Screen during a run.
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTableWidget>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/feedback_screen.h"
+#include "analysis/ui/feedback_tile.h"
 #include "calibration/ui/calibration_screen.h"
+#include "common/text_file.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/text_screen.h"
+#include "files/calibration_file.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "measure/ui/lamp.h"
@@ -376,6 +381,30 @@ class MeasurementRunTest : public QObject {
     QCOMPARE(shown(), expected);
     QCOMPARE(cal.txtVolt[0]->text(), QString("9.995117"));
     qInfo("3 cycles of 500 samples at 1 ms while repainting: %d late, worst %.3f ms", late, worst);
+  }
+
+  // The Feedback screen follows the trial push by push, and its targets go to the settings.
+  void feedbackFollowsTheTrialAndKeepsItsTargets() {
+    Program p;
+    // The gauges calibrated as the simulated rig's are, so its pushes have torque.
+    Calibration cal = Calibration::DesignTime();
+    cal.Ka1 = {20, 20};
+    QVERIFY(
+        WriteShiftJisFile(ui::FromQ(p.path(kCalibrationFileName)), CalibrationText(cal).text).ok());
+    ui::Form1& w = p.window();
+    p.Prepare("1000");
+    p.Run(3);
+    const ui::FeedbackScreen& f = w.Feedback();
+    QVERIFY(!f.Live().Given().empty());
+    QVERIFY(!f.Live().Pushes(1).empty());
+    QVERIFY(f.Tile(1, 1).ValueText() != "-");  // the contact angle of the last push shown
+    w.menuFeedback->trigger();
+    QVERIFY(w.Feedback().isVisible());
+    w.Feedback().tblTargets->item(1, 1)->setText("30");
+    QVERIFY(w.Feedback().ApplyTargets());
+    const Settings kept = LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values;
+    QCOMPARE(kept.feedback.targets.at(1).low.kind, BandEnd::Kind::kAbsolute);
+    QCOMPARE(kept.feedback.targets.at(1).low.value, 30.0);
   }
 
   void stopDuringSamplingAbandonsTheCycle() {

@@ -16,6 +16,7 @@
 
 #include "analysis/empty_reasons.h"
 #include "analysis/push_forms.h"
+#include "analysis/push_pairs.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "common/path_map.h"
@@ -71,6 +72,43 @@ QString SummaryText(const PushSummary& s) {
       .arg(s.rejected)
       .arg(s.steady)
       .arg(s.push_frequency_per_min ? ToQ(FigureCell(s.push_frequency_per_min)) : QString("-"));
+}
+
+// The pairs of left and right pushes: a row per pair (lag, then the index of every figure
+// summarised), then the mean and SD rows over the pairs whose left push is steady.
+void FillPairsTable(QTableWidget* t, QLabel* summary, const PushAnalysis& a) {
+  const PushPairs pairs = PairPushes(a);
+  std::vector<PushFigure> figures;
+  for (int f = 0; f < kPushFigureCount; ++f) {
+    if (IsSummarised(static_cast<PushFigure>(f))) figures.push_back(static_cast<PushFigure>(f));
+  }
+  t->setUpdatesEnabled(false);
+  t->clearContents();
+  const int rows = static_cast<int>(pairs.pairs.size());
+  t->setRowCount(rows + 2);
+  for (int k = 0; k < rows; ++k) {
+    const PushPair& p = pairs.pairs.at(static_cast<std::size_t>(k));
+    t->setVerticalHeaderItem(k, new QTableWidgetItem(QString("%1-%2").arg(p.left).arg(p.right)));
+    Cell(t, k, 0, FigureCell(p.lag_ms));
+    for (std::size_t f = 0; f < figures.size(); ++f) {
+      Cell(t, k, static_cast<int>(f) + 1, FigureCell(p.Si(figures[f])));
+    }
+  }
+  const std::array<std::optional<double> MeanSd::*, 2> fields = {&MeanSd::mean, &MeanSd::sd};
+  for (std::size_t r = 0; r < fields.size(); ++r) {
+    const int row = rows + static_cast<int>(r);
+    t->setVerticalHeaderItem(row, new QTableWidgetItem(kSummaryRows.at(r)));
+    Cell(t, row, 0, FigureCell(pairs.summary.lag_ms.*fields[r]));
+    for (std::size_t f = 0; f < figures.size(); ++f) {
+      Cell(t, row, static_cast<int>(f) + 1, FigureCell(pairs.summary.Si(figures[f]).*fields[r]));
+    }
+  }
+  t->setUpdatesEnabled(true);
+  summary->setText(QString("%1 pairs of a left and a right push, %2 with a steady left push; "
+                           "lag in ms (right onset - left onset), symmetry indices in %: "
+                           "100 x (R - L) / mean of R and L")
+                       .arg(rows)
+                       .arg(pairs.summary.steady));
 }
 
 QString WindowText(const std::optional<double>& v) {
@@ -173,6 +211,38 @@ void Form8::BuildTables() {
     tblPushes.at(static_cast<std::size_t>(w)) = table;
     tabWheels->addTab(page, w == 0 ? "ch0 (left)" : "ch1 (right)");
   }
+  auto* page = new QWidget(tabWheels);
+  auto* layout = new QVBoxLayout(page);
+  lblPairs = new QLabel(page);
+  lblPairs->setObjectName("lblPairs");
+  lblPairs->setWordWrap(true);
+  QStringList headers{"lag_ms"};
+  for (int f = 0; f < kPushFigureCount; ++f) {
+    if (IsSummarised(static_cast<PushFigure>(f)))
+      headers << "si_" + Caption(static_cast<PushFigure>(f));
+  }
+  tblPairs = new QTableWidget(0, static_cast<int>(headers.size()), page);
+  tblPairs->setObjectName("tblPairs");
+  tblPairs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tblPairs->setHorizontalHeaderLabels(headers);
+  tblPairs->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tblPairs->verticalHeader()->setDefaultSectionSize(tblPairs->fontMetrics().height() + 6);
+  layout->addWidget(lblPairs);
+  layout->addWidget(tblPairs);
+  tabWheels->addTab(page, "Left/right");
+  // Pairing runs over the whole list: while a trial grows it is done when the tab is looked at.
+  connect(tabWheels, &QTabWidget::currentChanged, this, [this] { ShowPairs(); });
+}
+
+void Form8::ShowPairs() {
+  if (tabWheels->currentWidget() != tblPairs->parentWidget()) return;
+  const std::optional<PushAnalysis>& a = ShowingTrial() ? trial_ : shown_;
+  if (!a) {
+    tblPairs->setRowCount(0);
+    lblPairs->clear();
+    return;
+  }
+  FillPairsTable(tblPairs, lblPairs, *a);
 }
 
 void Form8::SetParameters(const PushParameters& p) {
@@ -307,6 +377,7 @@ void Form8::ShowPushes(const MeasurementRecord& rec, const DerivedSeries& series
   DrawPushCurveGraph(Picture_curve->frame(), *shown_, GraphColor);
   DrawPushTimeGraph(Picture_time->frame(), rec, series, kin, *shown_, GraphColor);
   for (const WheelPushes& w : shown_->wheels) ShowTable(w);
+  ShowPairs();
   SetStatus(QString("%1 and %2 pushes found (ch0, ch1).")
                 .arg(shown_->wheels[0].summary.pushes)
                 .arg(shown_->wheels[1].summary.pushes));
@@ -344,6 +415,7 @@ void Form8::ShowTrial(const PushAnalysis& analysis, bool live) {
   if (afresh) trialRows_ = {};
   const bool rebuild = trialRows_[0] == 0 && trialRows_[1] == 0;
   for (const WheelPushes& w : trial_->wheels) ShowTrialRows(w, rebuild);
+  ShowPairs();
   DrawTrial();
 }
 

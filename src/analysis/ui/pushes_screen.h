@@ -100,6 +100,8 @@ class Form8 : public FormSurface {
   QTabWidget* tabWheels;
   std::array<QLabel*, 2> lblSummary{};
   std::array<QTableWidget*, 2> tblPushes{};
+  QLabel* lblPairs;  // the "Left/right" tab: the pairs of left and right pushes
+  QTableWidget* tblPairs;
 
  signals:
   void applied();
@@ -109,6 +111,8 @@ class Form8 : public FormSurface {
   void BuildParameters();
   void BuildTables();
   void ShowTable(const WheelPushes& w);
+  // The pairs of what is shown, when the "Left/right" tab is the one in view.
+  void ShowPairs();
   void ChooseCsvFile();
   void ShowAgain();
   void ApplyLast();

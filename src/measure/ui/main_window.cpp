@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "daq/ui/card_setting.h"
@@ -154,11 +155,18 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
   form8_->ReadRecordsFrom(*session_, ws_.GraphColor);
   trialView_ = new TrialView(
       ws_.calibration, *form8_, [this](const QString& text) { Notice(text); }, this);
+  // The screen for the person pushing; its targets are kept in the settings file.
+  feedback_ = new FeedbackScreen(this);
+  placer_->Register(feedback_);
+  connect(feedback_, &FeedbackScreen::notice, this, qOverload<const QString&>(&Form1::Notice));
+  connect(feedback_, &FeedbackScreen::settingsChanged, this,
+          [this] { keeper_->SaveSettings(false); });
+  connect(feedback_, &FeedbackScreen::baselineWanted, this, &Form1::SetFeedbackBaseline);
   keeper_ = std::make_unique<SettingsKeeper>(
       ws_, settings_,
       SettingsKeeper::Screens{*txtTimerInterval, *txtDataNum, *txtSampTime, *chkAutoDataSave,
                               *chkManDataSave, *chkShift, *form4_, *form5_, *form7_, *form8_,
-                              *placer_, *txtTrialLength},
+                              *placer_, *txtTrialLength, *feedback_},
       [this](const QString& t) { Notice(t); });
   // A new count ends or lengthens the cycle being sampled; a new interval changes only the
   // time axis of what is drawn and saved.
@@ -304,6 +312,7 @@ void Form1::BuildButtons(FormSurface& s) {
       {&cmdPushes, "cmdPushes", "&Pushes", 5880},
       {&cmdMarker, "cmdMarker", "&Marker (F6)", 6300},
       {&cmdReport, "cmdReport", "&Report...", 6720},
+      {&cmdFeedback, "cmdFeedback", "Feed&back", 7140},
       {&cmdExit, "cmdExit", "E&xit", 8040},
   };
   for (const Entry& e : entries) {
@@ -321,6 +330,7 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdCalcScreen, &QPushButton::clicked, this, [this] { ShowScreen(&CalcResults()); });
   connect(cmdPushes, &QPushButton::clicked, this, [this] { ShowScreen(&Pushes()); });
   connect(cmdMarker, &QPushButton::clicked, this, &Form1::PlaceMarker);
+  connect(cmdFeedback, &QPushButton::clicked, this, [this] { ShowScreen(&Feedback()); });
 }
 
 void Form1::BuildMenus() {
@@ -368,6 +378,7 @@ void Form1::BuildMenus() {
   menuDataView = item(window, "menuDataView", "&Data View Screen", {});
   menuCardSetting = item(window, "menuCardSetting", "Card &Setting Screen", {});
   menuTextScreen = item(window, "menuTextScreen", "&Text Screen", {});
+  menuFeedback = item(window, "menuFeedback", "Feed&back", {});
   connect(menuCalcScreen, &QAction::triggered, cmdCalcScreen, &QPushButton::click);
   connect(menuPushes, &QAction::triggered, cmdPushes, &QPushButton::click);
   connect(menuCalibration, &QAction::triggered, cmdCalibration, &QPushButton::click);
@@ -375,6 +386,7 @@ void Form1::BuildMenus() {
   connect(menuDataView, &QAction::triggered, cmdDataView, &QPushButton::click);
   connect(menuCardSetting, &QAction::triggered, cmdCardSetting, &QPushButton::click);
   connect(menuTextScreen, &QAction::triggered, cmdTextScreen, &QPushButton::click);
+  connect(menuFeedback, &QAction::triggered, cmdFeedback, &QPushButton::click);
 }
 
 void Form1::AddScreen(QWidget* screen) {

@@ -42,6 +42,7 @@ class Form5;
 class Form6;
 class Form7;
 class Form8;
+class FeedbackScreen;
 class ConditionBoxes;
 class Lamp;
 class LiveView;
@@ -107,6 +108,7 @@ class Form1 : public QMainWindow, private SessionHost {
   Form6& DataView();
   Form7& CalcResults() { return *form7_; }
   Form8& Pushes() { return *form8_; }
+  FeedbackScreen& Feedback() { return *feedback_; }
   NoticeLog& Notices() { return *notices_; }
 
   // Controls, named as on screen.
@@ -154,7 +156,9 @@ class Form1 : public QMainWindow, private SessionHost {
   NoticeLine* noticeLine;
   QPushButton* cmdNotices;
   QPushButton* cmdMarker;
+  QPushButton* cmdFeedback;
   QAction* menuMarker;
+  QAction* menuFeedback;
   QLineEdit* txtTrialLength;  // s; empty for trials without a set length
   QLabel* lblTrialLeft;       // the countdown of a trial of a set length
   QProgressBar* progressSamples;
@@ -168,6 +172,8 @@ class Form1 : public QMainWindow, private SessionHost {
   // The Pushes screen has been shown the trial with the pushes that became final since the
   // last time: the samples that made each final.
   void trialPushesShown(const std::vector<std::int64_t>& finals);
+  // A push has been handed to the Feedback screen: the sample whose taking made it final.
+  void feedbackGiven(std::int64_t sample_final);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -206,6 +212,9 @@ class Form1 : public QMainWindow, private SessionHost {
   void TrialPush(const TrialPushEvent& event) override;
   void MarkerPlaced(const TrialMarker& marker) override;
   void TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) override;
+  std::string TrialFeedbackJson() const override;
+  // "Set baseline" on the Feedback screen: the pushes the Pushes screen shows.
+  void SetFeedbackBaseline();
 
   // F6 and "Marker": the next marker at the latest sample of the run's trial.
   void PlaceMarker();
@@ -239,6 +248,8 @@ class Form1 : public QMainWindow, private SessionHost {
   Form7* form7_ = nullptr;
   ResultBoxes mainResults_;  // the whole-record table
   Form8* form8_ = nullptr;
+  FeedbackScreen* feedback_ = nullptr;
+  QString baselineFrom_;  // where the feedback baseline came from, empty for none
   bool exiting_ = false;
   bool quitConfirmed_ = false;  // Yes to the question whether to stop the run and quit
   bool stopAsked_ = false;      // Stop was pressed during the run going on

@@ -11,8 +11,10 @@
 #include <utility>
 
 #include "analysis/empty_reasons.h"
+#include "analysis/feedback_json.h"
 #include "analysis/result_texts.h"
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "daq/ui/card_setting.h"
@@ -86,6 +88,7 @@ void Form1::StartAction() {
   RetInf->setText(ToQ(kDataSamplingText));
   conditions_->ReadIntoRecord();
   ShowViewedFile(QString());  // the graphs show this run from its first cycle on
+  feedback_->StartTrial();
   if (!session_->Start()) return;
   shape_Timer->SetColour(kLampGreen);
   cmdStart->setEnabled(false);
@@ -245,6 +248,13 @@ void Form1::RunEnded(const RunEnd& end) {
 }
 
 void Form1::TrialPush(const TrialPushEvent& event) {
+  // The person pushing sees each push the moment it is final; the rest shows once per drain.
+  if (event.cycle_figures) {
+    feedback_->CycleFigures(event.wheel, event.push);
+  } else {
+    (void)feedback_->PushFinal(event.wheel, event.push);
+    emit feedbackGiven(event.sample_final);
+  }
   if (!event.cycle_figures) finalsToShow_.push_back(event.sample_final);
   ShowTrialSoon();
 }
@@ -275,6 +285,26 @@ void Form1::TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) {
   Notice(ToQ("Trial of " + std::to_string(facts.samples) +
              " samples ended: " + std::to_string(analysis.wheels[0].pushes.size()) + " and " +
              std::to_string(analysis.wheels[1].pushes.size()) + " pushes"));
+}
+
+std::string Form1::TrialFeedbackJson() const {
+  return FeedbackJson(feedback_->Live(), FromQ(baselineFrom_));
+}
+
+void Form1::SetFeedbackBaseline() {
+  // What the Pushes screen shows: this trial, the last cycle, or a file viewed from Data View.
+  const bool trial = form8_->ShowingTrial() && form8_->Trial();
+  const std::optional<PushAnalysis>& shown = trial ? form8_->Trial() : form8_->Shown();
+  if (!shown) {
+    Notice(
+        "No baseline set: the Pushes screen shows no pushes yet; measure a trial or view a "
+        "file first");
+    return;
+  }
+  const std::string source = form8_->Source();
+  baselineFrom_ = trial ? QString("the trial shown on the Pushes screen")
+                        : (source.empty() ? QString("the last cycle") : ShownPath(source));
+  feedback_->SetBaseline(*shown, baselineFrom_);
 }
 
 void Form1::PlaceMarker() {

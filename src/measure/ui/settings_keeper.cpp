@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "analysis/ui/calc_results.h"
+#include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/fit_review.h"
 #include "calibration/ui/calibration_screen.h"
@@ -72,6 +73,7 @@ void SettingsKeeper::LoadSettings() {
   screens_.trialLength.setText(ToQ(s.txtTrialLength));
   screens_.calcResults.SetConditionTexts({s.txtStartPosCond, s.txtEndPosCond, s.txtLimitCond});
   screens_.pushes.SetParameters(s.push);
+  screens_.feedback.SetSettings(s.feedback);
   settings_.analysis.pushes = s.push;
   ws_.GraphColor = s.GraphColor;
   screens_.placer.Remember(s.screens);
@@ -121,7 +123,8 @@ void SettingsKeeper::SaveSettings(bool at_exit) {
                    .GraphColor = ws_.GraphColor,
                    .push = settings_.analysis.pushes.value_or(PushParameters{}),
                    .screens = screens_.placer.Places(),
-                   .txtTrialLength = TrialLengthText(screens_.trialLength)};
+                   .txtTrialLength = TrialLengthText(screens_.trialLength),
+                   .feedback = screens_.feedback.Settings()};
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());

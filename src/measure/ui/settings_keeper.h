@@ -19,6 +19,7 @@ class Form4;
 class Form5;
 class Form7;
 class Form8;
+class FeedbackScreen;
 class ScreenPlacer;
 
 // The trial length the box holds: seconds, 0 for none (the box empty), nothing when it is not
@@ -43,6 +44,7 @@ class SettingsKeeper {
     Form8& pushes;
     ScreenPlacer& placer;
     QLineEdit& trialLength;
+    FeedbackScreen& feedback;
   };
   using NoticeFn = std::function<void(const QString&)>;
   SettingsKeeper(Workspace& ws, SessionSettings& settings, Screens screens, NoticeFn notice);
