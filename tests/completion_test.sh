@@ -34,7 +34,8 @@ check() {
   fi
 }
 
-check "velquor-cli " "reanalyse measure pushes report --version --help"
+check "velquor-cli " "reanalyse measure pushes report feedback --version --help"
+check "velquor-cli feedback --" "--print --help"
 check "velquor-cli pu" "pushes"
 check "velquor-cli pushes --" \
   "--json --csv --threshold --min-peak --min-push --merge-gap --skip-first --skip-last --from --to --help"
