@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/catalogue_command.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/measure_command.h"
 #include "app/cli/pushes_command.h"
@@ -49,6 +50,9 @@ int Run(int argc, char** argv) {
   const CliPaths paths;
   if (inv.value().command == Command::kReanalyse) {
     return RunReanalyse(inv.value().reanalyse, paths, std::cout, std::cerr);
+  }
+  if (inv.value().command == Command::kCatalogue) {
+    return RunCatalogue(inv.value().catalogue, paths, std::cout, std::cerr);
   }
   if (inv.value().command == Command::kPushes) {
     return RunPushes(inv.value().pushes, paths, std::cout, std::cerr);

@@ -34,10 +34,10 @@ check() {
   fi
 }
 
-check "velquor-cli " "reanalyse measure pushes report --version --help"
+check "velquor-cli " "reanalyse measure pushes report catalogue --version --help"
 check "velquor-cli pu" "pushes"
 check "velquor-cli pushes --" \
-  "--json --csv --threshold --min-peak --min-push --merge-gap --skip-first --skip-last --help"
+  "--json --csv --threshold --min-peak --min-push --merge-gap --skip-first --skip-last --from --to --help"
 check "velquor-cli reanalyse --o" "--out --overwrite"
 check "velquor-cli pushes --csv " "(files -d)"
 check "velquor-cli reanalyse --png pics --out " "(files -d)"

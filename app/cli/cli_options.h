@@ -11,6 +11,7 @@
 #include "analysis/push_parameters.h"
 #include "analysis/series.h"
 #include "common/result.h"
+#include "record/study_label.h"
 
 namespace velquor::cli {
 
@@ -63,7 +64,14 @@ struct PushesOptions {
   std::vector<std::string> files;  // summary files, *_dat.csv
 };
 
-enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport };
+struct CatalogueOptions {
+  std::string action;              // "scan" or "list"
+  std::optional<std::string> dir;  // scan: required; list: the Auto Save directory when not given
+  StudyLabels filter;              // list: only trials with these labels (empty: any)
+  bool json = false;               // list: one JSON array of every column
+};
+
+enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport, kCatalogue };
 
 struct Invocation {
   Command command = Command::kNone;
@@ -74,6 +82,7 @@ struct Invocation {
   MeasureOptions measure;
   PushesOptions pushes;
   ReportOptions report;
+  CatalogueOptions catalogue;
 };
 
 // args without the program name. A problem is a usage error (exit status 2).

@@ -1,6 +1,7 @@
 #include "app/cli/option_table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "app/cli/help_format.h"
@@ -53,6 +54,15 @@ constexpr CommandText kReportText = {
     "mean push curves overlaid. A trial's STEM_trial.csv gives its samples, markers and pushes. "
     "Nothing is written when a file cannot be read.",
     "Exit status: 0 report written, 1 a file failed, 2 usage error.\n"};
+
+constexpr CommandText kCatalogueText = {
+    "Keeps the study catalogue velquor-catalogue.sqlite of a directory: one row per trial (its "
+    "participant, session, task, start, interval, samples, duration, files, markers and the "
+    "steady-push means, SDs and CVs of each wheel) and per cycle pair (its trial). \"scan DIR\" "
+    "makes the catalogue of DIR what the trial documents (STEM_trial.json) and pairs under it "
+    "say, so a second scan changes nothing; \"list [DIR]\" prints its trials (DIR: the Auto "
+    "Save directory of Velquor.ini). A catalogue that cannot be read is kept aside and rebuilt.",
+    "Exit status: 0 done, 1 a file or the catalogue could not be read, 2 usage error.\n"};
 
 // A command with its description; `before_exit` stands between its options and exit statuses.
 CLI::App& AddCommand(CLI::App& tool, const std::string& name, const CommandText& text,
@@ -283,6 +293,48 @@ void AddReport(CLI::App& tool, ReportOptions& o) {
   AddFiles(c, o.files);
 }
 
+// --participant, --session and --task: labels of letters, digits and "-".
+void AddLabel(CLI::App& app, const std::string& name, const std::string& what, std::string& to,
+              const std::string& help) {
+  app.add_option_function<std::string>(
+         name,
+         [what, &to](const std::string& v) {
+           if (v.empty()) Refuse("--" + what + " takes a label");
+           if (auto bad = LabelProblem(what, v)) Refuse(*bad);
+           to = v;
+         },
+         help)
+      ->type_name(std::string(1, static_cast<char>(std::toupper(what.front()))));
+}
+
+void AddCatalogue(CLI::App& tool, CatalogueOptions& o) {
+  CLI::App& c = AddCommand(tool, "catalogue", kCatalogueText);
+  c.add_option_function<std::string>(
+       "ACTION",
+       [&o](const std::string& v) {
+         if (v != "scan" && v != "list") Refuse("catalogue takes scan or list, not \"" + v + "\"");
+         o.action = v;
+       },
+       "scan or list")
+      ->required();
+  AddText(c, "DIR", "DIR", o.dir, "the directory of the catalogue");
+  AddLabel(c, "--participant", "participant", o.filter.participant,
+           "list: only the trials of this participant");
+  AddLabel(c, "--session", "session", o.filter.session, "list: only the trials of this session");
+  AddLabel(c, "--task", "task", o.filter.task, "list: only the trials of this task");
+  c.add_flag("--json", o.json, "list: one JSON array with every column of the trials");
+  c.final_callback([&o] {
+    if (o.action != "scan") return;
+    if (!o.dir) Refuse("catalogue scan needs DIR");
+    if (o.json || !o.filter.participant.empty() || !o.filter.session.empty() ||
+        !o.filter.task.empty()) {
+      Refuse(
+          "catalogue scan takes DIR only; --participant, --session, --task and --json are "
+          "for list");
+    }
+  });
+}
+
 }  // namespace
 
 bool Listed(const CLI::Option* option) {
@@ -316,6 +368,7 @@ std::unique_ptr<CLI::App> MakeOptionTable(Invocation& inv) {
   AddMeasure(*tool, inv.measure);
   AddPushes(*tool, inv.pushes);
   AddReport(*tool, inv.report);
+  AddCatalogue(*tool, inv.catalogue);
   return tool;
 }
 

@@ -1,0 +1,17 @@
+// velquor-cli catalogue: scan a directory into its study catalogue, or list the catalogue's
+// trials as a table or JSON.
+#pragma once
+
+#include <ostream>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/startup_files.h"
+
+namespace velquor::cli {
+
+// The listing to `out`, what was done and notices to `err`. Returns the exit status: 0 done,
+// 1 when the catalogue or a trial document could not be read.
+int RunCatalogue(const CatalogueOptions& options, const CliPaths& paths, std::ostream& out,
+                 std::ostream& err);
+
+}  // namespace velquor::cli
