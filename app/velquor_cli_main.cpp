@@ -54,6 +54,9 @@ int Run(int argc, char** argv) {
   if (inv.value().command == Command::kCatalogue) {
     return RunCatalogue(inv.value().catalogue, paths, std::cout, std::cerr);
   }
+  if (inv.value().command == Command::kExportBids) {
+    return RunExportBids(inv.value().exportBids, paths, VELQUOR_VERSION, std::cout, std::cerr);
+  }
   if (inv.value().command == Command::kPushes) {
     return RunPushes(inv.value().pushes, paths, std::cout, std::cerr);
   }

@@ -34,7 +34,7 @@ check() {
   fi
 }
 
-check "velquor-cli " "reanalyse measure pushes report catalogue --version --help"
+check "velquor-cli " "reanalyse measure pushes report catalogue export-bids --version --help"
 check "velquor-cli pu" "pushes"
 check "velquor-cli pushes --" \
   "--json --csv --threshold --min-peak --min-push --merge-gap --skip-first --skip-last --from --to --help"

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/bids_export.h"
 #include "catalogue/catalogue.h"
 #include "common/json_text.h"
 
@@ -73,6 +74,20 @@ int RunCatalogue(const CatalogueOptions& o, const CliPaths& paths, std::ostream&
   }
   for (const Problem& n : list.value().notices) ReportNotice(err, n);
   out << (o.json ? Json(list.value().rows) : Table(list.value().rows));
+  return 0;
+}
+
+int RunExportBids(const ExportBidsOptions& o, const CliPaths& paths, const std::string& version,
+                  std::ostream& out, std::ostream& err) {
+  const std::string dir = o.dir ? *o.dir : LoadStartupFiles(paths, err).settings.txtFileDir;
+  const Result<BidsExportNews> news = ExportBids({dir, o.out, o.participants, version});
+  if (!news) {
+    ReportProblem(err, news.problem());
+    return 1;
+  }
+  for (const Problem& n : news.value().notices) ReportNotice(err, n);
+  for (const std::string& path : news.value().written) out << "wrote " << path << "\n";
+  err << "velquor-cli: exported " << news.value().trials << " trials into " << o.out << "\n";
   return 0;
 }
 

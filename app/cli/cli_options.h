@@ -71,7 +71,13 @@ struct CatalogueOptions {
   bool json = false;               // list: one JSON array of every column
 };
 
-enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport, kCatalogue };
+struct ExportBidsOptions {
+  std::string out;                 // the dataset's root
+  std::optional<std::string> dir;  // the catalogued directory; the Auto Save one when not given
+  std::vector<std::string> participants;  // only these; all when none
+};
+
+enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport, kCatalogue, kExportBids };
 
 struct Invocation {
   Command command = Command::kNone;
@@ -83,6 +89,7 @@ struct Invocation {
   PushesOptions pushes;
   ReportOptions report;
   CatalogueOptions catalogue;
+  ExportBidsOptions exportBids;
 };
 
 // args without the program name. A problem is a usage error (exit status 2).

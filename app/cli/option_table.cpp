@@ -64,6 +64,16 @@ constexpr CommandText kCatalogueText = {
     "Save directory of Velquor.ini). A catalogue that cannot be read is kept aside and rebuilt.",
     "Exit status: 0 done, 1 a file or the catalogue could not be read, 2 usage error.\n"};
 
+constexpr CommandText kExportBidsText = {
+    "Exports the catalogued trials of a directory as a motion dataset in the brain-imaging data "
+    "structure (BIDS): dataset_description.json, participants.tsv and per trial sub-P/ses-S/"
+    "motion/sub-P_ses-S_task-T_tracksys-velquor_run-N_motion.tsv (one row per sample: torque, "
+    "wheel angle and speed of each wheel), _channels.tsv, _motion.json and _events.tsv (pushes "
+    "and markers), with each session's sub-P_ses-S_scans.tsv. Trials without participant, "
+    "session or task are left out. No file is ever replaced: when one is there, nothing is "
+    "written.",
+    "Exit status: 0 exported, 1 a file could not be read or written, 2 usage error.\n"};
+
 // A command with its description; `before_exit` stands between its options and exit statuses.
 CLI::App& AddCommand(CLI::App& tool, const std::string& name, const CommandText& text,
                      const std::string& before_exit = "") {
@@ -335,6 +345,26 @@ void AddCatalogue(CLI::App& tool, CatalogueOptions& o) {
   });
 }
 
+void AddExportBids(CLI::App& tool, ExportBidsOptions& o) {
+  CLI::App& c = AddCommand(tool, "export-bids", kExportBidsText);
+  AddText(c, "--out", "DIR", o.out, "the dataset's directory (new or without these files)")
+      ->required();
+  AddText(c, "--dir", "DIR", o.dir,
+          "the catalogued directory (default: the Auto Save directory of Velquor.ini)");
+  c.add_option_function<std::vector<std::string>>(
+       "--participant",
+       [&o](const std::vector<std::string>& labels) {
+         for (const std::string& v : labels) {
+           if (v.empty()) Refuse("--participant takes a label");
+           if (auto bad = LabelProblem("participant", v)) Refuse(*bad);
+           o.participants.push_back(v);
+         }
+       },
+       "only this participant's trials (again for more); all when not given")
+      ->type_name("P")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
 }  // namespace
 
 bool Listed(const CLI::Option* option) {
@@ -369,6 +399,7 @@ std::unique_ptr<CLI::App> MakeOptionTable(Invocation& inv) {
   AddPushes(*tool, inv.pushes);
   AddReport(*tool, inv.report);
   AddCatalogue(*tool, inv.catalogue);
+  AddExportBids(*tool, inv.exportBids);
   return tool;
 }
 

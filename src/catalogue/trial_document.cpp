@@ -156,6 +156,18 @@ void ReadSummary(FieldReader& r, const json& s, const std::string& where, PushSu
   }
 }
 
+void ReadSpans(FieldReader& r, const json& wheel, const std::string& where,
+               std::vector<PushSpan>& to) {
+  const json* pushes = r.Member(wheel, where, "pushes", kArray);
+  if (pushes == nullptr) return;
+  for (std::size_t i = 0; i < pushes->size(); ++i) {
+    const std::string at = where + ".pushes[" + std::to_string(i) + "]";
+    const json& p = pushes->at(i);
+    to.push_back({static_cast<int>(r.Whole(p, at, "push")), r.Number(p, at, "on_s"),
+                  r.Number(p, at, "off_s")});
+  }
+}
+
 void ReadLists(FieldReader& r, const json& doc, TrialFacts& f) {
   if (const json* cycles = r.Member(doc, "", "cycles", kArray)) {
     for (std::size_t i = 0; i < cycles->size(); ++i) {
@@ -207,6 +219,7 @@ Result<TrialDocument> ReadTrialDocument(std::string_view text, const std::string
     if (const json* s = r.Member(wheels->at(w), at, "summary", kObject)) {
       ReadSummary(r, *s, at + ".summary", d.summaries.at(w));
     }
+    ReadSpans(r, wheels->at(w), at, d.pushes.at(w));
   }
   if (r.fault()) return *r.fault();
   if (!(f.interval_ms > 0) || f.samples < 0) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/push_analysis.h"
 #include "common/result.h"
@@ -12,10 +13,18 @@
 
 namespace velquor {
 
+// Where a push of the trial lies: its number, onset and end (s, on the time of its samples).
+struct PushSpan {
+  int number = 0;
+  double on_s = 0.0;
+  double off_s = 0.0;
+};
+
 struct TrialDocument {
   TrialFacts facts;
   bool complete = false;
   std::array<PushSummary, 2> summaries{};
+  std::array<std::vector<PushSpan>, 2> pushes;  // each wheel's, in time order
 };
 
 // The document's text; `path` names it in every problem. A document written before trials

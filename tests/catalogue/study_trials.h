@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "analysis/trial_pushes.h"
 #include "files/trial_file_text.h"
@@ -15,6 +16,7 @@ namespace velquor::testing {
 struct SavedTrial {
   TrialFacts facts;
   PushAnalysis pushes;
+  std::vector<double> torque0;  // the left wheel's torque at samples 1..n
 };
 
 inline void WriteText(const std::string& path, const std::string& text) {
@@ -39,10 +41,14 @@ inline SavedTrial SaveTrial(const std::string& dir, const std::string& stem, int
     series.Append({v, v * 0.9f}, {static_cast<std::uint16_t>(4095 - enc), enc});
   }
   SavedTrial t;
+  for (std::int64_t i = 1; i <= series.Samples(); ++i) t.torque0.push_back(series.Torque(0, i));
   t.pushes = AnalyseTrial(series, PushParameters{}).value();
   TrialFacts& f = t.facts;
   f.stem = stem;
-  f.started = "2026-12-0" + std::to_string(1 + next_number % 7) + "T10:00:00+09:00";
+  // Later numbers start later (within the hour).
+  const int minute = next_number % 60;
+  f.started = "2026-12-07T10:" + std::string(minute < 10 ? "0" : "") + std::to_string(minute) +
+              ":00+09:00";
   f.who = who;
   f.interval_ms = 10;
   f.samples = n;
@@ -52,7 +58,11 @@ inline SavedTrial SaveTrial(const std::string& dir, const std::string& stem, int
   f.cycles = {{stem, 1, n / 2}, {second, n / 2 + 1, n - n / 2}};
   f.markers = {{1, 250, 2.5, "block 1"}};
   WriteText(dir + "/" + TrialJsonName(stem), TrialJsonText(f, t.pushes, true));
-  WriteText(dir + "/" + TrialCsvName(stem), TrialCsvHeader());
+  std::string csv = TrialCsvHeader();
+  for (std::int64_t i = 1; i <= series.Samples(); ++i) {
+    AppendTrialCsvRow(series, i, i == f.markers[0].sample ? 1 : 0, csv);
+  }
+  WriteText(dir + "/" + TrialCsvName(stem), csv);
   WriteText(dir + "/" + TrialPushesName(stem), TrialPushesCsvText(f, t.pushes));
   for (const TrialCycle& c : f.cycles) WriteText(dir + "/" + c.stem + "_dat.csv", "x\r\n");
   return t;

@@ -77,6 +77,15 @@ TEST(CliCatalogue, ScanTwiceThenList) {
             std::string::npos);
 }
 
+TEST(CliCatalogue, ExportBidsTakesEveryParticipantGiven) {
+  const Result<Invocation> inv = ParseCommandLine(std::vector<std::string>{
+      "export-bids", "--out", "ds", "--participant", "P1", "--participant", "P2", "--dir", "d"});
+  ASSERT_TRUE(inv.ok()) << inv.problem().what;
+  EXPECT_EQ(inv.value().exportBids.participants, (std::vector<std::string>{"P1", "P2"}));
+  EXPECT_EQ(inv.value().exportBids.out, "ds");
+  EXPECT_EQ(inv.value().exportBids.dir, "d");
+}
+
 TEST(CliCatalogue, UsageErrors) {
   struct Case {
     std::vector<std::string> args;
@@ -87,6 +96,9 @@ TEST(CliCatalogue, UsageErrors) {
       {{"catalogue", "sweep", "x"}, "catalogue takes scan or list, not \"sweep\""},
       {{"catalogue", "list", "--participant", "P_1"}, "participant \"P_1\" may hold only"},
       {{"catalogue", "scan", "--json", "x"}, "catalogue scan takes DIR only"},
+      {{"export-bids"}, "export-bids needs --out DIR"},
+      {{"export-bids", "--out", "x", "--participant", "P1", "--participant", "a b"},
+       "participant \"a b\" may hold only"},
   };
   for (const Case& c : cases) {
     const Result<Invocation> inv = ParseCommandLine(c.args);
