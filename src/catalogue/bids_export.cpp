@@ -8,7 +8,6 @@
 
 #include "catalogue/bids_text.h"
 #include "catalogue/catalogue.h"
-#include "common/path_map.h"
 #include "common/text_file.h"
 #include "files/set_aside.h"
 #include "files/trial_file_reader.h"
@@ -100,8 +99,8 @@ Status Write(const std::string& path, const std::string& text, BidsExportNews& n
 }  // namespace
 
 Result<BidsExportNews> ExportBids(const BidsExportRequest& request) {
-  const std::string data = ToNativePath(request.dataDir);
-  const std::string out = ToNativePath(request.outDir);
+  const std::string data = CatalogueDir(request.dataDir);
+  const std::string out = CatalogueDir(request.outDir);
   BidsExportNews news;
   Result<TrialList> list = ListTrials(data, {});
   if (!list) return list.problem();

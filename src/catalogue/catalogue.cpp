@@ -191,9 +191,14 @@ std::string Changes(const CatalogueNews& n) {
 
 }  // namespace
 
+std::string CatalogueDir(const std::string& stored) {
+  const std::string dir = ToNativePath(stored);
+  return dir.empty() ? "." : dir;
+}
+
 Result<CatalogueNews> RecordTrial(const std::string& save_dir, const TrialFacts& facts,
                                   const PushAnalysis& pushes, bool complete) {
-  const std::string dir = ToNativePath(save_dir);
+  const std::string dir = CatalogueDir(save_dir);
   CatalogueNews news;
   auto store = OpenCatalogue(dir, news);
   if (!store) return store.problem();
@@ -212,7 +217,7 @@ Result<CatalogueNews> RecordTrial(const std::string& save_dir, const TrialFacts&
 
 Result<CatalogueNews> RecordPair(const std::string& save_dir, const std::string& stem,
                                  const std::string& trial) {
-  const std::string dir = ToNativePath(save_dir);
+  const std::string dir = CatalogueDir(save_dir);
   CatalogueNews news;
   auto store = OpenCatalogue(dir, news);
   if (!store) return store.problem();
@@ -225,7 +230,7 @@ Result<CatalogueNews> RecordPair(const std::string& save_dir, const std::string&
 }
 
 Result<CatalogueNews> ScanCatalogue(const std::string& dir_text) {
-  const std::string dir = ToNativePath(dir_text);
+  const std::string dir = CatalogueDir(dir_text);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return Problem{dir, 0, 0, "is not a directory"};
   CatalogueNews news;
@@ -241,7 +246,7 @@ Result<CatalogueNews> ScanCatalogue(const std::string& dir_text) {
 }
 
 Result<TrialList> ListTrials(const std::string& dir_text, const StudyLabels& filter) {
-  const std::string dir = ToNativePath(dir_text);
+  const std::string dir = CatalogueDir(dir_text);
   const std::string path = CataloguePath(dir);
   if (!PresentAt(path)) {
     return Problem{path, 0, 0,

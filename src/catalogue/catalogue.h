@@ -27,6 +27,10 @@ struct CatalogueNews {
   int added = 0, changed = 0, removed = 0;
 };
 
+// A directory as stored ("\" separators) in local form; the empty one, which the settings
+// use for the working directory, is ".".
+std::string CatalogueDir(const std::string& stored);
+
 // After the trial's files are written into `save_dir` (stored form): its row, and the rows of
 // its cycles' pairs that are there, in one transaction.
 Result<CatalogueNews> RecordTrial(const std::string& save_dir, const TrialFacts& facts,

@@ -137,6 +137,16 @@ TEST(Catalogue, ListFiltersByLabels) {
   EXPECT_NE(none.problem().what.find("catalogue scan"), std::string::npos);
 }
 
+TEST(Catalogue, DirectoriesAsStored) {
+  struct Case {
+    const char* stored;
+    const char* local;
+  };
+  const std::vector<Case> cases = {
+      {"", "."}, {"data\\p1", "data/p1"}, {"/srv/rig", "/srv/rig"}, {"C:\\rig", "/rig"}};
+  for (const Case& c : cases) EXPECT_EQ(CatalogueDir(c.stored), c.local) << c.stored;
+}
+
 TEST(Catalogue, TwoWritersAtOnceLoseNoRow) {
   TempDir dir;
   constexpr int kEach = 15;
