@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/catalogue_command.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/feedback_command.h"
 #include "app/cli/measure_command.h"
@@ -53,6 +54,12 @@ int Run(int argc, char** argv) {
   }
   if (inv.value().command == Command::kFeedback) {
     return RunFeedback(inv.value().feedback, paths, std::cout, std::cerr);
+  }
+  if (inv.value().command == Command::kCatalogue) {
+    return RunCatalogue(inv.value().catalogue, paths, std::cout, std::cerr);
+  }
+  if (inv.value().command == Command::kExportBids) {
+    return RunExportBids(inv.value().exportBids, paths, VELQUOR_VERSION, std::cout, std::cerr);
   }
   if (inv.value().command == Command::kPushes) {
     return RunPushes(inv.value().pushes, paths, std::cout, std::cerr);

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-floors=(common record daq analysis plot files calibration replay backend measure session
+floors=(common record daq analysis plot files calibration replay catalogue backend measure session
   workspace report ui_kit ui app)
 
 floor_of() {

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev libgl-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcomedi-dev libcli11-dev
+  libcomedi-dev libcli11-dev libsqlite3-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-ipafont-gothic fonts-dejavu-core
   poppler-utils

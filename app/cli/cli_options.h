@@ -11,6 +11,7 @@
 #include "analysis/push_parameters.h"
 #include "analysis/series.h"
 #include "common/result.h"
+#include "record/study_label.h"
 
 namespace velquor::cli {
 
@@ -67,7 +68,29 @@ struct FeedbackOptions {
   bool print = false;  // print the targets in force
 };
 
-enum class Command { kNone, kReanalyse, kMeasure, kPushes, kReport, kFeedback };
+struct CatalogueOptions {
+  std::string action;              // "scan" or "list"
+  std::optional<std::string> dir;  // scan: required; list: the Auto Save directory when not given
+  StudyLabels filter;              // list: only trials with these labels (empty: any)
+  bool json = false;               // list: one JSON array of every column
+};
+
+struct ExportBidsOptions {
+  std::string out;                 // the dataset's root
+  std::optional<std::string> dir;  // the catalogued directory; the Auto Save one when not given
+  std::vector<std::string> participants;  // only these; all when none
+};
+
+enum class Command {
+  kNone,
+  kReanalyse,
+  kMeasure,
+  kPushes,
+  kReport,
+  kFeedback,
+  kCatalogue,
+  kExportBids
+};
 
 struct Invocation {
   Command command = Command::kNone;
@@ -79,6 +102,8 @@ struct Invocation {
   PushesOptions pushes;
   ReportOptions report;
   FeedbackOptions feedback;
+  CatalogueOptions catalogue;
+  ExportBidsOptions exportBids;
 };
 
 // args without the program name. A problem is a usage error (exit status 2).

@@ -62,13 +62,18 @@ std::vector<const CLI::Option*> ListedOptions(const CLI::App* app) {
   });
 }
 
-const CLI::Option* Positional(const CLI::App* app) {
-  auto p = app->get_options([](const CLI::Option* o) { return o->get_positional(); });
-  return p.empty() ? nullptr : p.front();
-}
-
 std::string Bracketed(const std::string& term, bool required) {
   return required ? term : "[" + term + "]";
+}
+
+// The arguments after the options, in their order: "ACTION [DIR]".
+std::string Positionals(const CLI::App* app) {
+  std::string text;
+  for (const CLI::Option* p :
+       app->get_options([](const CLI::Option* o) { return o->get_positional(); })) {
+    text += (text.empty() ? "" : " ") + Bracketed(Term(p), p->get_required());
+  }
+  return text;
 }
 
 // The synopsis of a command, one piece per option: "[--json | --csv DIR]" for options that
@@ -94,9 +99,7 @@ std::vector<std::string> Synopsis(const CLI::App* app) {
     }
     pieces.push_back(Bracketed(piece, o->get_required()));
   }
-  if (const CLI::Option* p = Positional(app)) {
-    pieces.push_back(Bracketed(Term(p), p->get_required()));
-  }
+  if (std::string p = Positionals(app); !p.empty()) pieces.push_back(p);
   return pieces;
 }
 
@@ -112,7 +115,7 @@ std::string ShortUsage(const CLI::App* app) {
     }
   }
   if (optional) line += " [options]";
-  if (const CLI::Option* p = Positional(app)) line += " " + Bracketed(Term(p), p->get_required());
+  if (std::string p = Positionals(app); !p.empty()) line += " " + p;
   return line;
 }
 

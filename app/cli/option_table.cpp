@@ -1,6 +1,7 @@
 #include "app/cli/option_table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "app/cli/help_format.h"
@@ -59,6 +60,24 @@ constexpr CommandText kFeedbackText = {
     "chosen variable with the low and high ends of its band (a value, a percentage of the "
     "baseline, or open) and whether a push outside it sounds a tone.",
     "Exit status: 0 printed, 1 Velquor.ini cannot be read, 2 usage error.\n"};
+constexpr CommandText kCatalogueText = {
+    "Keeps the study catalogue velquor-catalogue.sqlite of a directory: one row per trial (its "
+    "participant, session, task, start, interval, samples, duration, files, markers and the "
+    "steady-push means, SDs and CVs of each wheel) and per cycle pair (its trial). \"scan DIR\" "
+    "makes the catalogue of DIR what the trial documents (STEM_trial.json) and pairs under it "
+    "say, so a second scan changes nothing; \"list [DIR]\" prints its trials (DIR: the Auto "
+    "Save directory of Velquor.ini). A catalogue that cannot be read is kept aside and rebuilt.",
+    "Exit status: 0 done, 1 a file or the catalogue could not be read, 2 usage error.\n"};
+
+constexpr CommandText kExportBidsText = {
+    "Exports the catalogued trials of a directory as a motion dataset in the brain-imaging data "
+    "structure (BIDS): dataset_description.json, participants.tsv and per trial sub-P/ses-S/"
+    "motion/sub-P_ses-S_task-T_tracksys-velquor_run-N_motion.tsv (one row per sample: torque, "
+    "wheel angle and speed of each wheel), _channels.tsv, _motion.json and _events.tsv (pushes "
+    "and markers), with each session's sub-P_ses-S_scans.tsv. Trials without participant, "
+    "session or task are left out. No file is ever replaced: when one is there, nothing is "
+    "written.",
+    "Exit status: 0 exported, 1 a file could not be read or written, 2 usage error.\n"};
 
 // A command with its description; `before_exit` stands between its options and exit statuses.
 CLI::App& AddCommand(CLI::App& tool, const std::string& name, const CommandText& text,
@@ -294,6 +313,68 @@ void AddFeedback(CLI::App& tool, FeedbackOptions& o) {
   c.add_flag("--print", o.print, "print the targets in force")->required();
 }
 
+// --participant, --session and --task: labels of letters, digits and "-".
+void AddLabel(CLI::App& app, const std::string& name, const std::string& what, std::string& to,
+              const std::string& help) {
+  app.add_option_function<std::string>(
+         name,
+         [what, &to](const std::string& v) {
+           if (v.empty()) Refuse("--" + what + " takes a label");
+           if (auto bad = LabelProblem(what, v)) Refuse(*bad);
+           to = v;
+         },
+         help)
+      ->type_name(std::string(1, static_cast<char>(std::toupper(what.front()))));
+}
+
+void AddCatalogue(CLI::App& tool, CatalogueOptions& o) {
+  CLI::App& c = AddCommand(tool, "catalogue", kCatalogueText);
+  c.add_option_function<std::string>(
+       "ACTION",
+       [&o](const std::string& v) {
+         if (v != "scan" && v != "list") Refuse("catalogue takes scan or list, not \"" + v + "\"");
+         o.action = v;
+       },
+       "scan or list")
+      ->required();
+  AddText(c, "DIR", "DIR", o.dir, "the directory of the catalogue");
+  AddLabel(c, "--participant", "participant", o.filter.participant,
+           "list: only the trials of this participant");
+  AddLabel(c, "--session", "session", o.filter.session, "list: only the trials of this session");
+  AddLabel(c, "--task", "task", o.filter.task, "list: only the trials of this task");
+  c.add_flag("--json", o.json, "list: one JSON array with every column of the trials");
+  c.final_callback([&o] {
+    if (o.action != "scan") return;
+    if (!o.dir) Refuse("catalogue scan needs DIR");
+    if (o.json || !o.filter.participant.empty() || !o.filter.session.empty() ||
+        !o.filter.task.empty()) {
+      Refuse(
+          "catalogue scan takes DIR only; --participant, --session, --task and --json are "
+          "for list");
+    }
+  });
+}
+
+void AddExportBids(CLI::App& tool, ExportBidsOptions& o) {
+  CLI::App& c = AddCommand(tool, "export-bids", kExportBidsText);
+  AddText(c, "--out", "DIR", o.out, "the dataset's directory (new or without these files)")
+      ->required();
+  AddText(c, "--dir", "DIR", o.dir,
+          "the catalogued directory (default: the Auto Save directory of Velquor.ini)");
+  c.add_option_function<std::vector<std::string>>(
+       "--participant",
+       [&o](const std::vector<std::string>& labels) {
+         for (const std::string& v : labels) {
+           if (v.empty()) Refuse("--participant takes a label");
+           if (auto bad = LabelProblem("participant", v)) Refuse(*bad);
+           o.participants.push_back(v);
+         }
+       },
+       "only this participant's trials (again for more); all when not given")
+      ->type_name("P")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
 }  // namespace
 
 bool Listed(const CLI::Option* option) {
@@ -328,6 +409,8 @@ std::unique_ptr<CLI::App> MakeOptionTable(Invocation& inv) {
   AddPushes(*tool, inv.pushes);
   AddReport(*tool, inv.report);
   AddFeedback(*tool, inv.feedback);
+  AddCatalogue(*tool, inv.catalogue);
+  AddExportBids(*tool, inv.exportBids);
   return tool;
 }
 

@@ -49,7 +49,9 @@ std::string Cycles(const std::vector<TrialCycle>& cycles) {
   return JsonArray(members);
 }
 
-std::string Markers(const std::vector<TrialMarker>& markers) {
+}  // namespace
+
+std::string TrialMarkersJson(const std::vector<TrialMarker>& markers) {
   std::vector<std::string> members;
   members.reserve(markers.size());
   for (const TrialMarker& m : markers) {
@@ -62,8 +64,6 @@ std::string Markers(const std::vector<TrialMarker>& markers) {
   }
   return JsonArray(members);
 }
-
-}  // namespace
 
 std::string TrialCsvName(std::string_view stem) {
   return std::string(stem) + "_trial.csv";
@@ -126,11 +126,14 @@ std::string TrialJsonText(const TrialFacts& facts, const PushAnalysis& pushes, b
   document.AddText("trial", facts.stem)
       .Add("complete", complete ? "true" : "false")
       .AddText("started", facts.started)
+      .AddText("participant", facts.who.participant)
+      .AddText("session", facts.who.session)
+      .AddText("task", facts.who.task)
       .Add("interval_ms", Number(facts.interval_ms))
       .Add("samples", std::to_string(facts.samples))
       .Add("calibration", calibration)
       .Add("cycles", Cycles(facts.cycles))
-      .Add("markers", Markers(facts.markers))
+      .Add("markers", TrialMarkersJson(facts.markers))
       .Add("pushes", PushJson(TrialCsvName(facts.stem), pushes));
   if (!facts.feedback_json.empty()) document.Add("feedback", facts.feedback_json);
   return document.str() + "\n";

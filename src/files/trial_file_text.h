@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/push_analysis.h"
 #include "analysis/trial_series.h"
@@ -32,6 +33,9 @@ std::string IsoLocalTime(std::time_t when);
 // The JSON document on one line with its LF; "pushes" is the document the pushes command
 // gives for the trial's CSV.
 std::string TrialJsonText(const TrialFacts& facts, const PushAnalysis& pushes, bool complete);
+
+// The markers as the JSON document holds them: [{"number":1,"sample":..,"t_s":..,"label":".."}].
+std::string TrialMarkersJson(const std::vector<TrialMarker>& markers);
 
 // The tidy CSV of the trial's pushes, each row naming the trial's CSV.
 std::string TrialPushesCsvText(const TrialFacts& facts, const PushAnalysis& pushes);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "record/study_label.h"
+
 namespace velquor {
 
 // One cycle of the trial as it was saved: its pair's stem and where its samples lie.
@@ -27,6 +29,7 @@ struct TrialMarker {
 struct TrialFacts {
   std::string stem;     // the trial's name: the stem of its first saved pair
   std::string started;  // ISO 8601 local time with its offset, "2026-12-07T14:03:05+09:00"
+  StudyLabels who;      // participant, session and task; empty when not given
   double interval_ms = 0.0;
   std::int64_t samples = 0;
   std::array<double, 2> ka1{};  // the calibration in force when the trial started

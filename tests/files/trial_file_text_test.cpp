@@ -78,9 +78,11 @@ TEST(TrialFileText, JsonDocument) {
   facts.ka0 = {0.5, -1};
   facts.cycles = {{"RUN0000012", 1, 1}, {"RUN0000013", 2, 1}};
   facts.markers = {{1, 2, 0.02, "seat \"low\""}};
+  facts.who = {"P01", "2", "sprint-a"};
   const std::string json = TrialJsonText(facts, pushes.value(), false);
   const std::vector<std::string> pieces = {
       R"({"trial":"RUN0000012","complete":false,"started":"2026-12-07T14:03:05+09:00",)",
+      R"("participant":"P01","session":"2","task":"sprint-a",)",
       R"("interval_ms":10,"samples":2,)",
       R"("calibration":{"ka1":[20,10],"ka0":[0.5,-1],"shift":false},)",
       R"("cycles":[{"stem":"RUN0000012","first_sample":1,"samples":1},)"
