@@ -130,7 +130,7 @@ Result<BidsExportNews> ExportBids(const BidsExportRequest& request) {
 
   for (const Planned& p : plan) {
     const std::string dir = p.folder.empty() ? data : data + "/" + p.folder;
-    Result<TrialDocument> doc = LoadTrialDocument(dir + "/" + TrialJsonName(p.stem));
+    Result<CatalogueTrial> doc = LoadCatalogueTrial(dir + "/" + TrialJsonName(p.stem));
     if (!doc) return doc.problem();
     Calibration cal;
     cal.Ka1 = doc.value().facts.ka1;

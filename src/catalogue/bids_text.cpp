@@ -102,7 +102,7 @@ std::string BidsMotion(const TrialSeries& s) {
   return text;
 }
 
-std::string BidsMotionSidecar(const TrialDocument& doc, const std::string& version) {
+std::string BidsMotionSidecar(const CatalogueTrial& doc, const std::string& version) {
   const TrialFacts& f = doc.facts;
   return JsonObject()
              .AddText("TaskName", f.who.task)
@@ -125,7 +125,7 @@ std::string BidsMotionSidecar(const TrialDocument& doc, const std::string& versi
          "\n";
 }
 
-std::string BidsEvents(const TrialDocument& doc) {
+std::string BidsEvents(const CatalogueTrial& doc) {
   const double dt = doc.facts.interval_ms / 1000.0;
   std::vector<Event> events;
   for (std::size_t w = 0; w < doc.pushes.size(); ++w) {

@@ -38,11 +38,11 @@ std::string BidsChannels();
 // is missing (the speed of the first sample).
 std::string BidsMotion(const TrialSeries& series);
 
-std::string BidsMotionSidecar(const TrialDocument& doc, const std::string& version);
+std::string BidsMotionSidecar(const CatalogueTrial& doc, const std::string& version);
 
 // The pushes of both wheels (onset, duration) and the markers, in onset order; the onsets are
 // seconds from the first sample.
-std::string BidsEvents(const TrialDocument& doc);
+std::string BidsEvents(const CatalogueTrial& doc);
 
 // "2026-12-07T05:03:05Z" for "2026-12-07T14:03:05+09:00"; "n/a" for a time that is not of
 // that form.

@@ -80,7 +80,7 @@ Found FindFiles(const std::string& dir, CatalogueNews& news) {
       pair_keys.emplace_back(rel, name.substr(0, name.size() - kPairSuffix.size()));
     } else if (EndsWith(name, kTrialSuffix)) {
       ++found.trialFiles;
-      Result<TrialDocument> doc = LoadTrialDocument(p.string());
+      Result<CatalogueTrial> doc = LoadCatalogueTrial(p.string());
       if (!doc) {
         news.notices.push_back(doc.problem());
         ++news.unreadableFiles;

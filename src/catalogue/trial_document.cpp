@@ -189,11 +189,11 @@ void ReadLists(FieldReader& r, const json& doc, TrialFacts& f) {
 
 }  // namespace
 
-Result<TrialDocument> ReadTrialDocument(std::string_view text, const std::string& path) {
+Result<CatalogueTrial> ReadCatalogueTrial(std::string_view text, const std::string& path) {
   const json doc = json::parse(text, nullptr, false);
   if (doc.is_discarded()) return Problem{path, 0, 0, "not a JSON document"};
   FieldReader r(path);
-  TrialDocument d;
+  CatalogueTrial d;
   TrialFacts& f = d.facts;
   f.stem = r.Text(doc, "", "trial");
   d.complete = r.Flag(doc, "", "complete");
@@ -228,12 +228,12 @@ Result<TrialDocument> ReadTrialDocument(std::string_view text, const std::string
   return d;
 }
 
-Result<TrialDocument> LoadTrialDocument(const std::string& path) {
+Result<CatalogueTrial> LoadCatalogueTrial(const std::string& path) {
   // The pushes of an hour-long trial make a document of a few megabytes.
   constexpr std::size_t kMaxDocumentBytes = 64u << 20;
   const Result<std::string> text = ReadFileBytes(path, kMaxDocumentBytes);
   if (!text) return text.problem();
-  return ReadTrialDocument(text.value(), path);
+  return ReadCatalogueTrial(text.value(), path);
 }
 
 }  // namespace velquor

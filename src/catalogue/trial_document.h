@@ -20,7 +20,7 @@ struct PushSpan {
   double off_s = 0.0;
 };
 
-struct TrialDocument {
+struct CatalogueTrial {
   TrialFacts facts;
   bool complete = false;
   std::array<PushSummary, 2> summaries{};
@@ -29,9 +29,9 @@ struct TrialDocument {
 
 // The document's text; `path` names it in every problem. A document written before trials
 // carried labels has none, and reads with empty labels.
-Result<TrialDocument> ReadTrialDocument(std::string_view text, const std::string& path);
+Result<CatalogueTrial> ReadCatalogueTrial(std::string_view text, const std::string& path);
 
 // The file at `path` (local form).
-Result<TrialDocument> LoadTrialDocument(const std::string& path);
+Result<CatalogueTrial> LoadCatalogueTrial(const std::string& path);
 
 }  // namespace velquor

@@ -16,11 +16,11 @@ namespace {
 
 using nlohmann::json;
 
-TEST(TrialDocument, ReadsBackWhatWasWritten) {
+TEST(CatalogueTrial, ReadsBackWhatWasWritten) {
   testing::TempDir dir;
   const testing::SavedTrial t =
       testing::SaveTrial(dir.path(), "RUN0000001", 2, {"P01", "2", "sprint-a"}, 1.0, 6);
-  const Result<TrialDocument> d = LoadTrialDocument(dir / "RUN0000001_trial.json");
+  const Result<CatalogueTrial> d = LoadCatalogueTrial(dir / "RUN0000001_trial.json");
   ASSERT_TRUE(d.ok()) << d.problem().Describe();
   const TrialFacts& f = d.value().facts;
   EXPECT_TRUE(d.value().complete);
@@ -47,7 +47,7 @@ TEST(TrialDocument, ReadsBackWhatWasWritten) {
   }
 }
 
-TEST(TrialDocument, EveryFaultNamesTheFileAndTheField) {
+TEST(CatalogueTrial, EveryFaultNamesTheFileAndTheField) {
   testing::TempDir dir;
   const testing::SavedTrial t =
       testing::SaveTrial(dir.path(), "RUN0000001", 2, {"P01", "2", "steady"}, 1.0, 4);
@@ -85,7 +85,7 @@ TEST(TrialDocument, EveryFaultNamesTheFileAndTheField) {
   for (const Case& c : cases) {
     json doc = good;
     c.change(doc);
-    const Result<TrialDocument> d = ReadTrialDocument(doc.dump(), "X_trial.json");
+    const Result<CatalogueTrial> d = ReadCatalogueTrial(doc.dump(), "X_trial.json");
     if (std::string(c.message).empty()) {
       ASSERT_TRUE(d.ok()) << c.name << ": " << d.problem().Describe();
       EXPECT_EQ(d.value().facts.who.participant, "") << c.name;
@@ -96,7 +96,7 @@ TEST(TrialDocument, EveryFaultNamesTheFileAndTheField) {
     EXPECT_NE(d.problem().what.find(c.message), std::string::npos)
         << c.name << ": " << d.problem().what;
   }
-  const Result<TrialDocument> cut = ReadTrialDocument(good.dump().substr(0, 100), "X_trial.json");
+  const Result<CatalogueTrial> cut = ReadCatalogueTrial(good.dump().substr(0, 100), "X_trial.json");
   ASSERT_FALSE(cut.ok());
   EXPECT_EQ(cut.problem().what, "not a JSON document");
 }
