@@ -55,6 +55,7 @@ struct MeasureOptions {
   std::optional<double> trialLength;    // s: the run ends with the cycle that reaches it
   std::vector<double> markerAt;         // trial times (s) to place markers at
   bool livePushes = false;              // a JSON line on stdout per push as it becomes final
+  StudyLabels who;                      // written into the trial's document
 };
 
 struct PushesOptions {

@@ -82,10 +82,11 @@ int RunMeasure(const MeasureOptions& o, const CliPaths& paths,
   MakeFileNames(ws->naming, 0);
   SessionSettings settings;
   settings.autoSave = true;
-  settings.analysis = {
-      false, ReadStrokeConditions(s.txtStartPosCond, s.txtLimitCond, JudgeChannel::kAuto),
-      std::nullopt};
+  settings.analysis = {false,
+                       ReadStrokeConditions(s.txtStartPosCond, s.txtLimitCond, JudgeChannel::kAuto),
+                       std::nullopt};
   settings.trialLengthS = o.trialLength.value_or(0);
+  settings.who = o.who;
   settings.trialPushes = s.push;
 
   CliHost host(*ws, o, start, paths, out, err);

@@ -235,6 +235,20 @@ void AddReanalyse(CLI::App& tool, ReanalyseOptions& o) {
   AddFiles(c, o.files);
 }
 
+// --participant, --session and --task: labels of letters, digits and "-".
+void AddLabel(CLI::App& app, const std::string& name, const std::string& what, std::string& to,
+              const std::string& help) {
+  app.add_option_function<std::string>(
+         name,
+         [what, &to](const std::string& v) {
+           if (v.empty()) Refuse("--" + what + " takes a label");
+           if (auto bad = LabelProblem(what, v)) Refuse(*bad);
+           to = v;
+         },
+         help)
+      ->type_name(std::string(1, static_cast<char>(std::toupper(what.front()))));
+}
+
 void AddMeasure(CLI::App& tool, MeasureOptions& o) {
   CLI::App& c = AddCommand(tool, "measure", kMeasureText, DriverChoiceHelp() + "\n");
   c.add_option_function<std::string>(
@@ -273,6 +287,10 @@ void AddMeasure(CLI::App& tool, MeasureOptions& o) {
       ->type_name("SECONDS")
       ->expected(1, -1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  AddLabel(c, "--participant", "participant", o.who.participant,
+           "the participant of the trial (letters, digits and -)");
+  AddLabel(c, "--session", "session", o.who.session, "the session of the trial");
+  AddLabel(c, "--task", "task", o.who.task, "the task of the trial");
   c.add_flag("--live-pushes", o.livePushes,
              "print one JSON line per push the moment it is final, and one when its cycle "
              "figures follow; the other lines go to the error stream");
@@ -311,20 +329,6 @@ void AddReport(CLI::App& tool, ReportOptions& o) {
 void AddFeedback(CLI::App& tool, FeedbackOptions& o) {
   CLI::App& c = AddCommand(tool, "feedback", kFeedbackText);
   c.add_flag("--print", o.print, "print the targets in force")->required();
-}
-
-// --participant, --session and --task: labels of letters, digits and "-".
-void AddLabel(CLI::App& app, const std::string& name, const std::string& what, std::string& to,
-              const std::string& help) {
-  app.add_option_function<std::string>(
-         name,
-         [what, &to](const std::string& v) {
-           if (v.empty()) Refuse("--" + what + " takes a label");
-           if (auto bad = LabelProblem(what, v)) Refuse(*bad);
-           to = v;
-         },
-         help)
-      ->type_name(std::string(1, static_cast<char>(std::toupper(what.front()))));
 }
 
 void AddCatalogue(CLI::App& tool, CatalogueOptions& o) {

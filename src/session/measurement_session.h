@@ -121,7 +121,8 @@ class MeasurementSession {
   void StartTrial();
   void PassTrialNews();
   void OpenTrialFiles(const PairSaved& pair);
-  void WriteTrialStep(TrialStep step);
+  // `then` runs once the step is written.
+  void WriteTrialStep(TrialStep step, std::function<void()> then = {});
   void EndTrial();
   // The trial's document with its pushes and the feedback the host gave.
   std::string TrialDocument(const PushAnalysis& pushes, bool complete);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis/analyse_record.h"
+#include "record/study_label.h"
 
 namespace velquor {
 
@@ -13,6 +14,7 @@ struct SessionSettings {
   // The trial's push parameters where the cycles are not analysed for pushes.
   PushParameters trialPushes;
   double trialLengthS = 0;  // the run ends with the cycle that reaches it; 0 for no limit
+  StudyLabels who;          // participant, session and task, written with each trial
 };
 
 }  // namespace velquor

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <utility>
 
+#include "catalogue/catalogue.h"
 #include "files/trial_file_text.h"
 #include "session/measurement_session.h"
 
@@ -20,6 +21,7 @@ void MeasurementSession::StartTrial() {
   const Calibration& cal = parts_.calibration;
   facts_ = TrialFacts{};
   facts_.started = IsoLocalTime(std::time(nullptr));
+  facts_.who = settings_.who;
   facts_.interval_ms = rec.SampInterval;
   facts_.ka1 = cal.Ka1;
   facts_.ka0 = cal.Ka0;
@@ -88,15 +90,17 @@ void MeasurementSession::OpenTrialFiles(const PairSaved& pair) {
   WriteTrialStep(std::move(step));
 }
 
-void MeasurementSession::WriteTrialStep(TrialStep step) {
-  saver_.WriteTrial(std::move(step), [this](const Result<std::string>& done) {
-    if (!done) {
-      host_.Notice("The trial's files stop here (the cycles are saved as before): " +
-                   done.problem().Describe());
-    } else if (!done.value().empty()) {
-      host_.Notice(done.value());
-    }
-  });
+void MeasurementSession::WriteTrialStep(TrialStep step, std::function<void()> then) {
+  saver_.WriteTrial(
+      std::move(step), [this, then = std::move(then)](const Result<std::string>& done) {
+        if (!done) {
+          host_.Notice("The trial's files stop here (the cycles are saved as before): " +
+                       done.problem().Describe());
+          return;
+        }
+        if (!done.value().empty()) host_.Notice(done.value());
+        if (then) then();
+      });
 }
 
 void MeasurementSession::EndTrial() {
@@ -111,7 +115,19 @@ void MeasurementSession::EndTrial() {
     step.kind = TrialStep::Kind::kEnd;
     step.json = TrialDocument(*lastTrial_, true);
     step.pushesCsv = TrialPushesCsvText(facts_, *lastTrial_);
-    WriteTrialStep(std::move(step));
+    // Once its files are written the trial and its pairs go into the directory's catalogue;
+    // the files stay the truth, so a catalogue that cannot be written is only said.
+    WriteTrialStep(std::move(step), [this, facts = facts_, pushes = *lastTrial_,
+                                     dir = parts_.naming.Auto.Dir] {
+      const Result<CatalogueNews> news = RecordTrial(dir, facts, pushes);
+      if (!news) {
+        host_.Notice("The trial is not in the catalogue: " + news.problem().Describe() +
+                     " (velquor-cli catalogue scan rebuilds it from the files)");
+        return;
+      }
+      for (const Problem& p : news.value().notices) host_.Notice(p.Describe());
+      if (!news.value().done.empty()) host_.Notice(news.value().done);
+    });
   }
   host_.TrialEnded(*lastTrial_, facts_);
 }

@@ -418,7 +418,8 @@ TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
 // every push handed on live is a row of the trial's push table.
 TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
   ASSERT_EQ(Run({"measure", "--daq", "sim:4", "--interval", "1", "--samples", "400",
-                 "--trial-length", "2.5", "--marker-at", "0.5", "1.7004", "--live-pushes"}),
+                 "--trial-length", "2.5", "--marker-at", "0.5", "1.7004", "--live-pushes",
+                 "--participant", "P-01", "--task", "steady"}),
             0)
       << err_.str();
   std::istringstream lines(out_.str());
@@ -452,6 +453,8 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
   ASSERT_TRUE(json.ok());
   EXPECT_NE(json.value().find(R"("complete":true)"), std::string::npos);
   EXPECT_NE(json.value().find(R"("samples":2800,)"), std::string::npos);
+  EXPECT_NE(json.value().find(R"("participant":"P-01","session":"","task":"steady")"),
+            std::string::npos);
   // The feedback each push came to is kept with the trial, for a study of the feedback given.
   EXPECT_NE(json.value().find(R"("feedback":{"schedule":"every","baseline":null,"targets":[)"),
             std::string::npos);
