@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "analysis/push_forms.h"
+#include "analysis/push_pairs.h"
 #include "common/number_text.h"
 #include "plot/push_graphs.h"
 
@@ -70,6 +71,21 @@ std::string WindowText(const PushParameters& p) {
   return t;
 }
 
+// Left and right together in one row: the pairs, their lag and the mean symmetry index
+// 100 x (R - L) / mean of R and L of the figures fed back by default, over steady pairs.
+std::string PairsText(const PushAnalysis& a) {
+  const PushPairs pairs = PairPushes(a);
+  const auto cell = [](std::optional<double> v) { return v ? FigureCell(v) : std::string("-"); };
+  std::string t = std::to_string(pairs.pairs.size()) + " pairs (" +
+                  std::to_string(pairs.summary.steady) + " steady), lag " +
+                  cell(pairs.summary.lag_ms.mean) + " ms; SI %: contact " +
+                  cell(pairs.summary.Si(F::kContactAngle).mean) + ", peak " +
+                  cell(pairs.summary.Si(F::kPeakTorque).mean) + ", rise " +
+                  cell(pairs.summary.Si(F::kRateOfRise).mean) + ", work " +
+                  cell(pairs.summary.Si(F::kPushWork).mean);
+  return t;
+}
+
 }  // namespace
 
 std::string FigureHead(PushFigure f) {
@@ -101,6 +117,7 @@ void AppendPushSection(const std::string& stem, const PushAnalysis& a,
       {"", "steady pushes from No." + std::to_string(p.skip_first + 1) + ", the last " +
                std::to_string(p.skip_last) + " left out" + WindowText(p)}};
   for (const WheelPushes& w : a.wheels) params.rows.push_back({"", PushCountsText(w)});
+  params.rows.push_back({"Left/right", PairsText(a)});
   params.keepWhole = true;
   doc.blocks.push_back({std::move(params), stem});
 

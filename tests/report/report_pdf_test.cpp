@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "analysis/push_forms.h"
+#include "analysis/push_pairs.h"
 #include "analysis/result_texts.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/report_command.h"
@@ -180,6 +181,12 @@ TEST_F(ReportPdf, OneMeasurementShowsTheScreensTextsOnItsPages) {
       EXPECT_NE(all.find(piece), std::string::npos) << piece;
     }
   }
+  // Left and right together: the pairs and their lag as the pairing finds them.
+  const PushPairs pairs = PairPushes(pushes.value());
+  EXPECT_NE(all.find("Left/right " + std::to_string(pairs.pairs.size()) + " pairs (" +
+                     std::to_string(pairs.summary.steady) + " steady), lag " +
+                     FigureCell(pairs.summary.lag_ms.mean) + " ms"),
+            std::string::npos);
 }
 
 // Every word of the PDF with the height poppler gives its box (the face's ascent and descent
