@@ -145,6 +145,9 @@ Result<TrialDocument> ReadTrialDocument(std::string_view json, const std::string
   out.complete = *complete;
   f.stem = v.Text("trial").value_or("");
   f.started = v.Text("started").value_or("");
+  // Whose trial it is goes into the completed document as it was.
+  f.who = {v.Text("participant").value_or(""), v.Text("session").value_or(""),
+           v.Text("task").value_or("")};
   const auto interval = v.Number("interval_ms");
   if (!interval || !(*interval > 0)) return Missing(file, "interval_ms above 0");
   f.interval_ms = *interval;

@@ -35,6 +35,7 @@ struct KilledTrial {
     }
     facts.stem = "RUN0000031";
     facts.started = "2026-12-07T14:03:05+09:00";
+    facts.who = {"P-01", "s1", "steady"};  // kept through the completion
     facts.interval_ms = 5;
     facts.samples = samples / 2;  // the last checkpoint
     facts.ka1 = sim::RigCalibration().Ka1;
