@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   QObject::connect(&window, &velquor::ui::Form1::runEnded, &run, &QEventLoop::quit);
   rig.read_ns.clear();
   window.StartAction();
-  // The tiles are made afresh for each trial; every tile changes with every push shown.
+  // Every tile changes with every push shown.
   for (auto* tile : feedback.findChildren<velquor::ui::FeedbackTile*>()) {
     tile->installEventFilter(&watch);
   }

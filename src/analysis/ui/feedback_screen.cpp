@@ -73,6 +73,8 @@ FeedbackScreen::FeedbackScreen(QWidget* parent)
   auto* outer = new QVBoxLayout(this);
   stack_ = new QStackedWidget(this);
   tileArea_ = new QWidget(stack_);
+  grid_ = new QGridLayout(tileArea_);
+  grid_->setSpacing(8);
   lblMeasuring = new QLabel("measuring", stack_);
   lblMeasuring->setAlignment(Qt::AlignCenter);
   QFont big = lblMeasuring->font();
@@ -227,18 +229,24 @@ void FeedbackScreen::SetBaseline(const PushAnalysis& a, const QString& from) {
 }
 
 void FeedbackScreen::StartTrial() {
-  Rebuild();
+  // The same tiles, emptied: the new trial's pushes fill them.
+  live_ = std::make_unique<LiveFeedback>(settings_, baseline_);
+  Redraw(0);
+  Redraw(1);
 }
 
 void FeedbackScreen::Rebuild() {
   live_ = std::make_unique<LiveFeedback>(settings_, baseline_);
-  delete tileArea_->layout();
+  // The tiles of the variables chosen before go once control is back in the event loop.
   for (auto& wheelTiles : tiles_) {
-    for (FeedbackTile* t : wheelTiles) delete t;
+    for (FeedbackTile* t : wheelTiles) {
+      grid_->removeWidget(t);
+      t->hide();
+      t->deleteLater();
+    }
     wheelTiles.clear();
   }
-  auto* grid = new QGridLayout(tileArea_);
-  grid->setSpacing(8);
+  QGridLayout* grid = grid_;
   for (int w = 0; w < 2; ++w) {
     for (std::size_t t = 0; t < settings_.targets.size(); ++t) {
       auto* tile = new FeedbackTile(tileArea_);

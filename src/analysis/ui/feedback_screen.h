@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -83,6 +84,7 @@ class FeedbackScreen : public QWidget {
   std::unique_ptr<LiveFeedback> live_;
   std::array<std::vector<FeedbackTile*>, 2> tiles_;
   QWidget* tileArea_;
+  QGridLayout* grid_;  // the tiles, a row per variable, a column per wheel
   QStackedWidget* stack_;
   QWidget* panel_;
   std::unique_ptr<ToneOutput> tone_;
