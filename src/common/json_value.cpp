@@ -95,7 +95,8 @@ class Parser {
       ++at_;
       JsonValue member;
       if (!Value(member, depth + 1)) return false;
-      v.members.emplace_back(std::move(key), std::move(member));
+      v.names.push_back(std::move(key));
+      v.members.push_back(std::move(member));
       Space();
       if (at_ < s_.size() && s_[at_] == ',') {
         ++at_;
@@ -263,8 +264,8 @@ class Parser {
 
 const JsonValue* JsonValue::Find(std::string_view key) const {
   if (kind != Kind::kObject) return nullptr;
-  for (const auto& [name, value] : members) {
-    if (name == key) return &value;
+  for (std::size_t k = 0; k < names.size() && k < members.size(); ++k) {
+    if (names[k] == key) return &members[k];
   }
   return nullptr;
 }

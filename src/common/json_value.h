@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "common/result.h"
@@ -17,9 +16,12 @@ struct JsonValue {
   Kind kind = Kind::kNull;
   bool boolean = false;
   double number = 0;
-  std::string text;                                        // a string, in UTF-8
-  std::vector<JsonValue> items;                            // an array's
-  std::vector<std::pair<std::string, JsonValue>> members;  // an object's, in order
+  std::string text;              // a string, in UTF-8
+  std::vector<JsonValue> items;  // an array's
+  // An object's members in order: names[k] is the name of members[k]. (A vector of pairs
+  // would hold this type before it is complete, which the standard library need not allow.)
+  std::vector<std::string> names;
+  std::vector<JsonValue> members;
 
   // The member of that name (the first, if named twice); none for a missing one or a value
   // that is not an object.
