@@ -47,8 +47,8 @@ inline SavedTrial SaveTrial(const std::string& dir, const std::string& stem, int
   f.stem = stem;
   // Later numbers start later (within the hour).
   const int minute = next_number % 60;
-  f.started = "2026-12-07T10:" + std::string(minute < 10 ? "0" : "") + std::to_string(minute) +
-              ":00+09:00";
+  f.started =
+      "2026-12-07T10:" + std::string(minute < 10 ? "0" : "") + std::to_string(minute) + ":00+09:00";
   f.who = who;
   f.interval_ms = 10;
   f.samples = n;
