@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 namespace velquor {
 namespace {
 
@@ -104,7 +107,16 @@ StoreOpening CatalogueStore::Open(const std::string& path) {
   auto store = std::make_unique<CatalogueStore>(db, path);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   // WAL lets readers go on while one program writes; a file that is no database fails here.
-  if (Status s = store->Exec("PRAGMA journal_mode=WAL"); !s) {
+  // Two programs opening a new catalogue at once may both ask for WAL; SQLite answers the
+  // second "locked" without waiting, so it asks again within the busy time.
+  Status wal = store->Exec("PRAGMA journal_mode=WAL");
+  for (int waited = 0;
+       !wal && (sqlite3_errcode(db) & 0xff) == SQLITE_BUSY && waited < kBusyTimeoutMs;
+       waited += 10) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    wal = store->Exec("PRAGMA journal_mode=WAL");
+  }
+  if (Status s = wal; !s) {
     const int code = sqlite3_errcode(db) & 0xff;
     o.unreadable = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
     o.problem = s.problem();
