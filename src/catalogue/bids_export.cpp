@@ -74,13 +74,13 @@ std::vector<Planned> Plan(const std::vector<CatalogueRow>& rows,
 }
 
 struct RunFiles {
-  std::string motion, channels, sidecar, events;
+  std::string motion, channels, channelsSidecar, sidecar, events;
 };
 
 RunFiles FilesOf(const std::string& out, const BidsRun& run) {
   const std::string base = out + "/" + BidsSessionFolder(run.who) + "/motion/" + BidsRunStem(run);
-  return {base + "_motion.tsv", base + "_channels.tsv", base + "_motion.json",
-          base + "_events.tsv"};
+  return {base + "_motion.tsv", base + "_channels.tsv", base + "_channels.json",
+          base + "_motion.json", base + "_events.tsv"};
 }
 
 std::string ScansPath(const std::string& out, const StudyLabels& who) {
@@ -111,13 +111,22 @@ Result<BidsExportNews> ExportBids(const BidsExportRequest& request) {
   // Every file the export writes, checked before any is written.
   std::set<std::string> participants;
   std::map<std::string, std::vector<BidsScan>> scans;  // by the scans table's path
-  std::vector<std::string> targets = {out + "/dataset_description.json", out + "/participants.tsv"};
+  // The dataset's own files, written last: a dataset without its description is plainly
+  // unfinished.
+  const std::vector<std::pair<std::string, std::string>> root = {
+      {out + "/README", BidsReadme(request.version)},
+      {out + "/events.json", BidsEventsSidecar()},
+      {out + "/scans.json", BidsScansSidecar()},
+      {out + "/dataset_description.json", BidsDatasetDescription(request.version)},
+  };
+  std::vector<std::string> targets = {out + "/participants.tsv"};
+  for (const auto& [path, text] : root) targets.push_back(path);
   for (const Planned& p : plan) {
     participants.insert(p.run.who.participant);
     const RunFiles f = FilesOf(out, p.run);
-    targets.insert(targets.end(), {f.motion, f.channels, f.sidecar, f.events});
+    targets.insert(targets.end(), {f.motion, f.channels, f.channelsSidecar, f.sidecar, f.events});
     scans[ScansPath(out, p.run.who)].push_back(
-        {"motion/" + BidsRunStem(p.run) + "_motion.tsv", BidsAcqTime(p.started)});
+        {"motion/" + BidsRunStem(p.run) + "_motion.tsv", BidsAcqTime(p.started), p.stem});
   }
   for (const auto& [path, rows] : scans) targets.push_back(path);
   for (const std::string& t : targets) {
@@ -144,6 +153,7 @@ Result<BidsExportNews> ExportBids(const BidsExportRequest& request) {
     for (const auto& [path, text] :
          {std::pair{f.motion, BidsMotion(*trial.value().series)},
           std::pair{f.channels, BidsChannels()},
+          std::pair{f.channelsSidecar, BidsChannelsSidecar()},
           std::pair{f.sidecar, BidsMotionSidecar(doc.value(), request.version)},
           std::pair{f.events, BidsEvents(doc.value())}}) {
       if (Status s = Write(path, text, news); !s) return s.problem();
@@ -158,10 +168,8 @@ Result<BidsExportNews> ExportBids(const BidsExportRequest& request) {
       !s) {
     return s.problem();
   }
-  if (Status s =
-          Write(out + "/dataset_description.json", BidsDatasetDescription(request.version), news);
-      !s) {
-    return s.problem();
+  for (const auto& [path, text] : root) {
+    if (Status s = Write(path, text, news); !s) return s.problem();
   }
   return news;
 }

@@ -18,18 +18,26 @@ struct Channel {
   const char* type;
   const char* tracked_point;
   const char* units;
+  const char* reference_frame;
   const char* description;
 };
 
-// The wheel's own frame: x forward along its travel, y along its axle, z up.
+// Angles and speeds are in the wheel's own frame (kWheelFrame); torque is in none.
 constexpr std::array<Channel, 6> kChannels = {{
-    {"torque_left", "n/a", "MISC", "LeftWheel", "N.m", "propulsion torque on the left handrim"},
-    {"torque_right", "n/a", "MISC", "RightWheel", "N.m", "propulsion torque on the right handrim"},
-    {"angle_left", "y", "ORNT", "LeftWheel", "deg", "left wheel angle about its axle"},
-    {"angle_right", "y", "ORNT", "RightWheel", "deg", "right wheel angle about its axle"},
-    {"speed_left", "x", "VEL", "LeftWheel", "m/s", "left wheel rim speed"},
-    {"speed_right", "x", "VEL", "RightWheel", "m/s", "right wheel rim speed"},
+    {"torque_left", "n/a", "MISC", "LeftWheel", "N.m", "n/a",
+     "propulsion torque on the left handrim"},
+    {"torque_right", "n/a", "MISC", "RightWheel", "N.m", "n/a",
+     "propulsion torque on the right handrim"},
+    {"angle_left", "y", "ORNT", "LeftWheel", "deg", "wheel", "left wheel angle about its axle"},
+    {"angle_right", "y", "ORNT", "RightWheel", "deg", "wheel", "right wheel angle about its axle"},
+    {"speed_left", "x", "VEL", "LeftWheel", "m/s", "wheel", "left wheel rim speed"},
+    {"speed_right", "x", "VEL", "RightWheel", "m/s", "wheel", "right wheel rim speed"},
 }};
+
+// A column of a table described in its sidecar.
+std::string Described(const std::string& long_name, const std::string& description) {
+  return JsonObject().AddText("LongName", long_name).AddText("Description", description).str();
+}
 
 std::string Value(double v) {
   return std::isfinite(v) ? ShortestText(v) : "n/a";
@@ -84,12 +92,69 @@ std::string BidsParticipants(const std::vector<std::string>& participants) {
 }
 
 std::string BidsChannels() {
-  std::string text = "name\tcomponent\ttype\ttracked_point\tunits\tdescription\n";
+  std::string text = "name\tcomponent\ttype\ttracked_point\tunits\treference_frame\tdescription\n";
   for (const Channel& c : kChannels) {
     text += std::string(c.name) + "\t" + c.component + "\t" + c.type + "\t" + c.tracked_point +
-            "\t" + c.units + "\t" + c.description + "\n";
+            "\t" + c.units + "\t" + c.reference_frame + "\t" + c.description + "\n";
   }
   return text;
+}
+
+std::string BidsChannelsSidecar() {
+  // x forward along the wheel's travel, y along its axle to the chair's left, z up.
+  const std::string wheel = JsonObject()
+                                .AddText("Description",
+                                         "the wheel's own frame: x forward along its travel, y "
+                                         "along its axle to the chair's left, z up")
+                                .AddText("SpatialAxes", "ALS")
+                                .AddText("RotationRule", "right-hand")
+                                .AddText("RotationOrder", "ZXY")
+                                .str();
+  return JsonObject()
+             .Add("reference_frame",
+                  JsonObject()
+                      .AddText("LongName", "reference frame")
+                      .AddText("Description", "the frame a channel's values are given in")
+                      .Add("Levels", JsonObject().Add("wheel", wheel).str())
+                      .str())
+             .str() +
+         "\n";
+}
+
+std::string BidsEventsSidecar() {
+  return JsonObject()
+             .Add("trial_type",
+                  JsonObject()
+                      .AddText("LongName", "event type")
+                      .AddText("Description", "what the event is")
+                      .Add("Levels",
+                           JsonObject()
+                               .AddText("push", "a push on one wheel, from its onset to its end")
+                               .AddText("marker", "a marker the operator placed during the trial")
+                               .str())
+                      .str())
+             .Add("wheel", Described("wheel", "the wheel pushed: left or right"))
+             .Add("push", Described("push number", "the push's number on its wheel, from 1"))
+             .Add("label", Described("marker label", "the text the operator gave the marker"))
+             .str() +
+         "\n";
+}
+
+std::string BidsScansSidecar() {
+  return JsonObject()
+             .Add("trial", Described("trial",
+                                     "the stem of the trial's files where it was measured "
+                                     "(STEM_trial.csv, STEM_trial.json)"))
+             .str() +
+         "\n";
+}
+
+std::string BidsReadme(const std::string& version) {
+  return "Wheelchair propulsion trials measured on a test rig and exported by Velquor " + version +
+         ".\n\nEach run holds one trial: the torque on each handrim, each wheel's angle about its "
+         "axle and its rim speed, one row per sample (motion), with the pushes of each wheel and "
+         "the operator's markers as events. The scans table of a session names the trial each "
+         "run was exported from.\n";
 }
 
 std::string BidsMotion(const TrialSeries& s) {
@@ -118,9 +183,6 @@ std::string BidsMotionSidecar(const CatalogueTrial& doc, const std::string& vers
              .Add("RecordingDuration",
                   JsonNumber(static_cast<double>(f.samples) * f.interval_ms / 1000.0))
              .AddText("MissingValues", "n/a")
-             .AddText("SpatialAxes", "ALS")
-             .AddText("RotationRule", "right-hand")
-             .AddText("TrialName", f.stem)
              .str() +
          "\n";
 }
@@ -176,8 +238,10 @@ std::string BidsAcqTime(const std::string& started) {
 }
 
 std::string BidsScans(const std::vector<BidsScan>& scans) {
-  std::string text = "filename\tacq_time\n";
-  for (const BidsScan& s : scans) text += s.filename + "\t" + s.acq_time + "\n";
+  std::string text = "filename\tacq_time\ttrial\n";
+  for (const BidsScan& s : scans) {
+    text += s.filename + "\t" + s.acq_time + "\t" + Cell(s.trial) + "\n";
+  }
   return text;
 }
 

@@ -31,8 +31,16 @@ std::string BidsRunStem(const BidsRun& run);
 std::string BidsDatasetDescription(const std::string& version);
 std::string BidsParticipants(const std::vector<std::string>& participants);
 
-// The channels, one row each in this order: torque, wheel angle and speed, left wheel first.
+// The channels, one row each in this order: torque, wheel angle and speed, left wheel first;
+// and their sidecar, which describes the wheel's frame the angles and speeds are given in.
 std::string BidsChannels();
+std::string BidsChannelsSidecar();
+
+// The descriptions of the events' and the scans' own columns, for the dataset's root (every
+// run's events and every session's scans inherit them), and the dataset's README.
+std::string BidsEventsSidecar();
+std::string BidsScansSidecar();
+std::string BidsReadme(const std::string& version);
 
 // One row per sample, no header, the channels' columns in their order; "n/a" where a value
 // is missing (the speed of the first sample).
@@ -51,6 +59,7 @@ std::string BidsAcqTime(const std::string& started);
 struct BidsScan {
   std::string filename;  // relative to the session folder, "motion/..._motion.tsv"
   std::string acq_time;
+  std::string trial;  // the stem of the trial's own files
 };
 std::string BidsScans(const std::vector<BidsScan>& scans);
 

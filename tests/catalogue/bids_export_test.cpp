@@ -44,29 +44,37 @@ std::vector<std::vector<std::string>> Table(const std::string& path) {
   return rows;
 }
 
-// Two participants over three sessions, with a second run of P01's session 2, catalogued.
-std::map<std::string, SavedTrial> Study(const std::string& dir) {
-  std::map<std::string, SavedTrial> saved;  // by "P01/2/1"
-  int n = 1;
-  const auto add = [&](const std::string& p, const std::string& s, int run) {
-    const std::string stem = "RUN" + std::to_string(1000000 + n);
-    SavedTrial t = testing::SaveTrial(dir, stem, n + 1, {p, s, "steady"}, 0.5 + 0.1 * n, 4);
-    n += 2;
-    saved[p + "/" + s + "/" + std::to_string(run)] = std::move(t);
-  };
-  for (const char* p : {"P01", "P02"}) {
-    for (const char* s : {"1", "2", "3"}) add(p, s, 1);
-  }
-  add("P01", "2", 2);
-  // A trial of nobody is left out.
-  testing::SaveTrial(dir, "RUN0999999", 99, {"", "", ""}, 1.0, 2);
-  EXPECT_TRUE(ScanCatalogue(dir).ok());
-  return saved;
-}
-
 const std::set<std::string> kTypes = {"ACCEL", "ANGACCEL", "GYRO", "JNTANG", "LATENCY",
                                       "MAGN",  "MISC",     "ORNT", "POS",    "VEL"};
 const std::set<std::string> kAxes = {"x", "y", "z"};
+const std::set<std::string> kSidecarFields = {"TaskName",
+                                              "TaskDescription",
+                                              "Instructions",
+                                              "SamplingFrequency",
+                                              "TrackingSystemName",
+                                              "Manufacturer",
+                                              "ManufacturersModelName",
+                                              "SoftwareVersions",
+                                              "DeviceSerialNumber",
+                                              "MotionChannelCount",
+                                              "TrackedPointsCount",
+                                              "RecordingDuration",
+                                              "RecordingType",
+                                              "EpochLength",
+                                              "SamplingFrequencyEffective",
+                                              "SoftwareFilters",
+                                              "MissingValues",
+                                              "SubjectArtefactDescription",
+                                              "ACCELChannelCount",
+                                              "ANGACCELChannelCount",
+                                              "GYROChannelCount",
+                                              "JNTANGChannelCount",
+                                              "LATENCYChannelCount",
+                                              "MAGNChannelCount",
+                                              "MISCChannelCount",
+                                              "ORNTChannelCount",
+                                              "POSChannelCount",
+                                              "VELChannelCount"};
 
 // What the motion extension asks of one run's files.
 void CheckRun(const std::string& base, const SavedTrial& t, const std::string& task) {
@@ -75,6 +83,12 @@ void CheckRun(const std::string& base, const SavedTrial& t, const std::string& t
   ASSERT_EQ(channels.size(), 7u);
   const std::vector<std::string> required = {"name", "component", "type", "tracked_point", "units"};
   EXPECT_TRUE(std::equal(required.begin(), required.end(), channels[0].begin()));
+  const auto frame_at = std::find(channels[0].begin(), channels[0].end(), "reference_frame");
+  ASSERT_NE(frame_at, channels[0].end());
+  const auto frame_column = static_cast<std::size_t>(frame_at - channels[0].begin());
+  // Every frame a channel names is described, with its axes, in the channels' sidecar.
+  const nlohmann::json frames =
+      nlohmann::json::parse(ReadText(base + "_channels.json")).at("reference_frame").at("Levels");
   std::vector<std::string> names;
   for (std::size_t i = 1; i < channels.size(); ++i) {
     const auto& c = channels[i];
@@ -89,6 +103,14 @@ void CheckRun(const std::string& base, const SavedTrial& t, const std::string& t
     }
     EXPECT_FALSE(c[3].empty());
     EXPECT_FALSE(c[4].empty());
+    const std::string& frame = c.at(frame_column);
+    if (c[2] == "MISC") {
+      EXPECT_EQ(frame, "n/a") << c[0];
+    } else {
+      ASSERT_TRUE(frames.contains(frame)) << c[0];
+      EXPECT_EQ(frames.at(frame).at("SpatialAxes").get<std::string>().size(), 3u);
+      EXPECT_TRUE(frames.at(frame).contains("RotationRule"));
+    }
   }
   EXPECT_EQ(names, (std::vector<std::string>{"torque_left", "torque_right", "angle_left",
                                              "angle_right", "speed_left", "speed_right"}));
@@ -102,6 +124,8 @@ void CheckRun(const std::string& base, const SavedTrial& t, const std::string& t
   EXPECT_EQ(motion[0][4], "n/a");  // no speed at the first sample
 
   const nlohmann::json sidecar = nlohmann::json::parse(ReadText(base + "_motion.json"));
+  // The sidecar holds the motion fields alone (the frame belongs to the channels' sidecar).
+  for (const auto& [key, value] : sidecar.items()) EXPECT_TRUE(kSidecarFields.count(key)) << key;
   EXPECT_EQ(sidecar.at("TaskName"), task);
   EXPECT_EQ(sidecar.at("SamplingFrequency").get<double>(), 100.0);
   EXPECT_FALSE(sidecar.at("TrackingSystemName").get<std::string>().empty());
@@ -133,7 +157,7 @@ void CheckRun(const std::string& base, const SavedTrial& t, const std::string& t
 
 TEST(BidsExport, EveryFileAsTheMotionExtensionAsks) {
   TempDir data, out;
-  const auto saved = Study(data.path());
+  const auto saved = testing::SaveStudy(data.path());
   const std::string root = out / "ds";
   const Result<BidsExportNews> news = ExportBids({data.path(), root, {}, "1.2.3"});
   ASSERT_TRUE(news.ok()) << news.problem().Describe();
@@ -156,15 +180,23 @@ TEST(BidsExport, EveryFileAsTheMotionExtensionAsks) {
   }
   const auto scans = Table(root + "/sub-P01/ses-2/sub-P01_ses-2_scans.tsv");
   ASSERT_EQ(scans.size(), 3u);
-  EXPECT_EQ(scans[0], (std::vector<std::string>{"filename", "acq_time"}));
+  EXPECT_EQ(scans[0], (std::vector<std::string>{"filename", "acq_time", "trial"}));
   EXPECT_EQ(scans[2][0], "motion/sub-P01_ses-2_task-steady_tracksys-velquor_run-2_motion.tsv");
+  EXPECT_EQ(scans[2][2], saved.at("P01/2/2").facts.stem);
+  // The columns of the events and scans beyond those of the standard are described.
+  const nlohmann::json events = nlohmann::json::parse(ReadText(root + "/events.json"));
+  for (const char* column : {"trial_type", "wheel", "push", "label"}) {
+    EXPECT_TRUE(events.contains(column)) << column;
+  }
+  EXPECT_TRUE(nlohmann::json::parse(ReadText(root + "/scans.json")).contains("trial"));
+  EXPECT_TRUE(fs::exists(root + "/README"));
   EXPECT_EQ(scans[1][1].size(), 20u) << scans[1][1];  // 2026-12-0DT01:00:00Z
   EXPECT_EQ(scans[1][1].back(), 'Z');
 }
 
 TEST(BidsExport, NeverReplacesAFileAndTakesOnlyTheParticipantsAsked) {
   TempDir data, out;
-  Study(data.path());
+  testing::SaveStudy(data.path());
   const std::string root = out / "ds";
   const std::string mine = root +
                            "/sub-P02/ses-3/motion/"

@@ -1,13 +1,15 @@
 // Simulated trials saved as the run saves them: the trial's three files and its cycles' pair
-// summary files in a directory, with pushes of about 30 Nm once a second.
+// summary files in a directory, with pushes of about 30 Nm once a second; and a small study.
 #pragma once
 
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "analysis/trial_pushes.h"
+#include "catalogue/catalogue.h"
 #include "files/trial_file_text.h"
 #include "record/trial_facts.h"
 
@@ -66,6 +68,27 @@ inline SavedTrial SaveTrial(const std::string& dir, const std::string& stem, int
   WriteText(dir + "/" + TrialPushesName(stem), TrialPushesCsvText(f, t.pushes));
   for (const TrialCycle& c : f.cycles) WriteText(dir + "/" + c.stem + "_dat.csv", "x\r\n");
   return t;
+}
+
+// Two participants over three sessions, with a second run of P01's session 2, catalogued.
+inline std::map<std::string, SavedTrial> SaveStudy(const std::string& dir) {
+  std::map<std::string, SavedTrial> saved;  // by "P01/2/1"
+  int n = 1;
+  const auto add = [&](const std::string& p, const std::string& s, int run) {
+    const std::string stem = "RUN" + std::to_string(1000000 + n);
+    SavedTrial t = SaveTrial(dir, stem, n + 1, {p, s, "steady"}, 0.5 + 0.1 * n, 4);
+    n += 2;
+    saved[p + "/" + s + "/" + std::to_string(run)] = std::move(t);
+  };
+  for (const char* p : {"P01", "P02"}) {
+    for (const char* s : {"1", "2", "3"}) add(p, s, 1);
+  }
+  add("P01", "2", 2);
+  // A trial of nobody is left out.
+  SaveTrial(dir, "RUN0999999", 99, {"", "", ""}, 1.0, 2);
+  // A study that could not be catalogued is none: the caller's checks fail on it.
+  if (!ScanCatalogue(dir).ok()) saved.clear();
+  return saved;
 }
 
 }  // namespace velquor::testing
