@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
 
 #include "analysis/trial_pushes.h"
-#include "common/json_value.h"
 #include "common/number_text.h"
 #include "common/text_file.h"
 #include "files/push_csv_file.h"
@@ -24,36 +26,58 @@ Problem Missing(const std::string& file, const std::string& what) {
   return {file, 0, 0, "the trial's document has no " + what};
 }
 
-std::optional<std::array<double, 2>> Pair(const JsonValue* v) {
-  if (v == nullptr || v->kind != JsonValue::Kind::kArray || v->items.size() != 2) {
-    return std::nullopt;
-  }
-  std::array<double, 2> out{};
-  for (std::size_t k = 0; k < 2; ++k) {
-    if (v->items[k].kind != JsonValue::Kind::kNumber) return std::nullopt;
-    out.at(k) = v->items[k].number;
-  }
-  return out;
+// Kept in the order written, so that what is carried over (the feedback) reads as it was.
+using json = nlohmann::ordered_json;
+
+// The member of that name, when `v` is an object that has it; none otherwise.
+const json* Find(const json* v, const char* key) {
+  if (v == nullptr || !v->is_object()) return nullptr;
+  const auto it = v->find(key);
+  return it == v->end() ? nullptr : &*it;
 }
 
-std::optional<std::int64_t> Whole(const JsonValue& v, std::string_view key) {
-  const auto n = v.Number(key);
+std::optional<double> Number(const json* v, const char* key) {
+  const json* m = Find(v, key);
+  if (m == nullptr || !m->is_number()) return std::nullopt;
+  return m->get<double>();
+}
+
+std::optional<std::string> Text(const json* v, const char* key) {
+  const json* m = Find(v, key);
+  if (m == nullptr || !m->is_string()) return std::nullopt;
+  return m->get<std::string>();
+}
+
+std::optional<bool> Flag(const json* v, const char* key) {
+  const json* m = Find(v, key);
+  if (m == nullptr || !m->is_boolean()) return std::nullopt;
+  return m->get<bool>();
+}
+
+std::optional<std::array<double, 2>> Pair(const json* v) {
+  if (v == nullptr || !v->is_array() || v->size() != 2) return std::nullopt;
+  if (!v->at(0).is_number() || !v->at(1).is_number()) return std::nullopt;
+  return std::array<double, 2>{v->at(0).get<double>(), v->at(1).get<double>()};
+}
+
+std::optional<std::int64_t> Whole(const json* v, const char* key) {
+  const auto n = Number(v, key);
   if (!n || *n != std::floor(*n) || std::fabs(*n) > 9e15) return std::nullopt;
   return static_cast<std::int64_t>(*n);
 }
 
-PushParameters ParametersOf(const JsonValue& doc) {
-  const JsonValue* pushes = doc.Find("pushes");
-  const JsonValue* given = pushes != nullptr ? pushes->Find("parameters") : nullptr;
+PushParameters ParametersOf(const json& doc) {
+  const json* given = Find(Find(&doc, "pushes"), "parameters");
   if (given == nullptr) return {};
   PushParameters p;
   for (int k = 0; k < kPushParameterCount; ++k) {
     const auto which = static_cast<PushParameter>(k);
-    const auto v = given->Number(kPushParameterNames.at(static_cast<std::size_t>(k)));
+    const std::string name(kPushParameterNames.at(static_cast<std::size_t>(k)));
+    const auto v = Number(given, name.c_str());
     if (v && !SetPushParameter(p, which, PlainForm(*v)).ok()) return {};
   }
-  p.from_s = given->Number(kSummaryBoundNames.at(0));
-  p.to_s = given->Number(kSummaryBoundNames.at(1));
+  p.from_s = Number(given, std::string(kSummaryBoundNames.at(0)).c_str());
+  p.to_s = Number(given, std::string(kSummaryBoundNames.at(1)).c_str());
   return CheckPushParameters(p).ok() ? p : PushParameters{};
 }
 
@@ -134,47 +158,74 @@ Problem CompleteOne(const std::string& dir, const std::string& name) {
 
 }  // namespace
 
-Result<TrialDocument> ReadTrialDocument(std::string_view json, const std::string& file) {
-  auto parsed = ParseJson(json, file);
-  if (!parsed) return parsed.problem();
-  const JsonValue& v = parsed.value();
+Result<TrialDocument> ReadTrialDocument(std::string_view text, const std::string& file) {
+  // A document nested deeper than the program writes is no trial's.
+  constexpr std::size_t kDeepest = 64;
+  std::size_t depth = 0;
+  bool too_deep = false;
+  const json::parser_callback_t limit = [&](int, json::parse_event_t event, json&) {
+    if (event == json::parse_event_t::object_start || event == json::parse_event_t::array_start) {
+      too_deep = too_deep || ++depth > kDeepest;
+    } else if (event == json::parse_event_t::object_end ||
+               event == json::parse_event_t::array_end) {
+      --depth;
+    }
+    return !too_deep;
+  };
+  json v;
+  try {
+    v = json::parse(text, limit, true);
+  } catch (const json::parse_error& e) {
+    // Where the text stops being JSON, as a line and a column.
+    const std::size_t at = std::min<std::size_t>(e.byte > 0 ? e.byte - 1 : 0, text.size());
+    const std::string_view before = text.substr(0, at);
+    const auto line = static_cast<int>(std::count(before.begin(), before.end(), '\n')) + 1;
+    const std::size_t line_start = before.rfind('\n');
+    const auto column =
+        static_cast<int>(at - (line_start == std::string_view::npos ? 0 : line_start + 1)) + 1;
+    return Problem{file, line, column, "is not a JSON document: it stops being one here"};
+  }
+  if (too_deep) return Problem{file, 0, 0, "is nested deeper than a trial's document"};
+  if (v.is_discarded()) return Problem{file, 0, 0, "is not a JSON document"};
   TrialDocument out;
   TrialFacts& f = out.facts;
-  const auto complete = v.Bool("complete");
+  const auto complete = Flag(&v, "complete");
   if (!complete) return Missing(file, "\"complete\": true or false");
   out.complete = *complete;
-  f.stem = v.Text("trial").value_or("");
-  f.started = v.Text("started").value_or("");
-  // Whose trial it is goes into the completed document as it was.
-  f.who = {v.Text("participant").value_or(""), v.Text("session").value_or(""),
-           v.Text("task").value_or("")};
-  const auto interval = v.Number("interval_ms");
+  f.stem = Text(&v, "trial").value_or("");
+  f.started = Text(&v, "started").value_or("");
+  // Whose trial it is, and the feedback the person was given, go into the completed document
+  // as they were.
+  f.who = {Text(&v, "participant").value_or(""), Text(&v, "session").value_or(""),
+           Text(&v, "task").value_or("")};
+  if (const json* feedback = Find(&v, "feedback"); feedback != nullptr && feedback->is_object()) {
+    f.feedback_json = feedback->dump();
+  }
+  const auto interval = Number(&v, "interval_ms");
   if (!interval || !(*interval > 0)) return Missing(file, "interval_ms above 0");
   f.interval_ms = *interval;
-  f.samples = Whole(v, "samples").value_or(0);
-  const JsonValue* cal = v.Find("calibration");
-  const auto ka1 = Pair(cal != nullptr ? cal->Find("ka1") : nullptr);
-  const auto ka0 = Pair(cal != nullptr ? cal->Find("ka0") : nullptr);
+  f.samples = Whole(&v, "samples").value_or(0);
+  const json* cal = Find(&v, "calibration");
+  const auto ka1 = Pair(Find(cal, "ka1"));
+  const auto ka0 = Pair(Find(cal, "ka0"));
   if (!ka1 || !ka0) return Missing(file, "calibration with ka1 and ka0 of two numbers each");
   f.ka1 = *ka1;
   f.ka0 = *ka0;
-  f.shift = cal->Bool("shift").value_or(false);
-  if (const JsonValue* cycles = v.Find("cycles");
-      cycles != nullptr && cycles->kind == JsonValue::Kind::kArray) {
-    for (const JsonValue& c : cycles->items) {
-      f.cycles.push_back({c.Text("stem").value_or(""), Whole(c, "first_sample").value_or(0),
-                          Whole(c, "samples").value_or(0)});
+  f.shift = Flag(cal, "shift").value_or(false);
+  if (const json* cycles = Find(&v, "cycles"); cycles != nullptr && cycles->is_array()) {
+    for (const json& c : *cycles) {
+      f.cycles.push_back({Text(&c, "stem").value_or(""), Whole(&c, "first_sample").value_or(0),
+                          Whole(&c, "samples").value_or(0)});
     }
   }
-  if (const JsonValue* markers = v.Find("markers");
-      markers != nullptr && markers->kind == JsonValue::Kind::kArray) {
-    for (const JsonValue& m : markers->items) {
-      const auto number = Whole(m, "number");
-      const auto sample = Whole(m, "sample");
+  if (const json* markers = Find(&v, "markers"); markers != nullptr && markers->is_array()) {
+    for (const json& m : *markers) {
+      const auto number = Whole(&m, "number");
+      const auto sample = Whole(&m, "sample");
       if (!number || !sample || *number < 1 || *number > 1000000000) continue;
       f.markers.push_back({static_cast<int>(*number), *sample,
                            static_cast<double>(*sample) * f.interval_ms / 1000,
-                           m.Text("label").value_or("")});
+                           Text(&m, "label").value_or("")});
     }
   }
   out.parameters = ParametersOf(v);
