@@ -77,6 +77,8 @@ class SessionHost {
   virtual void TrialPush(const TrialPushEvent& /*event*/) {}
   virtual void MarkerPlaced(const TrialMarker& /*marker*/) {}
   virtual void TrialEnded(const PushAnalysis& /*analysis*/, const TrialFacts& /*facts*/) {}
+  // The trial's rows are in its directory's catalogue (some time after TrialEnded).
+  virtual void TrialCatalogued(const TrialFacts& /*facts*/) {}
   // The feedback given so far in the trial, a JSON object for its document; empty for none.
   virtual std::string TrialFeedbackJson() const { return {}; }
 };
@@ -103,6 +105,10 @@ class SessionSaver {
   // session's thread with what was written or why not.
   using TrialDone = std::function<void(const Result<std::string>&)>;
   virtual void WriteTrial(TrialStep step, TrialDone done) = 0;
+  // Work that follows the files (the catalogue's rows), on the thread that writes them, after
+  // everything asked for before it; `done` runs on the session's thread with what it gave.
+  using Job = std::function<Result<std::string>()>;
+  virtual void Follow(Job job, TrialDone done) = 0;
 };
 
 // Writes at once, on the calling thread, through the one save path; a taken number is
@@ -111,6 +117,7 @@ class SynchronousSaver : public SessionSaver {
  public:
   void Save(const SaveOrder& order, Done done) override;
   void WriteTrial(TrialStep step, TrialDone done) override { done(trial_.Apply(step)); }
+  void Follow(Job job, TrialDone done) override { done(job()); }
 
  private:
   TrialFiles trial_;

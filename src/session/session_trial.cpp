@@ -115,18 +115,33 @@ void MeasurementSession::EndTrial() {
     step.kind = TrialStep::Kind::kEnd;
     step.json = TrialDocument(*lastTrial_, true);
     step.pushesCsv = TrialPushesCsvText(facts_, *lastTrial_);
-    // Once its files are written the trial and its pairs go into the directory's catalogue;
+    // Once its files are written the trial and its pairs go into the directory's catalogue,
+    // on the thread that wrote them (a catalogue another program holds may keep it waiting);
     // the files stay the truth, so a catalogue that cannot be written is only said.
     WriteTrialStep(std::move(step), [this, facts = facts_, pushes = *lastTrial_,
                                      dir = parts_.naming.Auto.Dir] {
-      const Result<CatalogueNews> news = RecordTrial(dir, facts, pushes);
-      if (!news) {
-        host_.Notice("The trial is not in the catalogue: " + news.problem().Describe() +
-                     " (velquor-cli catalogue scan rebuilds it from the files)");
-        return;
-      }
-      for (const Problem& p : news.value().notices) host_.Notice(p.Describe());
-      if (!news.value().done.empty()) host_.Notice(news.value().done);
+      saver_.Follow(
+          [facts, pushes, dir]() -> Result<std::string> {
+            const Result<CatalogueNews> news = RecordTrial(dir, facts, pushes);
+            if (!news) return news.problem();
+            std::string said;
+            for (const Problem& p : news.value().notices) said += p.Describe() + "\n";
+            return said + news.value().done;
+          },
+          [this, facts](const Result<std::string>& said) {
+            if (!said) {
+              host_.Notice("The trial is not in the catalogue: " + said.problem().Describe() +
+                           " (velquor-cli catalogue scan rebuilds it from the files)");
+              return;
+            }
+            std::string_view rest = said.value();
+            while (!rest.empty()) {
+              const std::size_t end = std::min(rest.find('\n'), rest.size());
+              if (end > 0) host_.Notice(std::string(rest.substr(0, end)));
+              rest.remove_prefix(std::min(end + 1, rest.size()));
+            }
+            host_.TrialCatalogued(facts);
+          });
     });
   }
   host_.TrialEnded(*lastTrial_, facts_);

@@ -59,6 +59,7 @@ struct HeldSaver : SessionSaver {
   std::vector<Done> held;
   void Save(const SaveOrder&, Done done) override { held.push_back(std::move(done)); }
   void WriteTrial(TrialStep, TrialDone) override {}
+  void Follow(Job, TrialDone) override {}
 };
 
 // A session on the scripted driver and the fake clock: 50 samples a cycle at 1 ms, automatic

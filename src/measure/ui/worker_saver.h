@@ -23,6 +23,7 @@ class WorkerSaver : public SessionSaver {
     worker_.Write([files = trial_, step = std::move(step)] { return files->Apply(step); },
                   std::move(done));
   }
+  void Follow(Job job, TrialDone done) override { worker_.Write(std::move(job), std::move(done)); }
 
  private:
   SaveWorker& worker_;
