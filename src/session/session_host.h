@@ -79,6 +79,8 @@ class SessionHost {
   virtual void TrialEnded(const PushAnalysis& /*analysis*/, const TrialFacts& /*facts*/) {}
   // The feedback given so far in the trial, a JSON object for its document; empty for none.
   virtual std::string TrialFeedbackJson() const { return {}; }
+  // The ended trial's row is in the catalogue of its directory (after TrialEnded).
+  virtual void TrialCatalogued() {}
 };
 
 // What a save writes. The pointers are valid during Save only: a saver that writes later

@@ -127,6 +127,7 @@ void MeasurementSession::EndTrial() {
       }
       for (const Problem& p : news.value().notices) host_.Notice(p.Describe());
       if (!news.value().done.empty()) host_.Notice(news.value().done);
+      host_.TrialCatalogued();
     });
   }
   host_.TrialEnded(*lastTrial_, facts_);

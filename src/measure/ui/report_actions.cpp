@@ -82,6 +82,20 @@ void ReportActions::ReportFiles(const std::vector<std::string>& files) {
   Write(files.size() == 1 ? ToQ(SummaryStem(files.front())) : "session", std::move(report.doc));
 }
 
+void ReportActions::CompareTrials(const std::vector<TrialToCompare>& trials) {
+  const AnalysisChoice& a = settings_.analysis;
+  const ReportSettings settings{ws_.calibration, a.shift, a.strokes.value_or(StrokeConditions{}),
+                                a.pushes.value_or(PushParameters{}), ws_.GraphColor};
+  FileReport report = ComposeTrialComparison(trials, settings);
+  for (const Problem& p : report.notices) notice_("Compare: " + ToQ(p.Describe()));
+  for (const Problem& p : report.failures) notice_("Compare: " + ToQ(p.Describe()));
+  if (!report.failures.empty()) {
+    notice_("Compare: nothing was written");
+    return;
+  }
+  Write("comparison", std::move(report.doc));
+}
+
 void ReportActions::Write(const QString& stem, ReportDocument doc) {
   // Drawing a report would hold up the samples of a running cycle: it waits for the chain.
   AskAndWriteReport(&window_, QDir::current().filePath(stem + ".pdf"), std::move(doc), notice_,

@@ -10,6 +10,7 @@
 
 #include "files/summary_facts.h"
 #include "report/report_document.h"
+#include "report/trial_comparison.h"
 #include "session/measurement_session.h"
 #include "workspace/workspace.h"
 
@@ -33,6 +34,8 @@ class ReportActions {
   // A report of the measurement in memory, or of the summary files given.
   void ReportShown();
   void ReportFiles(const std::vector<std::string>& files);
+  // A comparison of trials read back from their per-sample files.
+  void CompareTrials(const std::vector<TrialToCompare>& trials);
 
  private:
   void Write(const QString& stem, ReportDocument doc);
