@@ -242,7 +242,7 @@ void Form1::BuildStudyLabels(FormSurface& s) {
   };
   constexpr int kSecondRow = kStudyTop + 390;
   const Entry entries[] = {
-      {&txtParticipant, "txtParticipant", "Parti&cipant", 60, 1080, 1200, 2340, kStudyTop},
+      {&txtParticipant, "txtParticipant", "&Participant", 60, 1080, 1200, 2340, kStudyTop},
       {&txtSession, "txtSession", "Sess&ion", 60, 780, 900, 840, kSecondRow},
       {&txtTask, "txtTask", "Tas&k", 1860, 480, 2340, 1200, kSecondRow},
   };
@@ -340,13 +340,13 @@ void Form1::BuildButtons(FormSurface& s) {
   const Entry entries[] = {
       {&cmdStart, "cmdStart", "&Start (F4)", 2280},
       {&cmdStop, "cmdStop", "S&top (F5)", 2760},
-      {&cmdCardSetting, "cmdCardSetting", "Card Settin&g", 3360},
+      {&cmdCardSetting, "cmdCardSetting", "&Card Setting", 3360},
       {&cmdTextScreen, "cmdTextScreen", "T&ext Screen", 3780},
       {&cmdFileOption, "cmdFileOption", "File &Option", 4200},
       {&cmdDataView, "cmdDataView", "&Data View", 4620},
       {&cmdCalibration, "cmdCalibration", "Ca&libration", 5040},
       {&cmdCalcScreen, "cmdCalcScreen", "C&alc. Screen", 5460},
-      {&cmdPushes, "cmdPushes", "&Pushes", 5880},
+      {&cmdPushes, "cmdPushes", "Pus&hes", 5880},
       {&cmdMarker, "cmdMarker", "&Marker (F6)", 6300},
       {&cmdReport, "cmdReport", "&Report...", 6720},
       {&cmdFeedback, "cmdFeedback", "Feed&back", 7140},

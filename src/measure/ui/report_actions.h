@@ -39,6 +39,10 @@ class ReportActions {
 
  private:
   void Write(const QString& stem, ReportDocument doc);
+  // What saved files are analysed and drawn with: the settings in force.
+  ReportSettings FileSettings() const;
+  // Says what the composing noticed (each with `prefix`); false, with `refused`, when it failed.
+  bool Usable(const FileReport& report, const QString& prefix, const QString& refused);
 
   struct Facts {
     SummaryFacts facts;
