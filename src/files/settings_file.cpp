@@ -12,6 +12,7 @@
 #include "files/positional_fields.h"
 #include "files/push_settings.h"
 #include "files/set_aside.h"
+#include "files/study_settings.h"
 #include "record/condition.h"
 
 namespace velquor {
@@ -249,6 +250,7 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
   out.notices.insert(out.notices.end(), screens.notices.begin(), screens.notices.end());
   out.values.txtTrialLength = ReadTrialLengthLine(text, file, out.notices);
   ReadFeedbackSettings(text, file, out.values.feedback, out.notices);
+  ReadStudySettings(text, file, out.values.study, out.notices);
   return out;
 }
 
@@ -296,6 +298,7 @@ SettingsFileText SettingsText(const Settings& s) {
   if (!s.txtTrialLength.empty()) out.text.append(TrialLengthLine(s.txtTrialLength));
   // Then the feedback targets, once they are not the defaults.
   if (s.feedback != DefaultFeedbackSettings()) out.text.append(FeedbackSettingsLine(s.feedback));
+  out.text.append(StudySettingsLine(s.study));  // nothing while no label is set
   return out;
 }
 

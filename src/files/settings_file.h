@@ -13,6 +13,7 @@
 #include "common/colors.h"
 #include "common/result.h"
 #include "files/screen_places.h"
+#include "record/study_label.h"
 
 namespace velquor {
 
@@ -35,6 +36,8 @@ struct Settings {
   std::string txtTrialLength;  // line 18, "Trial" and the main window's text; empty for none
   // The line "Feedback" after them, once the targets differ from the defaults.
   FeedbackSettings feedback = DefaultFeedbackSettings();
+  // The line "Study" after them, once a label is set: whom the next trials are of.
+  StudyLabels study;
 
   // File Option boxes empty, interval "20", samples "100", time empty (the main window
   // derives it), start "1", end "4", threshold "2"; red, blue and magenta.

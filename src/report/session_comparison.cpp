@@ -103,17 +103,21 @@ ComparisonEntry CompareMeasurement(const ReportSource& src) {
   for (std::size_t w = 0; w < 2; ++w) {
     std::vector<std::string>& cells = e.wheels.at(w);
     cells = {m.txtSpeedAv.at(w)};
-    if (src.pushes == nullptr) continue;
-    const WheelPushes& wp = src.pushes->wheels.at(w);
-    cells.push_back(std::to_string(wp.summary.steady));
-    cells.push_back(FigureCell(wp.summary.push_frequency_per_min));
-    for (PushFigure f : kCompared) {
-      cells.push_back(FigureCell(wp.summary.Figure(f).mean));
-      cells.push_back(FigureCell(wp.summary.Figure(f).cv_pct));
-    }
-    if (wp.curve) e.curves.at(w) = wp.curve->mean;
+    if (src.pushes != nullptr) ComparePushes(*src.pushes, w, e);
   }
   return e;
+}
+
+void ComparePushes(const PushAnalysis& pushes, std::size_t wheel, ComparisonEntry& e) {
+  const WheelPushes& wp = pushes.wheels.at(wheel);
+  std::vector<std::string>& cells = e.wheels.at(wheel);
+  cells.push_back(std::to_string(wp.summary.steady));
+  cells.push_back(FigureCell(wp.summary.push_frequency_per_min));
+  for (PushFigure f : kCompared) {
+    cells.push_back(FigureCell(wp.summary.Figure(f).mean));
+    cells.push_back(FigureCell(wp.summary.Figure(f).cv_pct));
+  }
+  if (wp.curve) e.curves.at(wheel) = wp.curve->mean;
 }
 
 void AppendSessionComparison(std::span<const ComparisonEntry> entries, ReportDocument& doc) {

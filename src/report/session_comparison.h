@@ -21,6 +21,9 @@ struct ComparisonEntry {
 };
 
 ComparisonEntry CompareMeasurement(const ReportSource& src);
+// The push cells of one wheel (steady pushes, push frequency, the compared figures and their
+// CVs) after the cells `e` holds for it, and its mean push curve.
+void ComparePushes(const PushAnalysis& pushes, std::size_t wheel, ComparisonEntry& e);
 
 // The colour a measurement's curve and stem are drawn in, by its place in the session.
 Rgb SessionColour(std::size_t index);

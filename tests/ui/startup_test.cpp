@@ -223,13 +223,30 @@ class StartUpTest : public QObject {
     QSet<QChar> letters;
     for (QPushButton* b :
          {w.cmdStart, w.cmdStop, w.cmdCardSetting, w.cmdTextScreen, w.cmdFileOption, w.cmdDataView,
-          w.cmdCalibration, w.cmdCalcScreen, w.cmdPushes, w.cmdReport, w.cmdExit, w.cmdNotices}) {
+          w.cmdCalibration, w.cmdCalcScreen, w.cmdPushes, w.cmdReport, w.cmdMarker, w.cmdFeedback,
+          w.cmdStudy, w.cmdExit, w.cmdNotices}) {
       const qsizetype at = b->text().indexOf('&');
       QVERIFY2(at >= 0, qPrintable(b->text()));
       const QChar letter = b->text().at(at + 1).toLower();
       QVERIFY2(!letters.contains(letter) && letter != 'f' && letter != 'w', qPrintable(b->text()));
       letters.insert(letter);
     }
+    // The study boxes' captions too, each leading to its box.
+    int captions = 0;
+    for (const QLabel* l : w.findChildren<QLabel*>()) {
+      if (l->buddy() != w.txtParticipant && l->buddy() != w.txtSession && l->buddy() != w.txtTask) {
+        continue;
+      }
+      ++captions;
+      const qsizetype at = l->text().indexOf('&');
+      QVERIFY2(at >= 0, qPrintable(l->text()));
+      const QChar letter = l->text().at(at + 1).toLower();
+      QVERIFY2(!letters.contains(letter) && letter != 'f' && letter != 'w', qPrintable(l->text()));
+      letters.insert(letter);
+    }
+    QCOMPARE(captions, 3);
+    QTest::keyClick(&w, Qt::Key_I, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtSession));
     QCOMPARE(w.cmdStart->text().remove('&'), QString("Start (F4)"));
 
     QTest::keyClick(&w, Qt::Key_F10);

@@ -215,6 +215,18 @@ void Form6::ChooseFile(const QString& name) {
   view_dat_path_ = PathOf(name);
 }
 
+void Form6::ShowFile(const QString& name) {
+  const QList<QTreeWidgetItem*> found = File1->findItems(name, Qt::MatchExactly, 0);
+  if (found.isEmpty()) {
+    ChooseFile(name);  // not listed (yet): "View" reads it all the same
+    return;
+  }
+  File1->clearSelection();
+  File1->setCurrentItem(found.front());
+  found.front()->setSelected(true);
+  ChooseFile(name);
+}
+
 std::vector<std::string> Form6::SelectedDatPaths() const {
   std::vector<std::string> paths;
   // In list order, which is name order, so a session reads as it was measured.

@@ -27,6 +27,8 @@ class Form6 : public FormSurface {
   QString directory() const { return dir_; }
   // The click on a file name: ViewDatPath becomes the directory, "\", the name.
   void ChooseFile(const QString& name);
+  // The file of that name in the list made the current one and chosen, as a click does.
+  void ShowFile(const QString& name);
   const std::string& ViewDatPath() const { return view_dat_path_; }
   // The summary files selected in the list (stored form), or the chosen one alone.
   std::vector<std::string> SelectedDatPaths() const;

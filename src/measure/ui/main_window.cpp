@@ -17,6 +17,7 @@
 #include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
+#include "catalogue/ui/study_screen.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/text_screen.h"
 #include "files/ui/data_view.h"
@@ -32,6 +33,7 @@
 #include "measure/ui/report_actions.h"
 #include "measure/ui/screen_placer.h"
 #include "measure/ui/settings_keeper.h"
+#include "measure/ui/study_label_boxes.h"
 #include "measure/ui/trial_view.h"
 #include "measure/ui/worker_saver.h"
 #include "plot/frame_geometry.h"
@@ -47,13 +49,16 @@ constexpr int kColumnA = 60;
 constexpr int kColumnB = kButtonColumnLeft;
 constexpr int kColumnWidth = 3600;
 constexpr int kColumnBWidth = kButtonColumnWidth;
+// The Participant, Session and Task boxes, under the results.
+constexpr int kStudyTop = 4470;
 
 }  // namespace
 
 Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* parent)
     : QMainWindow(parent), ws_(ws), driver_(driver) {
   setObjectName("Form1");
-  title_ = "Velquor10 - " + backend;
+  backendTitle_ = "Velquor10 - " + backend;
+  title_ = backendTitle_;
   setWindowTitle(title_);
 
   // The graphs on the left give way on a small desktop; the column on the right (the
@@ -75,6 +80,7 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
     Picture_base.at(static_cast<std::size_t>(k)) = frame;
   }
   BuildCondition(column);
+  BuildStudyLabels(column);
   BuildResults(column);
   mainResults_.Bind(column, MainResultFields(MainResultTexts{}));
   BuildLamps(column);
@@ -166,7 +172,8 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
       ws_, settings_,
       SettingsKeeper::Screens{*txtTimerInterval, *txtDataNum, *txtSampTime, *chkAutoDataSave,
                               *chkManDataSave, *chkShift, *form4_, *form5_, *form7_, *form8_,
-                              *placer_, *txtTrialLength, *feedback_},
+                              *placer_, *txtTrialLength, *feedback_, *txtParticipant, *txtSession,
+                              *txtTask},
       [this](const QString& t) { Notice(t); });
   // A new count ends or lengthens the cycle being sampled; a new interval changes only the
   // time axis of what is drawn and saved.
@@ -177,6 +184,10 @@ Form1::Form1(Workspace& ws, AcqDriver& driver, const QString& backend, QWidget* 
         live_->ShowCount(session_->Running() ? session_->SampleNo() : live_->Shown());
       },
       this);
+
+  labels_ = new StudyLabelBoxes(
+      *txtParticipant, *txtSession, *txtTask, [this](const QString& t) { Notice(t); },
+      [this] { ShowTitle(); }, this);
 
   // The countdown of a trial of a set length, while it is sampled.
   trialLeftTimer_ = new QTimer(this);
@@ -220,6 +231,30 @@ void Form1::BuildCondition(FormSurface& s) {
   RetInf->setFrameShadow(QFrame::Sunken);
 }
 
+void Form1::BuildStudyLabels(FormSurface& s) {
+  // Whom the next trial is of: set before Start, kept in the settings file.
+  // Participant on a row of its own, Session and Task beside each other under it.
+  struct Entry {
+    QLineEdit** box;
+    const char* name;
+    const char* caption;
+    int captionLeft, captionWidth, boxLeft, boxWidth, top;
+  };
+  constexpr int kSecondRow = kStudyTop + 390;
+  const Entry entries[] = {
+      {&txtParticipant, "txtParticipant", "&Participant", 60, 1080, 1200, 2340, kStudyTop},
+      {&txtSession, "txtSession", "Sess&ion", 60, 780, 900, 840, kSecondRow},
+      {&txtTask, "txtTask", "Tas&k", 1860, 480, 2340, 1200, kSecondRow},
+  };
+  for (const Entry& e : entries) {
+    QLabel* caption =
+        s.Label(&s, e.caption, kColumnA + e.captionLeft, e.top + 30, e.captionWidth, 300);
+    *e.box = s.Edit(&s, e.name, QString(), kColumnA + e.boxLeft, e.top, e.boxWidth, 330);
+    (*e.box)->setMaxLength(64);
+    caption->setBuddy(*e.box);
+  }
+}
+
 void Form1::BuildResults(FormSurface& s) {
   constexpr int kCols[3] = {kColumnA + 900, kColumnA + 1800, kColumnA + 2700};
   const char* heads[3] = {"Max.", "Av.", "Min."};
@@ -250,7 +285,9 @@ void Form1::BuildResults(FormSurface& s) {
     }
     top += 90;
   }
-  chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 900, top, 1500, 300);
+  // Shift stands in the corner of the table's heads, leaving the room under it to the study
+  // labels.
+  chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 60, 2640, 840, 300);
 
   LiveView::BuildCount(s, kColumnA, 5400, kColumnWidth, progressSamples, lblSamples);
 
@@ -309,10 +346,11 @@ void Form1::BuildButtons(FormSurface& s) {
       {&cmdDataView, "cmdDataView", "&Data View", 4620},
       {&cmdCalibration, "cmdCalibration", "Ca&libration", 5040},
       {&cmdCalcScreen, "cmdCalcScreen", "C&alc. Screen", 5460},
-      {&cmdPushes, "cmdPushes", "&Pushes", 5880},
+      {&cmdPushes, "cmdPushes", "Pus&hes", 5880},
       {&cmdMarker, "cmdMarker", "&Marker (F6)", 6300},
       {&cmdReport, "cmdReport", "&Report...", 6720},
       {&cmdFeedback, "cmdFeedback", "Feed&back", 7140},
+      {&cmdStudy, "cmdStudy", "Stud&y...", 7560},
       {&cmdExit, "cmdExit", "E&xit", 8040},
   };
   for (const Entry& e : entries) {
@@ -331,6 +369,7 @@ void Form1::BuildButtons(FormSurface& s) {
   connect(cmdPushes, &QPushButton::clicked, this, [this] { ShowScreen(&Pushes()); });
   connect(cmdMarker, &QPushButton::clicked, this, &Form1::PlaceMarker);
   connect(cmdFeedback, &QPushButton::clicked, this, [this] { ShowScreen(&Feedback()); });
+  connect(cmdStudy, &QPushButton::clicked, this, [this] { ShowScreen(&Study()); });
 }
 
 void Form1::BuildMenus() {
@@ -379,6 +418,7 @@ void Form1::BuildMenus() {
   menuCardSetting = item(window, "menuCardSetting", "Card &Setting Screen", {});
   menuTextScreen = item(window, "menuTextScreen", "&Text Screen", {});
   menuFeedback = item(window, "menuFeedback", "Feed&back", {});
+  menuStudy = item(window, "menuStudy", "Stud&y", {});
   connect(menuCalcScreen, &QAction::triggered, cmdCalcScreen, &QPushButton::click);
   connect(menuPushes, &QAction::triggered, cmdPushes, &QPushButton::click);
   connect(menuCalibration, &QAction::triggered, cmdCalibration, &QPushButton::click);
@@ -387,6 +427,7 @@ void Form1::BuildMenus() {
   connect(menuCardSetting, &QAction::triggered, cmdCardSetting, &QPushButton::click);
   connect(menuTextScreen, &QAction::triggered, cmdTextScreen, &QPushButton::click);
   connect(menuFeedback, &QAction::triggered, cmdFeedback, &QPushButton::click);
+  connect(menuStudy, &QAction::triggered, cmdStudy, &QPushButton::click);
 }
 
 void Form1::AddScreen(QWidget* screen) {
@@ -407,9 +448,10 @@ QRect Form1::KeptClear() const {
 void Form1::SetTabOrder() {
   // The condition first, then the buttons; typing starts in Timer Interval.
   QWidget* const chain[] = {
-      txtTimerInterval, txtDataNum,    txtSampTime,    chkAutoDataSave, chkManDataSave, chkShift,
-      cmdStart,         cmdStop,       cmdCardSetting, cmdTextScreen,   cmdFileOption,  cmdDataView,
-      cmdCalibration,   cmdCalcScreen, cmdPushes,      cmdReport,       cmdExit,        cmdNotices};
+      txtTimerInterval, txtDataNum,    txtSampTime, chkAutoDataSave, chkManDataSave, chkShift,
+      txtParticipant,   txtSession,    txtTask,     cmdStart,        cmdStop,        cmdCardSetting,
+      cmdTextScreen,    cmdFileOption, cmdDataView, cmdCalibration,  cmdCalcScreen,  cmdPushes,
+      cmdReport,        cmdStudy,      cmdExit,     cmdNotices};
   for (std::size_t k = 1; k < std::size(chain); ++k) {
     setTabOrder(chain[k - 1], chain[k]);
   }
@@ -425,6 +467,20 @@ Form3& Form1::TextScreen() {
     connect(form3_, &Form3::timerLamp, this, [this](Rgb c) { shape_Timer->SetColour(c); });
   }
   return *form3_;
+}
+
+StudyScreen& Form1::Study() {
+  if (!study_) {
+    study_ = new StudyScreen([this] { return ws_.naming.Auto.Dir; }, this);
+    AddScreen(study_);
+    connect(study_, &StudyScreen::notice, this, qOverload<const QString&>(&Form1::Notice));
+    connect(study_, &StudyScreen::viewRequested, this, &Form1::ViewStudyTrial);
+    connect(study_, &StudyScreen::reportRequested, this,
+            [this](const std::vector<std::string>& paths) { report_->ReportFiles(paths); });
+    connect(study_, &StudyScreen::compareRequested, this,
+            [this](const std::vector<TrialToCompare>& trials) { report_->CompareTrials(trials); });
+  }
+  return *study_;
 }
 
 Form6& Form1::DataView() {

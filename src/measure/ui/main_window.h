@@ -53,6 +53,8 @@ class TrialView;
 class SaveWorker;
 class ScreenPlacer;
 class SettingsKeeper;
+class StudyLabelBoxes;
+class StudyScreen;
 class WorkerSaver;
 
 class Form1 : public QMainWindow, private SessionHost {
@@ -109,6 +111,7 @@ class Form1 : public QMainWindow, private SessionHost {
   Form7& CalcResults() { return *form7_; }
   Form8& Pushes() { return *form8_; }
   FeedbackScreen& Feedback() { return *feedback_; }
+  StudyScreen& Study();
   NoticeLog& Notices() { return *notices_; }
 
   // Controls, named as on screen.
@@ -163,6 +166,12 @@ class Form1 : public QMainWindow, private SessionHost {
   QLabel* lblTrialLeft;       // the countdown of a trial of a set length
   QProgressBar* progressSamples;
   QLabel* lblSamples;  // "123 / 400 samples" above the bar
+  // Whom the next trial is of, in which session and at which task.
+  QLineEdit* txtParticipant;
+  QLineEdit* txtSession;
+  QLineEdit* txtTask;
+  QPushButton* cmdStudy;
+  QAction* menuStudy;
 
  signals:
   // A measurement cycle has been analysed, drawn and handed to the save worker.
@@ -183,6 +192,7 @@ class Form1 : public QMainWindow, private SessionHost {
   void BuildLamps(FormSurface& s);
   void BuildResults(FormSurface& s);
   void BuildButtons(FormSurface& s);
+  void BuildStudyLabels(FormSurface& s);
   void BuildMenus();
   void SetTabOrder();
   // A screen of the program: placed when first shown, closed by Escape.
@@ -213,6 +223,11 @@ class Form1 : public QMainWindow, private SessionHost {
   void MarkerPlaced(const TrialMarker& marker) override;
   void TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) override;
   std::string TrialFeedbackJson() const override;
+  void TrialCatalogued(const TrialFacts& facts) override;
+  // "View" on the Study screen: the trial's file chosen in Data View and shown.
+  void ViewStudyTrial(const QString& path);
+  // The backend and the study labels in the title, with the file shown, if any.
+  void ShowTitle();
   // "Set baseline" on the Feedback screen: the pushes the Pushes screen shows.
   void SetFeedbackBaseline();
 
@@ -258,7 +273,11 @@ class Form1 : public QMainWindow, private SessionHost {
   std::vector<std::int64_t> finalsToShow_;  // of the pushes not yet shown
   int lastMarker_ = 0;
   QTimer* trialLeftTimer_ = nullptr;
-  QString title_;
+  QString backendTitle_;  // "Velquor10 - sim"
+  QString title_;         // and the study labels
+  QString shownPath_;     // the saved measurement shown, if any
+  StudyLabelBoxes* labels_ = nullptr;
+  StudyScreen* study_ = nullptr;
   QString dioProblem_;  // the notice of a failed port read, until the DIO device opens again
   QString cycleAt_;     // when the last cycle was taken, "hh:mm:ss"
 };

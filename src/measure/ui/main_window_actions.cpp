@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
+#include "catalogue/ui/study_screen.h"
 #include "daq/ui/card_setting.h"
 #include "files/hand_over_text.h"
 #include "files/save_stamp.h"
@@ -31,6 +33,7 @@
 #include "measure/ui/notice_line.h"
 #include "measure/ui/report_actions.h"
 #include "measure/ui/settings_keeper.h"
+#include "measure/ui/study_label_boxes.h"
 #include "measure/ui/trial_view.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
@@ -84,6 +87,8 @@ void Form1::StartAction() {
     return;
   }
   settings_.trialLengthS = *length;
+  // The labels as the boxes hold them now; a change during the run is for the next one.
+  settings_.who = labels_->Labels();
   RetInf->setText(QString());
   RetInf->setText(ToQ(kDataSamplingText));
   conditions_->ReadIntoRecord();
@@ -367,9 +372,29 @@ void Form1::ViewTrial() {
 }
 
 void Form1::ShowViewedFile(const QString& shown_path) {
-  TitleWithSource(this, title_, shown_path);
+  shownPath_ = shown_path;
+  ShowTitle();
   TitleWithSource(form7_, "Calculated Results Screen", shown_path);
   TitleWithSource(form8_, "Pushes", shown_path);
+}
+
+void Form1::ShowTitle() {
+  title_ = backendTitle_ + LabelsTitle(labels_->Labels());
+  TitleWithSource(this, title_, shownPath_);
+}
+
+void Form1::TrialCatalogued(const TrialFacts& /*facts*/) {
+  // The new trial's row is in the catalogue now.
+  if (study_ && study_->isVisible()) study_->Refresh();
+}
+
+void Form1::ViewStudyTrial(const QString& path) {
+  const QFileInfo file(path);
+  Form6& view = DataView();
+  ShowScreen(&view);  // first, as showing the screen lists its directory afresh
+  view.SetDirectory(file.absolutePath());
+  view.ShowFile(file.fileName());
+  ViewTrial();
 }
 
 void Form1::ExitProgram() {

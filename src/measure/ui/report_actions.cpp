@@ -69,17 +69,32 @@ void ReportActions::ReportFiles(const std::vector<std::string>& files) {
     notice_("Report: select one or more summary files (*dat.csv) in Data View first");
     return;
   }
-  const AnalysisChoice& a = settings_.analysis;
-  const ReportSettings settings{ws_.calibration, a.shift, a.strokes.value_or(StrokeConditions{}),
-                                a.pushes.value_or(PushParameters{}), ws_.GraphColor};
-  FileReport report = ComposeFileReport(files, settings);
-  for (const Problem& p : report.notices) notice_("Report: " + ToQ(p.Describe()));
-  for (const Problem& p : report.failures) notice_("Report: " + ToQ(p.Describe()));
-  if (!report.failures.empty()) {
-    notice_("Report: nothing was written, as a measurement could not be read");
+  FileReport report = ComposeFileReport(files, FileSettings());
+  if (!Usable(report,
+              "Report: ", "Report: nothing was written, as a measurement could not be read"))
     return;
-  }
   Write(files.size() == 1 ? ToQ(SummaryStem(files.front())) : "session", std::move(report.doc));
+}
+
+void ReportActions::CompareTrials(const std::vector<TrialToCompare>& trials) {
+  FileReport report = ComposeTrialComparison(trials, FileSettings());
+  if (!Usable(report, "Compare: ", "Compare: nothing was written")) return;
+  Write("comparison", std::move(report.doc));
+}
+
+ReportSettings ReportActions::FileSettings() const {
+  const AnalysisChoice& a = settings_.analysis;
+  return {ws_.calibration, a.shift, a.strokes.value_or(StrokeConditions{}),
+          a.pushes.value_or(PushParameters{}), ws_.GraphColor};
+}
+
+bool ReportActions::Usable(const FileReport& report, const QString& prefix,
+                           const QString& refused) {
+  for (const Problem& p : report.notices) notice_(prefix + ToQ(p.Describe()));
+  for (const Problem& p : report.failures) notice_(prefix + ToQ(p.Describe()));
+  if (report.failures.empty()) return true;
+  notice_(refused);
+  return false;
 }
 
 void ReportActions::Write(const QString& stem, ReportDocument doc) {

@@ -10,6 +10,7 @@
 
 #include "files/summary_facts.h"
 #include "report/report_document.h"
+#include "report/trial_comparison.h"
 #include "session/measurement_session.h"
 #include "workspace/workspace.h"
 
@@ -33,9 +34,15 @@ class ReportActions {
   // A report of the measurement in memory, or of the summary files given.
   void ReportShown();
   void ReportFiles(const std::vector<std::string>& files);
+  // A comparison of trials read back from their per-sample files.
+  void CompareTrials(const std::vector<TrialToCompare>& trials);
 
  private:
   void Write(const QString& stem, ReportDocument doc);
+  // What saved files are analysed and drawn with: the settings in force.
+  ReportSettings FileSettings() const;
+  // Says what the composing noticed (each with `prefix`); false, with `refused`, when it failed.
+  bool Usable(const FileReport& report, const QString& prefix, const QString& refused);
 
   struct Facts {
     SummaryFacts facts;

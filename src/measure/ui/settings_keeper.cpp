@@ -74,6 +74,9 @@ void SettingsKeeper::LoadSettings() {
   screens_.calcResults.SetConditionTexts({s.txtStartPosCond, s.txtEndPosCond, s.txtLimitCond});
   screens_.pushes.SetParameters(s.push);
   screens_.feedback.SetSettings(s.feedback);
+  screens_.participant.setText(ToQ(s.study.participant));
+  screens_.session.setText(ToQ(s.study.session));
+  screens_.task.setText(ToQ(s.study.task));
   settings_.analysis.pushes = s.push;
   ws_.GraphColor = s.GraphColor;
   screens_.placer.Remember(s.screens);
@@ -124,7 +127,9 @@ void SettingsKeeper::SaveSettings(bool at_exit) {
                    .push = settings_.analysis.pushes.value_or(PushParameters{}),
                    .screens = screens_.placer.Places(),
                    .txtTrialLength = TrialLengthText(screens_.trialLength),
-                   .feedback = screens_.feedback.Settings()};
+                   .feedback = screens_.feedback.Settings(),
+                   .study = {FromQ(screens_.participant.text()), FromQ(screens_.session.text()),
+                             FromQ(screens_.task.text())}};
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());

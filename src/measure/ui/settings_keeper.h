@@ -45,6 +45,9 @@ class SettingsKeeper {
     ScreenPlacer& placer;
     QLineEdit& trialLength;
     FeedbackScreen& feedback;
+    QLineEdit& participant;
+    QLineEdit& session;
+    QLineEdit& task;
   };
   using NoticeFn = std::function<void(const QString&)>;
   SettingsKeeper(Workspace& ws, SessionSettings& settings, Screens screens, NoticeFn notice);
