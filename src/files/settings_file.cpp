@@ -8,6 +8,7 @@
 #include "files/feedback_settings.h"
 #include "files/field_quote.h"
 #include "files/labelled_line.h"
+#include "files/mdc_settings.h"
 #include "files/naming_rules.h"
 #include "files/positional_fields.h"
 #include "files/push_settings.h"
@@ -249,6 +250,7 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
   out.notices.insert(out.notices.end(), screens.notices.begin(), screens.notices.end());
   out.values.txtTrialLength = ReadTrialLengthLine(text, file, out.notices);
   ReadFeedbackSettings(text, file, out.values.feedback, out.notices);
+  ReadMdcSettings(text, file, out.values.mdc, out.notices);
   return out;
 }
 
@@ -296,6 +298,7 @@ SettingsFileText SettingsText(const Settings& s) {
   if (!s.txtTrialLength.empty()) out.text.append(TrialLengthLine(s.txtTrialLength));
   // Then the feedback targets, once they are not the defaults.
   if (s.feedback != DefaultFeedbackSettings()) out.text.append(FeedbackSettingsLine(s.feedback));
+  out.text.append(MdcSettingsLine(s.mdc));  // nothing until a change is set
   return out;
 }
 

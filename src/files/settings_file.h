@@ -12,6 +12,7 @@
 #include "analysis/push_parameters.h"
 #include "common/colors.h"
 #include "common/result.h"
+#include "files/mdc_settings.h"
 #include "files/screen_places.h"
 
 namespace velquor {
@@ -35,6 +36,7 @@ struct Settings {
   std::string txtTrialLength;  // line 18, "Trial" and the main window's text; empty for none
   // The line "Feedback" after them, once the targets differ from the defaults.
   FeedbackSettings feedback = DefaultFeedbackSettings();
+  MdcSettings mdc;  // the line "MDC", once a minimal detectable change is set
 
   // File Option boxes empty, interval "20", samples "100", time empty (the main window
   // derives it), start "1", end "4", threshold "2"; red, blue and magenta.
