@@ -1,11 +1,8 @@
 #include "app/cli/progress_command.h"
 
-#include <filesystem>
-
 #include "app/cli/gui_session.h"
+#include "app/cli/report_target.h"
 #include "catalogue/catalogue.h"
-#include "common/output_target.h"
-#include "common/path_map.h"
 #include "report/progress_report.h"
 #include "report/ui/report_pdf.h"
 
@@ -18,13 +15,8 @@ int RunProgress(const ProgressOptions& o, const CliPaths& paths, std::ostream& o
                           o.figures, start.settings.mdc};
   // A device, FIFO, directory or the catalogue itself at that name is kept, asked or not.
   const std::string catalogue = CatalogueDir(request.dir) + "/" + std::string(kCatalogueName);
-  if (Status s = CheckOutputTarget(ToNativePath(o.pdf), {catalogue}); !s) {
-    ReportProblem(err, {o.pdf, 0, 0, s.problem().what});
-    return 1;
-  }
-  std::error_code ec;
-  if (!o.overwrite && std::filesystem::exists(ToNativePath(o.pdf), ec)) {
-    ReportProblem(err, {o.pdf, 0, 0, "already exists; give --overwrite to replace it"});
+  if (auto bad = ReportTargetProblem(o.pdf, {catalogue}, o.overwrite)) {
+    ReportProblem(err, *bad);
     return 1;
   }
   const Result<ProgressReport> report = ComposeProgress(request);

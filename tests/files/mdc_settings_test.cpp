@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "files/labelled_lines.h"
 #include "files/mdc_settings.h"
 #include "files/settings_file.h"
 
 namespace velquor {
 namespace {
 
-constexpr int kLine = 18;  // after the 16 fixed lines and a trial length
+using testing::kLabelledLine;
 
 struct Read {
   MdcSettings settings;
@@ -19,11 +20,8 @@ struct Read {
 };
 
 Read ReadLine(const std::string& line) {
-  std::string text;
-  for (int k = 1; k < kLine - 1; ++k) text += "\"Line\"," + std::to_string(k) + "\r\n";
-  text += "\"Trial\",240\r\n" + line;
   Read r;
-  ReadMdcSettings(text, "Velquor.ini", r.settings, r.notices);
+  ReadMdcSettings(testing::AfterFixedLines(line), "Velquor.ini", r.settings, r.notices);
   return r;
 }
 
@@ -66,7 +64,7 @@ TEST(MdcSettingsLine, ReadsBackWhatIsWrittenAndDropsBadPairs) {
     const Read r = ReadLine(b.line);
     ASSERT_EQ(r.notices.size(), 1u) << b.line;
     EXPECT_EQ(r.notices[0].file, "Velquor.ini");
-    EXPECT_EQ(r.notices[0].line, kLine);
+    EXPECT_EQ(r.notices[0].line, kLabelledLine);
     EXPECT_EQ(r.notices[0].field, b.field) << b.line;
     EXPECT_NE(r.notices[0].what.find(b.says), std::string::npos) << r.notices[0].what;
     EXPECT_EQ(r.settings, b.kept) << b.line;

@@ -18,25 +18,18 @@
 #include "common/text_file.h"
 #include "files/settings_file.h"
 #include "files/temp_dir.h"
+#include "support/command_output.h"
 
 namespace velquor::cli {
 namespace {
 
+using velquor::testing::CommandOutput;
 using velquor::testing::TempDir;
-
-std::string Output(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe) return {};
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0;) out.append(buf, n);
-  return out;
-}
 
 class ProgressPdf : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(Output("command -v pdftotext").empty())
+    ASSERT_FALSE(CommandOutput("command -v pdftotext").empty())
         << "poppler-utils is missing: run scripts/setup.sh";
     paths_.settings = dir_ / "Velquor.ini";
     paths_.calibration = dir_ / "Velquor.clb";
@@ -67,8 +60,8 @@ class ProgressPdf : public ::testing::Test {
   }
 
   std::string Text(const std::string& pdf) {
-    return std::regex_replace(Output("pdftotext -layout '" + pdf + "' -"), std::regex("[ \\t]+"),
-                              " ");
+    return std::regex_replace(CommandOutput("pdftotext -layout '" + pdf + "' -"),
+                              std::regex("[ \\t]+"), " ");
   }
 
   TempDir dir_;
