@@ -74,6 +74,7 @@ void SettingsKeeper::LoadSettings() {
   screens_.calcResults.SetConditionTexts({s.txtStartPosCond, s.txtEndPosCond, s.txtLimitCond});
   screens_.pushes.SetParameters(s.push);
   screens_.feedback.SetSettings(s.feedback);
+  mdc_ = s.mdc;
   settings_.analysis.pushes = s.push;
   ws_.GraphColor = s.GraphColor;
   screens_.placer.Remember(s.screens);
@@ -124,7 +125,8 @@ void SettingsKeeper::SaveSettings(bool at_exit) {
                    .push = settings_.analysis.pushes.value_or(PushParameters{}),
                    .screens = screens_.placer.Places(),
                    .txtTrialLength = TrialLengthText(screens_.trialLength),
-                   .feedback = screens_.feedback.Settings()};
+                   .feedback = screens_.feedback.Settings(),
+                   .mdc = mdc_};
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());
