@@ -13,6 +13,7 @@
 #include "app/cli/reanalyse_command.h"
 #include "app/cli/startup_files.h"
 #ifdef VELQUOR_HAVE_PNG
+#include "app/cli/progress_command.h"
 #include "app/cli/report_command.h"
 #endif
 #include "velquor_version.h"
@@ -67,6 +68,9 @@ int Run(int argc, char** argv) {
 #ifdef VELQUOR_HAVE_PNG
   if (inv.value().command == Command::kReport) {
     return RunReport(inv.value().report, paths, std::cout, std::cerr);
+  }
+  if (inv.value().command == Command::kProgress) {
+    return RunProgress(inv.value().progress, paths, std::cout, std::cerr);
   }
 #endif
   // A condition in the settings file that Start refuses is the file's fault, not a usage error.

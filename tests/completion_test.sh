@@ -34,7 +34,7 @@ check() {
   fi
 }
 
-check "velquor-cli " "reanalyse measure pushes report feedback catalogue export-bids --version --help"
+check "velquor-cli " "reanalyse measure pushes report feedback catalogue progress export-bids --version --help"
 check "velquor-cli feedback --" "--print --help"
 check "velquor-cli pu" "pushes"
 check "velquor-cli pushes --" \

@@ -82,6 +82,15 @@ struct ExportBidsOptions {
   std::vector<std::string> participants;  // only these; all when none
 };
 
+struct ProgressOptions {
+  std::string participant;           // whose sessions
+  std::string task;                  // only trials of this task; empty: every task
+  std::vector<std::string> figures;  // in the order given; none: the default five
+  std::string pdf;                   // the report file to write
+  bool overwrite = false;            // replace an existing report file
+  std::optional<std::string> dir;    // the catalogued directory; the Auto Save one when not given
+};
+
 enum class Command {
   kNone,
   kReanalyse,
@@ -90,6 +99,7 @@ enum class Command {
   kReport,
   kFeedback,
   kCatalogue,
+  kProgress,
   kExportBids
 };
 
@@ -104,6 +114,7 @@ struct Invocation {
   ReportOptions report;
   FeedbackOptions feedback;
   CatalogueOptions catalogue;
+  ProgressOptions progress;
   ExportBidsOptions exportBids;
 };
 

@@ -7,6 +7,7 @@
 #include "app/cli/help_format.h"
 #include "backend/driver_choice.h"
 #include "common/number_parse.h"
+#include "files/mdc_settings.h"
 
 namespace velquor::cli {
 namespace {
@@ -68,6 +69,20 @@ constexpr CommandText kCatalogueText = {
     "say, so a second scan changes nothing; \"list [DIR]\" prints its trials (DIR: the Auto "
     "Save directory of Velquor.ini). A catalogue that cannot be read is kept aside and rebuilt.",
     "Exit status: 0 done, 1 a file or the catalogue could not be read, 2 usage error.\n"};
+
+constexpr CommandText kProgressText = {
+    "Writes a PDF progress report (A4) of one participant from the study catalogue of a "
+    "directory: for each figure a graph of each session's mean and SD of the steady pushes "
+    "of both wheels in date order, the first session's mean as the reference line and, where "
+    "Velquor.ini sets a minimal detectable change for the figure (its line \"MDC\", e.g. "
+    "\"MDC\",peak_torque_Nm,2), the band "
+    "of the reference plus and minus the MDC, each later session marked within or beyond it; "
+    "then the session-by-session table. Figures: push_frequency_per_min or a figure "
+    "summarised over the steady pushes (push_time_s ... mean_speed_m_per_s); default "
+    "push_frequency_per_min, contact_angle_deg, peak_torque_Nm, rate_of_rise_Nm_per_s and "
+    "smoothness. Nothing is written when the participant has no trials there.",
+    "Exit status: 0 report written, 1 the catalogue, the participant or the file failed,\n"
+    "2 usage error.\n"};
 
 constexpr CommandText kExportBidsText = {
     "Exports the catalogued trials of a directory as a motion dataset in the brain-imaging data "
@@ -236,16 +251,17 @@ void AddReanalyse(CLI::App& tool, ReanalyseOptions& o) {
 }
 
 // --participant, --session and --task: labels of letters, digits and "-".
-void AddLabel(CLI::App& app, const std::string& name, const std::string& what, std::string& to,
-              const std::string& help) {
-  app.add_option_function<std::string>(
-         name,
-         [what, &to](const std::string& v) {
-           if (v.empty()) Refuse("--" + what + " takes a label");
-           if (auto bad = LabelProblem(what, v)) Refuse(*bad);
-           to = v;
-         },
-         help)
+CLI::Option* AddLabel(CLI::App& app, const std::string& name, const std::string& what,
+                      std::string& to, const std::string& help) {
+  return app
+      .add_option_function<std::string>(
+          name,
+          [what, &to](const std::string& v) {
+            if (v.empty()) Refuse("--" + what + " takes a label");
+            if (auto bad = LabelProblem(what, v)) Refuse(*bad);
+            to = v;
+          },
+          help)
       ->type_name(std::string(1, static_cast<char>(std::toupper(what.front()))));
 }
 
@@ -359,6 +375,34 @@ void AddCatalogue(CLI::App& tool, CatalogueOptions& o) {
   });
 }
 
+void AddProgress(CLI::App& tool, ProgressOptions& o) {
+  CLI::App& c = AddCommand(tool, "progress", kProgressText);
+  AddLabel(c, "--participant", "participant", o.participant, "the participant of the report")
+      ->required();
+  AddLabel(c, "--task", "task", o.task, "only the trials of this task (default: every task)");
+  c.add_option_function<std::vector<std::string>>(
+       "--figure",
+       [&o](const std::vector<std::string>& names) {
+         for (const std::string& v : names) {
+           if (!IsMdcFigure(v)) {
+             Refuse(
+                 "--figure takes push_frequency_per_min or a summarised push figure such as "
+                 "contact_angle_deg, not \"" +
+                 v + "\"");
+           }
+           o.figures.push_back(v);
+         }
+       },
+       "a figure to follow (again for more, in that order); the default five when not given")
+      ->type_name("NAME")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  CLI::Option* pdf = AddText(c, "--pdf", "OUT.pdf", o.pdf, "the report file")->required();
+  c.add_flag("--overwrite", o.overwrite, "replace OUT.pdf when it exists (it is refused otherwise)")
+      ->needs(pdf);
+  AddText(c, "--dir", "DIR", o.dir,
+          "the catalogued directory (default: the Auto Save directory of Velquor.ini)");
+}
+
 void AddExportBids(CLI::App& tool, ExportBidsOptions& o) {
   CLI::App& c = AddCommand(tool, "export-bids", kExportBidsText);
   AddText(c, "--out", "DIR", o.out, "the dataset's directory (new or without these files)")
@@ -414,6 +458,7 @@ std::unique_ptr<CLI::App> MakeOptionTable(Invocation& inv) {
   AddReport(*tool, inv.report);
   AddFeedback(*tool, inv.feedback);
   AddCatalogue(*tool, inv.catalogue);
+  AddProgress(*tool, inv.progress);
   AddExportBids(*tool, inv.exportBids);
   return tool;
 }

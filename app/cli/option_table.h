@@ -17,13 +17,14 @@ struct CommandName {
 };
 
 // The commands, in the order --help lists them.
-inline constexpr std::array<CommandName, 7> kCommandNames = {
+inline constexpr std::array<CommandName, 8> kCommandNames = {
     {{Command::kReanalyse, "reanalyse"},
      {Command::kMeasure, "measure"},
      {Command::kPushes, "pushes"},
      {Command::kReport, "report"},
      {Command::kFeedback, "feedback"},
      {Command::kCatalogue, "catalogue"},
+     {Command::kProgress, "progress"},
      {Command::kExportBids, "export-bids"}}};
 
 // The table with every option bound to its field of `inv`: parsing the command line with it

@@ -1,12 +1,9 @@
 #include "app/cli/report_command.h"
 
-#include <filesystem>
-
 #include "app/cli/gui_session.h"
 #include "app/cli/pushes_command.h"
+#include "app/cli/report_target.h"
 #include "app/cli/saved_analysis.h"
-#include "common/output_target.h"
-#include "common/path_map.h"
 #include "report/file_report.h"
 #include "report/ui/report_pdf.h"
 
@@ -14,13 +11,8 @@ namespace velquor::cli {
 
 int RunReport(const ReportOptions& o, const CliPaths& paths, std::ostream& out, std::ostream& err) {
   // A device, FIFO, directory or input file at that name is kept, asked or not.
-  if (Status s = CheckOutputTarget(ToNativePath(o.pdf), InputFiles(o.files, paths)); !s) {
-    ReportProblem(err, {o.pdf, 0, 0, s.problem().what});
-    return 1;
-  }
-  std::error_code ec;
-  if (!o.overwrite && std::filesystem::exists(ToNativePath(o.pdf), ec)) {
-    ReportProblem(err, {o.pdf, 0, 0, "already exists; give --overwrite to replace it"});
+  if (auto bad = ReportTargetProblem(o.pdf, InputFiles(o.files, paths), o.overwrite)) {
+    ReportProblem(err, *bad);
     return 1;
   }
   const StartupFiles start = LoadStartupFiles(paths, err);

@@ -8,6 +8,7 @@
 #include "files/feedback_settings.h"
 #include "files/field_quote.h"
 #include "files/labelled_line.h"
+#include "files/mdc_settings.h"
 #include "files/naming_rules.h"
 #include "files/positional_fields.h"
 #include "files/push_settings.h"
@@ -251,6 +252,7 @@ SettingsLoad ReadSettingsText(std::string_view text, const std::string& file) {
   out.values.txtTrialLength = ReadTrialLengthLine(text, file, out.notices);
   ReadFeedbackSettings(text, file, out.values.feedback, out.notices);
   ReadStudySettings(text, file, out.values.study, out.notices);
+  ReadMdcSettings(text, file, out.values.mdc, out.notices);
   return out;
 }
 
@@ -299,6 +301,7 @@ SettingsFileText SettingsText(const Settings& s) {
   // Then the feedback targets, once they are not the defaults.
   if (s.feedback != DefaultFeedbackSettings()) out.text.append(FeedbackSettingsLine(s.feedback));
   out.text.append(StudySettingsLine(s.study));  // nothing while no label is set
+  out.text.append(MdcSettingsLine(s.mdc));      // nothing until a change is set
   return out;
 }
 

@@ -12,6 +12,7 @@
 #include "analysis/push_parameters.h"
 #include "common/colors.h"
 #include "common/result.h"
+#include "files/mdc_settings.h"
 #include "files/screen_places.h"
 #include "record/study_label.h"
 
@@ -38,6 +39,7 @@ struct Settings {
   FeedbackSettings feedback = DefaultFeedbackSettings();
   // The line "Study" after them, once a label is set: whom the next trials are of.
   StudyLabels study;
+  MdcSettings mdc;  // the line "MDC", once a minimal detectable change is set
 
   // File Option boxes empty, interval "20", samples "100", time empty (the main window
   // derives it), start "1", end "4", threshold "2"; red, blue and magenta.

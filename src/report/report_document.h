@@ -61,12 +61,20 @@ struct TextTable {
   std::vector<std::optional<Rgb>> rowColour;
 };
 
+// A text under the plotting area, centred at an X of the frame's scale.
+struct AxisLabel {
+  double x = 0;
+  std::string text;
+};
+
 // A plot frame drawn without a screen, set at its design layout.
 struct Graph {
   FrameGeometry geometry;
   std::shared_ptr<const RecordingFrame> frame;
   bool legend = true;  // the ch0 and ch1 squares; off where colours mean something else
   double mmPerPixel = kGraphMmPerPixel;
+  // Texts along the X axis where its two ends alone would not say enough (sessions by label).
+  std::vector<AxisLabel> xLabels = {};
 };
 
 struct ReportBlock {

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "files/feedback_settings.h"
+#include "files/labelled_lines.h"
 #include "files/settings_file.h"
 
 namespace velquor {
 namespace {
 
-constexpr int kLine = 18;  // after the 16 fixed lines and a trial length
+using testing::kLabelledLine;
 
 struct Read {
   FeedbackSettings settings;
@@ -19,11 +20,8 @@ struct Read {
 };
 
 Read ReadLine(const std::string& line) {
-  std::string text;
-  for (int k = 1; k < kLine - 1; ++k) text += "\"Line\"," + std::to_string(k) + "\r\n";
-  text += "\"Trial\",240\r\n" + line;
   Read r;
-  ReadFeedbackSettings(text, "Velquor.ini", r.settings, r.notices);
+  ReadFeedbackSettings(testing::AfterFixedLines(line), "Velquor.ini", r.settings, r.notices);
   return r;
 }
 
@@ -75,7 +73,7 @@ TEST(FeedbackSettingsLine, ReadsBackWhatIsWrittenAndRefusesWhatIsNot) {
        }) {
     const Read r = ReadLine(b.line);
     ASSERT_EQ(r.notices.size(), 1u) << b.line;
-    EXPECT_EQ(r.notices[0].line, kLine);
+    EXPECT_EQ(r.notices[0].line, kLabelledLine);
     EXPECT_EQ(r.notices[0].field, b.field) << b.line;
     EXPECT_NE(r.notices[0].what.find(b.says), std::string::npos) << r.notices[0].what;
     EXPECT_EQ(r.settings, FeedbackSettings{}) << b.line;

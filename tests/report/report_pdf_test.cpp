@@ -26,25 +26,17 @@
 #include "report/measurement_section.h"
 #include "report/push_section.h"
 #include "report/report_texts.h"
+#include "support/command_output.h"
 
 namespace velquor::cli {
 namespace {
 
+using velquor::testing::CommandOutput;
 using velquor::testing::Simulate;
 using velquor::testing::TempDir;
 
 std::string Z(const std::string& text) {
   return ZeroAsZero(text);
-}
-
-// The output of a shell command.
-std::string Output(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe) return {};
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0;) out.append(buf, n);
-  return out;
 }
 
 // Runs of blanks become one, so a table row reads as its cells one blank apart.
@@ -55,7 +47,7 @@ std::string Squeezed(const std::string& text) {
 class ReportPdf : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(Output("command -v pdftotext pdfinfo").empty())
+    ASSERT_FALSE(CommandOutput("command -v pdftotext pdfinfo").empty())
         << "poppler-utils is missing: run scripts/setup.sh";
     paths_.settings = dir_ / "Velquor.ini";
     paths_.calibration = dir_ / "Velquor.clb";
@@ -85,7 +77,7 @@ class ReportPdf : public ::testing::Test {
 
   std::string Page(const std::string& pdf, int page) {
     const std::string p = std::to_string(page);
-    return Squeezed(Output("pdftotext -layout -f " + p + " -l " + p + " '" + pdf + "' -"));
+    return Squeezed(CommandOutput("pdftotext -layout -f " + p + " -l " + p + " '" + pdf + "' -"));
   }
 
   static constexpr const char* kNote = "右足の痛み 2回目";
@@ -109,8 +101,8 @@ TEST_F(ReportPdf, ATrialIsReportedWithItsPushes) {
   ASSERT_EQ(Report({"--pdf", pdf, "--from", "2", dir_ / "RUN0000001_dat.csv", path}), 0)
       << err_.str();
   // Lines may break anywhere in the parameters line: read the text as one line.
-  const std::string all = Squeezed(
-      std::regex_replace(Output("pdftotext -layout '" + pdf + "' -"), std::regex("\n"), " "));
+  const std::string all = Squeezed(std::regex_replace(
+      CommandOutput("pdftotext -layout '" + pdf + "' -"), std::regex("\n"), " "));
   for (const std::string& piece :
        {std::string("Trial RUN0000003"), std::string("2000 at 5 ms, 10 s"),
         std::string("Markers 1 at 2 s"), std::string("only pushes beginning from 2 s")}) {
@@ -127,7 +119,7 @@ TEST_F(ReportPdf, OneMeasurementShowsTheScreensTextsOnItsPages) {
   const std::string pdf = dir_ / "one.pdf";
   ASSERT_EQ(Report({"--pdf", pdf, dir_ / "RUN0000001_dat.csv"}), 0) << err_.str();
   EXPECT_NE(out_.str().find(pdf), std::string::npos) << out_.str();
-  const std::string info = Output("pdfinfo '" + pdf + "'");
+  const std::string info = CommandOutput("pdfinfo '" + pdf + "'");
   const std::smatch pages = [&] {
     std::smatch m;
     std::regex_search(info, m, std::regex("Pages: +([0-9]+)"));
@@ -192,7 +184,7 @@ TEST_F(ReportPdf, OneMeasurementShowsTheScreensTextsOnItsPages) {
 // Every word of the PDF with the height poppler gives its box (the face's ascent and descent
 // at its size: 1.164 times the size for the sans-serif face).
 std::vector<std::pair<std::string, double>> Words(const std::string& pdf) {
-  const std::string xml = Output("pdftotext -bbox '" + pdf + "' -");
+  const std::string xml = CommandOutput("pdftotext -bbox '" + pdf + "' -");
   const std::regex word(
       "<word xMin=\"[-0-9.]+\" yMin=\"([-0-9.]+)\" xMax=\"[-0-9.]+\" "
       "yMax=\"([-0-9.]+)\">([^<]*)</word>");
@@ -206,7 +198,7 @@ std::vector<std::pair<std::string, double>> Words(const std::string& pdf) {
 
 int PageCount(const std::string& pdf) {
   std::smatch m;
-  const std::string info = Output("pdfinfo '" + pdf + "'");
+  const std::string info = CommandOutput("pdfinfo '" + pdf + "'");
   return std::regex_search(info, m, std::regex("Pages: +([0-9]+)")) ? std::stoi(m[1]) : 0;
 }
 

@@ -29,6 +29,7 @@ void WriteSettings(const Program& p) {
   s.txtDataNum = "300";
   s.txtSampTime = "3";
   s.txtStartPosCond = "0.5";
+  s.mdc = {{{"contact_angle_deg", 5}}};
   QVERIFY(SaveSettings(s, ui::FromQ(p.path(kSettingsFileName))).ok());
 }
 
@@ -92,6 +93,13 @@ class StartUpTest : public QObject {
     QCOMPARE(w.Calibration().txtVoltData.at(0).at(6)->text(), calibration ? "0.01" : "");
     QCOMPARE(p.ws().calibration.Ka1[0], calibration ? 20.0 : 0.0);
     QCOMPARE(p.notice("No calibration loaded").isEmpty(), calibration);
+
+    // The settings written when the window closes keep the minimal detectable changes read,
+    // which no screen shows.
+    w.close();
+    const SettingsLoad back = LoadSettings(ui::FromQ(p.path(kSettingsFileName)));
+    QCOMPARE(back.values.mdc.For("contact_angle_deg"),
+             settings ? std::optional<double>(5) : std::nullopt);
   }
 
   // Files saved as UTF-8 by an editor, or edited by hand so that their items are out of step

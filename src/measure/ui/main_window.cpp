@@ -17,6 +17,7 @@
 #include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
+#include "catalogue/ui/study_progress.h"
 #include "catalogue/ui/study_screen.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/text_screen.h"
@@ -479,6 +480,12 @@ StudyScreen& Form1::Study() {
             [this](const std::vector<std::string>& paths) { report_->ReportFiles(paths); });
     connect(study_, &StudyScreen::compareRequested, this,
             [this](const std::vector<TrialToCompare>& trials) { report_->CompareTrials(trials); });
+    study_->SetProgressAction(
+        [this](const std::string& dir, const std::string& participant, const std::string& task) {
+          WriteProgressReport(
+              this, dir, participant, task, keeper_->Mdc(),
+              [this](const QString& text) { Notice(text); }, report_->Runner());
+        });
   }
   return *study_;
 }

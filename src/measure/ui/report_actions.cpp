@@ -97,14 +97,17 @@ bool ReportActions::Usable(const FileReport& report, const QString& prefix,
   return false;
 }
 
-void ReportActions::Write(const QString& stem, ReportDocument doc) {
+JobRunner ReportActions::Runner() {
   // Drawing a report would hold up the samples of a running cycle: it waits for the chain.
+  return [this](std::function<void()> job) {
+    if (session_.Running()) notice_("Report: it is written when this measurement cycle is in");
+    session_.RunBetweenCycles(std::move(job));
+  };
+}
+
+void ReportActions::Write(const QString& stem, ReportDocument doc) {
   AskAndWriteReport(&window_, QDir::current().filePath(stem + ".pdf"), std::move(doc), notice_,
-                    [this](std::function<void()> job) {
-                      if (session_.Running())
-                        notice_("Report: it is written when this measurement cycle is in");
-                      session_.RunBetweenCycles(std::move(job));
-                    });
+                    Runner());
 }
 
 }  // namespace velquor::ui

@@ -11,6 +11,7 @@
 #include "files/summary_facts.h"
 #include "report/report_document.h"
 #include "report/trial_comparison.h"
+#include "report/ui/report_request.h"
 #include "session/measurement_session.h"
 #include "workspace/workspace.h"
 
@@ -34,6 +35,9 @@ class ReportActions {
   // A report of the measurement in memory, or of the summary files given.
   void ReportShown();
   void ReportFiles(const std::vector<std::string>& files);
+
+  // Where a report's writing is handed: now, or between cycles while a run goes.
+  JobRunner Runner();
   // A comparison of trials read back from their per-sample files.
   void CompareTrials(const std::vector<TrialToCompare>& trials);
 

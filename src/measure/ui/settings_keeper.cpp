@@ -77,6 +77,7 @@ void SettingsKeeper::LoadSettings() {
   screens_.participant.setText(ToQ(s.study.participant));
   screens_.session.setText(ToQ(s.study.session));
   screens_.task.setText(ToQ(s.study.task));
+  mdc_ = s.mdc;
   settings_.analysis.pushes = s.push;
   ws_.GraphColor = s.GraphColor;
   screens_.placer.Remember(s.screens);
@@ -129,7 +130,8 @@ void SettingsKeeper::SaveSettings(bool at_exit) {
                    .txtTrialLength = TrialLengthText(screens_.trialLength),
                    .feedback = screens_.feedback.Settings(),
                    .study = {FromQ(screens_.participant.text()), FromQ(screens_.session.text()),
-                             FromQ(screens_.task.text())}};
+                             FromQ(screens_.task.text())},
+                   .mdc = mdc_};
   const auto saved = velquor::SaveSettings(s);
   if (!saved.ok()) {
     const QString text = "The settings were not written: " + Describe(saved.problem());

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "files/mdc_settings.h"
 #include "session/session_settings.h"
 #include "workspace/workspace.h"
 
@@ -60,6 +61,8 @@ class SettingsKeeper {
   // texts it could not store exactly, which every later write would repeat.
   void SaveSettings(bool at_exit);
   void LoadCalibration();
+  // The minimal detectable changes as read: no screen edits them, and they are written back.
+  const MdcSettings& Mdc() const { return mdc_; }
 
  private:
   Workspace& ws_;
@@ -68,6 +71,7 @@ class SettingsKeeper {
   NoticeFn notice_;
   // False when a Velquor.ini that could not be read could not be kept aside either.
   bool writable_ = true;
+  MdcSettings mdc_;
 };
 
 }  // namespace velquor::ui

@@ -65,6 +65,7 @@ class PagePainter {
       p_.setFont(cell_);
       PaintFrame(p_, origin, g->frame->frame, g->frame->canvas, g->geometry,
                  g->mmPerPixel * kUnitsPerMm, g->legend, Pixels(kSmallestPt));
+      XLabels(*g, origin);
     }
   }
 
@@ -78,6 +79,26 @@ class PagePainter {
   }
 
  private:
+  // Each label centred under its X on the line of the axis ends, in a slot as wide as the
+  // plotting area shared among the labels.
+  void XLabels(const Graph& g, const QPointF& origin) {
+    const PlotScale& scale = g.frame->canvas.initial().scale;
+    if (g.xLabels.empty() || !scale.Usable()) return;
+    const double s = g.mmPerPixel * kUnitsPerMm;
+    const FrameLayout layout = LayoutFrame(g.geometry, s, s);
+    const PixelMap map(scale, layout.fig);
+    const PixelRect& line = layout.texts.at(static_cast<std::size_t>(AxisText::kXmin));
+    const double slot = layout.fig.w / static_cast<double>(g.xLabels.size());
+    p_.setPen(Qt::black);
+    for (const AxisLabel& label : g.xLabels) {
+      const QString text = Q(label.text);
+      p_.setFont(FitFont(cell_, layout.fontPixels, text, slot, Pixels(kSmallestPt)));
+      const double x = map.Map(label.x, 0).x;
+      p_.drawText(QRectF(origin.x() + x - slot / 2, origin.y() + line.y, slot, line.h),
+                  Qt::AlignCenter | Qt::TextDontClip, text);
+    }
+  }
+
   void Row(const TextTable& t, const std::vector<std::string>& cells, double y, double height,
            bool head, std::optional<Rgb> colour = std::nullopt) {
     double x = 0;
