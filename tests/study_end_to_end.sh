@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A small study measured on the simulated rig with velquor-cli, as an operator would: two
 # participants over three sessions. The catalogue written as the trials were saved equals the
-# one a scan rebuilds from the files, a second scan changes nothing, and the exported dataset
-# has every run and passes the dataset validator (when the test tools are installed).
+# one a scan rebuilds from the files, a second scan changes nothing, the progress report judges
+# each session against the minimal detectable change set, and the exported dataset has every
+# run and passes the dataset validator (when the test tools are installed).
 # usage: study_end_to_end.sh EXAMPLES_DIR VELQUOR_CLI VALIDATOR
 set -euo pipefail
 examples=$(realpath "$1")
@@ -20,6 +21,9 @@ fail() {
   exit 1
 }
 
+# A minimal detectable change of the contact angle, kept through every run's rewrite of the file.
+printf '"MDC",contact_angle_deg,5\r\n' >>Velquor.ini
+
 for p in P01 P02; do
   for s in 1 2 3; do
     "$cli" measure --participant "$p" --session "$s" --task steady --trial-length 4 \
@@ -27,6 +31,8 @@ for p in P01 P02; do
       fail "measure $p $s: $(tail -n 3 "$scratch/measure.err")"
   done
 done
+
+grep -q '^"MDC",contact_angle_deg,5' Velquor.ini || fail "the MDC line was lost from Velquor.ini"
 
 "$cli" catalogue list --json . >"$scratch/live.json"
 rows=$(grep -o '"trial":' "$scratch/live.json" | wc -l)
@@ -43,6 +49,16 @@ cmp -s "$scratch/live.json" "$scratch/scanned.json" ||
 said=$("$cli" catalogue scan . 2>&1) || fail "the second scan failed: $said"
 [[ $said == *"0 rows added, 0 changed, 0 removed"* ]] || fail "the second scan changed rows: $said"
 
+"$cli" progress --participant P01 --task steady --pdf "$scratch/p01.pdf" >"$scratch/progress.out" 2>&1 ||
+  fail "progress: $(cat "$scratch/progress.out")"
+grep -q "3 sessions" "$scratch/progress.out" || fail "progress: $(cat "$scratch/progress.out")"
+pdftotext -layout "$scratch/p01.pdf" "$scratch/p01.txt"
+# Sessions 2 and 3 are each judged against the first, within or beyond the band of 5 degrees.
+judged=$(grep -c -E "(within|beyond)" "$scratch/p01.txt" || true)
+[ "$judged" -ge 2 ] || fail "the progress report judges $judged changes: $(head -c 600 "$scratch/p01.txt")"
+"$cli" progress --participant P01 --pdf "$scratch/p01.pdf" >/dev/null 2>&1 &&
+  fail "progress replaced an existing PDF"
+
 "$cli" export-bids --out "$scratch/ds" >/dev/null 2>"$scratch/export.err" ||
   fail "export-bids: $(cat "$scratch/export.err")"
 runs=$(find "$scratch/ds" -name '*_motion.tsv' | wc -l)
@@ -55,4 +71,4 @@ elif [ -n "${VELQUOR_REQUIRE_TEST_TOOLS:-}" ]; then
 else
   echo "study_end_to_end: the validator is not installed; the export was not validated"
 fi
-echo "study_end_to_end: 6 trials measured, catalogued live and rebuilt alike, exported"
+echo "study_end_to_end: 6 trials measured, catalogued live and rebuilt alike, progress judged, exported"

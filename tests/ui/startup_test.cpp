@@ -12,6 +12,7 @@
 #include "measure/ui/lamp.h"
 #include "program_fixture.h"
 
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 
@@ -184,6 +185,13 @@ class StartUpTest : public QObject {
     QCOMPARE(back.values.push.merge_gap, 0.02);
   }
 
+  static QString Named(const QWidget* c) {
+    if (!c->objectName().isEmpty()) return c->objectName();
+    if (const auto* label = qobject_cast<const QLabel*>(c))
+      return "label \"" + label->text() + "\"";
+    return c->metaObject()->className();
+  }
+
   // On a 1024 x 768 desktop (about 1024 x 700 for a window once its panel is off) the whole
   // window fits, and at that size the lamps, Start, Stop and every button are in view.
   void fitsASmallDesktop() {
@@ -206,6 +214,18 @@ class StartUpTest : public QObject {
     for (QWidget* c : seen) {
       const QRect at(c->mapTo(&w, QPoint(0, 0)), c->size());
       QVERIFY2(c->isVisible() && inside.contains(at), qPrintable(c->objectName()));
+    }
+    // Nothing in the column is drawn over another thing there.
+    const QWidget* column = w.Picture_base.at(kPowerGraph)->parentWidget();
+    QList<QWidget*> parts;
+    for (QWidget* c : column->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (c->isVisible()) parts << c;
+    }
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+      for (qsizetype j = i + 1; j < parts.size(); ++j) {
+        QVERIFY2(!parts[i]->geometry().intersects(parts[j]->geometry()),
+                 qPrintable(Named(parts[i]) + " and " + Named(parts[j])));
+      }
     }
     // The graphs gave way, and not below a readable size.
     const int torque = w.Picture_base.at(0)->width();  // 481 px at design size

@@ -290,15 +290,17 @@ void Form1::BuildResults(FormSurface& s) {
   // labels.
   chkShift = s.Check(&s, "chkShift", "Shift", kColumnA + 60, 2640, 840, 300);
 
-  LiveView::BuildCount(s, kColumnA, 5400, kColumnWidth, progressSamples, lblSamples);
+  LiveView::BuildCount(s, kColumnA, 5250, kColumnWidth, progressSamples, lblSamples);
 
-  // A trial of a set length ends with the cycle that reaches it; empty for none.
-  s.Label(&s, "Trial Length", kColumnA + 60, 6330, 1380, 300);
-  txtTrialLength = s.Edit(&s, "txtTrialLength", QString(), kColumnA + 1500, 6300, 720, 330);
-  s.Label(&s, "sec", kColumnA + 2280, 6330, 1260, 300);
-  lblTrialLeft = s.Label(&s, QString(), kColumnA, 6690, kColumnWidth, 300);
+  // A trial of a set length ends with the cycle that reaches it; empty for none. The row sits
+  // between the count and the power graph, what is left of the trial at its end.
+  constexpr int kTrialTop = 5880;
+  s.Label(&s, "Trial Length", kColumnA + 60, kTrialTop + 30, 1320, 300);
+  txtTrialLength = s.Edit(&s, "txtTrialLength", QString(), kColumnA + 1380, kTrialTop, 660, 330);
+  s.Label(&s, "sec", kColumnA + 2100, kTrialTop + 30, 360, 300);
+  lblTrialLeft = s.Label(&s, QString(), kColumnA + 2460, kTrialTop + 30, kColumnWidth - 2460, 300);
   lblTrialLeft->setObjectName("lblTrialLeft");
-  lblTrialLeft->setAlignment(Qt::AlignCenter);
+  lblTrialLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void Form1::BuildLamps(FormSurface& s) {

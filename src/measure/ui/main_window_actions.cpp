@@ -340,7 +340,7 @@ void Form1::LabelMarker(int number, const QString& label) {
 
 void Form1::ShowTrialLeft() {
   const std::optional<double> left = session_->TrialSecondsLeft();
-  lblTrialLeft->setText(left ? QString("Trial: %1 s left").arg(*left, 0, 'f', 1) : QString());
+  lblTrialLeft->setText(left ? QString("%1 s left").arg(*left, 0, 'f', 1) : QString());
 }
 
 void Form1::ViewSavedMeasurement() {
