@@ -131,8 +131,25 @@ std::string ProgressFigureHead(const std::string& figure) {
 Result<ProgressReport> ComposeProgress(const ProgressRequest& r) {
   const Result<TrialList> list = ListTrials(r.dir, {r.participant, "", r.task});
   if (!list) return list.problem();
-  const std::vector<CatalogueRow>& rows = list.value().rows;
   const std::string dir = CatalogueDir(r.dir);
+  // A trial of no session has no place among the sessions, and one left incomplete (its run
+  // was killed and not yet completed) has no summary to trust: both are left out, and said.
+  std::vector<CatalogueRow> rows;
+  std::vector<Problem> left_out;
+  for (const CatalogueRow& row : list.value().rows) {
+    const auto text = [&row](const char* column) {
+      return ValueText(row.values.at(*ColumnIndex(CatalogueTable::kTrials, column)));
+    };
+    const std::string why = text("session").empty()   ? "has no session"
+                            : text("complete") != "1" ? "is not complete"
+                                                      : "";
+    if (why.empty()) {
+      rows.push_back(row);
+    } else {
+      left_out.push_back(
+          {dir, 0, 0, "trial " + text("trial") + " " + why + "; it is left out of the progress"});
+    }
+  }
   if (rows.empty()) {
     return Problem{dir, 0, 0,
                    "the catalogue holds no trial of participant " + r.participant +
@@ -144,6 +161,7 @@ Result<ProgressReport> ComposeProgress(const ProgressRequest& r) {
 
   ProgressReport out;
   out.notices = list.value().notices;
+  out.notices.insert(out.notices.end(), left_out.begin(), left_out.end());
   const std::string who = r.participant + (r.task.empty() ? "" : ", task " + r.task);
   const std::string stem = "Progress of " + who;
   out.doc.title = stem;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "analysis/push_forms.h"
 #include "app/cli/cli_options.h"
@@ -70,12 +71,24 @@ class ProgressPdf : public ::testing::Test {
 };
 
 TEST_F(ProgressPdf, ShowsEachSessionsChangeAgainstTheMdc) {
+  // A trial of no session, and one whose run was killed before it was complete, are P01's too
+  // but have no place among the sessions: left out, and said.
+  for (const auto& [stem, session, complete] :
+       {std::tuple{"RUN0000091", "", true}, std::tuple{"RUN0000093", "2", false}}) {
+    const auto t =
+        velquor::testing::SaveTrial(dir_.path(), stem, 95, {"P01", session, "steady"}, 3.0, 8);
+    ASSERT_TRUE(RecordTrial(dir_.path(), t.facts, t.pushes, complete).ok());
+  }
   const std::string pdf = dir_ / "p01.pdf";
   ASSERT_EQ(Progress({"--participant", "P01", "--pdf", pdf, "--dir", dir_.path()}), 0)
       << err_.str();
   EXPECT_NE(out_.str().find("progress of P01: 3 sessions, 3 trials, 5 figures written to " + pdf),
             std::string::npos)
       << out_.str();
+  for (const char* said : {"trial RUN0000091 has no session; it is left out of the progress",
+                           "trial RUN0000093 is not complete; it is left out of the progress"}) {
+    EXPECT_NE(err_.str().find(said), std::string::npos) << said << "\nin\n" << err_.str();
+  }
   const std::string text = Text(pdf);
   for (const char* expected :
        {"Progress of P01",
