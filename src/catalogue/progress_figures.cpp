@@ -158,7 +158,16 @@ Result<ProgressFigures> SessionProgressOf(const std::vector<CatalogueRow>& rows,
     std::optional<std::int64_t> instant;
   };
   std::map<std::string, Session> by_label;
+  ProgressFigures out;
   for (const CatalogueRow& r : rows) {
+    const std::string why = TextAt(r, "session").empty()   ? "has no session"
+                            : TextAt(r, "complete") != "1" ? "is not complete"
+                                                           : "";
+    if (!why.empty()) {
+      out.leftOut.push_back("trial " + TextAt(r, "trial") + " " + why);
+      continue;
+    }
+    ++out.trials;
     Session& s = by_label[TextAt(r, "session")];
     s.trials.push_back(&r);
     const std::string started = TextAt(r, "started");
@@ -176,7 +185,6 @@ Result<ProgressFigures> SessionProgressOf(const std::vector<CatalogueRow>& rows,
     return a.second.instant.has_value() && !b.second.instant.has_value();
   });
 
-  ProgressFigures out;
   out.figures = figures;
   for (const auto& [label, s] : order) {
     SessionProgress p;

@@ -71,10 +71,15 @@ struct SessionProgress {
 struct ProgressFigures {
   std::vector<std::string> figures;
   std::vector<SessionProgress> sessions;  // in date order; the first is the reference
+  int trials = 0;                         // in the sessions
+  // Trials left out, each "trial STEM has no session" or "... is not complete".
+  std::vector<std::string> leftOut;
 };
 
 // From trial rows of one participant (as ListTrials gives them), for the figures given (none:
-// the default ones). A figure no session summary holds is a problem naming it.
+// the default ones). A figure no session summary holds is a problem naming it. A trial of no
+// session has no place among the sessions, and one left incomplete (its run was killed and not
+// yet completed) has no summary to trust: both are left out, and listed.
 Result<ProgressFigures> SessionProgressOf(const std::vector<CatalogueRow>& rows,
                                           std::vector<std::string> figures, const MdcSettings& mdc);
 

@@ -132,24 +132,7 @@ Result<ProgressReport> ComposeProgress(const ProgressRequest& r) {
   const Result<TrialList> list = ListTrials(r.dir, {r.participant, "", r.task});
   if (!list) return list.problem();
   const std::string dir = CatalogueDir(r.dir);
-  // A trial of no session has no place among the sessions, and one left incomplete (its run
-  // was killed and not yet completed) has no summary to trust: both are left out, and said.
-  std::vector<CatalogueRow> rows;
-  std::vector<Problem> left_out;
-  for (const CatalogueRow& row : list.value().rows) {
-    const auto text = [&row](const char* column) {
-      return ValueText(row.values.at(*ColumnIndex(CatalogueTable::kTrials, column)));
-    };
-    const std::string why = text("session").empty()   ? "has no session"
-                            : text("complete") != "1" ? "is not complete"
-                                                      : "";
-    if (why.empty()) {
-      rows.push_back(row);
-    } else {
-      left_out.push_back(
-          {dir, 0, 0, "trial " + text("trial") + " " + why + "; it is left out of the progress"});
-    }
-  }
+  const std::vector<CatalogueRow>& rows = list.value().rows;
   if (rows.empty()) {
     return Problem{dir, 0, 0,
                    "the catalogue holds no trial of participant " + r.participant +
@@ -158,15 +141,25 @@ Result<ProgressReport> ComposeProgress(const ProgressRequest& r) {
   const Result<ProgressFigures> figures = SessionProgressOf(rows, r.figures, r.mdc);
   if (!figures) return figures.problem();
   const ProgressFigures& p = figures.value();
+  if (p.sessions.empty()) {
+    return Problem{
+        dir, 0, 0,
+        "no trial of participant " + r.participant + " in " + dir +
+            " is of a session and complete: " + (p.leftOut.empty() ? "" : p.leftOut.front()) +
+            (p.leftOut.size() > 1 ? " (and " + std::to_string(p.leftOut.size() - 1) + " more)"
+                                  : "")};
+  }
 
   ProgressReport out;
   out.notices = list.value().notices;
-  out.notices.insert(out.notices.end(), left_out.begin(), left_out.end());
+  for (const std::string& trial : p.leftOut) {
+    out.notices.push_back({dir, 0, 0, trial + "; it is left out of the progress"});
+  }
   const std::string who = r.participant + (r.task.empty() ? "" : ", task " + r.task);
   const std::string stem = "Progress of " + who;
   out.doc.title = stem;
   out.doc.blocks.push_back({Heading{stem, kTitlePt}, stem});
-  out.doc.blocks.push_back({Overview(r, p, static_cast<int>(rows.size())), stem});
+  out.doc.blocks.push_back({Overview(r, p, p.trials), stem});
   for (std::size_t k = 0; k < p.figures.size(); ++k) {
     const std::string& name = p.figures[k];
     out.doc.blocks.push_back(
@@ -181,8 +174,7 @@ Result<ProgressReport> ComposeProgress(const ProgressRequest& r) {
   }
   out.doc.blocks.push_back({SessionTable(p), stem, true});
   out.done = "progress of " + who + ": " + std::to_string(p.sessions.size()) + " sessions, " +
-             std::to_string(rows.size()) + " trials, " + std::to_string(p.figures.size()) +
-             " figures";
+             std::to_string(p.trials) + " trials, " + std::to_string(p.figures.size()) + " figures";
   return out;
 }
 

@@ -150,20 +150,26 @@ TEST(ProgressFigures, JudgedWithinUpToTheMdcAndBeyondIt) {
 
 TEST(ProgressFigures, SessionsFollowTheirFirstTrialsDates) {
   struct Trial {
+    const char* stem;
     const char* session;
     const char* started;
+    bool complete = true;
   };
-  // Labels out of date order; one start in another offset; one session undated.
-  const std::vector<Trial> trials = {{"10", "2026-12-09T09:00:00+09:00"},
-                                     {"2", "2026-12-08T02:30:00Z"},
-                                     {"2", "2026-12-08T08:00:00+09:00"},
-                                     {"9", "2026-12-08T10:00:00+09:00"},
-                                     {"x", "yesterday"},
-                                     {"1", "2026-12-01T10:00:00-05:00"}};
+  // Labels out of date order; one start in another offset; one session undated; the earliest
+  // trials of no session or not complete, which are left out.
+  const std::vector<Trial> trials = {{"RUN10", "10", "2026-12-09T09:00:00+09:00"},
+                                     {"RUN2a", "2", "2026-12-08T02:30:00Z"},
+                                     {"RUN2b", "2", "2026-12-08T08:00:00+09:00"},
+                                     {"RUN9", "9", "2026-12-08T10:00:00+09:00"},
+                                     {"RUNx", "x", "yesterday"},
+                                     {"RUN1", "1", "2026-12-01T10:00:00-05:00"},
+                                     {"RUN0", "", "2026-11-01T10:00:00Z"},
+                                     {"RUN1k", "1", "2026-11-01T10:00:00Z", false}};
   std::vector<CatalogueRow> rows;
   for (const Trial& t : trials) {
     TrialEntry e;
-    e.facts.stem = std::string("RUN") + t.session;
+    e.complete = t.complete;
+    e.facts.stem = t.stem;
     e.facts.who = {"P01", t.session, "steady"};
     e.facts.started = t.started;
     e.summaries.at(0).steady = 3;
@@ -181,6 +187,9 @@ TEST(ProgressFigures, SessionsFollowTheirFirstTrialsDates) {
   EXPECT_EQ(started.at(1), "2026-12-08T08:00:00+09:00");  // 23:00 UTC the day before
   EXPECT_EQ(r.value().sessions.at(1).trials, 2);
   EXPECT_EQ(r.value().sessions.at(1).steady.at(0), 6);
+  EXPECT_EQ(r.value().trials, 6);
+  EXPECT_EQ(r.value().leftOut,
+            (std::vector<std::string>{"trial RUN0 has no session", "trial RUN1k is not complete"}));
 
   struct Instant {
     const char* text;
