@@ -84,6 +84,8 @@ class MeasurementSession {
   bool HasAnalysedRecord() const { return everAnalysed_ && !recordMixed_; }
   const MeasurementRecord& Record() const { return parts_.record; }
   const DerivedSeries& Series() const { return parts_.series; }
+  // The samples of the trial that ended last, whole; nothing while one runs or before any.
+  std::shared_ptr<const TrialSeries> EndedTrialSeries() const;
   const KinematicsResults& Kinematics() const { return parts_.kin; }
 
   // The run's trial. Markers at trial times (s) for the runs started after this.

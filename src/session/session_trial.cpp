@@ -147,6 +147,10 @@ void MeasurementSession::EndTrial() {
   host_.TrialEnded(*lastTrial_, facts_);
 }
 
+std::shared_ptr<const TrialSeries> MeasurementSession::EndedTrialSeries() const {
+  return follower_ ? follower_->FinishedSeries() : nullptr;
+}
+
 std::optional<TrialMarker> MeasurementSession::PlaceMarker(const std::string& label) {
   if (!follower_ || !active_ || follower_->Finished()) {
     host_.Notice("No marker placed: no run is being measured");

@@ -23,7 +23,7 @@ TrialFollower::TrialFollower(const AcquisitionEngine& engine, double interval_ms
     : engine_(engine),
       wake_(std::move(wake)),
       rows_wanted_(rows),
-      series_(std::make_unique<TrialSeries>(interval_ms, cal, shift)),
+      series_(std::make_shared<TrialSeries>(interval_ms, cal, shift)),
       parameters_(p) {}
 
 TrialFollower::~TrialFollower() {
@@ -173,6 +173,11 @@ void TrialFollower::Finish(const SampleBlock* ended_in) {
     changed_.wait(lock, [this] { return finished_; });
   }
   thread_.join();
+}
+
+std::shared_ptr<const TrialSeries> TrialFollower::FinishedSeries() const {
+  std::lock_guard lock(mutex_);
+  return finished_ ? series_ : nullptr;
 }
 
 void TrialFollower::MarkAt(const std::vector<double>& seconds) {

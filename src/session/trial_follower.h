@@ -78,6 +78,9 @@ class TrialFollower {
   bool Finished() const;
   // Bytes the trial's samples hold.
   std::size_t MemoryBytes() const;
+  // The whole trial's series once it has finished (nothing before): no sample is added to it
+  // after that, so it may be drawn from while the follower is gone.
+  std::shared_ptr<const TrialSeries> FinishedSeries() const;
 
  private:
   void Loop();
@@ -94,7 +97,7 @@ class TrialFollower {
   bool rows_wanted_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
-  std::unique_ptr<TrialSeries> series_;
+  std::shared_ptr<TrialSeries> series_;
   PushParameters parameters_;
   std::optional<TrialPushes> pushes_;
   std::thread thread_;

@@ -2,12 +2,14 @@
 // the hand-over to File Option (asked for, or after a failed save), a Start refused during a
 // run, F5 from another screen, and the Text Screen during a run.
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 
 #include "analysis/ui/calc_results.h"
 #include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/feedback_tile.h"
+#include "analysis/ui/pushes_screen.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "daq/ui/card_setting.h"
@@ -16,6 +18,7 @@
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "measure/ui/lamp.h"
+#include "plot/ui/picture_base.h"
 #include "program_fixture.h"
 
 using namespace Qt::StringLiterals;
@@ -122,6 +125,11 @@ class MeasurementRunTest : public QObject {
     QVERIFY(QFile::exists(p.path("data/RUN0000001_trial_pushes.csv")));
     QCOMPARE(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values.txtTrialLength,
              std::string("0.12"));
+    // The ended trial's torque over its whole length is in the Pushes screen's time graph.
+    ui::Form8& pushes = w.Pushes();
+    QVERIFY(pushes.optTrial->isChecked());
+    QCOMPARE(pushes.Picture_time->box(AxisText::kXmax)->text(), QString("0.15"));
+    QVERIFY(!pushes.Picture_time->pctFig()->recording().commands().empty());
   }
 
   void fileOptionTakesOverAfterOneCycle_data() {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "analysis/empty_reasons.h"
 #include "analysis/feedback_json.h"
@@ -35,6 +36,7 @@
 #include "measure/ui/settings_keeper.h"
 #include "measure/ui/study_label_boxes.h"
 #include "measure/ui/trial_view.h"
+#include "plot/push_graphs.h"
 #include "plot/stroke_graph.h"
 #include "plot/ui/picture_base.h"
 #include "record/condition.h"
@@ -285,6 +287,16 @@ void Form1::TrialEnded(const PushAnalysis& analysis, const TrialFacts& facts) {
   // The trial's pushes are named after its per-sample file, once it has one.
   form8_->SetTrialSource(
       facts.stem.empty() ? std::string() : ws_.naming.Auto.Dir + "\\" + TrialCsvName(facts.stem));
+  // The time graph shows the whole trial's torque with its pushes and markers, as it does for a
+  // trial viewed from its file.
+  if (std::shared_ptr<const TrialSeries> series = session_->EndedTrialSeries()) {
+    std::vector<double> markers;
+    for (const TrialMarker& m : facts.markers) markers.push_back(m.t_s);
+    form8_->SetTrialTorque(
+        [series, markers, &pushes = *form8_](PlotFrame& frame, const PushAnalysis& shown) {
+          DrawTrialTorqueGraph(frame, *series, shown, markers, pushes.GraphColours());
+        });
+  }
   form8_->ShowTrial(analysis, false);
   emit trialPushesShown(std::exchange(finalsToShow_, {}));
   Notice(ToQ("Trial of " + std::to_string(facts.samples) +
