@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the five file readers (data files, settings, calibration,
-# replay, trials) and runs them side by side for $1 seconds each (default 30). Fails on any crash or
-# sanitizer report; the input that caused it is left in build-fuzz/artifacts/.
+# Builds the libFuzzer targets of the six file readers (data files, settings, calibration,
+# replay, trials and trial documents) and runs them side by side for $1 seconds each (default
+# 30). Fails on any crash or sanitizer report; the input that caused it is left in
+# build-fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(data_files_fuzz settings_fuzz calibration_fuzz replay_fuzz trial_csv_fuzz)
+targets=(data_files_fuzz settings_fuzz calibration_fuzz replay_fuzz trial_csv_fuzz trial_json_fuzz)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"

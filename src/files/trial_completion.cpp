@@ -184,6 +184,9 @@ Result<TrialDocument> ReadTrialDocument(std::string_view text, const std::string
     const auto column =
         static_cast<int>(at - (line_start == std::string_view::npos ? 0 : line_start + 1)) + 1;
     return Problem{file, line, column, "is not a JSON document: it stops being one here"};
+  } catch (const json::exception& e) {
+    // A number too large for any number the program holds, and the like.
+    return Problem{file, 0, 0, std::string("is not a trial's JSON document: ") + e.what()};
   }
   if (too_deep) return Problem{file, 0, 0, "is nested deeper than a trial's document"};
   if (v.is_discarded()) return Problem{file, 0, 0, "is not a JSON document"};

@@ -90,6 +90,8 @@ TEST(TrialCompletion, ATrialThatCannotBeCompletedIsToldAndLeft) {
   const std::vector<Case> cases = {
       {"not JSON", "{\"trial\": \"RUN0000031\", \"complete\": fals}", false, "line 1, field 41"},
       {"no interval", "{\"complete\": false, \"calibration\": {}}", false, "interval_ms"},
+      {"a number past any double", "{\"complete\": false, \"interval_ms\": 15E438259396853178}",
+       false, "not a trial's JSON document"},
       {"no calibration", "{\"complete\": false, \"interval_ms\": 5}", false, "ka1 and ka0"},
       {"no per-sample file", "", true, "cannot be completed"},
       {"another interval",
