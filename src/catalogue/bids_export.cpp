@@ -87,13 +87,37 @@ std::string ScansPath(const std::string& out, const StudyLabels& who) {
   return out + "/" + BidsSessionFolder(who) + "/" + BidsSessionPrefix(who) + "_scans.tsv";
 }
 
-Status Write(const std::string& path, const std::string& text, BidsExportNews& news) {
+// The folders an export made, outermost first, so that one that stops part-way can take away
+// what it made (all of it new: the export replaces nothing).
+using MadeFolders = std::vector<fs::path>;
+
+Status Write(const std::string& path, const std::string& text, BidsExportNews& news,
+             MadeFolders& made) {
+  const fs::path folder = fs::path(path).parent_path();
+  std::vector<fs::path> missing;
   std::error_code ec;
-  fs::create_directories(fs::path(path).parent_path(), ec);
+  for (fs::path p = folder; !p.empty() && !fs::exists(p, ec); p = p.parent_path()) {
+    missing.push_back(p);
+    if (p == p.parent_path()) break;
+  }
+  fs::create_directories(folder, ec);
   if (ec) return Problem{path, 0, 0, "its folder could not be made: " + ec.message()};
+  made.insert(made.end(), missing.rbegin(), missing.rend());
   if (Status s = WriteFileAtomic(path, text, false); !s) return s;
   news.written.push_back(path);
   return Status::Ok();
+}
+
+// Takes away what an export that stopped had written and made, and says so with its problem.
+Problem Undone(Problem p, const BidsExportNews& news, const MadeFolders& made) {
+  std::error_code ec;
+  for (auto f = news.written.rbegin(); f != news.written.rend(); ++f) fs::remove(*f, ec);
+  for (auto d = made.rbegin(); d != made.rend(); ++d) fs::remove(*d, ec);  // only when empty
+  if (!news.written.empty()) {
+    p.what += "; the export stopped and took away the " + std::to_string(news.written.size()) +
+              " files it had written, so the folder is as it was";
+  }
+  return p;
 }
 
 }  // namespace
@@ -137,16 +161,17 @@ Result<BidsExportNews> ExportBids(const BidsExportRequest& request) {
     }
   }
 
+  MadeFolders made;
   for (const Planned& p : plan) {
     const std::string dir = p.folder.empty() ? data : data + "/" + p.folder;
     Result<CatalogueTrial> doc = LoadCatalogueTrial(dir + "/" + TrialJsonName(p.stem));
-    if (!doc) return doc.problem();
+    if (!doc) return Undone(doc.problem(), news, made);
     Calibration cal;
     cal.Ka1 = doc.value().facts.ka1;
     cal.Ka0 = doc.value().facts.ka0;
     Result<LoadedTrial> trial =
         LoadTrialCsv(dir + "/" + TrialCsvName(p.stem), cal, doc.value().facts.shift);
-    if (!trial) return trial.problem();
+    if (!trial) return Undone(trial.problem(), news, made);
     for (const Problem& n : trial.value().notices) news.notices.push_back(n);
     doc.value().facts.who = p.run.who;
     const RunFiles f = FilesOf(out, p.run);
@@ -156,20 +181,22 @@ Result<BidsExportNews> ExportBids(const BidsExportRequest& request) {
           std::pair{f.channelsSidecar, BidsChannelsSidecar()},
           std::pair{f.sidecar, BidsMotionSidecar(doc.value(), request.version)},
           std::pair{f.events, BidsEvents(doc.value())}}) {
-      if (Status s = Write(path, text, news); !s) return s.problem();
+      if (Status s = Write(path, text, news, made); !s) return Undone(s.problem(), news, made);
     }
     ++news.trials;
   }
   for (const auto& [path, rows] : scans) {
-    if (Status s = Write(path, BidsScans(rows), news); !s) return s.problem();
+    if (Status s = Write(path, BidsScans(rows), news, made); !s) {
+      return Undone(s.problem(), news, made);
+    }
   }
   if (Status s = Write(out + "/participants.tsv",
-                       BidsParticipants({participants.begin(), participants.end()}), news);
+                       BidsParticipants({participants.begin(), participants.end()}), news, made);
       !s) {
-    return s.problem();
+    return Undone(s.problem(), news, made);
   }
   for (const auto& [path, text] : root) {
-    if (Status s = Write(path, text, news); !s) return s.problem();
+    if (Status s = Write(path, text, news, made); !s) return Undone(s.problem(), news, made);
   }
   return news;
 }

@@ -24,8 +24,9 @@ struct BidsExportNews {
 
 // Writes dataset_description.json, participants.tsv and per trial its motion, channels,
 // sidecar and events files, with each session's scans table. When any of these files is there
-// already nothing is written and the problem names it. A trial without participant, session or
-// task, or not complete, is left out with a notice.
+// already nothing is written and the problem names it; an export that stops part-way (a trial
+// that cannot be read) takes away the files and folders it made, and says so. A trial without
+// participant, session or task, or not complete, is left out with a notice.
 Result<BidsExportNews> ExportBids(const BidsExportRequest& request);
 
 }  // namespace velquor

@@ -16,6 +16,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/study_trials.h"
 #include "files/temp_dir.h"
+#include "files/trial_file_text.h"
 
 namespace velquor {
 namespace {
@@ -221,6 +222,27 @@ TEST(BidsExport, NeverReplacesAFileAndTakesOnlyTheParticipantsAsked) {
   EXPECT_FALSE(ExportBids({data.path(), other, {"P01"}, "2"}).ok());
   EXPECT_EQ(ReadText(other + "/sub-P01/ses-1/sub-P01_ses-1_scans.tsv"), before);
   EXPECT_NE(ReadText(other + "/dataset_description.json").find("\"1\""), std::string::npos);
+}
+
+TEST(BidsExport, AnExportThatStopsPartWayLeavesNothingOfItself) {
+  TempDir data, out;
+  const auto saved = testing::SaveStudy(data.path());
+  // The last trial to be exported (P02, session 3) has lost its per-sample file.
+  const std::string lost = data / TrialCsvName(saved.at("P02/3/1").facts.stem);
+  fs::remove(lost);
+  // The folder the dataset goes into is the user's, with a file of theirs in it.
+  const std::string root = out / "ds";
+  fs::create_directories(root);
+  testing::WriteText(root + "/notes.txt", "mine\n");
+  const Result<BidsExportNews> news = ExportBids({data.path(), root, {}, "1"});
+  ASSERT_FALSE(news.ok());
+  EXPECT_EQ(news.problem().file, lost) << news.problem().Describe();
+  EXPECT_NE(news.problem().what.find("took away the"), std::string::npos)
+      << news.problem().Describe();
+  std::vector<std::string> left;
+  for (const auto& e : fs::recursive_directory_iterator(root)) left.push_back(e.path().string());
+  EXPECT_EQ(left, std::vector<std::string>{root + "/notes.txt"});
+  EXPECT_EQ(ReadText(root + "/notes.txt"), "mine\n");
 }
 
 TEST(BidsExport, AcquisitionTimeInUniversalTime) {
