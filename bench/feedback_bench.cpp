@@ -5,21 +5,15 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QLineEdit>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "analysis/ui/feedback_screen.h"
 #include "analysis/ui/feedback_tile.h"
-#include "auto_save_window.h"
-#include "measure/cycle_timing.h"
 #include "measure/ui/main_window.h"
-#include "rig_workdir.h"
-#include "timed_rig.h"
-#include "workspace/workspace.h"
+#include "trial_window.h"
 
 namespace {
 
@@ -42,20 +36,14 @@ int main(int argc, char** argv) {
   using velquor::bench::Percentile;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 60.0;
-  velquor::bench::RigWorkdir workdir;
-  if (!workdir.ok()) {
+  const double seconds = velquor::bench::TrialSeconds(argc, argv);
+  velquor::bench::TrialWindow trial(5, seconds);
+  if (!trial.workdir.ok()) {
     std::fprintf(stderr, "cannot prepare the working directory\n");
     return 1;
   }
-  auto ws = velquor::Workspace::Make();
-  velquor::bench::TimedRig rig;
-  rig.read_ns.reserve(static_cast<std::size_t>(seconds * 200) + 4000);
-  velquor::ui::Form1 window(*ws, rig, "simulated rig");
-  velquor::bench::StartAutoSaving(window);
-  window.txtTimerInterval->setText("5");
-  window.txtDataNum->setText("2000");
-  window.txtTrialLength->setText(QString::number(seconds));
+  velquor::ui::Form1& window = trial.window;
+  velquor::bench::TimedRig& rig = trial.rig;
 
   velquor::ui::FeedbackScreen& feedback = window.Feedback();
   feedback.resize(1920, 1080);
@@ -65,15 +53,6 @@ int main(int argc, char** argv) {
   QObject::connect(&window, &velquor::ui::Form1::feedbackGiven, &window,
                    [&](std::int64_t sample) { given.emplace_back(NowNs(), sample); });
 
-  int cycles = 0, late = 0;
-  double worst_p99 = 0, worst = 0;
-  QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window, [&] {
-    const velquor::CycleTiming& t = window.lastTiming();
-    ++cycles;
-    late += t.late;
-    worst_p99 = std::max(worst_p99, t.p99_ms);
-    worst = std::max(worst, t.max_ms);
-  });
   QEventLoop run;
   QObject::connect(&window, &velquor::ui::Form1::runEnded, &run, &QEventLoop::quit);
   rig.read_ns.clear();
@@ -99,9 +78,9 @@ int main(int argc, char** argv) {
       "  push final -> Feedback screen repainted (%zu of %zu pushes): p50 %.1f ms, p99 %.1f ms, "
       "max %.1f ms\n"
       "  lateness, worst cycle: p99 %.3f ms, max %.3f ms; %d samples late\n",
-      seconds, feedback.Settings().targets.size(), cycles, shown_ms.size(), given.size(),
-      Percentile(shown_ms, 0.5), Percentile(shown_ms, 0.99),
-      shown_ms.empty() ? 0.0 : *std::max_element(shown_ms.begin(), shown_ms.end()), worst_p99,
-      worst, late);
+      seconds, feedback.Settings().targets.size(), trial.tally.cycles, shown_ms.size(),
+      given.size(), Percentile(shown_ms, 0.5), Percentile(shown_ms, 0.99),
+      shown_ms.empty() ? 0.0 : *std::max_element(shown_ms.begin(), shown_ms.end()),
+      trial.tally.worst_p99, trial.tally.worst, trial.tally.late);
   return 0;
 }

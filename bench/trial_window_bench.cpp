@@ -8,21 +8,14 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLineEdit>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <utility>
 #include <vector>
 
-#include "auto_save_window.h"
-#include "measure/cycle_timing.h"
 #include "measure/ui/main_window.h"
-#include "rig_workdir.h"
-#include "timed_rig.h"
-#include "workspace/workspace.h"
+#include "trial_window.h"
 
 namespace {
 
@@ -40,37 +33,16 @@ int main(int argc, char** argv) {
   using velquor::bench::Percentile;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 60.0;
-  velquor::bench::RigWorkdir workdir;
-  if (!workdir.ok()) {
+  const double seconds = velquor::bench::TrialSeconds(argc, argv);
+  velquor::bench::TrialWindow trial(1, seconds);
+  if (!trial.workdir.ok()) {
     std::fprintf(stderr, "cannot prepare the working directory\n");
     return 1;
   }
-  auto ws = velquor::Workspace::Make();
-  velquor::bench::TimedRig rig;
-  // Every sample's read is noted; the notes are kept for the whole trial, never moved.
-  rig.read_ns.reserve(static_cast<std::size_t>(seconds * 1000) + 4000);
-  velquor::ui::Form1 window(*ws, rig, "simulated rig");
-  velquor::bench::StartAutoSaving(window);
-  window.txtTimerInterval->setText("1");
-  window.txtDataNum->setText("2000");
-  window.txtTrialLength->setText(QString::number(seconds));
+  velquor::ui::Form1& window = trial.window;
+  velquor::bench::TimedRig& rig = trial.rig;
+  const velquor::bench::CycleTally& t = trial.tally;
 
-  int cycles = 0, late = 0;
-  std::string lines;  // the cycles with a late sample
-  std::int64_t gap = 0;
-  double worst_p50 = 0, worst_p99 = 0, worst = 0;
-  QObject::connect(&window, &velquor::ui::Form1::cycleFinished, &window, [&] {
-    const velquor::CycleTiming& t = window.lastTiming();
-    ++cycles;
-    if (t.late > 0)
-      lines += "    cycle " + std::to_string(cycles) + ": " + velquor::TimingLine(t) + "\n";
-    late += t.late;
-    gap += t.gap;
-    worst_p50 = std::max(worst_p50, t.p50_ms);
-    worst_p99 = std::max(worst_p99, t.p99_ms);
-    worst = std::max(worst, t.max_ms);
-  });
   // When each push was shown; set against its sample's read once the run is over, as the
   // reads are noted on the acquisition thread meanwhile.
   std::vector<std::pair<std::int64_t, std::int64_t>> shown;  // ns, sample
@@ -108,8 +80,8 @@ int main(int argc, char** argv) {
       "%.1f ms\n"
       "  CPU %.1f %% of a core (%.3f s per second of measuring)\n"
       "  trial memory %.1f bytes per sample (%zu bytes)\n",
-      seconds, cycles, static_cast<long long>(samples), lines.c_str(), worst_p50, worst_p99, worst,
-      late, static_cast<long long>(gap), shown_ms.size(), Percentile(shown_ms, 0.5),
+      seconds, t.cycles, static_cast<long long>(samples), t.lines.c_str(), t.worst_p50, t.worst_p99,
+      t.worst, t.late, static_cast<long long>(t.gap), shown_ms.size(), Percentile(shown_ms, 0.5),
       Percentile(shown_ms, 0.99),
       shown_ms.empty() ? 0.0 : *std::max_element(shown_ms.begin(), shown_ms.end()),
       100.0 * cpu / wall, cpu / wall, samples > 0 ? static_cast<double>(bytes) / samples : 0.0,
