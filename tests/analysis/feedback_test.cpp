@@ -16,25 +16,30 @@
 namespace velquor {
 namespace {
 
-Push MakePush(int number, double on, std::optional<double> cycle, double peak) {
-  Push p;
-  p.number = number;
-  p.figures.at(static_cast<std::size_t>(PushFigure::kOn)) = on;
-  p.figures.at(static_cast<std::size_t>(PushFigure::kCycleTime)) = cycle;
-  p.figures.at(static_cast<std::size_t>(PushFigure::kPeakTorque)) = peak;
-  return p;
-}
-
 // Pushes at the given onsets, each cycle running to the next onset, peak torque 10 + k.
 std::vector<Push> PushesAt(const std::vector<double>& onsets) {
-  std::vector<Push> out;
+  std::vector<Push> out(onsets.size());
   for (std::size_t k = 0; k < onsets.size(); ++k) {
-    std::optional<double> cycle;
-    if (k + 1 < onsets.size()) cycle = onsets[k + 1] - onsets[k];
-    out.push_back(
-        MakePush(static_cast<int>(k + 1), onsets[k], cycle, 10.0 + static_cast<double>(k)));
+    out[k].number = static_cast<int>(k + 1);
+    out[k].figures.at(static_cast<std::size_t>(PushFigure::kOn)) = onsets[k];
+    if (k + 1 < onsets.size()) {
+      out[k].figures.at(static_cast<std::size_t>(PushFigure::kCycleTime)) =
+          onsets[k + 1] - onsets[k];
+    }
+    out[k].figures.at(static_cast<std::size_t>(PushFigure::kPeakTorque)) =
+        10.0 + static_cast<double>(k);
   }
   return out;
+}
+
+// A target on `variable` between the band ends written as `low` and `high`.
+Target TargetOf(int variable, const std::string& low, const std::string& high, bool tone = false) {
+  Target t;
+  t.variable = variable;
+  t.low = ParseBandEnd(low).value();
+  t.high = ParseBandEnd(high).value();
+  t.tone = tone;
+  return t;
 }
 
 TEST(FeedbackSchedule, WhichPushesAreShown) {
@@ -98,10 +103,7 @@ TEST(FeedbackTargets, BandsAbsoluteAndFromABaseline) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.variable + " " + r.low + ".." + r.high);
-    Target t;
-    t.variable = *FeedbackVariableByName(r.variable);
-    t.low = ParseBandEnd(r.low).value();
-    t.high = ParseBandEnd(r.high).value();
+    const Target t = TargetOf(*FeedbackVariableByName(r.variable), r.low, r.high);
     const Result<Band> band = ResolveBand(t, base);
     if (!r.refusal.empty()) {
       ASSERT_FALSE(band);
@@ -191,14 +193,8 @@ TEST(PushPairs, LagSymmetryAndTheirSummaryOverSteadyLeftPushes) {
 TEST(FeedbackModel, AShownPushMovesItsCellsAndAHiddenOneOnlyCounts) {
   FeedbackSettings s;
   s.schedule = FeedbackSchedule::kOutOfBand;
-  Target peak;
-  peak.variable = static_cast<int>(PushFigure::kPeakTorque);
-  peak.high = ParseBandEnd("+10%").value();
-  peak.tone = true;
-  Target freq;
-  freq.variable = kPushFrequencyVariable;
-  freq.low = ParseBandEnd("40").value();
-  s.targets = {peak, freq};
+  s.targets = {TargetOf(static_cast<int>(PushFigure::kPeakTorque), "", "+10%", true),
+               TargetOf(kPushFrequencyVariable, "40", "")};
   std::array<Baseline, 2> base{};
   base[0].at(static_cast<std::size_t>(PushFigure::kPeakTorque)) = 10.0;  // right: none
   FeedbackModel model(s, base);

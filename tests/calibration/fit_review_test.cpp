@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,59 +36,37 @@ TEST(ReviewFit, EachCheckAsksOnlyWhenItsThresholdIsCrossed) {
   struct Case {
     const char* name;
     std::vector<Point> ch0;
-    bool loaded;        // a calibration is in force
-    double slope;       // its Ka1 of channel 0 (channel 1's is 20, as its new fit)
-    const char* doubt;  // the start of the one doubt expected, or nullptr
+    std::optional<double> in_force;  // channel 0's Ka1 in force (ch1's: 20); none: not loaded
+    const char* doubt;               // the start of the one doubt expected after "ch0: ", or none
   };
   const Case cases[] = {
-      {"a good fit", kGood, true, 20, nullptr},
+      {"a good fit", kGood, 20, nullptr},
       // -10 and 0 Nm 5 mV apart: about 2000 Nm/V, the kind of fit that went in unasked.
-      {"span 0.005 V",
-       {{4, "0.250"}, {6, "0.255"}},
-       false,
-       20,
-       "ch0: the voltages span 0.005 V, less than 0.1 V"},
-      {"span 0.099 V",
-       {{4, "0.200"}, {5, "0.2495"}, {6, "0.299"}},
-       false,
-       20,
-       "ch0: the voltages span 0.099 V"},
-      {"span 0.1 V is enough", {{4, "0.200"}, {6, "0.300"}}, false, 20, nullptr},
+      {"5 mV", {{4, "0.250"}, {6, "0.255"}}, {}, "the voltages span 0.005 V, less than 0.1 V"},
+      {"99 mV", {{4, "0.200"}, {5, "0.2495"}, {6, "0.299"}}, {}, "the voltages span 0.099 V"},
+      {"100 mV is enough", {{4, "0.200"}, {6, "0.300"}}, {}, nullptr},
       // -10, 5 and 0 Nm at -0.5, 0 and 0.5 V: 1 - (200/3) / (350/3).
-      {"R² under 0.99",
-       {{4, "-0.5"}, {7, "0"}, {6, "0.5"}},
-       false,
-       20,
-       "ch0: R² is 0.42857, less than 0.99"},
-      {"every torque the same",
+      {"R² under 0.99", {{4, "-0.5"}, {7, "0"}, {6, "0.5"}}, {}, "R² is 0.42857, less than 0.99"},
+      {"flat",
        {{5, "-0.5", "0"}, {6, "0.5"}},
-       false,
-       20,
-       "ch0: every torque is the same, so R² cannot be computed"},
+       {},
+       "every torque is the same, so R² cannot be computed"},
       // 10 Nm over 0.4 V is 25 Nm/V: 25 % above 20.
-      {"slope 25 % above the one in force",
+      {"25 % above",
        {{4, "-0.2"}, {6, "0.2"}},
-       true,
        20,
-       "ch0: Ka1 = 25 Nm/V differs by 25 % from the 20 Nm/V in force"},
-      {"slope 25 % below",
-       {{4, "-0.4"}, {6, "0.4"}},
-       true,
-       16.6666667,
-       "ch0: Ka1 = 12.5 Nm/V differs by 25 %"},
-      {"slope 19 % above", {{4, "-0.5"}, {6, "0.5"}}, true, 8.4033613, nullptr},
-      {"no calibration in force: the slope is not compared",
-       {{4, "-0.2"}, {6, "0.2"}},
-       false,
-       20,
-       nullptr},
-      {"a slope of 0 in force is not compared", {{4, "-0.2"}, {6, "0.2"}}, true, 0, nullptr},
+       "Ka1 = 25 Nm/V differs by 25 % from the 20 Nm/V in force"},
+      {"25 % below", {{4, "-0.4"}, {6, "0.4"}}, 16.6666667, "Ka1 = 12.5 Nm/V differs by 25 %"},
+      {"19 % above", {{4, "-0.5"}, {6, "0.5"}}, 8.4033613, nullptr},
+      // No calibration in force: the slope is not compared, nor is a slope of 0 in force.
+      {"not loaded", {{4, "-0.2"}, {6, "0.2"}}, {}, nullptr},
+      {"a slope of 0 in force", {{4, "-0.2"}, {6, "0.2"}}, 0, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Calibration cal = Points(c.ch0, kGood);
-    cal.loaded = c.loaded;
-    cal.Ka1 = {c.slope, 20};
+    cal.loaded = c.in_force.has_value();
+    cal.Ka1 = {c.in_force.value_or(20), 20};
     auto proposal = ProposeFit(cal);
     ASSERT_TRUE(proposal.ok()) << proposal.problem().what;
     const FitReview& r = proposal.value().review;
@@ -98,7 +77,7 @@ TEST(ReviewFit, EachCheckAsksOnlyWhenItsThresholdIsCrossed) {
       continue;
     }
     ASSERT_EQ(r.doubts.size(), 1u) << all;
-    EXPECT_EQ(r.doubts[0].rfind(c.doubt, 0), 0u) << r.doubts[0];
+    EXPECT_EQ(r.doubts[0].rfind(std::string("ch0: ") + c.doubt, 0), 0u) << r.doubts[0];
   }
 }
 

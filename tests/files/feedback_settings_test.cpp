@@ -12,18 +12,7 @@
 namespace velquor {
 namespace {
 
-using testing::kLabelledLine;
-
-struct Read {
-  FeedbackSettings settings;
-  std::vector<Problem> notices;
-};
-
-Read ReadLine(const std::string& line) {
-  Read r;
-  ReadFeedbackSettings(testing::AfterFixedLines(line), "Velquor.ini", r.settings, r.notices);
-  return r;
-}
+using testing::ReadLabelledLine;
 
 TEST(FeedbackSettingsLine, ReadsBackWhatIsWrittenAndRefusesWhatIsNot) {
   FeedbackSettings s;
@@ -39,11 +28,13 @@ TEST(FeedbackSettingsLine, ReadsBackWhatIsWrittenAndRefusesWhatIsNot) {
   const std::string line = FeedbackSettingsLine(s);
   EXPECT_EQ(line,
             "\"Feedback\",faded,2,contact_angle_deg,+10%,,0,push_frequency_per_min,,-10%,1\r\n");
-  const Read back = ReadLine(line);
-  EXPECT_TRUE(back.notices.empty());
-  EXPECT_EQ(back.settings, s);
-  EXPECT_EQ(ReadLine("").settings, FeedbackSettings{});  // an older file: no line, no word
-  EXPECT_TRUE(ReadLine("").notices.empty());
+  // Read back alone; an older file has no line and keeps the defaults without a word.
+  for (const auto& [text, expected] :
+       {std::pair{line, s}, std::pair{std::string(), FeedbackSettings{}}}) {
+    const auto back = ReadLabelledLine(ReadFeedbackSettings, text);
+    EXPECT_TRUE(back.notices.empty()) << text;
+    EXPECT_EQ(back.values, expected) << text;
+  }
 
   // Through the whole settings file: the line is there only once the targets are not the
   // defaults, and comes back as written, with or without the lines before it.
@@ -71,12 +62,10 @@ TEST(FeedbackSettingsLine, ReadsBackWhatIsWrittenAndRefusesWhatIsNot) {
            {"\"Feedback\",every,2,peak_torque_Nm,,,0\r\n", 8, "ends early"},
            {"\"Feedback\",every,2,peak_torque_Nm,,,0,peak_torque_Nm,,,0\r\n", 3, "chosen twice"},
        }) {
-    const Read r = ReadLine(b.line);
-    ASSERT_EQ(r.notices.size(), 1u) << b.line;
-    EXPECT_EQ(r.notices[0].line, kLabelledLine);
-    EXPECT_EQ(r.notices[0].field, b.field) << b.line;
-    EXPECT_NE(r.notices[0].what.find(b.says), std::string::npos) << r.notices[0].what;
-    EXPECT_EQ(r.settings, FeedbackSettings{}) << b.line;
+    SCOPED_TRACE(b.line);
+    const auto r = ReadLabelledLine(ReadFeedbackSettings, b.line);
+    testing::ExpectOneNotice(r.notices, b.field, b.says);
+    EXPECT_EQ(r.values, FeedbackSettings{});
   }
 }
 

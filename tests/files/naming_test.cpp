@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "files/data_files.h"
 #include "files/hand_over_text.h"
@@ -63,60 +65,47 @@ TEST(Naming, AdvanceCountsOnFromTheLeadingNumber) {
   }
 }
 
-// What a header, a file number and a note may hold; an empty piece: accepted.
+// What a header, a file number and a note may hold; a note names no file, so may hold what a
+// header may not.
 TEST(NamingRules, HeadersNumbersAndNotes) {
-  using Rule = std::optional<std::string> (*)(std::string_view);
-  struct Case {
-    Rule rule;
-    std::string text, piece;
+  struct Rule {
+    std::optional<std::string> (*fault)(std::string_view);
+    std::vector<std::string> accepted;
+    std::vector<std::pair<std::string, std::vector<std::string>>> refused;  // why, the texts
   };
-  const Case cases[] = {
-      {HeaderFault, "RUN", ""},
-      {HeaderFault, "...", ""},
-      {HeaderFault, "被験者A", ""},
-      {HeaderFault, "", ""},
-      {HeaderFault, "..\\..\\ESC", "holds \"\\\", which a file name cannot hold"},
-      {HeaderFault, "a/b", "\"/\""},
-      {HeaderFault, "C:", "\":\""},
-      {HeaderFault, "*", "\"*\""},
-      {HeaderFault, "a?", "\"?\""},
-      {HeaderFault, "<", "\"<\""},
-      {HeaderFault, ">", "\">\""},
-      {HeaderFault, "|", "\"|\""},
-      {HeaderFault, ".", "names a folder"},
-      {HeaderFault, "..", "names a folder"},
-      {HeaderFault, "M,1", "would shift the fields"},
-      {HeaderFault, "M\"", "would shift the fields"},
-      {HeaderFault, "M\n", "line break"},
-      {NumberFault, "", ""},
-      {NumberFault, "0", ""},
-      {NumberFault, "007", ""},
-      {NumberFault, "9999999", ""},
-      {NumberFault, "00009999999", ""},
-      {NumberFault, "10000000", "not a whole number from 0 to 9999999"},
-      {NumberFault, "nan", "\"nan\" is not a whole number"},
-      {NumberFault, "abc", "not a whole number"},
-      {NumberFault, "-5", "not a whole number"},
-      {NumberFault, "+5", "not a whole number"},
-      {NumberFault, "1e308", "not a whole number"},
-      {NumberFault, "2.5", "not a whole number"},
-      {NumberFault, " 12", "not a whole number"},
-      {NumberFault, "１２", "not a whole number"},
-      {NoteFault, "subject A, manual", "the note \"subject A, manual\" holds a \",\""},
-      {NoteFault, "say \"hi\"", "double quote"},
-      {NoteFault, "two\r\nlines", "line break"},
-      {NoteFault, "..\\:*?<>|", ""},  // a note names no file
-      {NoteFault, "ノート１ subject A", ""},
-      {NoteFault, "", ""},
+  const Rule rules[] = {
+      {HeaderFault,
+       {"RUN", "...", "被験者A", ""},
+       {{"holds \"\\\", which a file name cannot hold", {"..\\..\\ESC"}},
+        {"names a folder", {".", ".."}},
+        {"would shift the fields", {"M,1", "M\""}},
+        {"line break", {"M\n"}}}},
+      {NumberFault,
+       {"", "0", "007", "9999999", "00009999999"},
+       {{"not a whole number from 0 to 9999999", {"10000000"}},
+        {"\"nan\" is not a whole number", {"nan"}},
+        {"not a whole number", {"abc", "-5", "+5", "1e308", "2.5", " 12", "１２"}}}},
+      {NoteFault,
+       {"..\\:*?<>|", "ノート１ subject A", ""},
+       {{"the note \"subject A, manual\" holds a \",\"", {"subject A, manual"}},
+        {"double quote", {"say \"hi\""}},
+        {"line break", {"two\r\nlines"}}}},
   };
-  for (const Case& c : cases) {
-    const auto got = c.rule(c.text);
-    if (c.piece.empty()) {
-      EXPECT_FALSE(got) << c.text << ": " << *got;
-    } else {
-      ASSERT_TRUE(got) << c.text;
-      EXPECT_NE(got->find(c.piece), std::string::npos) << *got;
+  for (const Rule& rule : rules) {
+    for (const std::string& text : rule.accepted) {
+      const auto got = rule.fault(text);
+      EXPECT_FALSE(got) << text << ": " << *got;
     }
+    for (const auto& [piece, texts] : rule.refused) {
+      for (const std::string& text : texts) {
+        EXPECT_NE(rule.fault(text).value_or("").find(piece), std::string::npos) << text;
+      }
+    }
+  }
+  // A header names the character a file name cannot hold.
+  for (const std::string text : {"a/b", "C:", "*", "a?", "<", ">", "|"}) {
+    const std::string named = {'"', text[text.find_first_of("/:*?<>|")], '"'};
+    EXPECT_NE(HeaderFault(text).value_or("").find(named), std::string::npos) << text;
   }
 }
 

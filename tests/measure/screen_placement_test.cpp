@@ -34,39 +34,21 @@ TEST(ScreenPlacement, ScreensOpenBesideTheMainWindowAndInsideTheArea) {
 // A screen that fits on neither side of the main window goes over it, but never over the
 // lamps and the Start/Stop column: over the graphs when nothing else is free.
 TEST(ScreenPlacement, NewScreensKeepTheLampsAndButtonsClear) {
+  const ScreenRect wide{0, 0, 1920, 1050}, small{0, 0, 1024, 740};
   struct Case {
     const char* name;
     ScreenRect area, main, column;
-    int width, height;
-    ScreenRect placed;
+    ScreenRect placed;  // of the size asked for
   };
   const Case cases[] = {
       // 1920 x 1080 with the main window in the middle: no side holds a 560 px screen.
-      {"over the graphs",
-       {0, 0, 1920, 1050},
-       {400, 100, 1112, 700},
-       {1352, 130, 152, 600},
-       560,
-       400,
-       {792, 100, 560, 400}},
+      {"over the graphs", wide, {400, 100, 1112, 700}, {1352, 130, 152, 600}, {792, 100, 560, 400}},
       // The main window against the left edge at 1024 x 768: the column is on its right.
-      {"left of the column at 1024",
-       {0, 0, 1024, 740},
-       {0, 0, 1024, 740},
-       {864, 30, 152, 600},
-       480,
-       420,
-       {384, 0, 480, 420}},
-      {"right of the column where that is free",
-       {0, 0, 1920, 1050},
-       {0, 0, 1500, 700},
-       {1100, 30, 152, 600},
-       500,
-       300,
-       {1252, 0, 500, 300}},
+      {"left of the column at 1024", small, small, {864, 30, 152, 600}, {384, 0, 480, 420}},
+      {"right of the column", wide, {0, 0, 1500, 700}, {1100, 30, 152, 600}, {1252, 0, 500, 300}},
   };
   for (const Case& c : cases) {
-    const ScreenRect r = PlaceBeside(c.main, c.width, c.height, c.area, 0, c.column);
+    const ScreenRect r = PlaceBeside(c.main, c.placed.width, c.placed.height, c.area, 0, c.column);
     EXPECT_EQ(r, c.placed) << c.name;
     EXPECT_FALSE(r.Overlaps(c.column)) << c.name;
     EXPECT_GE(r.top, c.area.top) << c.name << ": the title bar stays on the desktop";
