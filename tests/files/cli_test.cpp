@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
 
 #include <filesystem>
 #include <limits>
@@ -28,16 +27,19 @@
 #include "common/text_file.h"
 #include "daq/driver.h"
 #include "files/calibration_file.h"
+#include "files/cli_child.h"
 #include "files/data_file_reader.h"
 #include "files/data_files.h"
 #include "files/settings_file.h"
 #include "files/sim_measurement.h"
 #include "files/temp_dir.h"
+#include "files/text_has.h"
 #include "files/trial_csv_text.h"
 
 namespace velquor::cli {
 namespace {
 
+using velquor::testing::Has;
 using velquor::testing::Simulate;
 using velquor::testing::TempDir;
 
@@ -71,13 +73,13 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
       {{"plot", "a_dat.csv"}, "unknown command \"plot\""},
   };
   if (!CanWritePictures()) {
-    EXPECT_NE(Parse({"report", "--pdf", "r.pdf", "a_dat.csv"}).problem().what.find("cannot draw"),
-              std::string::npos);
+    EXPECT_TRUE(
+        Has(Parse({"report", "--pdf", "r.pdf", "a_dat.csv"}).problem().what, "cannot draw"));
   }
   for (const auto& c : cases) {
     auto r = Parse(c.args);
     ASSERT_FALSE(r.ok()) << c.piece;
-    EXPECT_NE(r.problem().what.find(c.piece), std::string::npos) << r.problem().what;
+    EXPECT_TRUE(Has(r.problem().what, c.piece));
   }
 }
 
@@ -152,8 +154,12 @@ TEST_F(CliDir, ReanalyseShowsTheScreensTextsAsJson) {
         "\"StrokeCount\":" + std::to_string(strokes_.StrokeCount),
         "\"txtStTime1\":\"" + boxes.txtStTime[1] + "\"", std::string("\"txtTqMax\":[\""),
         std::string("\"chosen\":[{\"txtSpeedMax\":"), std::string("\"txtYDef\":")}) {
-    EXPECT_NE(json.find(piece), std::string::npos) << piece << " in " << json;
+    EXPECT_TRUE(Has(json, piece));
   }
+  // Several files make one document: an array of the one-file objects, one line in all.
+  ASSERT_EQ(Run({"reanalyse", "--json", dat_, dat_}), 0) << err_.str();
+  const std::string object = json.substr(0, json.size() - 1);
+  EXPECT_EQ(out_.str(), "[" + object + "," + object + "]\n");
 }
 
 // The parameters come from the settings file's push line unless an option gives them; every
@@ -164,19 +170,17 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   ASSERT_TRUE(SaveSettings(s, paths_.settings).ok());
   ASSERT_EQ(Run({"pushes", "--json", "--threshold", "1.5", dat_}), 0) << err_.str();
   EXPECT_EQ(out_.str().rfind("{\"file\":", 0), 0u) << "one file: the object alone";
-  EXPECT_NE(out_.str().find("\"parameters\":{\"threshold\":1.5,\"min_peak\":7,\"min_push\":0.1,"),
-            std::string::npos)
-      << out_.str().substr(0, 200);
-  EXPECT_NE(out_.str().find("\"skip_last\":0,\"from_s\":null,\"to_s\":null},"), std::string::npos);
-  EXPECT_NE(out_.str().find(",\"pairs\":[{\"left\":1,\"right\":1,\"lag_ms\":"), std::string::npos);
-  EXPECT_NE(out_.str().find(",\"pairs_summary\":{\"lag_ms\":{\"mean\":"), std::string::npos);
+  for (const char* piece :
+       {R"("parameters":{"threshold":1.5,"min_peak":7,"min_push":0.1,)",
+        R"("skip_last":0,"from_s":null,"to_s":null},)",
+        R"(,"pairs":[{"left":1,"right":1,"lag_ms":)", R"(,"pairs_summary":{"lag_ms":{"mean":)"}) {
+    EXPECT_TRUE(Has(out_.str(), piece));
+  }
   ASSERT_EQ(Run({"pushes", "--json", "--from", "2", "--to", "6.5", dat_}), 0) << err_.str();
-  EXPECT_NE(out_.str().find("\"from_s\":2,\"to_s\":6.5},"), std::string::npos);
+  EXPECT_TRUE(Has(out_.str(), "\"from_s\":2,\"to_s\":6.5},"));
   // The ends are checked together once both are read.
   EXPECT_EQ(Run({"pushes", "--json", "--from", "7", "--to", "6.5", dat_}), 2);
-  EXPECT_NE(err_.str().find("to_s 6.5 cannot be used: it must not be before from_s 7"),
-            std::string::npos)
-      << err_.str();
+  EXPECT_TRUE(Has(err_.str(), "to_s 6.5 cannot be used: it must not be before from_s 7"));
   ASSERT_EQ(Run({"pushes", "--json", dat_, dat_}), 0) << err_.str();
   EXPECT_EQ(out_.str().rfind("[{\"file\":", 0), 0u) << "several files: an array";
 
@@ -190,7 +194,7 @@ TEST_F(CliDir, PushesPrintsTheDocumentAndWritesTheCsvOnce) {
   EXPECT_EQ(pairs.value().rfind("file,left,right,lag_ms,si_push_time_s,", 0), 0u);
 
   ASSERT_EQ(Run({"pushes", "--csv", dir_ / "out", dat_}), 1);
-  EXPECT_NE(err_.str().find("not replaced"), std::string::npos) << err_.str();
+  EXPECT_TRUE(Has(err_.str(), "not replaced"));
   EXPECT_EQ(ReadFileBytes(csv_path).value(), csv.value());
 }
 
@@ -228,13 +232,10 @@ TEST_F(CliDir, PushesReadsATrialAsOneRecord) {
   broken.replace(broken.find("\n3,"), 3, "\n4,");
   ASSERT_TRUE(WriteFileAtomic(dir_ / "out/RUN0000005_trial.csv", broken).ok());
   EXPECT_EQ(Run({"pushes", dir_ / "out/RUN0000005_trial.csv", trial}), 1);
-  EXPECT_NE(err_.str().find("RUN0000005_trial.csv, line 4, field 1: sample 3 was expected"),
-            std::string::npos)
-      << err_.str();
-  EXPECT_NE(out_.str().find("RUN0000004_trial.csv"), std::string::npos);
+  EXPECT_TRUE(Has(err_.str(), "RUN0000005_trial.csv, line 4, field 1: sample 3 was expected"));
+  EXPECT_TRUE(Has(out_.str(), "RUN0000004_trial.csv"));
 }
 
-// Several files make one JSON document, an array of one object per file, as pushes does.
 // The targets in force as the settings file holds them.
 TEST_F(CliDir, FeedbackPrintsTheTargetsInForce) {
   Settings s = Saved();
@@ -247,34 +248,6 @@ TEST_F(CliDir, FeedbackPrintsTheTargetsInForce) {
   EXPECT_EQ(out_.str(),
             "schedule: faded\npush_frequency_per_min: low open, high open\n"
             "contact_angle_deg: low baseline +10%, high open, tone\n");
-}
-
-TEST_F(CliDir, ReanalyseJsonOfSeveralFilesIsOneArray) {
-  ASSERT_EQ(Run({"reanalyse", "--json", dat_, dat_}), 0) << err_.str();
-  const std::string json = out_.str();
-  ASSERT_EQ(json.find('\n'), json.size() - 1) << json.substr(0, 200);
-  // Depth of brackets outside strings: one array holding exactly two objects.
-  int depth = 0, objects = 0;
-  bool in_string = false;
-  for (std::size_t k = 0; k + 1 < json.size(); ++k) {
-    const char c = json[k];
-    if (in_string) {
-      if (c == '\\')
-        ++k;
-      else if (c == '"')
-        in_string = false;
-      continue;
-    }
-    if (c == '"') in_string = true;
-    if (c == '{' && depth == 1) ++objects;
-    if (c == '[' || c == '{') ++depth;
-    if (c == ']' || c == '}') --depth;
-    EXPECT_TRUE(depth > 0 || k == json.size() - 2) << "the document ends at " << k;
-  }
-  EXPECT_EQ(json.front(), '[');
-  EXPECT_EQ(depth, 0);
-  EXPECT_EQ(objects, 2);
-  EXPECT_EQ(json.rfind("[{\"file\":", 0), 0u);
 }
 
 // Only a regular file is ever written over: what else stands at an output's name is kept and
@@ -317,13 +290,13 @@ TEST_F(CliDir, OverwriteReplacesOnlyARegularFile) {
     const auto kind = std::filesystem::symlink_status(at).type();
     EXPECT_EQ(Run({"reanalyse", "--overwrite", "--out", dir, dat_}), c.status)
         << c.name << ": " << err_.str();
-    EXPECT_NE(err_.str().find(c.what), std::string::npos) << c.name << ": " << err_.str();
+    EXPECT_TRUE(Has(err_.str(), c.what)) << c.name;
     // The same rule holds for every write, whatever the caller asked.
     const Status direct = WriteFileAtomic(at, "new", true);
     EXPECT_EQ(direct.ok(), c.status == 0) << c.name;
     if (c.status != 0) {
       EXPECT_EQ(std::filesystem::symlink_status(at).type(), kind) << c.name << " was replaced";
-      EXPECT_NE(direct.problem().what.find(c.what), std::string::npos) << direct.problem().what;
+      EXPECT_TRUE(Has(direct.problem().what, c.what));
       EXPECT_FALSE(std::filesystem::exists(dir + "/RUN0000001_csv.csv")) << c.name;
     }
   }
@@ -332,9 +305,9 @@ TEST_F(CliDir, OverwriteReplacesOnlyARegularFile) {
 
 TEST_F(CliDir, ReanalyseGoesOnPastAFileThatFails) {
   ASSERT_EQ(Run({"reanalyse", dir_ / "absent_dat.csv", dat_}), 1);
-  EXPECT_NE(err_.str().find("absent_dat.csv: cannot open"), std::string::npos) << err_.str();
-  EXPECT_NE(out_.str().find("Calculated Results"), std::string::npos);
-  EXPECT_NE(out_.str().find("txtTqMax(1)"), std::string::npos);
+  EXPECT_TRUE(Has(err_.str(), "absent_dat.csv: cannot open"));
+  EXPECT_TRUE(Has(out_.str(), "Calculated Results"));
+  EXPECT_TRUE(Has(out_.str(), "txtTqMax(1)"));
 }
 
 TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
@@ -344,9 +317,9 @@ TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
   const std::string original = ReadFileBytes(dir_ / "RUN0000001_dat.csv").value();
   // The original pair is replaced only when asked for; its own input never.
   ASSERT_EQ(Run({"reanalyse", "--out", dir_.path(), dir_ / "out/RUN0000001_dat.csv"}), 1);
-  EXPECT_NE(err_.str().find("--overwrite"), std::string::npos) << err_.str();
+  EXPECT_TRUE(Has(err_.str(), "--overwrite"));
   ASSERT_EQ(Run({"reanalyse", "--overwrite", "--out", dir_ / "out/..", dat_}), 1);
-  EXPECT_NE(err_.str().find("being read"), std::string::npos) << err_.str();
+  EXPECT_TRUE(Has(err_.str(), "being read"));
   EXPECT_EQ(ReadFileBytes(dir_ / "RUN0000001_dat.csv").value(), original);
   ASSERT_EQ(
       Run({"reanalyse", "--out", dir_.path(), "--overwrite", dir_ / "out/RUN0000001_dat.csv"}), 0)
@@ -363,7 +336,7 @@ TEST_F(CliDir, OutWritesThePairAgainUnderItsStem) {
     EXPECT_EQ(a, b) << name;
   }
   ASSERT_EQ(Run({"reanalyse", "--out", dir_ / "absent", dat_}), 1);
-  EXPECT_NE(err_.str().find("absent"), std::string::npos);
+  EXPECT_TRUE(Has(err_.str(), "absent"));
 }
 
 // A trial replayed is measured at its own interval, its samples played as they were taken.
@@ -378,10 +351,8 @@ TEST_F(CliDir, MeasureReplaysATrialAtItsInterval) {
   const std::string path = dir_ / "RUN0000001_trial.csv";
   ASSERT_TRUE(WriteFileAtomic(path, testing::TrialText(trial)).ok());
   ASSERT_EQ(Run({"measure", "--daq", "replay:" + path}), 0) << err_.str();
-  EXPECT_NE(err_.str().find("measuring at the interval of the trial replayed, 4 ms, for its 5 "
-                            "samples"),
-            std::string::npos)
-      << err_.str();
+  EXPECT_TRUE(
+      Has(err_.str(), "measuring at the interval of the trial replayed, 4 ms, for its 5 samples"));
   auto loaded = LoadDataFiles(dir_ / "out/RUN0000007_dat.csv");
   ASSERT_TRUE(loaded.ok()) << loaded.problem().Describe();
   EXPECT_EQ(loaded.value()->record.SampInterval, 4.0);
@@ -399,9 +370,7 @@ TEST_F(CliDir, MeasureSavesEveryCycleAndContinuesTheNumbering) {
   ASSERT_EQ(Run({"measure", "--cycles", "2", "--daq", "sim:4"}), 0) << err_.str();
   EXPECT_TRUE(std::filesystem::exists(dir_ / "out/RUN0000007_dat.csv"));
   // The name is joined to its directory with "\"; the path is shown as this system writes it.
-  EXPECT_NE(out_.str().find("cycle 2: wrote " + (dir_ / "out/RUN0000008_dat.csv")),
-            std::string::npos)
-      << out_.str();
+  EXPECT_TRUE(Has(out_.str(), "cycle 2: wrote " + (dir_ / "out/RUN0000008_dat.csv")));
   EXPECT_EQ(Saved().txtFileOrg, "9");
   EXPECT_EQ(Saved().txtDataNum, "5") << "an override is for one run only";
 
@@ -431,7 +400,7 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
     if (line.rfind("{\"event\":\"push\"", 0) == 0) {
       ++finals;
       // Each final push is judged against the targets in force (the defaults: open bands).
-      EXPECT_NE(line.find(",\"in_band\":{\"push_frequency_per_min\":"), std::string::npos);
+      EXPECT_TRUE(Has(line, ",\"in_band\":{\"push_frequency_per_min\":"));
       pairs += line.find(",\"pair\":{\"left\":") != std::string::npos ? 1 : 0;
     }
     if (line.rfind("{\"event\":\"push-cycle\"", 0) == 0) ++cycles;
@@ -440,7 +409,7 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
   EXPECT_EQ(markers,
             (std::vector<std::string>{R"({"event":"marker","number":1,"sample":500,"t_s":0.5})",
                                       R"({"event":"marker","number":2,"sample":1700,"t_s":1.7})"}));
-  EXPECT_NE(err_.str().find("cycle 7: wrote"), std::string::npos) << err_.str();
+  EXPECT_TRUE(Has(err_.str(), "cycle 7: wrote"));
   EXPECT_EQ(err_.str().find("cycle 8"), std::string::npos) << "2.5 s take 7 cycles of 400";
   const auto table = ReadFileBytes(dir_ / "out/RUN0000007_trial_pushes.csv");
   ASSERT_TRUE(table.ok());
@@ -451,60 +420,45 @@ TEST_F(CliDir, MeasureATrialWithLivePushesAndMarkers) {
   EXPECT_GT(pairs, 0);          // both wheels push together on the simulated rig
   const auto json = ReadFileBytes(dir_ / "out/RUN0000007_trial.json");
   ASSERT_TRUE(json.ok());
-  EXPECT_NE(json.value().find(R"("complete":true)"), std::string::npos);
-  EXPECT_NE(json.value().find(R"("samples":2800,)"), std::string::npos);
-  EXPECT_NE(json.value().find(R"("participant":"P-01","session":"","task":"steady")"),
-            std::string::npos);
+  EXPECT_TRUE(Has(json.value(), R"("complete":true)"));
+  EXPECT_TRUE(Has(json.value(), R"("samples":2800,)"));
+  EXPECT_TRUE(Has(json.value(), R"("participant":"P-01","session":"","task":"steady")"));
   // The feedback each push came to is kept with the trial, for a study of the feedback given.
-  EXPECT_NE(json.value().find(R"("feedback":{"schedule":"every","baseline":null,"targets":[)"),
-            std::string::npos);
-  EXPECT_NE(json.value().find(R"("pushes":[{"wheel":0,"push":1,"shown":true,"in_band":{)"),
-            std::string::npos);
+  EXPECT_TRUE(Has(json.value(), R"("feedback":{"schedule":"every","baseline":null,"targets":[)"));
+  EXPECT_TRUE(Has(json.value(), R"("pushes":[{"wheel":0,"push":1,"shown":true,"in_band":{)"));
 }
 
 TEST_F(CliDir, AFailedSaveStopsTheRunAndKeepsTheNumber) {
   std::filesystem::remove_all(dir_ / "out");
   ASSERT_EQ(Run({"measure", "--cycles", "3"}), 1);
   EXPECT_EQ(out_.str(), "");
-  EXPECT_NE(err_.str().find("RUN0000007_csv.csv"), std::string::npos) << err_.str();
-  EXPECT_NE(err_.str().find("cycle 1 is not saved, so the run stops"), std::string::npos);
+  EXPECT_TRUE(Has(err_.str(), "RUN0000007_csv.csv"));
+  EXPECT_TRUE(Has(err_.str(), "cycle 1 is not saved, so the run stops"));
   EXPECT_EQ(err_.str().find("cycle 2"), std::string::npos) << "no second cycle ran";
   EXPECT_EQ(Saved().txtFileOrg, "7");
 }
 
 TEST_F(CliDir, MeasureRefusesWhatCannotBeMeasuredAndStopsOnRequest) {
   EXPECT_EQ(Run({"measure", "--samples", "2001"}), 2);
-  EXPECT_NE(err_.str().find("2001"), std::string::npos);
+  EXPECT_TRUE(Has(err_.str(), "2001"));
   EXPECT_EQ(Run({"measure", "--daq", "bogus"}), 2);
-  EXPECT_NE(err_.str().find("bogus"), std::string::npos);
+  EXPECT_TRUE(Has(err_.str(), "bogus"));
   // Ctrl-C before the first sample: nothing saved, the settings written all the same, and
   // the exit status says the run was cut short by SIGINT.
   std::filesystem::remove(paths_.settings);
   EXPECT_EQ(Run({"measure", "--cycles", "5"}, SIGINT), 130);
   EXPECT_TRUE(std::filesystem::is_empty(dir_ / "out"));
-  EXPECT_NE(err_.str().find("stopped"), std::string::npos);
+  EXPECT_TRUE(Has(err_.str(), "stopped"));
   SettingsLoad created = LoadSettings(paths_.settings);  // design-time values, file created
   EXPECT_TRUE(created.notices.empty());
   EXPECT_EQ(created.values.txtTimerInterval, "20");
 }
 
 // Runs the tool itself in `dir`: its exit status and what it wrote on stderr.
-std::pair<int, std::string> RunTool(const std::string& dir, std::vector<std::string> args) {
+std::pair<int, std::string> RunTool(const std::string& dir, const std::vector<std::string>& args) {
   const std::string err_file = dir + "/stderr.txt";
-  std::vector<char*> argv{const_cast<char*>("velquor-cli")};
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (::chdir(dir.c_str()) != 0) ::_exit(127);
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen(err_file.c_str(), "w", stderr);
-    ::execv(VELQUOR_CLI_BINARY, argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(err_file).value()};
+  const int status = testing::WaitFor(testing::StartCli(dir, args, "", err_file));
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::TextOf(err_file)};
 }
 
 // A usage error ends the tool with status 2 and says on its first line what is wrong; the
@@ -561,7 +515,7 @@ TEST(CliTool, ARefusedConditionInTheSettingsNamesItsLine) {
     args.insert(args.end(), c.args.begin(), c.args.end());
     const auto [exit, err] = RunTool(dir.path(), args);
     EXPECT_EQ(exit, c.exit) << err;
-    EXPECT_NE(err.find(c.piece), std::string::npos) << err;
+    EXPECT_TRUE(Has(err, c.piece));
     EXPECT_EQ(std::filesystem::is_empty(dir / "out"), c.exit != 0);
   }
 }

@@ -22,20 +22,21 @@
 #include "files/out_settings.h"
 #include "files/settings_file.h"
 #include "files/temp_dir.h"
+#include "files/text_has.h"
 
 namespace velquor {
 namespace {
 
 using testing::ChildEnv;
+using testing::Has;
 using testing::PrepareSettings;
 using testing::TempDir;
 using testing::TextOf;
 using testing::WithSaveFaults;
 
-// Starts the tool in `dir` measuring small cycles without end; output goes nowhere.
-pid_t StartMeasuring(const std::string& dir, const char* cycles) {
-  return testing::StartCli(dir,
-                           {"measure", "--cycles", cycles, "--samples", "5", "--interval", "1"});
+// The tool's words for `cycles` cycles of `samples` samples at 1 ms.
+std::vector<std::string> Measure(const char* cycles, const char* samples = "5") {
+  return {"measure", "--cycles", cycles, "--samples", samples, "--interval", "1"};
 }
 
 std::map<std::string, std::string> Snapshot(const std::string& dir) {
@@ -63,16 +64,14 @@ TEST(KilledMeasurement, LosesNothingSavedAndGoesOnAfterTheLastNumber) {
   };
   const int kill_after_ms[] = {40, 90, 150, 230, 330, 60, 120, 270};
   for (int ms : kill_after_ms) {
-    const pid_t pid = StartMeasuring(dir.path(), "100000");
+    const pid_t pid = testing::StartCli(dir.path(), Measure("100000"));
     ASSERT_GT(pid, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     check_unchanged();
   }
-  int status = 0;
-  const pid_t last = StartMeasuring(dir.path(), "3");
-  ::waitpid(last, &status, 0);
+  const int status = testing::WaitFor(testing::StartCli(dir.path(), Measure("3")));
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   check_unchanged();
 
@@ -81,7 +80,7 @@ TEST(KilledMeasurement, LosesNothingSavedAndGoesOnAfterTheLastNumber) {
   auto final_files = Snapshot(dir / "out");
   for (const auto& [name, bytes] : final_files) {
     if (name.find("_trial.json") == std::string::npos) continue;
-    EXPECT_NE(bytes.find("\"complete\":true"), std::string::npos) << name << " left incomplete";
+    EXPECT_TRUE(Has(bytes, "\"complete\":true")) << name << " left incomplete";
   }
   // The pairs alone: each run's trial files stand beside them under its first pair's stem,
   // and the trials are catalogued in the directory.
@@ -110,8 +109,7 @@ TEST(KilledMeasurement, LosesNothingSavedAndGoesOnAfterTheLastNumber) {
 TEST(KilledMeasurement, TheNextStartCompletesAKilledTrial) {
   TempDir dir;
   PrepareSettings(dir);
-  const pid_t pid = testing::StartCli(
-      dir.path(), {"measure", "--cycles", "100000", "--samples", "200", "--interval", "1"});
+  const pid_t pid = testing::StartCli(dir.path(), Measure("100000", "200"));
   ASSERT_GT(pid, 0);
   const std::string csv = dir / "out/RUN0000001_trial.csv";
   const std::string json = dir / "out/RUN0000001_trial.json";
@@ -128,26 +126,17 @@ TEST(KilledMeasurement, TheNextStartCompletesAKilledTrial) {
   ASSERT_NE(ReadFileBytes(json).value().find("\"complete\":false"), std::string::npos);
 
   const std::string err = dir / "err.txt";
-  const pid_t next = testing::StartCli(
-      dir.path(), {"measure", "--cycles", "1", "--samples", "5", "--interval", "1"}, "", err);
-  int status = 0;
-  ::waitpid(next, &status, 0);
+  const int status = testing::WaitFor(testing::StartCli(dir.path(), Measure("1"), "", err));
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  const std::string said = ReadFileBytes(err).value();
-  EXPECT_NE(said.find("the trial RUN0000001 was left incomplete when the program stopped; it "
-                      "was completed from RUN0000001_trial.csv"),
-            std::string::npos)
-      << said;
+  EXPECT_TRUE(Has(TextOf(err),
+                  "the trial RUN0000001 was left incomplete when the program stopped; it "
+                  "was completed from RUN0000001_trial.csv"));
   EXPECT_EQ(ReadFileBytes(csv).value(), rows) << "the samples are never touched";
   const std::string document = ReadFileBytes(json).value();
-  EXPECT_NE(document.find("\"complete\":true"), std::string::npos);
+  EXPECT_TRUE(Has(document, "\"complete\":true"));
   // Every whole row the file kept is a sample of the completed trial.
-  std::int64_t whole_rows = -1;  // the header
-  for (std::size_t at = rows.find('\n'); at != std::string::npos; at = rows.find('\n', at + 1)) {
-    ++whole_rows;
-  }
-  EXPECT_NE(document.find("\"samples\":" + std::to_string(whole_rows) + ","), std::string::npos)
-      << whole_rows;
+  const auto whole_rows = std::count(rows.begin(), rows.end(), '\n') - 1;  // less the header
+  EXPECT_TRUE(Has(document, "\"samples\":" + std::to_string(whole_rows) + ",")) << whole_rows;
   EXPECT_TRUE(std::filesystem::exists(dir / "out/RUN0000001_trial_pushes.csv"));
 }
 
@@ -204,27 +193,22 @@ TEST(KilledMeasurement, TheNextRunCompletesAPairKilledBetweenItsSteps) {
     SCOPED_TRACE(c.kill_at);
     TempDir dir;
     PrepareSettings(dir);
-    const std::vector<std::string> args = {"measure", "--cycles",   "4", "--samples",
-                                           "5",       "--interval", "1"};
     std::vector<ChildEnv> env = c.env;
     env.push_back({"VELQUOR_TEST_KILL_AT", c.kill_at});
     const int killed =
-        testing::WaitFor(testing::StartCli(dir.path(), args, "", "", WithSaveFaults(env)));
+        testing::WaitFor(testing::StartCli(dir.path(), Measure("4"), "", "", WithSaveFaults(env)));
     ASSERT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGKILL) << killed;
     const FolderState after_kill = Look(dir / "out");
     EXPECT_EQ(after_kill.pairs, 1);
     EXPECT_FALSE(after_kill.temps.empty()) << "the kill left nothing to finish";
     EXPECT_EQ(after_kill.lone_csvs.size(), c.lone_csv_after_kill ? 1u : 0u);
-    const std::string lone_bytes = ReadFileBytes(dir / "out/RUN0000002_csv.csv").ok()
-                                       ? ReadFileBytes(dir / "out/RUN0000002_csv.csv").value()
-                                       : "";
+    const std::string lone_bytes = TextOf(dir / "out/RUN0000002_csv.csv");
 
     const std::string err = dir / "second.err";
-    const int second = testing::WaitFor(testing::StartCli(
-        dir.path(), {"measure", "--cycles", "2", "--samples", "5", "--interval", "1"}, "", err,
-        WithSaveFaults(c.env)));
+    const int second = testing::WaitFor(
+        testing::StartCli(dir.path(), Measure("2"), "", err, WithSaveFaults(c.env)));
     ASSERT_TRUE(WIFEXITED(second) && WEXITSTATUS(second) == 0) << TextOf(err);
-    EXPECT_NE(TextOf(err).find(c.named), std::string::npos) << TextOf(err);
+    EXPECT_TRUE(Has(TextOf(err), c.named));
 
     const FolderState done = Look(dir / "out");
     EXPECT_TRUE(done.temps.empty()) << done.temps.front();

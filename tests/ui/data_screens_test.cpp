@@ -3,10 +3,8 @@
 #include <QDirIterator>
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QTreeWidget>
-
-#include <QRadioButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 
 #include "analysis/sim_trial.h"
 #include "analysis/trial_pushes.h"
@@ -15,6 +13,7 @@
 #include "calibration/calibration_workflow.h"
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
+#include "file_text.h"
 #include "files/calibration_file.h"
 #include "files/trial_csv_text.h"
 #include "files/ui/data_view.h"
@@ -23,14 +22,10 @@
 #include "program_fixture.h"
 
 using velquor::testing::Program;
+using velquor::testing::ReadText;
 
 namespace velquor {
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Every text the two result tables and the torque graphs show, by control name.
 QMap<QString, QString> ShownResults(ui::Form1& w) {
@@ -150,7 +145,7 @@ class DataScreensTest : public QObject {
     in_force.loaded = true;
     const std::string clb = ui::FromQ(p.path(kCalibrationFileName));
     QVERIFY(SaveCalibration(in_force, "", {}, clb).working.ok());
-    const QByteArray before = ReadBytes(p.path(kCalibrationFileName));
+    const QByteArray before = ReadText(p.path(kCalibrationFileName));
     ui::Form1& w = p.window();
     const QString in_force_text = "ch0 Tq = 20 x V + 0 Nm, ch1 Tq = 20 x V + 0 Nm; from " +
                                   p.path(kCalibrationFileName) + " of ";
@@ -168,7 +163,7 @@ class DataScreensTest : public QObject {
     QMessageBox* question = f.PendingQuestion();
     if (doubt.isEmpty()) {
       QVERIFY(question == nullptr);
-      QVERIFY(ReadBytes(p.path(kCalibrationFileName)) != before);
+      QVERIFY(ReadText(p.path(kCalibrationFileName)) != before);
       QVERIFY(!p.notice("Calibration saved in").isEmpty());
       return;
     }
@@ -180,14 +175,14 @@ class DataScreensTest : public QObject {
     QTRY_VERIFY(f.PendingQuestion() == nullptr);
     if (yes) {
       QCOMPARE(p.ws().calibration.Ka1[0], 25.0);
-      QVERIFY(ReadBytes(p.path(kCalibrationFileName)) != before);
+      QVERIFY(ReadText(p.path(kCalibrationFileName)) != before);
       QVERIFY(f.lblInForce->text().startsWith("In force: ch0 Tq = 25 x V"));
       QVERIFY(w.shape_AD->toolTip().startsWith("Calibration in force: ch0 Tq = 25 x V"));
       return;
     }
     // No: the calibration in force, its file and the Result frame stay as they were.
     QCOMPARE(p.ws().calibration.Ka1[0], 20.0);
-    QCOMPARE(ReadBytes(p.path(kCalibrationFileName)), before);
+    QCOMPARE(ReadText(p.path(kCalibrationFileName)), before);
     QCOMPARE(f.txtKa0.at(1)->text(), QString());
     QVERIFY(f.lblInForce->text().startsWith("In force: " + in_force_text));
     QCOMPARE(p.notice("Calibration not changed"),
@@ -238,32 +233,24 @@ class DataScreensTest : public QObject {
   }
 
   // The pushes' CSV names the measurement as the notices do, "/" between the parts: the
-  // trial's per-sample file, or the cycle's summary file.
-  void pushesCsvNamesTheMeasurement() {
-    Program p;
-    ui::Form1& w = p.window();
-    MeasureOnce(p, true);
-    for (const char* view : {"trial", "cycle"}) {
-      const bool trial = QByteArray(view) == "trial";
-      (trial ? w.Pushes().optTrial : w.Pushes().optCycle)->click();
-      const QString out = p.path(QString("pushes_%1.csv").arg(view));
-      QVERIFY(w.Pushes().ExportCsv(out));
-      QFile file(out);
-      QVERIFY(file.open(QIODevice::ReadOnly));
-      const QByteArray csv = file.readAll();
-      const QString name = trial ? "data/RUN0000001_trial.csv" : "data/RUN0000001_dat.csv";
-      QVERIFY2(csv.contains(p.path(name).toUtf8()), view);
-      QVERIFY(!csv.contains('\\'));
-    }
-  }
-
-  // Data View lists a trial beside the pairs; "View" shows its pushes on the Pushes screen,
-  // analysed under the calibration in force, and Apply analyses it again.
-  void dataViewShowsATrial() {
+  // trial's per-sample file, or the cycle's summary file. Data View lists a trial beside the
+  // pairs; "View" shows its pushes on the Pushes screen, analysed under the calibration in
+  // force, and Apply analyses it again.
+  void pushesCsvNamesTheMeasurementAndDataViewShowsATrial() {
     Program p;
     ui::Form1& w = p.window();
     p.ws().calibration = sim::RigCalibration();
     MeasureOnce(p, true);
+    for (const char* view : {"cycle", "trial"}) {
+      const bool trial = QByteArray(view) == "trial";
+      (trial ? w.Pushes().optTrial : w.Pushes().optCycle)->click();
+      const QString out = p.path(QString("pushes_%1.csv").arg(view));
+      QVERIFY(w.Pushes().ExportCsv(out));
+      const QByteArray csv = ReadText(out);
+      const QString name = trial ? "data/RUN0000001_trial.csv" : "data/RUN0000001_dat.csv";
+      QVERIFY2(csv.contains(p.path(name).toUtf8()), view);
+      QVERIFY(!csv.contains('\\'));
+    }
     p.ws().calibration = sim::RigCalibration();
     sim::RigTrial rig(3, 5);
     TrialSeries trial(5, sim::RigCalibration(), false);

@@ -14,6 +14,7 @@
 #include "common/text_file.h"
 #include "daq/ui/card_setting.h"
 #include "daq/ui/text_screen.h"
+#include "file_text.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
@@ -22,29 +23,12 @@
 #include "program_fixture.h"
 
 using namespace Qt::StringLiterals;
+using velquor::testing::LineCount;
 using velquor::testing::Program;
+using velquor::testing::ReadText;
+using velquor::testing::WriteText;
 
 namespace velquor {
-namespace {
-
-void WriteText(const QString& path, const QByteArray& text) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(text);
-}
-
-QByteArray ReadText(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-int LineCount(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return -1;
-  return f.readAll().count("\r\n");
-}
-
-}  // namespace
 
 class MeasurementRunTest : public QObject {
   Q_OBJECT
@@ -132,25 +116,40 @@ class MeasurementRunTest : public QObject {
     QVERIFY(!pushes.Picture_time->pctFig()->recording().commands().empty());
   }
 
+  // One cycle, then File Option takes over: asked for (the manual set), or after a failed
+  // automatic save, which stops the run and keeps the measurement. It says which measurement
+  // waits and which set Save writes it with, offers a number whose pair is free (M0000006
+  // may stand before the run), and puts the focus on that set's file name. Save then meets
+  // no question and writes the kept measurement; a rescue moves the automatic number on, as
+  // the automatic save would have.
   void fileOptionTakesOverAfterOneCycle_data() {
     QTest::addColumn<bool>("automatic");
     QTest::addColumn<bool>("manual");
+    QTest::addColumn<bool>("m6Taken");  // data\M0000006 exists before the run
     QTest::addColumn<QString>("autoDir");
     QTest::addColumn<QString>("autoOrg");       // the automatic number afterwards
+    QTest::addColumn<QString>("manOrg");        // the manual number afterwards
+    QTest::addColumn<QString>("set");           // the set Save writes with
     QTest::addColumn<QString>("saveAs");        // what File Option's Save then writes
     QTest::addColumn<QString>("autoOrgAfter");  // the automatic number after that Save
     QTest::newRow("automatic and manual save")
-        << true << true << u"data"_s << u"2"_s << u"data/M0000006"_s << u"2"_s;
-    // A failed automatic save stops the run and keeps the measurement for File Option; its
-    // rescue moves the number on, as the automatic save would have.
+        << true << true << false << u"data"_s << u"2"_s << u"6"_s << u"Manual Save"_s
+        << u"data/M0000006"_s << u"2"_s;
+    QTest::newRow("hand-over, M0000006 taken")
+        << false << true << true << u"data"_s << u"1"_s << u"7"_s << u"Manual Save"_s
+        << u"data/M0000007"_s << u"1"_s;
     QTest::newRow("automatic save fails")
-        << true << false << u"nowhere"_s << u"1"_s << u"nowhere/RUN0000001"_s << u"2"_s;
+        << true << false << true << u"nowhere"_s << u"1"_s << u"5"_s << u"Auto Save"_s
+        << u"nowhere/RUN0000001"_s << u"2"_s;
   }
   void fileOptionTakesOverAfterOneCycle() {
     QFETCH(bool, automatic);
     QFETCH(bool, manual);
+    QFETCH(bool, m6Taken);
     QFETCH(QString, autoDir);
     QFETCH(QString, autoOrg);
+    QFETCH(QString, manOrg);
+    QFETCH(QString, set);
     QFETCH(QString, saveAs);
     QFETCH(QString, autoOrgAfter);
     Program p;
@@ -158,6 +157,7 @@ class MeasurementRunTest : public QObject {
     ui::Form4& f = w.FileOption();
     p.Prepare();
     f.txtFileDir->setText(p.stored(autoDir));
+    if (m6Taken) WriteText(p.path("data/M0000006_dat.csv"), "earlier");
     w.chkAutoDataSave->setChecked(automatic);
     w.chkManDataSave->setChecked(manual);
     p.Run();  // the hand-over, or the failed save, ends the run by itself
@@ -166,20 +166,32 @@ class MeasurementRunTest : public QObject {
     QVERIFY(f.isVisible());
     QCOMPARE(p.ws().record.SaveFlag, manual ? 1 : 0);
     QCOMPARE(f.txtFileOrg->text(), autoOrg);
-    const QString manOrg = manual ? "6" : "5";
     QCOMPARE(f.txtFileOrg_Man->text(), manOrg);
     QCOMPARE(QFile::exists(p.path("data/RUN0000001_dat.csv")), automatic && autoDir == "data");
     const QString failed = p.notice("Automatic save failed");
     QVERIFY2(failed.contains("RUN0000001") == (autoDir == "nowhere"), qPrintable(failed));
+    const QString says = f.lblWaiting->text();
+    const QRegularExpression waiting(
+        "^Waiting: cycle of \\d\\d:\\d\\d:\\d\\d, 50 samples at 1 ms, not saved\n");
+    QVERIFY2(says.contains(waiting), qPrintable(says));
+    const QString file = p.path(saveAs + "_dat.csv");
+    const QString stem = saveAs.section('/', 1);
+    QVERIFY2(
+        says.endsWith("Save writes it with the " + set + " set as " + stem + " (" + file + ")"),
+        qPrintable(says));
+    QCOMPARE(f.focusWidget(), manual ? f.txtFileHead_Man : f.txtFileHead);
 
     // "Save" writes the kept measurement (once its directory exists) under the number shown.
     QDir().mkpath(p.path(autoDir));
     f.Command2->click();
+    QVERIFY(f.PendingQuestion() == nullptr);
     QVERIFY(!f.Command2->isEnabled());  // greyed while the worker writes
     QTRY_VERIFY(!f.Saving());
-    QVERIFY(QFile::exists(p.path(saveAs + "_dat.csv")));
+    QVERIFY(QFile::exists(file));
     QCOMPARE(LineCount(p.path(saveAs + "_csv.csv")), 2 + 50);
     QVERIFY(!f.isVisible());
+    QVERIFY2(!f.lblWaiting->text().contains("Waiting"), qPrintable(f.lblWaiting->text()));
+    if (m6Taken) QCOMPARE(ReadText(p.path("data/M0000006_dat.csv")), QByteArray("earlier"));
     QCOMPARE(f.txtFileOrg_Man->text(), manOrg);
     QCOMPARE(f.txtFileOrg->text(), autoOrgAfter);
     QCOMPARE(ui::ToQ(LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values.txtFileOrg),
@@ -243,57 +255,6 @@ class MeasurementRunTest : public QObject {
     }
     QVERIFY(p.notice("Replaced").contains("M0000006_dat.csv"));
     QCOMPARE(LineCount(p.path("data/M0000006_csv.csv")), 2 + 50);
-  }
-
-  // Brought up for a hand-over or after a failed automatic save, File Option says which
-  // measurement waits and which set Save writes it with, offers a number whose pair is
-  // free, and puts the focus on that set's file name.
-  void fileOptionSaysWhatWaits_data() {
-    QTest::addColumn<bool>("manual");
-    QTest::addColumn<QString>("dir");  // the automatic set's directory
-    QTest::addColumn<QString>("org");  // the number offered
-    QTest::addColumn<QString>("set");
-    QTest::addColumn<QString>("stem");
-    // M0000006 exists before the run: the hand-over offers 7.
-    QTest::newRow("hand-over") << true << u"data"_s << u"7"_s << u"Manual Save"_s << u"M0000007"_s;
-    QTest::newRow("failed automatic save")
-        << false << u"nowhere"_s << u"1"_s << u"Auto Save"_s << u"RUN0000001"_s;
-  }
-  void fileOptionSaysWhatWaits() {
-    QFETCH(bool, manual);
-    QFETCH(QString, dir);
-    QFETCH(QString, org);
-    QFETCH(QString, set);
-    QFETCH(QString, stem);
-    Program p;
-    ui::Form1& w = p.window();
-    ui::Form4& f = w.FileOption();
-    const QString file = p.path(dir + "/" + stem + "_dat.csv");
-    p.Prepare();
-    f.txtFileDir->setText(p.stored(dir));
-    WriteText(p.path("data/M0000006_dat.csv"), "earlier");
-    w.chkAutoDataSave->setChecked(!manual);
-    w.chkManDataSave->setChecked(manual);
-    p.Run();
-
-    QVERIFY(f.isVisible());
-    QCOMPARE((manual ? f.txtFileOrg_Man : f.txtFileOrg)->text(), org);
-    const QString says = f.lblWaiting->text();
-    const QRegularExpression waiting(
-        "^Waiting: cycle of \\d\\d:\\d\\d:\\d\\d, 50 samples at 1 ms, not saved\n");
-    QVERIFY2(says.contains(waiting), qPrintable(says));
-    QVERIFY2(
-        says.endsWith("Save writes it with the " + set + " set as " + stem + " (" + file + ")"),
-        qPrintable(says));
-    QCOMPARE(f.focusWidget(), manual ? f.txtFileHead_Man : f.txtFileHead);
-    // Save meets no question, as the number offered is free; then nothing waits.
-    QDir().mkpath(p.path(dir));
-    f.Command2->click();
-    QVERIFY(f.PendingQuestion() == nullptr);
-    QTRY_VERIFY(!f.Saving());
-    QVERIFY(QFile::exists(file));
-    QCOMPARE(ReadText(p.path("data/M0000006_dat.csv")), QByteArray("earlier"));
-    QVERIFY2(!f.lblWaiting->text().contains("Waiting"), qPrintable(f.lblWaiting->text()));
   }
 
   // A port the DIO device does not have stops the run at its first read and turns the DIO

@@ -7,6 +7,7 @@
 #include "calibration/ui/calibration_screen.h"
 #include "common/text_file.h"
 #include "daq/ui/card_setting.h"
+#include "file_text.h"
 #include "files/calibration_file.h"
 #include "files/settings_file.h"
 #include "measure/ui/lamp.h"
@@ -80,11 +81,9 @@ class StartUpTest : public QObject {
     }
     ui::Form1& w = p.window();
 
-    const QStringList condition =
-        settings ? QStringList{"10", "300", "3"} : QStringList{"20", "100", "2"};
-    QCOMPARE(w.txtTimerInterval->text(), condition[0]);
-    QCOMPARE(w.txtDataNum->text(), condition[1]);
-    QCOMPARE(w.txtSampTime->text(), condition[2]);
+    const QStringList condition{w.txtTimerInterval->text(), w.txtDataNum->text(),
+                                w.txtSampTime->text()};
+    QCOMPARE(condition.join(' '), settings ? "10 300 3" : "20 100 2");
 
     // Without settings the pair goes to the working directory, and the paths say so.
     QCOMPARE(w.FileOption().txtFileDat->text(),
@@ -118,9 +117,8 @@ class StartUpTest : public QObject {
     Program p(true);
     if (utf8) {
       for (const char* name : {kSettingsFileName, kCalibrationFileName}) {
-        QFile f(p.path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n");
+        testing::WriteText(p.path(name),
+                           "\xEF\xBB\xBF\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\xE6\x95\xB0,100\r\n");
       }
     } else {
       WriteSettings(p);
@@ -247,32 +245,31 @@ class StartUpTest : public QObject {
                                     "Stop", "Marker", "Report...", "Notices...", "Exit"}));
     QCOMPARE(w.menuBar()->actions().at(0)->text(), QString("&Function"));
     QCOMPARE(w.menuBar()->actions().at(1)->text(), QString("&Window"));
-    // Every button of the column has a letter of its own, and its caption as before.
-    QSet<QChar> letters;
+    // Every button of the column, and each study box's caption (leading to its box), has a
+    // letter of its own; the captions of the buttons are as before.
+    QStringList texts;
     for (QPushButton* b :
          {w.cmdStart, w.cmdStop, w.cmdCardSetting, w.cmdTextScreen, w.cmdFileOption, w.cmdDataView,
           w.cmdCalibration, w.cmdCalcScreen, w.cmdPushes, w.cmdReport, w.cmdMarker, w.cmdFeedback,
           w.cmdStudy, w.cmdExit, w.cmdNotices}) {
-      const qsizetype at = b->text().indexOf('&');
-      QVERIFY2(at >= 0, qPrintable(b->text()));
-      const QChar letter = b->text().at(at + 1).toLower();
-      QVERIFY2(!letters.contains(letter) && letter != 'f' && letter != 'w', qPrintable(b->text()));
-      letters.insert(letter);
+      texts << b->text();
     }
-    // The study boxes' captions too, each leading to its box.
     int captions = 0;
     for (const QLabel* l : w.findChildren<QLabel*>()) {
-      if (l->buddy() != w.txtParticipant && l->buddy() != w.txtSession && l->buddy() != w.txtTask) {
-        continue;
+      if (l->buddy() == w.txtParticipant || l->buddy() == w.txtSession || l->buddy() == w.txtTask) {
+        texts << l->text();
+        ++captions;
       }
-      ++captions;
-      const qsizetype at = l->text().indexOf('&');
-      QVERIFY2(at >= 0, qPrintable(l->text()));
-      const QChar letter = l->text().at(at + 1).toLower();
-      QVERIFY2(!letters.contains(letter) && letter != 'f' && letter != 'w', qPrintable(l->text()));
-      letters.insert(letter);
     }
     QCOMPARE(captions, 3);
+    QSet<QChar> letters;
+    for (const QString& text : texts) {
+      const qsizetype at = text.indexOf('&');
+      QVERIFY2(at >= 0, qPrintable(text));
+      const QChar letter = text.at(at + 1).toLower();
+      QVERIFY2(!letters.contains(letter) && letter != 'f' && letter != 'w', qPrintable(text));
+      letters.insert(letter);
+    }
     QTest::keyClick(&w, Qt::Key_I, Qt::AltModifier);
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtSession));
     QCOMPARE(w.cmdStart->text().remove('&'), QString("Start (F4)"));

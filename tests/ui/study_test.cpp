@@ -9,19 +9,16 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/study_trials.h"
 #include "catalogue/ui/study_screen.h"
+#include "file_text.h"
 #include "files/settings_file.h"
 #include "files/ui/data_view.h"
 #include "program_fixture.h"
 
 using velquor::testing::Program;
+using velquor::testing::ReadText;
 
 namespace velquor {
 namespace {
-
-QByteArray ReadText(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The rows under `item` (the top level for null) by their first column's text.
 QStringList Texts(const QTreeWidget& tree, const QTreeWidgetItem* item) {
@@ -58,12 +55,13 @@ class StudyTest : public QObject {
     ui::Form1& w = p.window();
     p.Prepare();
     const QString plain = w.windowTitle();
-    QTest::keyClicks(w.txtParticipant, "P01");
-    QCOMPARE(w.windowTitle(), plain + " - P01");
-    QTest::keyClicks(w.txtTask, "push-test");
-    QCOMPARE(w.windowTitle(), plain + " - P01 / push-test");
-    QTest::keyClicks(w.txtSession, "S1");
-    QCOMPARE(w.windowTitle(), plain + " - P01 / S1 / push-test");
+    for (const auto& [box, typed, title] :
+         {std::tuple{w.txtParticipant, "P01", " - P01"},
+          std::tuple{w.txtTask, "push-test", " - P01 / push-test"},
+          std::tuple{w.txtSession, "S1", " - P01 / S1 / push-test"}}) {
+      QTest::keyClicks(box, typed);
+      QCOMPARE(w.windowTitle(), plain + title);
+    }
 
     struct Refusal {
       QLineEdit* box;
@@ -95,10 +93,9 @@ class StudyTest : public QObject {
     QTRY_VERIFY(Find(*study.treStudy, "RUN0000001") != nullptr);
     QCOMPARE(Texts(*study.treStudy, nullptr), QStringList{"P01"});
     QCOMPARE(Find(*study.treStudy, "RUN0000001")->text(2), QString("push-test"));
-    const Settings kept = LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values;
-    QCOMPARE(kept.study.participant, std::string("P01"));
-    QCOMPARE(kept.study.session, std::string("S1"));
-    QCOMPARE(kept.study.task, std::string("push-test"));
+    const StudyLabels kept = LoadSettings(ui::FromQ(p.path(kSettingsFileName))).values.study;
+    QCOMPARE(kept.participant + " / " + kept.session + " / " + kept.task,
+             std::string("P01 / S1 / push-test"));
   }
 
   // Two participants over three sessions each and a trial of no one; the directory has no
