@@ -125,6 +125,24 @@ TEST(PushesScreen, ATrialsPushesGrowRowByRow) {
   EXPECT_TRUE(screen.optCycle->isChecked());
   screen.optTrial->click();
   ExpectTable(screen.tblPushes[0], AnalyseTrial(next, {}).value().wheels[0]);
+
+  // A longer, different trial viewed from its file, then the same one under new parameters:
+  // each is written afresh, no row of what was shown before it left standing.
+  sim::RigTrial other_rig(9, 5);
+  TrialSeries other(5, sim::RigCalibration(), false);
+  for (std::int64_t i = 1; i <= 8000; ++i) {
+    std::array<float, 2> volt{};
+    std::array<std::uint16_t, 2> enc{};
+    other_rig.Sample(i, volt, enc);
+    other.Append(volt, enc);
+  }
+  PushParameters stricter;
+  stricter.min_peak = 15;
+  for (const PushParameters& p : {PushParameters{}, stricter}) {
+    const PushAnalysis a = AnalyseTrial(other, p).value();
+    screen.ShowTrial(a, false);
+    for (std::size_t w = 0; w < 2; ++w) ExpectTable(screen.tblPushes.at(w), a.wheels.at(w));
+  }
 }
 
 }  // namespace

@@ -396,14 +396,20 @@ void Form8::ClearShown(const QString& status) {
   SetStatus(status);
 }
 
+void Form8::ChooseTrial() {
+  cycleChosen_ = false;
+}
+
 void Form8::SetTrialTorque(std::function<void(PlotFrame&, const PushAnalysis&)> draw) {
   trialTorque_ = std::move(draw);
 }
 
 void Form8::ShowTrial(const PushAnalysis& analysis, bool live) {
-  const bool afresh = !trial_ || analysis.samples < trial_->samples || (live && !trialLive_);
-  if (afresh && !live) cycleChosen_ = false;  // a trial viewed is what was asked for
-  if (live) trialTorque_ = nullptr;           // a running trial's torque is on the main window
+  // Only a running trial's next pushes are added to the rows already there; anything else
+  // (a new trial, its end, a trial viewed, new parameters) is written afresh.
+  const bool more = trial_ && live && trialLive_ && analysis.samples >= trial_->samples;
+  const bool afresh = !more;
+  if (live) trialTorque_ = nullptr;  // a running trial's torque is on the main window
   if (afresh && live) trialSource_.clear();
   trial_ = analysis;
   trialLive_ = live;

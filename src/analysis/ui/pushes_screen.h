@@ -49,11 +49,14 @@ class Form8 : public FormSurface {
                   const KinematicsResults& kin, const std::array<Rgb, 3>& GraphColor,
                   const std::string& source, Result<PushAnalysis> a);
   // The pushes of the trial so far (`live`) or of a whole trial, shown when "this trial" is
-  // chosen. Called again with more pushes of the same trial, it adds their rows and updates
-  // the pushes whose figures reaching to the next have come, the summary and the curve; a
-  // new trial (fewer samples, or live again after an ended one) starts the tables afresh and
-  // chooses "this trial" unless "the last cycle" was chosen by hand.
+  // chosen. Called again with more pushes of the running trial, it adds their rows and
+  // updates the pushes whose figures reaching to the next have come, the summary and the
+  // curve; anything else (a new trial, the running one's end, a trial viewed from its file,
+  // new parameters) writes the tables afresh. "This trial" is chosen unless "the last cycle"
+  // was chosen by hand.
   void ShowTrial(const PushAnalysis& analysis, bool live);
+  // A trial asked for by name (viewed from its file): shown whatever view was chosen.
+  void ChooseTrial();
   // The trial's torque over its whole length (a trial viewed from its file), drawn in the
   // time graph while "this trial" is chosen; none clears it, and so does a running trial.
   void SetTrialTorque(std::function<void(PlotFrame&, const PushAnalysis&)> draw);

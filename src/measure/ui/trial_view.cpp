@@ -26,6 +26,7 @@ bool TrialView::View(const std::string& path, bool shift) {
   }
   for (const Problem& p : loaded.value().notices) notice_("Data View: " + ToQ(p.Describe()));
   trial_ = std::make_shared<const LoadedTrial>(std::move(loaded.value()));
+  pushes_.ChooseTrial();  // asked for: shown even where "the last cycle" was chosen
   Show();
   return true;
 }
