@@ -34,6 +34,16 @@ struct RigTrial {
       enc[w] = SimRig::EncoderCount(s.angle[w], w == 0);  // the left one counts backwards
     }
   }
+
+  // Samples 1..n appended to `series`, as a run would take them.
+  void AppendTo(TrialSeries& series, std::int64_t n) {
+    std::array<float, 2> volt{};
+    std::array<std::uint16_t, 2> enc{};
+    for (std::int64_t i = 1; i <= n; ++i) {
+      Sample(i, volt, enc);
+      series.Append(volt, enc);
+    }
+  }
 };
 
 }  // namespace velquor::sim

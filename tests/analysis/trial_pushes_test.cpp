@@ -131,12 +131,7 @@ TEST(TrialPushes, RunningSummaryLeavesNoPushOutAtTheEnd) {
   p.skip_last = 2;
   Result<TrialPushes> live = TrialPushes::Start(series, p);
   ASSERT_TRUE(live.ok());
-  std::array<float, 2> volt{};
-  std::array<std::uint16_t, 2> enc{};
-  for (std::int64_t i = 1; i <= 6000; ++i) {
-    rig.Sample(i, volt, enc);
-    series.Append(volt, enc);
-  }
+  rig.AppendTo(series, 6000);
   live.value().Follow();
   const PushAnalysis running = live.value().Analysis();
   const int p_running = running.wheels[0].summary.pushes;

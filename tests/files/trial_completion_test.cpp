@@ -26,12 +26,7 @@ struct KilledTrial {
 
   explicit KilledTrial(std::int64_t samples) {
     sim::RigTrial rig(4, 5);
-    for (std::int64_t i = 1; i <= samples; ++i) {
-      std::array<float, 2> volt{};
-      std::array<std::uint16_t, 2> enc{};
-      rig.Sample(i, volt, enc);
-      taken.Append(volt, enc);
-    }
+    rig.AppendTo(taken, samples);
     facts.stem = "RUN0000031";
     facts.started = "2026-12-07T14:03:05+09:00";
     facts.who = {"P-01", "s1", "steady"};  // kept through the completion

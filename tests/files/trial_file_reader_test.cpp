@@ -134,12 +134,7 @@ TEST(TrialFileReader, ATrialReadBackIsTheTrialTaken) {
     sim::RigTrial rig(7, interval);
     TrialSeries taken(interval, sim::RigCalibration(), false);
     const auto n = static_cast<std::int64_t>(12000 / interval) + 5;
-    for (std::int64_t i = 1; i <= n; ++i) {
-      std::array<float, 2> volt{};
-      std::array<std::uint16_t, 2> enc{};
-      rig.Sample(i, volt, enc);
-      taken.Append(volt, enc);
-    }
+    rig.AppendTo(taken, n);
     testing::TempDir dir;
     const std::string path = dir / "RUN0000003_trial.csv";
     {

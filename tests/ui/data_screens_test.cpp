@@ -254,12 +254,7 @@ class DataScreensTest : public QObject {
     p.ws().calibration = sim::RigCalibration();
     sim::RigTrial rig(3, 5);
     TrialSeries trial(5, sim::RigCalibration(), false);
-    for (std::int64_t i = 1; i <= 4000; ++i) {
-      std::array<float, 2> volt{};
-      std::array<std::uint16_t, 2> enc{};
-      rig.Sample(i, volt, enc);
-      trial.Append(volt, enc);
-    }
+    rig.AppendTo(trial, 4000);
     QVERIFY(WriteFileAtomic(ui::FromQ(p.path("data/RUN0000002_trial.csv")),
                             testing::TrialText(trial, {{100, 1}}))
                 .ok());

@@ -115,12 +115,7 @@ TEST(PushesScreen, ATrialsPushesGrowRowByRow) {
   screen.optCycle->click();
   EXPECT_EQ(screen.tblPushes[0]->rowCount(), 0);  // no cycle was shown
   TrialSeries next(5, sim::RigCalibration(), false);
-  for (std::int64_t i = 1; i <= 2000; ++i) {
-    std::array<float, 2> volt{};
-    std::array<std::uint16_t, 2> enc{};
-    rig.Sample(i, volt, enc);
-    next.Append(volt, enc);
-  }
+  rig.AppendTo(next, 2000);
   screen.ShowTrial(AnalyseTrial(next, {}).value(), true);
   EXPECT_TRUE(screen.optCycle->isChecked());
   screen.optTrial->click();
@@ -130,12 +125,7 @@ TEST(PushesScreen, ATrialsPushesGrowRowByRow) {
   // each is written afresh, no row of what was shown before it left standing.
   sim::RigTrial other_rig(9, 5);
   TrialSeries other(5, sim::RigCalibration(), false);
-  for (std::int64_t i = 1; i <= 8000; ++i) {
-    std::array<float, 2> volt{};
-    std::array<std::uint16_t, 2> enc{};
-    other_rig.Sample(i, volt, enc);
-    other.Append(volt, enc);
-  }
+  other_rig.AppendTo(other, 8000);
   PushParameters stricter;
   stricter.min_peak = 15;
   for (const PushParameters& p : {PushParameters{}, stricter}) {
